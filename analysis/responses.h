@@ -1,0 +1,38 @@
+// The six curves of a calculated design with their ranges, units and peaks.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "design/complex.h"
+#include "design/filter_spec.h"
+
+namespace qv {
+
+using Curve = std::array<double, kDisplayPoints>;
+
+struct ResponseSet {
+  std::string_view groupDelayUnit = "s";  // "s", "ms", "us" or "ns"
+  float groupDelayFactor = 1.0f;          // seconds to groupDelayUnit
+  double magnitudeMinDb = 0.0;            // never above 0
+  double magnitudeMaxDb = 0.0;
+  Curve magnitudeDb{};                    // dB relative to the reference gain
+  Curve phase{};                          // radians, -pi..pi
+  double groupDelayMin = 0.0;             // seconds
+  double groupDelayMax = 0.0;             // seconds
+  Curve groupDelay{};                     // seconds
+  std::array<Complex, kMaxCoefficients> zeros{};  // first effectiveOrder valid (IIR models)
+  std::array<Complex, kMaxCoefficients> poles{};  // written by the design's stability check
+  double impulsePeak = 0.0;
+  Curve impulse{};                        // divided by impulsePeak
+  double stepPeak = 0.0;
+  Curve step{};                           // divided by stepPeak
+
+  friend bool operator==(const ResponseSet&, const ResponseSet&) = default;
+};
+
+// Computes every field of `responses` but `poles` from a successfully designed filter.
+void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale,
+                      const FilterDesign& design, ResponseSet& responses);
+
+}  // namespace qv

@@ -1,0 +1,29 @@
+// Sample-by-sample simulation of a designed filter on an impulse or a step, emulating the
+// integer arithmetic of quantised coefficients.
+#pragma once
+
+#include <span>
+
+#include "design/filter_spec.h"
+
+namespace qv {
+
+// Input amplitude by quantisation: 1 (float), 128 (8-bit), 32768 (16-bit).
+double InputAmplitude(Quantization quantization);
+
+// Each simulation produces min(count, 512) output samples in time order into `out` (room for
+// at least that many) and returns the largest absolute output. Outputs are scaled back by
+// 1/2^e and 1/amplitude, so they are in the units of the true filter.
+//   IIR: b, a hold at least effectiveOrder + 1 coefficients; a[0] divides.
+//   FIR: h holds at least taps coefficients, taps <= count.
+//   e:   the design's shift (0 for float).
+double SimulateIirStep(const FilterSpec& spec, std::span<const double> b,
+                       std::span<const double> a, int e, int count, std::span<double> out);
+double SimulateIirImpulse(const FilterSpec& spec, std::span<const double> b,
+                          std::span<const double> a, int e, int count, std::span<double> out);
+double SimulateFirStep(const FilterSpec& spec, std::span<const double> h, int e, int count,
+                       std::span<double> out);
+double SimulateFirImpulse(const FilterSpec& spec, std::span<const double> h, int e, int count,
+                          std::span<double> out);
+
+}  // namespace qv

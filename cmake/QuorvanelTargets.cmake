@@ -1,0 +1,47 @@
+# One place that says how every Quorvanel target is built: language level, warnings,
+# sanitizers. Libraries, programs, tests and benchmarks are all declared through
+# quorvanel_target() so that no directory repeats these settings.
+
+set(QUORVANEL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion)
+if(QUORVANEL_WERROR)
+  list(APPEND QUORVANEL_WARNINGS -Werror)
+endif()
+
+if(QUORVANEL_SANITIZE)
+  # float-cast-overflow is not part of "undefined" in gcc, yet an out-of-range real-to-integer
+  # conversion is undefined behaviour, which the engine must never perform.
+  set(QUORVANEL_SANITIZER_FLAGS
+      -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
+endif()
+
+# quorvanel_target(<kind> <name> SOURCES ... [DEPENDS ...] [INCLUDES ...])
+#   kind: LIBRARY (static library), PROGRAM (executable), TEST (GoogleTest executable registered
+#   with CTest), BENCHMARK (Google Benchmark executable, not run by CTest).
+function(quorvanel_target kind name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;INCLUDES;TEST_ENVIRONMENT" ${ARGN})
+  if(kind STREQUAL "LIBRARY")
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  elseif(kind STREQUAL "PROGRAM" OR kind STREQUAL "TEST" OR kind STREQUAL "BENCHMARK")
+    add_executable(${name} ${ARG_SOURCES})
+  else()
+    message(FATAL_ERROR "quorvanel_target: unknown kind ${kind}")
+  endif()
+  target_compile_options(${name} PRIVATE ${QUORVANEL_WARNINGS} ${QUORVANEL_SANITIZER_FLAGS})
+  target_link_options(${name} PRIVATE ${QUORVANEL_SANITIZER_FLAGS})
+  if(ARG_INCLUDES)
+    target_include_directories(${name} PRIVATE ${ARG_INCLUDES})
+  endif()
+  if(kind STREQUAL "LIBRARY")
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  endif()
+  if(kind STREQUAL "TEST")
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_TEST_ENVIRONMENT}")
+  elseif(kind STREQUAL "BENCHMARK")
+    target_link_libraries(${name} PRIVATE benchmark::benchmark)
+  endif()
+endfunction()

@@ -1,0 +1,15 @@
+// IIR design: analog prototype poles, band transformation, bilinear transform and the
+// directly placed numerator.
+#pragma once
+
+#include "design/filter_spec.h"
+
+namespace qv {
+
+// Designs b[0..m] and a[0..m] (m = effectiveOrder) of a Butterworth, Chebyshev or Bessel
+// filter with b[0] = a[0] = 1, before any gain normalisation. For band pass and band stop it
+// also writes spec.fcenter (Hz). Expects a validated spec with an IIR model.
+// Returns 0, or kRootsNotFound (-2) when a band transformation's root search fails.
+int DesignIir(FilterSpec& spec, FilterDesign& design);
+
+}  // namespace qv
