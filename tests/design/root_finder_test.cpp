@@ -1,0 +1,121 @@
+#include "design/root_finder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "design/filter_spec.h"
+
+namespace qv {
+namespace {
+
+TEST(Complex, DivideTakesSmithsBranches) {
+  // |im| > |re|: first branch.
+  EXPECT_EQ(Divide({1, 0}, {0, 1}), (Complex{0, -1}));
+  // otherwise: second branch.
+  EXPECT_EQ(Divide({1, 0}, {2, 0}), (Complex{0.5, 0}));
+  const Complex q = Divide({3, 4}, {1, -2});  // (3+4i)/(1-2i) = -1 + 2i
+  EXPECT_DOUBLE_EQ(q.re, -1.0);
+  EXPECT_DOUBLE_EQ(q.im, 2.0);
+  // Smith's method keeps huge operands finite where the naive formula overflows.
+  const Complex big = Divide({1e300, 1e300}, {1e300, 1e300});
+  EXPECT_DOUBLE_EQ(big.re, 1.0);
+  EXPECT_DOUBLE_EQ(big.im, 0.0);
+}
+
+TEST(Complex, MagnitudeAvoidsOverflow) {
+  EXPECT_EQ(Magnitude({3, 4}), 5.0);
+  EXPECT_EQ(Magnitude({0, 0}), 0.0);
+  EXPECT_EQ(Magnitude({0, -2}), 2.0);
+  EXPECT_EQ(Magnitude({-7, 0}), 7.0);
+  EXPECT_DOUBLE_EQ(Magnitude({3e300, 4e300}), 5e300);
+}
+
+std::vector<Complex> Roots(const std::vector<double>& coef, int expectedResult = 0) {
+  std::array<Complex, kMaxCoefficients> roots{};
+  const int degree = static_cast<int>(coef.size()) - 1;
+  EXPECT_EQ(FindRoots(degree, coef, roots, kRootTolerance), expectedResult);
+  return {roots.begin(), roots.begin() + degree};
+}
+
+TEST(FindRoots, ConjugatePairFollowsItsPartner) {
+  const auto roots = Roots({1, 0, 1});
+  EXPECT_NEAR(std::abs(roots[0].im), 1.0, 1e-9);
+  EXPECT_NEAR(roots[0].re, 0.0, 1e-9);
+  EXPECT_EQ(roots[1], Conjugate(roots[0]));
+}
+
+TEST(FindRoots, RealRootsAreAccurateToTheTolerance) {
+  // (x - 0.5)(x + 0.25) = x^2 - 0.25x - 0.125
+  const auto roots = Roots({1, -0.25, -0.125});
+  const double a = std::min(roots[0].re, roots[1].re);
+  const double b = std::max(roots[0].re, roots[1].re);
+  // |p'| is 0.75 at both roots.
+  EXPECT_NEAR(a, -0.25, 2e-10);
+  EXPECT_NEAR(b, 0.5, 2e-10);
+  EXPECT_LE(std::abs(roots[0].im), 1e-3 * std::abs(roots[0].re));
+}
+
+TEST(FindRoots, ToleranceIsAbsolute) {
+  // The same roots, coefficients scaled by 1e3: the residual must still fall to 1e-10, which
+  // takes the roots a thousand times closer than for the unscaled polynomial.
+  const auto roots = Roots({1e3, -0.25e3, -0.125e3});
+  // |p'| = 750 at both roots, so |p| <= 1e-10 bounds the error by about 1.3e-13.
+  for (const Complex& r : roots) {
+    EXPECT_LT(std::min(std::abs(r.re - 0.5), std::abs(r.re + 0.25)), 1e-12);
+  }
+}
+
+TEST(FindRoots, RecoversKnownPolynomials) {
+  struct Case {
+    std::vector<double> coef;
+    std::vector<Complex> roots;
+  };
+  const Case cases[] = {
+      {{2, -1}, {{0.5, 0}}},
+      {{1, -6, 11, -6}, {{1, 0}, {2, 0}, {3, 0}}},
+      {{1, 0, 0, 0, -1}, {{1, 0}, {-1, 0}, {0, 1}, {0, -1}}},
+      {{1, -2, 2}, {{1, 1}, {1, -1}}},
+  };
+  for (const Case& c : cases) {
+    const auto found = Roots(c.coef);
+    for (const Complex& expected : c.roots) {
+      double nearest = 1e300;
+      for (const Complex& r : found) nearest = std::min(nearest, std::hypot(r.re - expected.re, r.im - expected.im));
+      EXPECT_LT(nearest, 1e-8) << expected.re << " " << expected.im;
+    }
+  }
+}
+
+TEST(FindRoots, ConjugateOfTheLastRootMayUseThePlaceBeyondTheDegree) {
+  // x^3 + x^2 + x + 1: roots -1 and +-i. Whichever comes last, its conjugate lands at index
+  // 3 or earlier, never outside the caller's room of degree + 1 places.
+  std::array<Complex, 4> roots{};
+  const std::array<double, 4> coef{1, 1, 1, 1};
+  EXPECT_EQ(FindRoots(3, coef, roots, kRootTolerance), 0);
+  int complexCount = 0;
+  for (int i = 0; i < 3; ++i) complexCount += std::abs(roots[i].im) > 0.5 ? 1 : 0;
+  EXPECT_GE(complexCount, 2);
+}
+
+TEST(FindRoots, FailsWhenNoRootIsAccepted) {
+  // Coefficients so large that |p| can never fall to 1e-10 in double precision.
+  Roots({1e30, -3e30, 2e30}, kRootsNotFound);
+  // Arguments that do not describe a polynomial of degree 1..19.
+  std::array<Complex, kMaxCoefficients> roots{};
+  const std::array<double, 2> coef{1, 1};
+  EXPECT_EQ(FindRoots(0, coef, roots, kRootTolerance), kRootsNotFound);
+  EXPECT_EQ(FindRoots(2, coef, roots, kRootTolerance), kRootsNotFound);
+}
+
+TEST(FindRoots, FirstDegreeConvergesLinearlyToTheExactRoot) {
+  // With the damping 0.1 each step removes a tenth of the error, yet the result is accepted
+  // only at |p| <= 1e-10.
+  const auto roots = Roots({1, -0.3});
+  EXPECT_NEAR(roots[0].re, 0.3, 1e-10);
+}
+
+}  // namespace
+}  // namespace qv
