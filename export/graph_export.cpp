@@ -1,0 +1,297 @@
+#include "export/graph_export.h"
+
+#include <gd.h>
+#include <gdfontl.h>
+#include <gdfonts.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <memory>
+
+#include "design/identification.h"
+#include "export/graph_layout.h"
+#include "export/graph_text.h"
+#include "export/pixel_position.h"
+
+namespace qv {
+namespace {
+
+struct ImageDeleter {
+  void operator()(gdImagePtr image) const { gdImageDestroy(image); }
+};
+using Image = std::unique_ptr<gdImage, ImageDeleter>;
+
+// The five colours every picture starts with; green and blue are part of the palette though
+// nothing is drawn with them.
+struct Palette {
+  int black = 0;
+  int white = 0;
+  int red = 0;
+};
+
+constexpr int kFullCircle = 360;
+constexpr int kDashLength = 4;
+
+int SmallWidth(const GraphText& text) { return kSmallCharWidth * text.length; }
+int LargeWidth(const GraphText& text) { return kLargeCharWidth * text.length; }
+
+// x of a small-font text centred on `x`.
+int CentredSmall(int x, const GraphText& text) { return x - SmallWidth(text) / 2; }
+
+// x of a large-font title centred over the 256-pixel column that starts at `left`.
+int CentredTitle(int left, const GraphText& text) {
+  return left + ((kFrameWidth - LargeWidth(text)) >> 1);
+}
+
+void DrawText(gdImagePtr image, gdFontPtr font, int x, int y, GraphText text, int colour) {
+  gdImageString(image, font, x, y, reinterpret_cast<unsigned char*>(text.chars.data()), colour);
+}
+
+void DrawSmall(gdImagePtr image, int x, int y, const GraphText& text, int colour) {
+  DrawText(image, gdFontGetSmall(), x, y, text, colour);
+}
+
+void DrawLarge(gdImagePtr image, int x, int y, const GraphText& text, int colour) {
+  DrawText(image, gdFontGetLarge(), x, y, text, colour);
+}
+
+Palette AllocatePalette(gdImagePtr image) {
+  Palette palette;
+  palette.black = gdImageColorAllocate(image, 0, 0, 0);
+  palette.white = gdImageColorAllocate(image, 255, 255, 255);
+  palette.red = gdImageColorAllocate(image, 255, 0, 0);
+  gdImageColorAllocate(image, 0, 255, 0);
+  gdImageColorAllocate(image, 0, 0, 255);
+  return palette;
+}
+
+void DrawHeader(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
+                const Palette& palette) {
+  const GraphText title = MakeGraphText("Digital Filter Graphics");
+  DrawLarge(image, (kImageWidth - LargeWidth(title)) / 2, kTitleY, title, palette.black);
+
+  DrawSmall(image, kTextLeft, kFooterY, VersionLine(), palette.black);
+  DrawSmall(image, kTextLeft, kFooterY + kFooterLineStep, MakeGraphText(kWebSite), palette.black);
+  DrawSmall(image, kTextLeft, kFooterY + 2 * kFooterLineStep, MakeGraphText(kContactEmail),
+            palette.black);
+
+  const SummaryText summary = FormatSummary(spec, scale);
+  for (int row = 0; row < kSummaryRows; ++row) {
+    DrawSmall(image, kTextLeft, kSummaryY + row * kSummaryLineStep, summary[row], palette.black);
+  }
+}
+
+// Every frame brings its own black and white, and its dash pattern starts afresh and runs on
+// from one grid line to the next. The zero-pole axes have no frame of their own, so every
+// frame redraws them with its pattern.
+void DrawFrame(gdImagePtr image, int left, int top) {
+  const int black = gdImageColorAllocate(image, 0, 0, 0);
+  const int white = gdImageColorAllocate(image, 255, 255, 255);
+  gdImageRectangle(image, left, top, left + kFrameWidth, top + kFrameHeight, black);
+
+  std::array<int, kDashLength> dash = {black, black, white, white};
+  gdImageSetStyle(image, dash.data(), kDashLength);
+  for (int line = 1; line <= kGridLines; ++line) {
+    const int y = top + line * kGridRowStep;
+    gdImageLine(image, left, y, left + kFrameWidth, y, gdStyled);
+  }
+  for (int line = 1; line <= kGridLines; ++line) {
+    const int x = left + line * kGridColumnStep;
+    gdImageLine(image, x, top, x, top + kFrameHeight, gdStyled);
+  }
+  gdImageLine(image, kZeroPoleX - kUnitPixels, kZeroPoleY, kZeroPoleX + kUnitPixels, kZeroPoleY,
+              gdStyled);
+  gdImageLine(image, kZeroPoleX, kZeroPoleY - kUnitPixels, kZeroPoleX, kZeroPoleY + kUnitPixels,
+              gdStyled);
+}
+
+void DrawGraphTitles(gdImagePtr image, const Palette& palette) {
+  struct Title {
+    const char* text;
+    int left;
+    int y;
+  };
+  constexpr std::array<Title, 6> kTitles = {{
+      {"Frequency Response", kLeftColumn, kTopTitleY},
+      {"Phase Response", kMiddleColumn, kTopTitleY},
+      {"Group Delay", kRightColumn, kTopTitleY},
+      {"Zero-Pole", kLeftColumn, kBottomTitleY},
+      {"Impulse Response", kMiddleColumn, kBottomTitleY},
+      {"Step Response", kRightColumn, kBottomTitleY},
+  }};
+  for (const Title& title : kTitles) {
+    const GraphText text = MakeGraphText(title.text);
+    DrawLarge(image, CentredTitle(title.left, text), title.y, text, palette.black);
+  }
+}
+
+void DrawAxisUnit(gdImagePtr image, int origin, int y, std::string_view unit, int colour) {
+  DrawSmall(image, origin + kAxisUnitOffset, y, MakeGraphText(unit), colour);
+}
+
+void DrawFrequencyAxes(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
+                       const Palette& palette) {
+  for (int column = 0; column < 3; ++column) {
+    const int origin = column * kColumnPitch;
+    for (int k = 0; k < kAxisLabels; ++k) {
+      const GraphText label = FrequencyLabel(spec.fsample, scale.freqDivisor, k);
+      DrawSmall(image, CentredSmall(kLeftColumn + origin + k * kGridColumnStep, label),
+                kFrequencyLabelY, label, palette.black);
+    }
+    DrawAxisUnit(image, origin, kFrequencyLabelY, scale.freqUnit, palette.black);
+  }
+}
+
+void DrawTimeAxes(gdImagePtr image, const DisplayScale& scale, const Palette& palette) {
+  for (int column = 1; column < 3; ++column) {
+    const int origin = column * kColumnPitch;
+    for (int k = 0; k < kAxisLabels; ++k) {
+      const GraphText label = TimeLabel(scale.timeStep, k);
+      DrawSmall(image, CentredSmall(kLeftColumn + origin + k * kGridColumnStep, label),
+                kTimeLabelY, label, palette.black);
+    }
+    DrawAxisUnit(image, origin, kTimeLabelY, scale.timeUnit, palette.black);
+  }
+}
+
+void DrawZerosAndPoles(gdImagePtr image, const FilterSpec& spec, const ResponseSet& responses,
+                       const Palette& palette) {
+  if (!IsIirModel(spec.model)) {
+    return;
+  }
+  const int count = std::clamp<int>(spec.effectiveOrder, 0, kMaxCoefficients);
+  for (int i = 0; i < count; ++i) {
+    const Complex zero = responses.zeros[i];
+    gdImageArc(image, ZeroPoleColumn(zero.re), BottomRow(zero.im), kZeroMarkSize, kZeroMarkSize,
+               0, kFullCircle, palette.red);
+
+    const Complex pole = responses.poles[i];
+    const int x = ZeroPoleColumn(pole.re);
+    const int y = BottomRow(pole.im);
+    gdImageLine(image, x - kPoleMarkReach, y + kPoleMarkReach, x + kPoleMarkReach,
+                y - kPoleMarkReach, palette.red);
+    gdImageLine(image, x - kPoleMarkReach, y - kPoleMarkReach, x + kPoleMarkReach,
+                y + kPoleMarkReach, palette.red);
+  }
+}
+
+// A curve of `points` display points as a polyline from the frame's left edge, one pixel per
+// point.
+template <typename RowOf>
+void DrawCurve(gdImagePtr image, int left, const Curve& curve, int points, RowOf rowOf,
+               int colour) {
+  for (int k = 0; k + 1 < points; ++k) {
+    gdImageLine(image, left + k, rowOf(curve[k]), left + k + 1, rowOf(curve[k + 1]), colour);
+  }
+}
+
+void DrawStepResponse(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
+  DrawCurve(image, kRightColumn, responses.step, kDisplayPoints, BottomRow, palette.red);
+  for (int p = 0; p < kAxisLabels; ++p) {
+    const GraphText label = StepLabel(responses.stepPeak, p);
+    DrawSmall(image, CentredSmall(kRightColumn - kValueLabelOffset, label),
+              kBottomRow + kFrameHeight - kLabelRaise - p * kGridRowStep, label, palette.black);
+  }
+}
+
+void DrawImpulseResponse(gdImagePtr image, const ResponseSet& responses,
+                         const Palette& palette) {
+  DrawCurve(image, kMiddleColumn, responses.impulse, kDisplayPoints, BottomRow, palette.red);
+  for (int p = -2; p <= 2; ++p) {
+    const GraphText label = ImpulseLabel(responses.impulsePeak, p);
+    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label), kZeroPoleY - kLabelRaise - p * kGridRowStep,
+              label, palette.black);
+  }
+}
+
+void DrawMagnitude(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
+  const double minDb = responses.magnitudeMinDb;
+  const double maxDb = responses.magnitudeMaxDb;
+  DrawCurve(
+      image, kLeftColumn, responses.magnitudeDb, kDisplayPoints,
+      [minDb, maxDb](double db) { return MagnitudeRow(db, minDb, maxDb); }, palette.red);
+  for (int p = 0; p < kAxisLabels; ++p) {
+    const GraphText label = MagnitudeLabel(minDb, maxDb, p);
+    DrawSmall(image, CentredSmall(kMagnitudeLabelX, label), kTopRow - kLabelRaise + p * kGridRowStep,
+              label, palette.black);
+  }
+  DrawSmall(image, kDecibelLabelX, kTopTitleY, MakeGraphText("dB"), palette.black);
+}
+
+void DrawPhase(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
+  DrawCurve(image, kMiddleColumn, responses.phase, kDisplayPoints, PhaseRow, palette.red);
+  constexpr std::array<const char*, kAxisLabels> kLabels = {"PI", "PI/2", "0", "-PI/2", "-PI"};
+  for (int p = 0; p < kAxisLabels; ++p) {
+    const GraphText label = MakeGraphText(kLabels[p]);
+    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label), kTopRow - kLabelRaise + p * kGridRowStep,
+              label, palette.black);
+  }
+}
+
+// The last group delay is never computed, so its curve ends one point early.
+void DrawGroupDelay(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
+  const double min = responses.groupDelayMin;
+  const double max = responses.groupDelayMax;
+  DrawCurve(
+      image, kRightColumn, responses.groupDelay, kDisplayPoints - 1,
+      [min, max](double seconds) { return GroupDelayRow(seconds, min, max); }, palette.red);
+  const GraphText unit = MakeGraphText(responses.groupDelayUnit);
+  DrawSmall(image, CentredSmall(kDelayUnitX, unit), kTopTitleY, unit, palette.black);
+  for (int p = 0; p < kAxisLabels; ++p) {
+    const GraphText label = GroupDelayLabel(min, max, responses.groupDelayFactor, p);
+    DrawSmall(image, CentredSmall(kRightColumn - kValueLabelOffset, label),
+              kTopRow + kFrameHeight - kLabelRaise - p * kGridRowStep, label, palette.black);
+  }
+}
+
+void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
+                 const ResponseSet& responses) {
+  const Palette palette = AllocatePalette(image);
+  gdImageFill(image, 0, 0, palette.white);
+  DrawHeader(image, spec, scale, palette);
+
+  for (const int left : {kLeftColumn, kMiddleColumn, kRightColumn}) {
+    DrawFrame(image, left, kTopRow);
+  }
+  gdImageArc(image, kZeroPoleX, kZeroPoleY, 2 * kUnitPixels, 2 * kUnitPixels, 0, kFullCircle,
+             palette.black);
+  for (const int left : {kMiddleColumn, kRightColumn}) {
+    DrawFrame(image, left, kBottomRow);
+  }
+  DrawGraphTitles(image, palette);
+  DrawFrequencyAxes(image, spec, scale, palette);
+  DrawTimeAxes(image, scale, palette);
+  DrawZerosAndPoles(image, spec, responses, palette);
+
+  DrawStepResponse(image, responses, palette);
+  DrawImpulseResponse(image, responses, palette);
+  DrawMagnitude(image, responses, palette);
+  DrawPhase(image, responses, palette);
+  DrawGroupDelay(image, responses, palette);
+}
+
+}  // namespace
+
+int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
+                 const ResponseSet& responses, const char* path) {
+  if (path == nullptr) {
+    return kGraphFileNotCreated;
+  }
+  const Image image(gdImageCreate(kImageWidth, kImageHeight));
+  if (!image) {
+    return kGraphFileNotCreated;
+  }
+  DrawPicture(image.get(), spec, scale, responses);
+
+  std::FILE* file = std::fopen(path, "wb");
+  if (file == nullptr) {
+    return kGraphFileNotCreated;
+  }
+  gdImageGif(image.get(), file);
+  const bool writeFailed = std::ferror(file) != 0;
+  const bool closeFailed = std::fclose(file) != 0;
+  return writeFailed || closeFailed ? kGraphFileNotClosed : kGraphExported;
+}
+
+}  // namespace qv

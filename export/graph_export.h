@@ -1,0 +1,26 @@
+// The picture of the six graphs of a calculated design, written as a 1024 x 700 GIF file.
+#pragma once
+
+#include "analysis/responses.h"
+#include "design/filter_spec.h"
+
+namespace qv {
+
+// Results of ExportGraphs; the failures share their numbers and messages with the other
+// output writers.
+enum GraphExportCode : int {
+  kGraphExported = 0,
+  kGraphFileNotCreated = -10,  // "The Output file cannot be created!\n"
+  kGraphFileNotClosed = -12,   // "The Output file cannot be closed!\n"
+};
+
+// Takes a calculated design: its specification, display scale and responses, and the path
+// of the output file (NUL-terminated). Draws the summary, the six graphs and the footer into a
+// 1024 x 700 palette picture of 15 colours and writes it as a GIF87a file.
+// Returns kGraphExported; kGraphFileNotCreated when the path cannot be opened for writing (or
+// is null, or the picture cannot be allocated): nothing is written then; kGraphFileNotClosed
+// when writing or closing the file fails: the file may be incomplete.
+int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
+                 const ResponseSet& responses, const char* path);
+
+}  // namespace qv

@@ -1,0 +1,130 @@
+#include "export/graph_text.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "design/identification.h"
+
+namespace qv {
+namespace {
+
+// Length of a text as a printf precision, never more than a GraphText holds.
+int Precision(std::string_view text) {
+  return static_cast<int>(std::min<std::size_t>(text.size(), kGraphTextCapacity));
+}
+
+std::int64_t Divisor(std::int32_t freqDivisor) { return std::max<std::int64_t>(1, freqDivisor); }
+
+std::string_view BandName(BandType band) {
+  switch (band) {
+    case BandType::LowPass: return "Low Pass";
+    case BandType::HighPass: return "High Pass";
+    case BandType::BandPass: return "Band Pass";
+    case BandType::BandStop: return "Band Stop";
+  }
+  return {};
+}
+
+std::string_view ModelName(FilterModel model) {
+  switch (model) {
+    case FilterModel::Butterworth: return "Butterworth";
+    case FilterModel::Chebyshev: return "Chebyshev";
+    case FilterModel::Bessel: return "Bessel";
+    case FilterModel::Rectangle: return "Rectangle Window";
+    case FilterModel::RaisedCosine: return "Raised Cosine";
+  }
+  return {};
+}
+
+}  // namespace
+
+GraphText FormatGraphText(const char* format, ...) {
+  GraphText text;
+  std::va_list arguments;
+  va_start(arguments, format);
+  const int written = std::vsnprintf(text.chars.data(), text.chars.size(), format, arguments);
+  va_end(arguments);
+  if (written < 0) {
+    text.chars[0] = '\0';
+    return text;
+  }
+  text.length = std::min(written, kGraphTextCapacity - 1);
+  return text;
+}
+
+GraphText MakeGraphText(std::string_view text) {
+  return FormatGraphText("%.*s", Precision(text), text.data());
+}
+
+GraphText VersionLine() {
+  return FormatGraphText("%.*s%.*s%.*s", Precision(kProductName), kProductName.data(),
+                         Precision(kVersionSeparator), kVersionSeparator.data(),
+                         Precision(kVersionText), kVersionText.data());
+}
+
+SummaryText FormatSummary(const FilterSpec& spec, const DisplayScale& scale) {
+  SummaryText rows;
+  const std::string_view band = BandName(spec.bandType);
+  const std::string_view model = ModelName(spec.model);
+  const std::string_view unit = scale.freqUnit;
+  const std::int64_t divisor = Divisor(scale.freqDivisor);
+
+  if (spec.filterClass == FilterClass::Fir) {
+    rows[0] = FormatGraphText("Filter type: FIR %d Taps %.*s", static_cast<int>(spec.taps),
+                              Precision(band), band.data());
+  } else {
+    rows[0] = FormatGraphText("Filter type: IIR %.*s", Precision(band), band.data());
+  }
+  rows[1] = FormatGraphText("Filter model: %.*s", Precision(model), model.data());
+  if (spec.model == FilterModel::RaisedCosine) {
+    rows[2] = FormatGraphText("Alpha: %f", spec.rollOff);
+  } else if (IsIirModel(spec.model)) {
+    rows[2] = FormatGraphText("Filter order: %d", static_cast<int>(spec.order));
+  }
+  rows[3] = FormatGraphText("Sampling Frequency: %lld %.*s",
+                            static_cast<long long>(spec.fsample / divisor), Precision(unit),
+                            unit.data());
+  const double realDivisor = static_cast<double>(divisor);
+  if (IsBandType(spec.bandType)) {
+    rows[4] = FormatGraphText("F1 and F2 Frequencies: %f %.*s and %f %.*s",
+                              spec.fcut1 / realDivisor, Precision(unit), unit.data(),
+                              spec.fcut2 / realDivisor, Precision(unit), unit.data());
+  } else {
+    rows[4] = FormatGraphText("Cut Frequency: %f %.*s", spec.fcut1 / realDivisor,
+                              Precision(unit), unit.data());
+  }
+  if (spec.model == FilterModel::Chebyshev) {
+    rows[5] = FormatGraphText("Pass band Ripple: %0.1f dB", spec.ripple);
+  }
+  return rows;
+}
+
+GraphText FrequencyLabel(std::int32_t fsample, std::int32_t freqDivisor, int k) {
+  const std::int64_t eighths = (fsample / Divisor(freqDivisor)) * k / 8;
+  return FormatGraphText("%lld", static_cast<long long>(eighths));
+}
+
+GraphText TimeLabel(float timeStep, int k) {
+  // The time step is a single-precision display value and the label is computed in it.
+  const float time = static_cast<float>(k) * timeStep * 64.0f;
+  return FormatGraphText("%.1f", static_cast<double>(time));
+}
+
+GraphText StepLabel(double stepPeak, int p) {
+  return FormatGraphText("%0.3f", (p - 2) * stepPeak * 0.5);
+}
+
+GraphText ImpulseLabel(double impulsePeak, int p) {
+  return FormatGraphText("%0.3f", impulsePeak * 0.5 * p);
+}
+
+GraphText MagnitudeLabel(double minDb, double maxDb, int p) {
+  return FormatGraphText("%0.1f", maxDb + (minDb - maxDb) * p * 0.25);
+}
+
+GraphText GroupDelayLabel(double min, double max, float factor, int p) {
+  return FormatGraphText("%0.3f", (min + (max - min) * p * 0.25) * static_cast<double>(factor));
+}
+
+}  // namespace qv
