@@ -1,0 +1,26 @@
+// The C code generator: one C source file with a commented summary of the design and one
+// filter function, `iir` or `fir`, that takes one input sample and returns one output sample.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "design/filter_spec.h"
+
+namespace qv {
+
+// Writes the C file of a calculated design to `path` (created or replaced, text mode "w+").
+//   spec, scale:  the validated specification and its display scale (frequency unit).
+//   numerator, denominator: b[0..effectiveOrder] and a[0..effectiveOrder] (IIR class; the
+//                 denominator also gives the poles listed for the IIR models).
+//   firTaps:      h[0..taps-1] (FIR class).
+//   shift:        the design's scaling exponent; DCgain = 2^shift for quantised designs.
+// Quantised coefficients are whole numbers; they are written truncated to integers.
+// Returns kOutputOk (0), kDesignMismatch (-19, nothing written) when the records do not
+// describe a design of `spec`, kOutputNotCreated (-10, nothing written) or kOutputNotClosed
+// (-12, the file may be incomplete).
+int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
+                  std::span<const double> numerator, std::span<const double> denominator,
+                  std::span<const double> firTaps, int shift, const std::string& path);
+
+}  // namespace qv

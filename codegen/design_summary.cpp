@@ -1,0 +1,154 @@
+#include "codegen/design_summary.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+
+#include "analysis/zero_placement.h"
+#include "design/complex.h"
+#include "design/identification.h"
+#include "design/root_finder.h"
+
+namespace qv {
+namespace {
+
+// Bounds of a double that truncates to a 32-bit integer: exclusive on both sides.
+constexpr double kInt32Above = 2147483648.0;
+constexpr double kInt32Below = -2147483649.0;
+
+int ViewLength(std::string_view text) { return static_cast<int>(text.size()); }
+
+void WriteComplexLines(std::FILE* file, std::string_view prefix, std::span<const Complex> values) {
+  for (const Complex& z : values) {
+    std::fprintf(file, "%.*sz = %f + j %f\n", ViewLength(prefix), prefix.data(), z.re, z.im);
+  }
+}
+
+}  // namespace
+
+std::string_view BandTypeName(BandType band) {
+  switch (band) {
+    case BandType::LowPass:
+      return "Low Pass";
+    case BandType::HighPass:
+      return "High Pass";
+    case BandType::BandPass:
+      return "Band Pass";
+    case BandType::BandStop:
+      return "Band Stop";
+  }
+  return {};
+}
+
+std::string_view ModelName(FilterModel model) {
+  switch (model) {
+    case FilterModel::Butterworth:
+      return "Butterworth";
+    case FilterModel::Chebyshev:
+      return "Chebyshev";
+    case FilterModel::Bessel:
+      return "Bessel";
+    case FilterModel::Rectangle:
+      return "Rectangular Window";
+    case FilterModel::RaisedCosine:
+      return "Raised Cosine";
+  }
+  return {};
+}
+
+void WriteIdentification(std::FILE* file, std::string_view prefix, std::string_view closing) {
+  const int p = ViewLength(prefix);
+  std::fprintf(file, "%.*s%.*s%.*s%.*s\n%.*s%.*s\n%.*s%.*s\n%.*s", p, prefix.data(),
+               ViewLength(kProductName), kProductName.data(), ViewLength(kVersionSeparator),
+               kVersionSeparator.data(), ViewLength(kVersionText), kVersionText.data(), p,
+               prefix.data(), ViewLength(kWebSite), kWebSite.data(), p, prefix.data(),
+               ViewLength(kContactEmail), kContactEmail.data(), ViewLength(closing),
+               closing.data());
+}
+
+void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
+                      const DisplayScale& scale) {
+  const int p = ViewLength(prefix);
+  const char* pre = prefix.data();
+  const std::string_view band = BandTypeName(spec.bandType);
+  const std::string_view model = ModelName(spec.model);
+  const int u = ViewLength(scale.freqUnit);
+  const char* unit = scale.freqUnit.data();
+  std::fprintf(file, "%.*sFilter type: %.*s\n", p, pre, ViewLength(band), band.data());
+  std::fprintf(file, "%.*sFilter model: %.*s\n", p, pre, ViewLength(model), model.data());
+  if (spec.model == FilterModel::RaisedCosine) {
+    std::fprintf(file, "%.*sRoll Off Factor: %f\n", p, pre, spec.rollOff);
+  } else if (spec.model != FilterModel::Rectangle) {
+    std::fprintf(file, "%.*sFilter order: %d\n", p, pre, static_cast<int>(spec.order));
+  }
+  std::fprintf(file, "%.*sSampling Frequency: %d %.*s\n", p, pre,
+               static_cast<int>(spec.fsample / scale.freqDivisor), u, unit);
+  const double divisor = static_cast<double>(scale.freqDivisor);
+  if (IsBandType(spec.bandType)) {
+    std::fprintf(file, "%.*sFc1 and Fc2 Frequencies: %f %.*s and %f %.*s\n", p, pre,
+                 spec.fcut1 / divisor, u, unit, spec.fcut2 / divisor, u, unit);
+  } else {
+    std::fprintf(file, "%.*sCut Frequency: %f %.*s\n", p, pre, spec.fcut1 / divisor, u, unit);
+  }
+  if (spec.model == FilterModel::Chebyshev) {
+    std::fprintf(file, "%.*sPass band Ripple: %f dB\n", p, pre, spec.ripple);
+  }
+}
+
+void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::string_view prefix,
+                        const FilterSpec& spec, std::span<const double> denominator) {
+  if (!IsIirModel(spec.model)) {
+    return;
+  }
+  const int m = spec.effectiveOrder;
+  std::array<Complex, kMaxCoefficients> zeros{};
+  PlaceIirZeros(spec, zeros);
+  // The design has already found these roots, so the search succeeds; should it not, the
+  // places it did not reach stay at zero.
+  std::array<Complex, kMaxCoefficients> poles{};
+  if (m > 0) {
+    FindRoots(m, denominator.first(static_cast<std::size_t>(m) + 1), poles, kRootTolerance);
+  }
+  const auto count = static_cast<std::size_t>(m);
+  const int lead = ViewLength(sectionLead);
+  const int p = ViewLength(prefix);
+  std::fprintf(file, "%.*s%.*sZ domain Zeros\n", lead, sectionLead.data(), p, prefix.data());
+  WriteComplexLines(file, prefix, std::span<const Complex>(zeros).first(count));
+  std::fprintf(file, "%.*s%.*sZ domain Poles\n", lead, sectionLead.data(), p, prefix.data());
+  WriteComplexLines(file, prefix, std::span<const Complex>(poles).first(count));
+}
+
+bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
+                        std::span<const double> denominator) {
+  const auto band = static_cast<std::int32_t>(spec.bandType);
+  const auto model = static_cast<std::int32_t>(spec.model);
+  const auto cls = static_cast<std::int32_t>(spec.filterClass);
+  const auto quant = static_cast<std::int32_t>(spec.quantization);
+  if (band < 0 || band > 3 || model < 0 || model > 4 || cls < 0 || cls > 1 || quant < 0 ||
+      quant > 2 || scale.freqDivisor < 1) {
+    return false;
+  }
+  if (!IsIirModel(spec.model)) {
+    return true;
+  }
+  const int bandFactor = IsBandType(spec.bandType) ? 2 : 1;
+  const int m = spec.effectiveOrder;
+  return spec.order >= 0 && m >= 0 && m < kMaxCoefficients && m == static_cast<std::int64_t>(bandFactor) * spec.order &&
+         denominator.size() > static_cast<std::size_t>(m);
+}
+
+bool CoefficientsFitInt32(std::span<const double> values, int count) {
+  if (count < 0 || values.size() < static_cast<std::size_t>(count)) {
+    return false;
+  }
+  for (const double v : values.first(static_cast<std::size_t>(count))) {
+    if (!(v > kInt32Below && v < kInt32Above)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::int32_t TruncateCoefficient(double value) { return static_cast<std::int32_t>(value); }
+
+}  // namespace qv

@@ -1,0 +1,55 @@
+// The parts that the C and the VHDL file headers share: the identification block, the summary
+// of the specification, the z-domain zeros and poles, and the checks that the records handed to
+// a generator describe a designed filter.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+#include "design/filter_spec.h"
+
+namespace qv {
+
+// Largest `shift` whose 2^shift a generator writes as an integer (DCgain); the quantisation
+// never comes near it.
+inline constexpr int kMaxShift = 62;
+
+// "Low Pass", "High Pass", "Band Pass", "Band Stop"; empty for a value out of range.
+std::string_view BandTypeName(BandType band);
+// "Butterworth", "Chebyshev", "Bessel", "Rectangular Window", "Raised Cosine"; empty when out
+// of range.
+std::string_view ModelName(FilterModel model);
+
+// Writes, in one formatted write, prefix + name + " version " + version, the web-site and the
+// e-mail lines (each behind `prefix`, each ending "\n"), then `closing`.
+void WriteIdentification(std::FILE* file, std::string_view prefix, std::string_view closing);
+
+// Writes the filter type, model, order or roll-off, sampling frequency, cut frequencies and
+// (Chebyshev) ripple lines, each behind `prefix`. Frequencies are shown in scale.freqUnit:
+// the sampling frequency by integer division by scale.freqDivisor, the cut frequencies in reals.
+void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
+                      const DisplayScale& scale);
+
+// For the Butterworth, Chebyshev and Bessel models writes `sectionLead` + prefix +
+// "Z domain Zeros\n" with one "z = re + j im" line per zero (PlaceIirZeros), then the same for
+// the poles, the effectiveOrder roots of denominator a[0..effectiveOrder] (a[0] multiplies the
+// highest power). Writes nothing for the other models.
+void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::string_view prefix,
+                        const FilterSpec& spec, std::span<const double> denominator);
+
+// True when the enumerations are in range, scale.freqDivisor is positive and, for the IIR
+// models, effectiveOrder matches order and band type, lies in 0..19 and `denominator` holds
+// a[0..effectiveOrder]: everything the header needs.
+bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
+                        std::span<const double> denominator);
+
+// True when `values` holds at least `count` entries, each finite and truncating toward zero to
+// a 32-bit integer.
+bool CoefficientsFitInt32(std::span<const double> values, int count);
+
+// A coefficient that CoefficientsFitInt32 accepted, truncated toward zero.
+std::int32_t TruncateCoefficient(double value);
+
+}  // namespace qv

@@ -1,0 +1,32 @@
+#include "codegen/output_codes.h"
+
+namespace qv {
+
+std::string OutputMessage(int code) {
+  switch (code) {
+    case kOutputNotCreated:
+      return "The Output file cannot be created!\n";
+    case kVhdlBadArchitecture:
+      return "The VHDL architecture must be SIZE or SPEED\n";
+    case kOutputNotClosed:
+      return "The Output file cannot be closed!\n";
+    case kVhdlIirClass:
+      return "VHDL generation for IIR not yet implemented\n";
+    case kVhdlFloatQuantization:
+      return "no VHDL generation for float quantization\n";
+    case kNotCalculated:
+      return "No filter is alreday calculated\n";
+    case kSpeedTapsEven:
+      return "NTap must be odd for SPEED VHDL optimization\n";
+    case kSizeTooFewTaps:
+      return "NTap must be at least 2 for SIZE VHDL optimization\n";
+    case kSpeedTooFewTaps:
+      return "NTap must be at least 3 for SPEED VHDL optimization\n";
+    case kDesignMismatch:
+      return "The filter design does not match its parameters!\n";
+    default:
+      return {};
+  }
+}
+
+}  // namespace qv
