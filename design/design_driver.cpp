@@ -1,0 +1,82 @@
+#include "design/design_driver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "design/fir_design.h"
+#include "design/gain_measurement.h"
+#include "design/iir_design.h"
+#include "design/quantization.h"
+#include "design/stability_check.h"
+
+namespace qv {
+namespace {
+
+constexpr double kLargestGain = 1e16;
+
+// The band centre (Hz) exactly as the IIR design forms it: the geometric mean of the two cut
+// frequencies pre-warped by the bilinear transform.
+double PrewarpedCentre(const FilterSpec& spec) {
+  const auto fsample = static_cast<double>(spec.fsample);
+  const auto prewarp = [fsample](double fcut) {
+    return (fsample / std::numbers::pi) * std::tan(std::numbers::pi * fcut / fsample);
+  };
+  const double fa1 = prewarp(spec.fcut1);
+  const double fa2 = prewarp(spec.fcut2);
+  return std::pow(10.0, (std::log10(fa2) + std::log10(fa1)) * 0.5);
+}
+
+void Normalise(const FilterSpec& spec, double gain, FilterDesign& design) {
+  if (spec.filterClass == FilterClass::Fir) {
+    const int taps = std::clamp(spec.taps, 0, kMaxTaps);
+    for (int k = 0; k < taps; ++k) design.firTaps[k] /= gain;
+  } else {
+    const int order = std::clamp(spec.effectiveOrder, 0, kMaxCoefficients - 1);
+    for (int k = 0; k <= order; ++k) design.numerator[k] /= gain;
+  }
+}
+
+}  // namespace
+
+int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, PoleList& poles) {
+  const bool iirModel = IsIirModel(spec.model);
+  if (iirModel && DesignIir(spec, design) != 0) return kRootSearchFailed;
+  if (spec.filterClass == FilterClass::Fir) {
+    DesignFir(spec, design);
+    // Rectangle and raised cosine have no band centre of their own; the band pass is
+    // normalised at the centre that the IIR design of the same band would have.
+    if (!iirModel && spec.bandType == BandType::BandPass) spec.fcenter = PrewarpedCentre(spec);
+  }
+
+  const double gain = MeasureGain(spec, design, scale.points);
+  if (!(gain <= kLargestGain)) return kGainOutOfRange;
+  if (!(gain > 0.0)) return kZeroGain;
+  Normalise(spec, gain, design);
+
+  if (const int code = QuantizeDesign(spec, design)) return code;
+  if (iirModel) return CheckStability(spec.effectiveOrder, design, poles);
+  return kDesignOk;
+}
+
+std::string DesignMessage(int code) {
+  switch (code) {
+    case kGainOutOfRange:
+      return "Error: Calculus out of range!\nReduce Fs/Fc or the Filter Order.\n\n";
+    case kRootSearchFailed:
+      return "Error: The function did not find the roots!\n\n";
+    case kQuantizationNotPossible:
+      return "Error: Quantization not possible!\nReduce Fs/Fc or the Filter Order. Or increase "
+             "the quantization coefficients precision\n\n";
+    case kNotStable:
+      return "Error: This filter is not stable!\nReduce Fs/Fc or the Filter Order. Or increase "
+             "the quantization coefficients precision\n\n";
+    case kZeroGain:
+      return "Error: The filter has no gain!\nChange the cut frequencies or the number of "
+             "taps.\n\n";
+    default:
+      return {};
+  }
+}
+
+}  // namespace qv

@@ -1,0 +1,337 @@
+#include "analysis/simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "design/design_driver.h"
+#include "design/display_scale.h"
+#include "design/validation.h"
+
+namespace qv {
+namespace {
+
+constexpr int kRoom = kSimulationSamples + 88;  // more room than any simulation may write
+
+using Samples = std::array<double, kRoom>;
+
+struct Trace {
+  Samples out{};
+  double peak = 0.0;
+};
+
+double Amplitude(Quantization q) {
+  return q == Quantization::Signed8 ? 128.0 : q == Quantization::Signed16 ? 32768.0 : 1.0;
+}
+
+// The filter loops as the product describes them: newest-first histories aged by one place
+// per sample, then every output scaled by 1/2^e and 1/s.
+Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
+               int e, int count, bool step) {
+  count = std::min(count, kSimulationSamples);
+  const bool quantized = spec.quantization != Quantization::Float;
+  const double s = Amplitude(spec.quantization);
+  std::array<double, kSimulationSamples> x{};
+  std::array<double, kSimulationSamples> y{};
+  std::array<double, kSimulationSamples> raw{};
+  for (int t = 0; t < count; ++t) {
+    for (int j = count - 2; j >= 0; --j) {
+      x[j + 1] = x[j];
+      y[j + 1] = y[j];
+    }
+    x[0] = (step || t == 0) ? s : 0.0;
+    double acc = b[0] * x[0];
+    if (quantized) acc = std::trunc(acc);
+    for (int k = 1; k <= spec.effectiveOrder; ++k) {
+      double p = b[k] * x[k];
+      double q = a[k] * y[k];
+      if (quantized) {
+        p = std::trunc(p);
+        q = std::trunc(q);
+      }
+      acc = (p - q) + acc;
+      if (quantized) acc = std::trunc(acc);
+    }
+    acc = acc / a[0];
+    if (quantized) acc = std::trunc(acc);
+    y[0] = acc;
+    raw[t] = acc;
+  }
+  Trace run;
+  for (int t = 0; t < count; ++t) {
+    run.out[t] = raw[t] / std::ldexp(1.0, e) / s;
+    if (std::abs(run.out[t]) > run.peak) run.peak = std::abs(run.out[t]);
+  }
+  return run;
+}
+
+Trace LiteralFir(const FilterSpec& spec, const std::vector<double>& h, int e, int count, bool step) {
+  count = std::min(count, kSimulationSamples);
+  const bool quantized = spec.quantization != Quantization::Float;
+  const double s = Amplitude(spec.quantization);
+  std::array<double, kSimulationSamples> x{};
+  Trace run;
+  for (int t = 0; t < count; ++t) {
+    for (int j = count - 2; j >= 0; --j) x[j + 1] = x[j];
+    x[0] = (step || t == 0) ? s : 0.0;
+    double acc = 0.0;
+    for (int k = 0; k < spec.taps; ++k) {
+      double term = h[k] * x[k];
+      if (quantized) term = static_cast<std::int32_t>(term);
+      acc += term;
+    }
+    run.out[t] = acc / std::ldexp(1.0, e) / s;
+    if (std::abs(run.out[t]) > run.peak) run.peak = std::abs(run.out[t]);
+  }
+  return run;
+}
+
+Trace Simulated(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
+              int e, int count, bool step) {
+  Trace run;
+  run.out.fill(-7.0);
+  run.peak = step ? SimulateIirStep(spec, b, a, e, count, run.out)
+                  : SimulateIirImpulse(spec, b, a, e, count, run.out);
+  return run;
+}
+
+Trace SimulatedFir(const FilterSpec& spec, const std::vector<double>& h, int e, int count,
+                 bool step) {
+  Trace run;
+  run.out.fill(-7.0);
+  run.peak = step ? SimulateFirStep(spec, h, e, count, run.out)
+                  : SimulateFirImpulse(spec, h, e, count, run.out);
+  return run;
+}
+
+// Bit-for-bit equality, which also tells +0 from -0.
+void ExpectIdentical(const Trace& expected, const Trace& actual, int count) {
+  const int n = std::min(count, kSimulationSamples);
+  for (int t = 0; t < n; ++t) {
+    ASSERT_EQ(std::memcmp(&expected.out[t], &actual.out[t], sizeof(double)), 0)
+        << "sample " << t << ": " << expected.out[t] << " vs " << actual.out[t];
+  }
+  EXPECT_EQ(std::memcmp(&expected.peak, &actual.peak, sizeof(double)), 0);
+  for (int t = n; t < kRoom; ++t) ASSERT_EQ(actual.out[t], -7.0) << "wrote past " << n;
+}
+
+// A designed filter to simulate: the spec, its design and the class's coefficients.
+struct Designed {
+  FilterSpec spec;
+  FilterDesign design;
+  std::vector<double> b, a, h;
+};
+
+Designed Make(FilterSpec spec) {
+  Designed d;
+  EXPECT_EQ(Validate(spec), kValid);
+  DisplayScale scale;
+  DeriveScale(spec, scale);
+  PoleList poles{};
+  EXPECT_EQ(Design(spec, scale, d.design, poles), kDesignOk);
+  d.spec = spec;
+  const auto m = static_cast<std::size_t>(spec.effectiveOrder + 1);
+  d.b.assign(d.design.numerator.begin(), d.design.numerator.begin() + m);
+  d.a.assign(d.design.denominator.begin(), d.design.denominator.begin() + m);
+  d.h.assign(d.design.firTaps.begin(), d.design.firTaps.begin() + spec.taps);
+  return d;
+}
+
+FilterSpec SpecOf(FilterClass c, FilterModel model, BandType band, int order, int fcut1, int fcut2,
+                  Quantization q, int taps = 31) {
+  FilterSpec spec;
+  spec.filterClass = c;
+  spec.model = model;
+  spec.bandType = band;
+  spec.order = order;
+  spec.fcut1 = fcut1;
+  spec.fcut2 = fcut2;
+  spec.quantization = q;
+  spec.taps = taps;
+  return spec;
+}
+
+struct SimulationCase {
+  std::string name;
+  FilterSpec spec;
+};
+
+const Quantization kFloat = Quantization::Float;
+const Quantization k8 = Quantization::Signed8;
+const Quantization k16 = Quantization::Signed16;
+const FilterClass kIir = FilterClass::Iir;
+const FilterClass kFir = FilterClass::Fir;
+
+std::vector<SimulationCase> SimulationCases() {
+  using M = FilterModel;
+  using B = BandType;
+  return {
+      {"DefaultFloat", FilterSpec{}},
+      {"Default16", SpecOf(kIir, M::Butterworth, B::LowPass, 2, 100, 100, k16)},
+      {"Default8", SpecOf(kIir, M::Butterworth, B::LowPass, 2, 100, 100, k8)},
+      {"ChebyshevHighPass16", SpecOf(kIir, M::Chebyshev, B::HighPass, 3, 200, 200, k16)},
+      {"BesselBandPass16", SpecOf(kIir, M::Bessel, B::BandPass, 2, 100, 250, k16)},
+      {"ButterworthBandStopFloat", SpecOf(kIir, M::Butterworth, B::BandStop, 3, 100, 300, kFloat)},
+      {"ButterworthOrder1At8", SpecOf(kIir, M::Butterworth, B::LowPass, 1, 300, 300, k8)},
+      {"RectangleLowPassFloat", SpecOf(kFir, M::Rectangle, B::LowPass, 2, 100, 100, kFloat)},
+      {"RectangleLowPass16", SpecOf(kFir, M::Rectangle, B::LowPass, 2, 100, 100, k16)},
+      {"RaisedCosineHighPass8", SpecOf(kFir, M::RaisedCosine, B::HighPass, 2, 150, 150, k8, 64)},
+      {"ButterworthFirBandPass16",
+       SpecOf(kFir, M::Butterworth, B::BandPass, 3, 100, 200, k16, 511)},
+      {"ChebyshevFirBandStopFloat",
+       SpecOf(kFir, M::Chebyshev, B::BandStop, 2, 100, 300, kFloat, 100)},
+  };
+}
+
+class SimulationMatchesLiteralLoop : public ::testing::TestWithParam<SimulationCase> {};
+
+// The simulations index time-ordered buffers and, for FIR filters, use the sparse impulse and
+// step; both must reproduce the ageing-history loops exactly, for every sample count.
+TEST_P(SimulationMatchesLiteralLoop, BitForBit) {
+  const Designed d = Make(GetParam().spec);
+  for (const int count : {1, 2, 7, 31, 100, 511, 512, 600}) {
+    for (const bool step : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "count " << count << (step ? " step" : " impulse"));
+      if (d.spec.filterClass == kFir) {
+        if (count < d.spec.taps) continue;  // callers never pass fewer samples than taps
+        ExpectIdentical(LiteralFir(d.spec, d.h, d.design.shift, count, step),
+                        SimulatedFir(d.spec, d.h, d.design.shift, count, step), count);
+      } else {
+        ExpectIdentical(LiteralIir(d.spec, d.b, d.a, d.design.shift, count, step),
+                        Simulated(d.spec, d.b, d.a, d.design.shift, count, step), count);
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, SimulationMatchesLiteralLoop,
+                         ::testing::ValuesIn(SimulationCases()),
+                         [](const auto& test) { return test.param.name; });
+
+// Signed zeros in the coefficients and zero terms must not change the sign of any output.
+TEST(Simulation, SignedZeroCoefficientsMatchLiteralLoop) {
+  FilterSpec spec;
+  spec.taps = 6;
+  const std::vector<double> h{-0.0, 0.0, -0.25, 0.25, -0.0, 0.5};
+  for (const Quantization q : {kFloat, k8, k16}) {
+    spec.quantization = q;
+    for (const bool step : {false, true}) {
+      ExpectIdentical(LiteralFir(spec, h, 0, 40, step), SimulatedFir(spec, h, 0, 40, step), 40);
+    }
+  }
+  spec.effectiveOrder = 3;
+  const std::vector<double> b{-0.0, 0.0, -0.5, 0.0};
+  const std::vector<double> a{1.0, -0.0, 0.25, 0.0};
+  for (const Quantization q : {kFloat, k8, k16}) {
+    spec.quantization = q;
+    for (const bool step : {false, true}) {
+      ExpectIdentical(LiteralIir(spec, b, a, 0, 40, step), Simulated(spec, b, a, 0, 40, step),
+                      40);
+    }
+  }
+}
+
+// Hand-worked integer arithmetic: every product, partial sum and the division by a[0] is cut
+// toward zero in an IIR filter; an FIR filter cuts each product only.
+struct TruncationCase {
+  std::string name;
+  FilterClass filterClass;
+  Quantization quantization;
+  bool step;
+  std::vector<double> b, a;    // IIR (b also holds the FIR taps)
+  std::vector<double> integer;  // expected outputs in integer units (before 1/s)
+};
+
+class QuantizedArithmetic : public ::testing::TestWithParam<TruncationCase> {};
+
+TEST_P(QuantizedArithmetic, CutsTowardZero) {
+  const TruncationCase& c = GetParam();
+  FilterSpec spec;
+  spec.quantization = c.quantization;
+  spec.effectiveOrder = static_cast<int>(c.b.size()) - 1;
+  spec.taps = static_cast<int>(c.b.size());
+  const int count = static_cast<int>(c.integer.size());
+  const double s = Amplitude(c.quantization);
+  const Trace run = c.filterClass == kFir ? SimulatedFir(spec, c.b, 0, count, c.step)
+                                        : Simulated(spec, c.b, c.a, 0, count, c.step);
+  for (int t = 0; t < count; ++t) EXPECT_EQ(run.out[t], c.integer[t] / s) << "sample " << t;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QuantizedArithmetic,
+    ::testing::Values(
+        // 1.3 x 128 = 166.4 -> 166; then 166 + trunc(0.7 x 128 = 89.6) = 255, not 256.
+        TruncationCase{"IirProductsAndSums", kIir, k8, true, {1.3, 0.7}, {1.0, 0.0}, {166, 255}},
+        // -166.4 -> -166: toward zero, not down.
+        TruncationCase{"IirNegativeProduct", kIir, k8, false, {-1.3}, {1.0}, {-166, 0}},
+        // 32768 / 3 = 10922.67 -> 10922; then trunc(0.5 x 10922) = 5461 fed back:
+        // (0 - 5461) / 3 = -1820.33 -> -1820.
+        TruncationCase{
+            "IirDivisionByA0", kIir, k16, false, {1.0, 0.0}, {3.0, 0.5}, {10922, -1820}},
+        // 0.7 x 128 = 89.6 -> 89 and -89.6 -> -89; the running sum itself is exact.
+        TruncationCase{"FirProducts", kFir, k8, true, {0.7, -0.7}, {}, {89, 0, 0}},
+        // 0.3 x 32768 = 9830.4 -> 9830 per product.
+        TruncationCase{"FirImpulse", kFir, k16, false, {0.3, -0.3}, {}, {9830, -9830, 0}}),
+    [](const auto& test) { return test.param.name; });
+
+TEST(Simulation, FloatFirImpulseIsTheTapsAndStepTheirRunningSum) {
+  const Designed d = Make(SpecOf(kFir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100,
+                                 kFloat, 45));
+  const Trace impulse = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, false);
+  const Trace step = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, true);
+  double largest = 0.0;
+  double sum = 0.0;
+  for (int t = 0; t < kSimulationSamples; ++t) {
+    const double tap = t < d.spec.taps ? d.h[t] : 0.0;
+    EXPECT_EQ(impulse.out[t], tap);
+    largest = std::max(largest, std::abs(tap));
+    sum += tap;
+    EXPECT_EQ(step.out[t], sum);
+  }
+  EXPECT_EQ(impulse.peak, largest);
+  EXPECT_NEAR(step.out[kSimulationSamples - 1], 1.0, 1e-12);  // normalised at DC
+}
+
+TEST(Simulation, QuantizedFirImpulseIsTruncatedTapsScaledBack) {
+  for (const Quantization q : {k8, k16}) {
+    const Designed d =
+        Make(SpecOf(kFir, FilterModel::Rectangle, BandType::HighPass, 2, 300, 300, q, 33));
+    const double s = Amplitude(q);
+    const Trace impulse = SimulatedFir(d.spec, d.h, d.design.shift, kSimulationSamples, false);
+    for (int t = 0; t < d.spec.taps; ++t) {
+      EXPECT_EQ(impulse.out[t], std::trunc(d.h[t] * s) / std::ldexp(1.0, d.design.shift) / s);
+    }
+  }
+}
+
+TEST(Simulation, QuantizedIirOutputsAreWholeIntegerUnits) {
+  for (const Quantization q : {k8, k16}) {
+    const Designed d =
+        Make(SpecOf(kIir, FilterModel::Chebyshev, BandType::LowPass, 4, 150, 150, q));
+    const double units = std::ldexp(1.0, d.design.shift) * Amplitude(q);
+    for (const bool step : {false, true}) {
+      const Trace run = Simulated(d.spec, d.b, d.a, d.design.shift, kSimulationSamples, step);
+      for (int t = 0; t < kSimulationSamples; ++t) {
+        EXPECT_EQ(run.out[t] * units, std::trunc(run.out[t] * units)) << "sample " << t;
+      }
+    }
+  }
+}
+
+TEST(Simulation, StableLowPassStepSettlesAtItsDcGain) {
+  FilterSpec spec;
+  spec.effectiveOrder = 2;
+  const std::vector<double> b{0.2, 0.3, 0.1};
+  const std::vector<double> a{1.0, -0.5, 0.2};
+  const Trace step = Simulated(spec, b, a, 0, kSimulationSamples, true);
+  EXPECT_NEAR(step.out[kSimulationSamples - 1], (0.2 + 0.3 + 0.1) / (1.0 - 0.5 + 0.2), 1e-14);
+}
+
+}  // namespace
+}  // namespace qv
