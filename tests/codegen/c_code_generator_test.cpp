@@ -1,0 +1,318 @@
+// The C file: layout of the header and of the iir and fir functions, the sample types of each
+// quantisation, the zero and pole listing, and the result codes.
+#include "codegen/c_code_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "analysis/zero_placement.h"
+#include "codegen/output_codes.h"
+#include "codegen_test_support.h"
+
+namespace qv {
+namespace {
+
+using test::CountOf;
+using test::GeneratorInput;
+using test::ScratchDir;
+
+int Generate(const GeneratorInput& in, const std::string& path) {
+  return GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
+                       in.design.firTaps, in.design.shift, path);
+}
+
+std::string GenerateText(const GeneratorInput& in) {
+  ScratchDir dir;
+  const std::string path = dir.File("filter.c");
+  EXPECT_EQ(Generate(in, path), kOutputOk);
+  return test::ReadFile(path);
+}
+
+// The default second-order Butterworth low pass, as the design leaves it.
+GeneratorInput DefaultIir(Quantization quantization) {
+  GeneratorInput in;
+  in.spec.effectiveOrder = 2;
+  in.spec.fcut2 = in.spec.fcut1;
+  in.spec.quantization = quantization;
+  if (quantization == Quantization::Float) {
+    in.design.numerator = {0.0674553, 0.1349106, 0.0674553};
+    in.design.denominator = {1.0, -1.1429805, 0.4128016};
+  } else {
+    in.design.numerator = {8841, 17682, 8841};
+    in.design.denominator = {16384, -18726, 6763};
+    in.design.shift = 3;
+  }
+  return in;
+}
+
+// Real coefficients, highest power first, of the monic polynomial with these roots.
+std::vector<double> PolynomialOf(const std::vector<std::complex<double>>& roots) {
+  std::vector<std::complex<double>> c{1.0};
+  for (const auto& r : roots) {
+    c.push_back(0.0);
+    for (std::size_t k = c.size() - 1; k > 0; --k) {
+      c[k] -= r * c[k - 1];
+    }
+  }
+  std::vector<double> real;
+  for (const auto& v : c) {
+    real.push_back(v.real());
+  }
+  return real;
+}
+
+// The "z = re + j im" values listed after `title` in the header.
+std::vector<std::complex<double>> ListedValues(const std::string& text, const std::string& title) {
+  std::vector<std::complex<double>> values;
+  std::size_t at = text.find(title);
+  if (at == std::string::npos) {
+    return values;
+  }
+  at += title.size();
+  double re = 0.0;
+  double im = 0.0;
+  while (std::sscanf(text.c_str() + at, "z = %lf + j %lf\n", &re, &im) == 2) {
+    values.emplace_back(re, im);
+    at = text.find('\n', at) + 1;
+  }
+  return values;
+}
+
+bool ContainsNear(const std::vector<std::complex<double>>& values, std::complex<double> v) {
+  constexpr double kPrinted = 2e-6;  // six printed decimals
+  for (const auto& x : values) {
+    if (std::abs(x - v) < kPrinted) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(CCodeGenerator, FloatIirHasNoGainDefineAndPlainReturn) {
+  const std::string text = GenerateText(DefaultIir(Quantization::Float));
+  EXPECT_NE(text.find("***************************************************************/\n"
+                      "#define NCoef 2\nfloat iir(float NewSample) {\n"
+                      "    float ACoef[NCoef+1] = {\n        0.067455299999999"),
+            std::string::npos);
+  EXPECT_NE(text.find("    float BCoef[NCoef+1] = {\n        1.00000000000000000000,\n"
+                      "        -1.142980499999999"),
+            std::string::npos);
+  EXPECT_EQ(text.find("DCgain"), std::string::npos);
+  EXPECT_EQ(text.find("Warning"), std::string::npos);
+  EXPECT_NE(text.find("    static float y[NCoef+1]; //output samples\n"
+                      "    static float x[NCoef+1]; //input samples\n"),
+            std::string::npos);
+  const std::string tail = "        y[0] += ACoef[n] * x[n] - BCoef[n] * y[n];\n    \n    return y[0];\n}\n";
+  ASSERT_GE(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST(CCodeGenerator, QuantisedIirDividesByFirstDenominatorAndGain) {
+  const std::string text = GenerateText(DefaultIir(Quantization::Signed16));
+  EXPECT_NE(text.find("Coefficents Quantization: 16-bit\n"), std::string::npos);
+  EXPECT_NE(text.find("#define NCoef 2\n#define DCgain 8\n\n__int16 iir(__int16 NewSample) {\n"
+                      "    __int16 ACoef[NCoef+1] = {\n         8841,\n        17682,\n"
+                      "         8841\n    };\n\n"
+                      "    __int16 BCoef[NCoef+1] = {\n        16384,\n        -18726,\n"
+                      "         6763\n    };\n\n"
+                      "    static __int32 y[NCoef+1]; //output samples\n"
+                      "    //Warning!!!!!! This variable should be signed (input sample width + "
+                      "Coefs width + 2 )-bit width to avoid saturation.\n\n"
+                      "    static __int16 x[NCoef+1]; //input samples\n"),
+            std::string::npos);
+  const std::string tail = "\n    y[0] /= BCoef[0];\n    \n    return y[0] / DCgain;\n}\n";
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST(CCodeGenerator, HeaderSummarisesTheSpecification) {
+  const std::string text = GenerateText(DefaultIir(Quantization::Float));
+  EXPECT_EQ(text.rfind("/**************************************************************\n"
+                       "Quorvanel version 0.8\n",
+                       0),
+            0U);
+  EXPECT_NE(text.find("\n\nFilter type: Low Pass\nFilter model: Butterworth\nFilter order: 2\n"
+                      "Sampling Frequency: 1000 Hz\nCut Frequency: 100.000000 Hz\n"
+                      "Coefficents Quantization: float\n\nZ domain Zeros\n"),
+            std::string::npos);
+}
+
+TEST(CCodeGenerator, PolesAreTheRootsOfTheDenominator) {
+  const std::string text = GenerateText(DefaultIir(Quantization::Float));
+  const auto zeros = ListedValues(text, "\nZ domain Zeros\n");
+  const auto poles = ListedValues(text, "\nZ domain Poles\n");
+  ASSERT_EQ(zeros.size(), 2U);
+  EXPECT_TRUE(ContainsNear(zeros, {-1.0, 0.0}));
+  ASSERT_EQ(poles.size(), 2U);
+  const double re = 1.1429805 / 2.0;
+  const double im = std::sqrt(0.4128016 - re * re);
+  EXPECT_TRUE(ContainsNear(poles, {re, im}));
+  EXPECT_TRUE(ContainsNear(poles, {re, -im}));
+}
+
+TEST(CCodeGenerator, BandStopChebyshevListsBothFrequenciesRippleAndAllRoots) {
+  GeneratorInput in;
+  in.spec.bandType = BandType::BandStop;
+  in.spec.model = FilterModel::Chebyshev;
+  in.spec.order = 2;
+  in.spec.effectiveOrder = 4;
+  in.spec.fcenter = 250.0;
+  const std::vector<std::complex<double>> chosen = {{0.5, 0.5}, {0.5, -0.5}, {-0.3, 0.6}, {-0.3, -0.6}};
+  const std::vector<double> a = PolynomialOf(chosen);
+  std::copy(a.begin(), a.end(), in.design.denominator.begin());
+  in.design.numerator = in.design.denominator;
+  const std::string text = GenerateText(in);
+  EXPECT_NE(text.find("Filter type: Band Stop\nFilter model: Chebyshev\nFilter order: 2\n"
+                      "Sampling Frequency: 1000 Hz\n"
+                      "Fc1 and Fc2 Frequencies: 100.000000 Hz and 350.000000 Hz\n"
+                      "Pass band Ripple: 1.000000 dB\nCoefficents Quantization: float\n"),
+            std::string::npos);
+  std::array<Complex, kMaxCoefficients> placed{};
+  PlaceIirZeros(in.spec, placed);
+  const auto zeros = ListedValues(text, "\nZ domain Zeros\n");
+  ASSERT_EQ(zeros.size(), 4U);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(ContainsNear(zeros, {placed[i].re, placed[i].im}));
+  }
+  const auto poles = ListedValues(text, "\nZ domain Poles\n");
+  ASSERT_EQ(poles.size(), 4U);
+  for (const auto& p : chosen) {
+    EXPECT_TRUE(ContainsNear(poles, p)) << p;
+  }
+}
+
+TEST(CCodeGenerator, EightBitFirUsesNarrowTapsAndAWiderAccumulator) {
+  const std::string text = GenerateText(test::HandMadeFir({-3, 40, 127, 40, -3}, Quantization::Signed8, 7));
+  EXPECT_NE(text.find("Filter model: Rectangular Window\nSampling Frequency: 1000 Hz\n"),
+            std::string::npos);
+  EXPECT_EQ(text.find("Z domain"), std::string::npos);
+  EXPECT_EQ(text.find("Filter order"), std::string::npos);
+  EXPECT_NE(text.find("#define Ntap 5\n\n#define DCgain 128\n\n__int8 fir(__int8 NewSample) {\n"
+                      "    __int8 FIRCoef[Ntap] = { \n           -3,\n           40,\n"
+                      "          127,\n           40,\n           -3\n    };\n\n"
+                      "    static __int8 x[Ntap]; //input samples\n"
+                      "    __int32 y=0;            //output sample\n"),
+            std::string::npos);
+  EXPECT_EQ(text.find("Warning"), std::string::npos);
+  const std::string tail = "        y += FIRCoef[n] * x[n];\n    \n    return y / DCgain;\n}\n";
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+struct FirTypeCase {
+  Quantization quantization;
+  const char* head;
+  const char* accumulator;
+};
+
+class FirTypes : public testing::TestWithParam<FirTypeCase> {};
+
+TEST_P(FirTypes, AccumulatorIsOneSizeWiderThanTheProducts) {
+  const FirTypeCase& c = GetParam();
+  const std::string text = GenerateText(test::HandMadeFir({1, 2, 1}, c.quantization, 2));
+  EXPECT_NE(text.find(c.head), std::string::npos);
+  EXPECT_NE(text.find(c.accumulator), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quantizations, FirTypes,
+    testing::Values(FirTypeCase{Quantization::Float, "float fir(float NewSample) {\n    float FIRCoef[Ntap] = { \n        1.00000000000000000000,\n",
+                                "    float y=0;            //output sample\n"},
+                    FirTypeCase{Quantization::Signed8, "__int8 fir(__int8 NewSample) {\n",
+                                "    __int32 y=0;            //output sample\n"},
+                    FirTypeCase{Quantization::Signed16, "__int16 fir(__int16 NewSample) {\n",
+                                "    __int64 y=0;            //output sample\n"}));
+
+TEST(CCodeGenerator, RaisedCosineShowsRollOffAndNoOrder) {
+  GeneratorInput in = test::HandMadeFir({0.25, 0.5, 0.25}, Quantization::Float, 0);
+  in.spec.model = FilterModel::RaisedCosine;
+  const std::string text = GenerateText(in);
+  EXPECT_NE(text.find("Filter model: Raised Cosine\nRoll Off Factor: 0.500000\n"), std::string::npos);
+  EXPECT_EQ(text.find("Filter order"), std::string::npos);
+  EXPECT_EQ(text.find("Z domain"), std::string::npos);
+  EXPECT_NE(text.find("    \n    return y;\n}\n"), std::string::npos);
+}
+
+TEST(CCodeGenerator, FrequenciesUseTheDisplayUnit) {
+  GeneratorInput in = test::HandMadeFir({1}, Quantization::Float, 0);
+  in.spec.fsample = 2500;
+  in.spec.fcut1 = in.spec.fcut2 = 500;
+  in.scale.freqDivisor = 1000;
+  in.scale.freqUnit = "KHz";
+  const std::string text = GenerateText(in);
+  EXPECT_NE(text.find("Sampling Frequency: 2 KHz\nCut Frequency: 0.500000 KHz\n"), std::string::npos);
+}
+
+TEST(CCodeGenerator, OneTapWritesAOneElementArray) {
+  const std::string text = GenerateText(test::HandMadeFir({0.75}, Quantization::Float, 0));
+  EXPECT_NE(text.find("#define Ntap 1\n\nfloat fir(float NewSample) {\n"
+                      "    float FIRCoef[Ntap] = { \n        0.75000000000000000000\n    };\n\n"),
+            std::string::npos);
+}
+
+TEST(CCodeGenerator, MissingDirectoryIsNotCreated) {
+  ScratchDir dir;
+  const std::string path = dir.File("absent/filter.c");
+  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), path), kOutputNotCreated);
+  EXPECT_FALSE(test::FileExists(dir.File("absent")));
+}
+
+TEST(CCodeGenerator, FailedFlushOnCloseIsReported) {
+  if (!test::FileExists("/dev/full")) {
+    GTEST_SKIP() << "/dev/full is not available";
+  }
+  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), "/dev/full"), kOutputNotClosed);
+}
+
+struct MismatchCase {
+  const char* name;
+  void (*spoil)(GeneratorInput&);
+};
+
+class CMismatch : public testing::TestWithParam<MismatchCase> {};
+
+TEST_P(CMismatch, IsRefusedBeforeTheFileIsTouched) {
+  GeneratorInput in = test::HandMadeFir({1, 2, 3, 2, 1}, Quantization::Signed16, 3);
+  GetParam().spoil(in);
+  ScratchDir dir;
+  const std::string path = dir.File("filter.c");
+  EXPECT_EQ(Generate(in, path), kDesignMismatch);
+  EXPECT_FALSE(test::FileExists(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, CMismatch,
+    testing::Values(
+        MismatchCase{"NoTaps", [](GeneratorInput& in) { in.spec.taps = 0; }},
+        MismatchCase{"TooManyTaps", [](GeneratorInput& in) { in.spec.taps = kMaxTaps + 1; }},
+        MismatchCase{"TapNotANumber",
+                     [](GeneratorInput& in) { in.design.firTaps[2] = std::numeric_limits<double>::quiet_NaN(); }},
+        MismatchCase{"TapBeyond32Bits", [](GeneratorInput& in) { in.design.firTaps[0] = 3e9; }},
+        MismatchCase{"NegativeShift", [](GeneratorInput& in) { in.design.shift = -1; }},
+        MismatchCase{"HugeShift", [](GeneratorInput& in) { in.design.shift = 63; }},
+        MismatchCase{"NoFrequencyDivisor", [](GeneratorInput& in) { in.scale.freqDivisor = 0; }},
+        MismatchCase{"UnknownBand", [](GeneratorInput& in) { in.spec.bandType = static_cast<BandType>(7); }},
+        MismatchCase{"UnknownQuantization",
+                     [](GeneratorInput& in) { in.spec.quantization = static_cast<Quantization>(3); }},
+        MismatchCase{"OrderBeyondCapacity",
+                     [](GeneratorInput& in) {
+                       in.spec.filterClass = FilterClass::Iir;
+                       in.spec.model = FilterModel::Butterworth;
+                       in.spec.order = 20;
+                       in.spec.effectiveOrder = 20;
+                     }},
+        MismatchCase{"OrderNotMatchingBand",
+                     [](GeneratorInput& in) {
+                       in.spec.model = FilterModel::Butterworth;
+                       in.spec.bandType = BandType::BandPass;
+                       in.spec.order = 2;
+                       in.spec.effectiveOrder = 2;
+                     }}),
+    [](const testing::TestParamInfo<MismatchCase>& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace qv

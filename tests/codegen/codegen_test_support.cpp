@@ -1,0 +1,104 @@
+#include "codegen_test_support.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "design/calculate.h"
+#include "design/identification.h"
+
+namespace qv::test {
+
+ScratchDir::ScratchDir() {
+  std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvanel-codegen-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) {
+    ADD_FAILURE() << "cannot create a scratch directory from " << pattern;
+  }
+  path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+int CountOf(const std::string& text, const std::string& needle) {
+  int count = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos;
+       at = text.find(needle, at + needle.size())) {
+    ++count;
+  }
+  return count;
+}
+
+GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quantization,
+                           int shift) {
+  GeneratorInput input;
+  input.spec.filterClass = FilterClass::Fir;
+  input.spec.model = FilterModel::Rectangle;
+  input.spec.taps = static_cast<std::int32_t>(taps.size());
+  input.spec.quantization = quantization;
+  input.spec.fcut2 = input.spec.fcut1;
+  std::size_t k = 0;
+  for (const double h : taps) {
+    input.design.firTaps[k++] = h;
+  }
+  input.design.shift = shift;
+  return input;
+}
+
+GeneratorInput Calculated(const FilterSpec& spec) {
+  GeneratorInput input;
+  input.spec = spec;
+  const CalculateOutcome outcome =
+      Calculate(input.spec, input.scale, input.design, input.responses);
+  EXPECT_TRUE(outcome.Succeeded()) << "Calculate refused the design: " << outcome.message;
+  return input;
+}
+
+std::string MaskIdentification(const std::string& text) {
+  std::string masked = text;
+  auto replaceLine = [&masked](std::string_view value, std::string_view marker) {
+    std::size_t at = masked.find(value);
+    while (at != std::string::npos) {
+      const bool startsLine = at == 0 || masked[at - 1] == '\n' || masked[at - 1] == ' ';
+      const bool endsLine = at + value.size() < masked.size() && masked[at + value.size()] == '\n';
+      std::size_t next = at + 1;
+      if (startsLine && endsLine) {
+        masked.replace(at, value.size(), marker);
+        next = at + marker.size();
+      }
+      at = masked.find(value, next);
+    }
+  };
+  replaceLine(kWebSite, "<web site>");
+  replaceLine(kContactEmail, "<e-mail>");
+  return masked;
+}
+
+int RunShell(const std::string& command) {
+  const int status = std::system(command.c_str());
+  if (status == -1 || !WIFEXITED(status)) {
+    return -1;
+  }
+  return WEXITSTATUS(status);
+}
+
+bool OnPath(const std::string& program) {
+  return RunShell("command -v '" + program + "' > /dev/null 2>&1") == 0;
+}
+
+}  // namespace qv::test

@@ -1,0 +1,61 @@
+// Shared helpers of the code generator tests: scratch directories, file reading, generator
+// inputs made by hand or by the Calculate command, and the masking of the identification lines.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "analysis/responses.h"
+#include "design/filter_spec.h"
+
+namespace qv::test {
+
+// A fresh directory under the test temporary directory, removed with everything in it when
+// the object goes.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+// Number of non-overlapping occurrences of `needle` in `text`.
+int CountOf(const std::string& text, const std::string& needle);
+
+// The records a generator reads.
+struct GeneratorInput {
+  FilterSpec spec;
+  DisplayScale scale;
+  FilterDesign design;
+  ResponseSet responses;
+};
+
+// An FIR rectangle-window low pass at 1000 Hz holding exactly `taps` as its (whole-number)
+// coefficients, quantised as given, with `shift`.
+GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quantization,
+                           int shift);
+
+// `spec` run through the Calculate command; fails the current test when it is refused.
+GeneratorInput Calculated(const FilterSpec& spec);
+
+// `text` with the web-site and e-mail lines of the identification block replaced by
+// "<web site>" and "<e-mail>" (after any "-- " prefix), so that a comparison does not depend
+// on their contents.
+std::string MaskIdentification(const std::string& text);
+
+// Runs `command` through the shell; returns its exit status, or -1 when it could not run.
+int RunShell(const std::string& command);
+// True when `program` is found on PATH.
+bool OnPath(const std::string& program);
+
+}  // namespace qv::test
