@@ -1,0 +1,191 @@
+#include "cli/cli_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/exit_status.h"
+#include "design/identification.h"
+
+namespace qv::cli {
+
+namespace {
+
+template <typename Enum>
+using Choices = std::vector<std::pair<std::string, Enum>>;
+
+const Choices<FilterClass> kClassChoices = {{"iir", FilterClass::Iir}, {"fir", FilterClass::Fir}};
+const Choices<BandType> kBandChoices = {{"lowpass", BandType::LowPass},
+                                        {"highpass", BandType::HighPass},
+                                        {"bandpass", BandType::BandPass},
+                                        {"bandstop", BandType::BandStop}};
+const Choices<FilterModel> kModelChoices = {{"butterworth", FilterModel::Butterworth},
+                                            {"chebyshev", FilterModel::Chebyshev},
+                                            {"bessel", FilterModel::Bessel},
+                                            {"rectangle", FilterModel::Rectangle},
+                                            {"raised-cosine", FilterModel::RaisedCosine}};
+const Choices<Quantization> kQuantizationChoices = {{"float", Quantization::Float},
+                                                    {"8", Quantization::Signed8},
+                                                    {"16", Quantization::Signed16}};
+
+// Number texts may carry one leading plus sign, which the standard conversions refuse.
+std::string_view WithoutPlus(std::string_view text) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
+    text.remove_prefix(1);
+  }
+  return text;
+}
+
+// Decimal only: a leading zero does not make the number octal.
+bool ParseWholeNumber(std::string_view text, std::int32_t& value) {
+  text = WithoutPlus(text);
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return !text.empty() && error == std::errc() && stop == end;
+}
+
+// Decimal notation with an optional exponent; infinities and not-a-number are refused.
+bool ParseReal(std::string_view text, double& value) {
+  text = WithoutPlus(text);
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+  return !text.empty() && error == std::errc() && stop == end && std::isfinite(value);
+}
+
+void AddWholeNumber(CLI::App& app, const std::string& name, std::optional<std::int32_t>& field,
+                    const std::string& description) {
+  app.add_option_function<std::string>(
+         name,
+         [&field](const std::string& text) {
+           std::int32_t value = 0;
+           ParseWholeNumber(text, value);
+           field = value;
+         },
+         description)
+      ->type_name("INT32")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            std::int32_t value = 0;
+            return ParseWholeNumber(text, value)
+                       ? std::string()
+                       : "a whole number from -2147483648 to 2147483647 is required, not '" +
+                             text + "'";
+          },
+          ""));
+}
+
+void AddReal(CLI::App& app, const std::string& name, std::optional<double>& field,
+             const std::string& description) {
+  app.add_option_function<std::string>(
+         name,
+         [&field](const std::string& text) {
+           double value = 0.0;
+           ParseReal(text, value);
+           field = value;
+         },
+         description)
+      ->type_name("REAL")
+      ->check(CLI::Validator(
+          [](std::string& text) -> std::string {
+            double value = 0.0;
+            return ParseReal(text, value) ? std::string()
+                                          : "a finite real number is required, not '" + text + "'";
+          },
+          ""));
+}
+
+template <typename Enum>
+void AddChoice(CLI::App& app, const std::string& name, const Choices<Enum>& choices,
+               std::optional<Enum>& field, const std::string& description) {
+  std::vector<std::string> names;
+  std::string typeName;
+  for (const auto& [text, value] : choices) {
+    names.push_back(text);
+    typeName += (typeName.empty() ? "" : "|") + text;
+  }
+  app.add_option_function<std::string>(
+         name,
+         [&field, &choices](const std::string& text) {
+           for (const auto& [choice, value] : choices) {
+             if (choice == text) {
+               field = value;
+             }
+           }
+         },
+         description)
+      ->type_name(typeName)
+      ->check(CLI::IsMember(names).description(""));
+}
+
+}  // namespace
+
+std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
+                                   std::ostream& out, std::ostream& err) {
+  CLI::App app{"Designs a digital filter, computes its responses and writes what is asked for.\n"
+               "Starts from the defaults of a new design, or from --open; every other option\n"
+               "overrides its field.",
+               "quorvanel-cli"};
+  app.set_version_flag("--version", std::string(kProductName) + std::string(kVersionSeparator) +
+                                        std::string(kVersionText));
+  SpecOverrides& o = options.overrides;
+  app.add_option_function<std::string>(
+         "--open", [&options](const std::string& path) { options.openPath = path; },
+         "start from the parameters of a design file (else the defaults of a new design)")
+      ->type_name("FILE.qvd");
+  AddChoice(app, "--class", kClassChoices, o.filterClass, "filter class");
+  AddChoice(app, "--band", kBandChoices, o.bandType, "band type");
+  AddChoice(app, "--model", kModelChoices, o.model, "model (rectangle and raised-cosine: FIR only)");
+  AddWholeNumber(app, "--fs", o.fsample, "sampling frequency, whole Hz");
+  AddWholeNumber(app, "--fc1", o.fcut1, "first cut frequency (low and high pass: the cut), whole Hz");
+  AddWholeNumber(app, "--fc2", o.fcut2, "second cut frequency (band pass and band stop), whole Hz");
+  AddWholeNumber(app, "--order", o.order, "filter order (Butterworth, Chebyshev, Bessel)");
+  AddWholeNumber(app, "--taps", o.taps, "FIR tap count");
+  AddReal(app, "--ripple", o.ripple, "pass-band ripple in dB (Chebyshev)");
+  AddReal(app, "--rolloff", o.rollOff, "roll-off factor alpha (raised cosine)");
+  AddChoice(app, "--quant", kQuantizationChoices, o.quantization, "coefficient quantisation");
+  AddOutputOptions(app, options.outputs);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int code = app.exit(error, out, err);
+    return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess : kExitUsage;
+  }
+  return std::nullopt;
+}
+
+void ApplyOverrides(const SpecOverrides& overrides, FilterSpec& spec) {
+  spec.filterClass = overrides.filterClass.value_or(spec.filterClass);
+  spec.bandType = overrides.bandType.value_or(spec.bandType);
+  spec.model = overrides.model.value_or(spec.model);
+  spec.fsample = overrides.fsample.value_or(spec.fsample);
+  spec.fcut1 = overrides.fcut1.value_or(spec.fcut1);
+  spec.fcut2 = overrides.fcut2.value_or(spec.fcut2);
+  spec.order = overrides.order.value_or(spec.order);
+  spec.taps = overrides.taps.value_or(spec.taps);
+  spec.ripple = overrides.ripple.value_or(spec.ripple);
+  spec.rollOff = overrides.rollOff.value_or(spec.rollOff);
+  spec.quantization = overrides.quantization.value_or(spec.quantization);
+}
+
+std::optional<std::string> ApplyFormRules(const SpecOverrides& overrides, FilterSpec& spec) {
+  // A combination that comes from the opened file alone is the file's, and the calculation
+  // refuses it; only the command line's own choice is a usage error.
+  const bool chosenHere = overrides.filterClass.has_value() || overrides.model.has_value();
+  const bool firOnlyModel =
+      spec.model == FilterModel::Rectangle || spec.model == FilterModel::RaisedCosine;
+  if (chosenHere && spec.filterClass == FilterClass::Iir && firOnlyModel) {
+    return std::string(overrides.model ? "--model" : "--class") +
+           ": the rectangle and raised-cosine models are for the FIR class only (--class fir)";
+  }
+  if (spec.bandType == BandType::LowPass || spec.bandType == BandType::HighPass) {
+    spec.fcut2 = spec.fcut1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,51 @@
+// The command line of quorvanel-cli: the design file to start from, the fields to override and
+// the outputs to produce.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/outputs.h"
+#include "design/filter_spec.h"
+
+namespace qv::cli {
+
+// The specification fields given on the command line; an empty field keeps its value.
+struct SpecOverrides {
+  std::optional<FilterClass> filterClass;   // --class iir|fir
+  std::optional<BandType> bandType;         // --band lowpass|highpass|bandpass|bandstop
+  std::optional<FilterModel> model;         // --model butterworth|...|raised-cosine
+  std::optional<std::int32_t> fsample;      // --fs, Hz
+  std::optional<std::int32_t> fcut1;        // --fc1, Hz
+  std::optional<std::int32_t> fcut2;        // --fc2, Hz
+  std::optional<std::int32_t> order;        // --order
+  std::optional<std::int32_t> taps;         // --taps
+  std::optional<double> ripple;             // --ripple, dB
+  std::optional<double> rollOff;            // --rolloff
+  std::optional<Quantization> quantization; // --quant float|8|16
+};
+
+struct CliOptions {
+  std::optional<std::string> openPath;  // --open FILE.qvd
+  SpecOverrides overrides;
+  OutputOptions outputs;
+};
+
+// Parses argv[1..argc-1] into `options`. Returns no value when the program goes on; otherwise
+// the exit status to end with: kExitSuccess after --help (usage on `out`) or --version
+// (version line on `out`), kExitUsage after a usage error (its message, naming the option, on
+// `err`).
+std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
+                                   std::ostream& out, std::ostream& err);
+
+// Writes every given field of `overrides` into `spec`.
+void ApplyOverrides(const SpecOverrides& overrides, FilterSpec& spec);
+
+// What the parameter form would do before calculating: for low and high pass fcut2 takes
+// fcut1. Returns the usage message when the command line asks for an IIR filter with an
+// FIR-only model (rectangle or raised cosine), which the form does not allow; else no value.
+std::optional<std::string> ApplyFormRules(const SpecOverrides& overrides, FilterSpec& spec);
+
+}  // namespace qv::cli

@@ -1,0 +1,51 @@
+#include "cli/outputs.h"
+
+#include <fstream>
+#include <string_view>
+
+#include <CLI/CLI.hpp>
+
+#include "app/design_file.h"
+#include "cli/exit_status.h"
+#include "cli/json_output.h"
+
+namespace qv::cli {
+
+namespace {
+
+constexpr std::string_view kSaveFailedMessage = "Failed to save document.";
+
+bool SaveDesign(const std::string& path, const FilterSpec& spec) {
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (!file || !StoreDesignFile(file, spec)) {
+    return false;
+  }
+  file.close();
+  return static_cast<bool>(file);
+}
+
+}  // namespace
+
+void AddOutputOptions(CLI::App& app, OutputOptions& options) {
+  app.add_option_function<std::string>(
+      "--save", [&options](const std::string& path) { options.savePath = path; },
+      "write the design file (.qvd) of the calculated design")
+      ->type_name("FILE.qvd");
+  app.add_flag("--json", options.json, "print the calculated design as one JSON object on stdout");
+}
+
+int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
+                 std::ostream& out, std::ostream& err) {
+  int status = kExitSuccess;
+  if (options.savePath && !SaveDesign(*options.savePath, calculated.spec)) {
+    err << kSaveFailedMessage << '\n';
+    status = kExitOutputFailed;
+  }
+  // The generators' outputs run here, each setting kExitOutputFailed when refused or failed.
+  if (options.json && !WriteDesignJson(out, calculated)) {
+    status = kExitOutputFailed;
+  }
+  return status;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,43 @@
+// What quorvanel-cli produces from a calculated design: the design file, the JSON printout
+// and the generators' files. Each output has its options here and runs after a successful
+// Calculate.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "analysis/responses.h"
+#include "design/filter_spec.h"
+
+namespace CLI {
+class App;
+}
+
+namespace qv::cli {
+
+// The four records of one calculation, as the Calculate command left them.
+struct CalculatedDesign {
+  FilterSpec spec;
+  DisplayScale scale;
+  FilterDesign design;
+  ResponseSet responses;
+};
+
+// The requested outputs. An output without its option is not produced.
+struct OutputOptions {
+  std::optional<std::string> savePath;  // --save FILE.qvd
+  bool json = false;                    // --json
+};
+
+// Declares the options of every output on `app`, writing into `options` when parsed.
+void AddOutputOptions(CLI::App& app, OutputOptions& options);
+
+// Produces every requested output of a successfully calculated design, in a fixed order: the
+// design file, the generators' files, then the JSON printout on `out`. An output that is
+// refused or fails writes its message to `err`, and the others still run. Returns
+// kExitSuccess, or kExitOutputFailed when any output was refused or failed.
+int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
+                 std::ostream& out, std::ostream& err);
+
+}  // namespace qv::cli
