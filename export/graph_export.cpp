@@ -148,8 +148,8 @@ void DrawTimeAxes(gdImagePtr image, const DisplayScale& scale, const Palette& pa
     const int origin = column * kColumnPitch;
     for (int k = 0; k < kAxisLabels; ++k) {
       const GraphText label = TimeLabel(scale.timeStep, k);
-      DrawSmall(image, CentredSmall(kLeftColumn + origin + k * kGridColumnStep, label),
-                kTimeLabelY, label, palette.black);
+      DrawSmall(image, CentredSmall(kLeftColumn + origin + k * kGridColumnStep, label), kTimeLabelY,
+                label, palette.black);
     }
     DrawAxisUnit(image, origin, kTimeLabelY, scale.timeUnit, palette.black);
   }
@@ -163,8 +163,8 @@ void DrawZerosAndPoles(gdImagePtr image, const FilterSpec& spec, const ResponseS
   const int count = std::clamp<int>(spec.effectiveOrder, 0, kMaxCoefficients);
   for (int i = 0; i < count; ++i) {
     const Complex zero = responses.zeros[i];
-    gdImageArc(image, ZeroPoleColumn(zero.re), BottomRow(zero.im), kZeroMarkSize, kZeroMarkSize,
-               0, kFullCircle, palette.red);
+    gdImageArc(image, ZeroPoleColumn(zero.re), BottomRow(zero.im), kZeroMarkSize, kZeroMarkSize, 0,
+               kFullCircle, palette.red);
 
     const Complex pole = responses.poles[i];
     const int x = ZeroPoleColumn(pole.re);
@@ -195,13 +195,12 @@ void DrawStepResponse(gdImagePtr image, const ResponseSet& responses, const Pale
   }
 }
 
-void DrawImpulseResponse(gdImagePtr image, const ResponseSet& responses,
-                         const Palette& palette) {
+void DrawImpulseResponse(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
   DrawCurve(image, kMiddleColumn, responses.impulse, kDisplayPoints, BottomRow, palette.red);
   for (int p = -2; p <= 2; ++p) {
     const GraphText label = ImpulseLabel(responses.impulsePeak, p);
-    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label), kZeroPoleY - kLabelRaise - p * kGridRowStep,
-              label, palette.black);
+    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label),
+              kZeroPoleY - kLabelRaise - p * kGridRowStep, label, palette.black);
   }
 }
 
@@ -213,8 +212,8 @@ void DrawMagnitude(gdImagePtr image, const ResponseSet& responses, const Palette
       [minDb, maxDb](double db) { return MagnitudeRow(db, minDb, maxDb); }, palette.red);
   for (int p = 0; p < kAxisLabels; ++p) {
     const GraphText label = MagnitudeLabel(minDb, maxDb, p);
-    DrawSmall(image, CentredSmall(kMagnitudeLabelX, label), kTopRow - kLabelRaise + p * kGridRowStep,
-              label, palette.black);
+    DrawSmall(image, CentredSmall(kMagnitudeLabelX, label),
+              kTopRow - kLabelRaise + p * kGridRowStep, label, palette.black);
   }
   DrawSmall(image, kDecibelLabelX, kTopTitleY, MakeGraphText("dB"), palette.black);
 }
@@ -224,8 +223,8 @@ void DrawPhase(gdImagePtr image, const ResponseSet& responses, const Palette& pa
   constexpr std::array<const char*, kAxisLabels> kLabels = {"PI", "PI/2", "0", "-PI/2", "-PI"};
   for (int p = 0; p < kAxisLabels; ++p) {
     const GraphText label = MakeGraphText(kLabels[p]);
-    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label), kTopRow - kLabelRaise + p * kGridRowStep,
-              label, palette.black);
+    DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label),
+              kTopRow - kLabelRaise + p * kGridRowStep, label, palette.black);
   }
 }
 
@@ -273,8 +272,8 @@ void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& s
 
 }  // namespace
 
-int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
-                 const ResponseSet& responses, const char* path) {
+int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const ResponseSet& responses,
+                 const char* path) {
   if (path == nullptr) {
     return kGraphFileNotCreated;
   }

@@ -20,7 +20,7 @@ enum GraphExportCode : int {
 // Returns kGraphExported; kGraphFileNotCreated when the path cannot be opened for writing (or
 // is null, or the picture cannot be allocated): nothing is written then; kGraphFileNotClosed
 // when writing or closing the file fails: the file may be incomplete.
-int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
-                 const ResponseSet& responses, const char* path);
+int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const ResponseSet& responses,
+                 const char* path);
 
 }  // namespace qv

@@ -18,21 +18,30 @@ std::int64_t Divisor(std::int32_t freqDivisor) { return std::max<std::int64_t>(1
 
 std::string_view BandName(BandType band) {
   switch (band) {
-    case BandType::LowPass: return "Low Pass";
-    case BandType::HighPass: return "High Pass";
-    case BandType::BandPass: return "Band Pass";
-    case BandType::BandStop: return "Band Stop";
+    case BandType::LowPass:
+      return "Low Pass";
+    case BandType::HighPass:
+      return "High Pass";
+    case BandType::BandPass:
+      return "Band Pass";
+    case BandType::BandStop:
+      return "Band Stop";
   }
   return {};
 }
 
 std::string_view ModelName(FilterModel model) {
   switch (model) {
-    case FilterModel::Butterworth: return "Butterworth";
-    case FilterModel::Chebyshev: return "Chebyshev";
-    case FilterModel::Bessel: return "Bessel";
-    case FilterModel::Rectangle: return "Rectangle Window";
-    case FilterModel::RaisedCosine: return "Raised Cosine";
+    case FilterModel::Butterworth:
+      return "Butterworth";
+    case FilterModel::Chebyshev:
+      return "Chebyshev";
+    case FilterModel::Bessel:
+      return "Bessel";
+    case FilterModel::Rectangle:
+      return "Rectangle Window";
+    case FilterModel::RaisedCosine:
+      return "Raised Cosine";
   }
   return {};
 }
@@ -82,17 +91,17 @@ SummaryText FormatSummary(const FilterSpec& spec, const DisplayScale& scale) {
   } else if (IsIirModel(spec.model)) {
     rows[2] = FormatGraphText("Filter order: %d", static_cast<int>(spec.order));
   }
-  rows[3] = FormatGraphText("Sampling Frequency: %lld %.*s",
-                            static_cast<long long>(spec.fsample / divisor), Precision(unit),
-                            unit.data());
+  rows[3] =
+      FormatGraphText("Sampling Frequency: %lld %.*s",
+                      static_cast<long long>(spec.fsample / divisor), Precision(unit), unit.data());
   const double realDivisor = static_cast<double>(divisor);
   if (IsBandType(spec.bandType)) {
     rows[4] = FormatGraphText("F1 and F2 Frequencies: %f %.*s and %f %.*s",
                               spec.fcut1 / realDivisor, Precision(unit), unit.data(),
                               spec.fcut2 / realDivisor, Precision(unit), unit.data());
   } else {
-    rows[4] = FormatGraphText("Cut Frequency: %f %.*s", spec.fcut1 / realDivisor,
-                              Precision(unit), unit.data());
+    rows[4] = FormatGraphText("Cut Frequency: %f %.*s", spec.fcut1 / realDivisor, Precision(unit),
+                              unit.data());
   }
   if (spec.model == FilterModel::Chebyshev) {
     rows[5] = FormatGraphText("Pass band Ripple: %0.1f dB", spec.ripple);
