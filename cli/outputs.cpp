@@ -7,6 +7,7 @@
 
 #include "app/design_file.h"
 #include "cli/exit_status.h"
+#include "cli/graph_output.h"
 #include "cli/json_output.h"
 
 namespace qv::cli {
@@ -32,6 +33,7 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
       "write the design file (.qvd) of the calculated design")
       ->type_name("FILE.qvd");
   app.add_flag("--json", options.json, "print the calculated design as one JSON object on stdout");
+  AddGraphOption(app, options.gifPath);
 }
 
 int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
@@ -42,6 +44,9 @@ int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculate
     status = kExitOutputFailed;
   }
   // The generators' outputs run here, each setting kExitOutputFailed when refused or failed.
+  if (options.gifPath && !WriteGraphImage(*options.gifPath, calculated, err)) {
+    status = kExitOutputFailed;
+  }
   if (options.json && !WriteDesignJson(out, calculated)) {
     status = kExitOutputFailed;
   }

@@ -28,6 +28,7 @@ struct CalculatedDesign {
 struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
   bool json = false;                    // --json
+  std::optional<std::string> gifPath;   // --gif FILE.gif
 };
 
 // Declares the options of every output on `app`, writing into `options` when parsed.

@@ -1,0 +1,32 @@
+#include "cli/graph_output.h"
+
+#include <CLI/CLI.hpp>
+
+#include "codegen/output_codes.h"
+#include "export/graph_export.h"
+
+namespace qv::cli {
+
+// The picture's failures are shown with the messages of the other output writers.
+static_assert(int{kGraphFileNotCreated} == int{kOutputNotCreated});
+static_assert(int{kGraphFileNotClosed} == int{kOutputNotClosed});
+
+void AddGraphOption(CLI::App& app, std::optional<std::string>& path) {
+  app.add_option_function<std::string>(
+         "--gif", [&path](const std::string& value) { path = value; },
+         "write the six graphs of the calculated design as a 1024 x 700 GIF image")
+      ->type_name("FILE.gif");
+}
+
+bool WriteGraphImage(const std::string& path, const CalculatedDesign& calculated,
+                     std::ostream& err) {
+  const int result =
+      ExportGraphs(calculated.spec, calculated.scale, calculated.responses, path.c_str());
+  if (result == kGraphExported) {
+    return true;
+  }
+  err << OutputMessage(result);
+  return false;
+}
+
+}  // namespace qv::cli
