@@ -86,6 +86,18 @@ bool Picture::AnyInRectangle(int x0, int y0, int x1, int y1, const Rgb& colour) 
   return false;
 }
 
+int Picture::CountDifferences(const Picture& other) const {
+  int differences = 0;
+  for (int y = 0; y < Height(); ++y) {
+    for (int x = 0; x < Width(); ++x) {
+      if (ColourAt(x, y) != other.ColourAt(x, y) || IndexAt(x, y) != other.IndexAt(x, y)) {
+        ++differences;
+      }
+    }
+  }
+  return differences;
+}
+
 std::optional<std::array<int, 2>> Picture::InkColumns(int x0, int y0, int x1, int y1) const {
   std::optional<std::array<int, 2>> columns;
   for (int x = x0; x < x1; ++x) {

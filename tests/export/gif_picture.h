@@ -58,6 +58,9 @@ class Picture {
   // [x0, x1) x [y0, y1); nothing when it is all white.
   std::optional<std::array<int, 2>> InkColumns(int x0, int y0, int x1, int y1) const;
 
+  // Takes a picture of the same size; returns how many pixels differ in colour or index.
+  int CountDifferences(const Picture& other) const;
+
  private:
   QImage image_;
   int indexWidth_ = 0;

@@ -59,6 +59,8 @@ std::string ExportToTemp(const ExportInput& input, const std::string& name) {
   return result == kGraphExported ? path : std::string();
 }
 
+std::string DefaultDesignGoldenPath() { return QUORVANEL_DEFAULT_DESIGN_GOLDEN; }
+
 Picture ExportAndDecode(const ExportInput& input, const std::string& name) {
   const std::string path = ExportToTemp(input, name);
   Picture picture(path);

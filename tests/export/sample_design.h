@@ -36,6 +36,9 @@ inline constexpr CurveEnds kStepEnds = {0.255, 0.905, 529, 464};
 // the order, that must not be drawn.
 ExportInput MakeSampleInput();
 
+// The committed picture of the default design, made by make_golden.sh next to this file.
+std::string DefaultDesignGoldenPath();
+
 // Takes an input and a file name; exports it into the test's temporary directory, under a name
 // of this process's own, and returns the path, or an empty text when the export failed.
 std::string ExportToTemp(const ExportInput& input, const std::string& name);
