@@ -1,0 +1,111 @@
+// quorvanel-cli --gif: the picture of the calculated design, the messages and exit status of a
+// picture that cannot be written, and its independence of the other outputs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "cli/exit_status.h"
+#include "tests/export/gif_picture.h"
+#include "tests/export/sample_design.h"
+
+namespace qv::cli {
+namespace {
+
+struct CliRun {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+CliRun RunWith(const std::vector<std::string>& arguments) {
+  std::vector<const char*> argv = {"quorvanel-cli"};
+  for (const std::string& argument : arguments) {
+    argv.push_back(argument.c_str());
+  }
+  std::ostringstream out;
+  std::ostringstream err;
+  CliRun run;
+  run.status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// A path of this process's own in the test's temporary directory, removed beforehand.
+std::string TempPath(const std::string& name) {
+  const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "-cli-" + name;
+  std::filesystem::remove(path);
+  return path;
+}
+
+TEST(GifOption, WritesThePictureOfTheDefaultDesign) {
+  const std::string path = TempPath("default.gif");
+  const CliRun run = RunWith({"--gif", path});
+  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.err, "");
+  const test::Picture picture(path);
+  std::filesystem::remove(path);
+  const test::Picture golden(test::DefaultDesignGoldenPath());
+  ASSERT_TRUE(picture.IsValid());
+  ASSERT_TRUE(golden.IsValid());
+  EXPECT_EQ(picture.CountDifferences(golden), 0);
+}
+
+TEST(GifOption, WritesThePictureOfTheDesignAsOverridden) {
+  const std::string path = TempPath("fir.gif");
+  const CliRun run = RunWith({"--class", "fir", "--model", "raised-cosine", "--gif", path});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  const test::Picture picture(path);
+  std::filesystem::remove(path);
+  const test::Picture golden(test::DefaultDesignGoldenPath());
+  ASSERT_TRUE(picture.IsValid());
+  EXPECT_GT(picture.CountDifferences(golden), 0);
+  // A raised-cosine design has no zero-pole marks.
+  EXPECT_FALSE(picture.AnyInRectangle(60, 444, 281, 665, test::kRed));
+}
+
+struct FailureCase {
+  const char* name;
+  std::string path;
+  std::string message;
+};
+
+class GifOptionFailure : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(GifOptionFailure, ShowsTheMessageAndEndsWithStatusThree) {
+  const CliRun run = RunWith({"--gif", GetParam().path});
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, GifOptionFailure,
+    ::testing::Values(FailureCase{"MissingDirectory", "/nonexistent-quorvanel-dir/graph.gif",
+                                  "The Output file cannot be created!\n"},
+                      FailureCase{"Directory", "/", "The Output file cannot be created!\n"},
+                      FailureCase{"FullDevice", "/dev/full",
+                                  "The Output file cannot be closed!\n"}),
+    [](const ::testing::TestParamInfo<FailureCase>& test) { return std::string(test.param.name); });
+
+TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
+  const std::string design = TempPath("kept.qvd");
+  const CliRun run = RunWith({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_TRUE(std::filesystem::exists(design));
+  std::filesystem::remove(design);
+}
+
+TEST(GifOption, RefusedDesignWritesNoPicture) {
+  const std::string path = TempPath("refused.gif");
+  const CliRun run = RunWith({"--order", "30", "--gif", path});
+  EXPECT_EQ(run.status, kExitRefused);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace qv::cli
