@@ -113,6 +113,8 @@ struct PrefixCase {
   LoadOutcome expected;
 };
 
+void PrintTo(const PrefixCase& c, std::ostream* os) { *os << c.name; }
+
 class VersionPrefixTest : public ::testing::TestWithParam<PrefixCase> {};
 
 TEST_P(VersionPrefixTest, DecodesTheLengthAndComparesTheString) {

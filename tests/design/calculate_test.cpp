@@ -63,6 +63,8 @@ struct RefusalCase {
   const char* message;
 };
 
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
 class ValidationRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(ValidationRefusalTest, GivesTheMessageAndTouchesNothing) {
@@ -128,6 +130,8 @@ FilterSpec Spec(BandType band, int order, int fcut1, int fsample, Quantization q
   spec.quantization = quantization;
   return spec;
 }
+
+void PrintTo(const DesignFailureCase& c, std::ostream* os) { *os << c.name; }
 
 class DesignFailureTest : public ::testing::TestWithParam<DesignFailureCase> {};
 
