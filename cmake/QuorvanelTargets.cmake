@@ -14,11 +14,12 @@ if(QUORVANEL_SANITIZE)
       -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
 endif()
 
-# quorvanel_target(<kind> <name> SOURCES ... [DEPENDS ...] [INCLUDES ...])
+# quorvanel_target(<kind> <name> SOURCES ... [DEPENDS ...] [INCLUDES ...] [TEST_ENVIRONMENT ...]
+#                  [TEST_PROPERTIES <ctest property> <single value> ...])
 #   kind: LIBRARY (static library), PROGRAM (executable), TEST (GoogleTest executable registered
 #   with CTest), BENCHMARK (Google Benchmark executable, not run by CTest).
 function(quorvanel_target kind name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;INCLUDES;TEST_ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;INCLUDES;TEST_ENVIRONMENT;TEST_PROPERTIES" ${ARGN})
   if(kind STREQUAL "LIBRARY")
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -40,7 +41,11 @@ function(quorvanel_target kind name)
   if(kind STREQUAL "TEST")
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_TEST_ENVIRONMENT}")
+    # An empty ENVIRONMENT would take the next property name as its value.
+    if(ARG_TEST_ENVIRONMENT)
+      list(PREPEND ARG_TEST_PROPERTIES ENVIRONMENT "${ARG_TEST_ENVIRONMENT}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${ARG_TEST_PROPERTIES})
   elseif(kind STREQUAL "BENCHMARK")
     target_link_libraries(${name} PRIVATE benchmark::benchmark)
   endif()
