@@ -1,0 +1,61 @@
+// The whole Calculate command: the default design and the heaviest ones of each class, which
+// the desktop runs on every "Calculate Filter" and the command-line tool once per run.
+#include <benchmark/benchmark.h>
+
+#include "design/calculate.h"
+
+namespace {
+
+qv::FilterSpec Spec(qv::FilterClass filterClass, qv::FilterModel model, qv::BandType band,
+                    int order, int fcut1, int fcut2, int fsample, int taps,
+                    qv::Quantization quantization) {
+  qv::FilterSpec spec;
+  spec.filterClass = filterClass;
+  spec.model = model;
+  spec.bandType = band;
+  spec.order = order;
+  spec.fcut1 = fcut1;
+  spec.fcut2 = fcut2;
+  spec.fsample = fsample;
+  spec.taps = taps;
+  spec.quantization = quantization;
+  return spec;
+}
+
+void RunCalculate(benchmark::State& state, qv::FilterSpec spec) {
+  qv::DisplayScale scale;
+  qv::FilterDesign design;
+  qv::ResponseSet responses;
+  for (auto _ : state) {
+    qv::FilterSpec working = spec;
+    const qv::CalculateOutcome outcome = qv::Calculate(working, scale, design, responses);
+    if (!outcome.Succeeded()) {
+      state.SkipWithError(outcome.message.c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(responses);
+  }
+}
+
+using qv::BandType;
+using qv::FilterClass;
+using qv::FilterModel;
+using qv::Quantization;
+
+BENCHMARK_CAPTURE(RunCalculate, Default, qv::FilterSpec{});
+// Degree-18 band transformation and stability check, quantised simulation.
+BENCHMARK_CAPTURE(RunCalculate, HeaviestIirChebyshevBandStop9x16,
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop, qv::kMaxBandOrder,
+                       300, 700, 2000, 31, Quantization::Signed16));
+BENCHMARK_CAPTURE(RunCalculate, IirChebyshevLowPass19,
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::LowPass, qv::kMaxOrder, 200,
+                       200, 1000, 31, Quantization::Float));
+// The IIR model's magnitude sampled for 511 taps, then all of the FIR analysis.
+BENCHMARK_CAPTURE(RunCalculate, HeaviestFirChebyshevBandStop9Taps511x16,
+                  Spec(FilterClass::Fir, FilterModel::Chebyshev, BandType::BandStop, qv::kMaxBandOrder,
+                       300, 700, 2000, qv::kMaxTaps, Quantization::Signed16));
+BENCHMARK_CAPTURE(RunCalculate, FirRaisedCosineTaps511x16,
+                  Spec(FilterClass::Fir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100,
+                       1000, qv::kMaxTaps, Quantization::Signed16));
+
+}  // namespace
