@@ -30,6 +30,7 @@ struct Palette {
   int red = 0;
 };
 
+constexpr int kFullIntensity = 255;  // a colour channel at its brightest
 constexpr int kFullCircle = 360;
 constexpr int kDashLength = 4;
 
@@ -59,10 +60,10 @@ void DrawLarge(gdImagePtr image, int x, int y, const GraphText& text, int colour
 Palette AllocatePalette(gdImagePtr image) {
   Palette palette;
   palette.black = gdImageColorAllocate(image, 0, 0, 0);
-  palette.white = gdImageColorAllocate(image, 255, 255, 255);
-  palette.red = gdImageColorAllocate(image, 255, 0, 0);
-  gdImageColorAllocate(image, 0, 255, 0);
-  gdImageColorAllocate(image, 0, 0, 255);
+  palette.white = gdImageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
+  palette.red = gdImageColorAllocate(image, kFullIntensity, 0, 0);
+  gdImageColorAllocate(image, 0, kFullIntensity, 0);
+  gdImageColorAllocate(image, 0, 0, kFullIntensity);
   return palette;
 }
 
@@ -87,7 +88,7 @@ void DrawHeader(gdImagePtr image, const FilterSpec& spec, const DisplayScale& sc
 // frame redraws them with its pattern.
 void DrawFrame(gdImagePtr image, int left, int top) {
   const int black = gdImageColorAllocate(image, 0, 0, 0);
-  const int white = gdImageColorAllocate(image, 255, 255, 255);
+  const int white = gdImageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
   gdImageRectangle(image, left, top, left + kFrameWidth, top + kFrameHeight, black);
 
   std::array<int, kDashLength> dash = {black, black, white, white};

@@ -19,7 +19,9 @@ struct GraphText {
   std::array<char, kGraphTextCapacity> chars{};
   int length = 0;
 
-  std::string_view View() const { return {chars.data(), static_cast<std::size_t>(length)}; }
+  [[nodiscard]] std::string_view View() const {
+    return {chars.data(), static_cast<std::size_t>(length)};
+  }
 };
 
 // Takes a printf format and its arguments; returns the formatted text, cut at the capacity.
