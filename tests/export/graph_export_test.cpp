@@ -130,24 +130,6 @@ TEST(GraphFrames, BordersGridDashesAndAxesFollowTheDashPattern) {
   EXPECT_GT(checked, 5 * 4 * 256);
 }
 
-class FrameCorners : public ::testing::TestWithParam<int> {};
-
-TEST_P(FrameCorners, AreBlackInTheFramesOwnColour) {
-  const Picture& picture = SamplePicture();
-  ASSERT_TRUE(picture.IsValid());
-  const int n = GetParam();
-  const auto [left, top] = kFrames[n];
-  for (const auto& [x, y] : {std::pair{left, top}, std::pair{left + 256, top},
-                             std::pair{left, top + 200}, std::pair{left + 256, top + 200}}) {
-    EXPECT_TRUE(picture.IsBlack(x, y)) << "(" << x << ", " << y << ")";
-    EXPECT_EQ(picture.IndexAt(x, y), 5 + 2 * n) << "(" << x << ", " << y << ")";
-  }
-  // Inside a grid cell nothing but the curves is drawn.
-  EXPECT_FALSE(picture.AnyInRectangle(left + 1, top + 1, left + 50, top + 50, kBlack));
-}
-
-INSTANTIATE_TEST_SUITE_P(AllFrames, FrameCorners, ::testing::Range(0, 5));
-
 struct CurveCase {
   const char* name;
   int left;
