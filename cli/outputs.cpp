@@ -34,6 +34,7 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
       ->type_name("FILE.qvd");
   app.add_flag("--json", options.json, "print the calculated design as one JSON object on stdout");
   AddGraphOption(app, options.gifPath);
+  AddCodegenOptions(app, options.codegen);
 }
 
 int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
@@ -45,6 +46,9 @@ int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculate
   }
   // The generators' outputs run here, each setting kExitOutputFailed when refused or failed.
   if (options.gifPath && !WriteGraphImage(*options.gifPath, calculated, err)) {
+    status = kExitOutputFailed;
+  }
+  if (!WriteCodegenOutputs(options.codegen, calculated, out, err)) {
     status = kExitOutputFailed;
   }
   if (options.json && !WriteDesignJson(out, calculated)) {

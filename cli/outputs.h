@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analysis/responses.h"
+#include "cli/codegen_outputs.h"
 #include "design/filter_spec.h"
 
 namespace CLI {
@@ -29,6 +30,7 @@ struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
   bool json = false;                    // --json
   std::optional<std::string> gifPath;   // --gif FILE.gif
+  CodegenOptions codegen;               // --c, --vhdl, --arch, --resolution, --estimate
 };
 
 // Declares the options of every output on `app`, writing into `options` when parsed.
