@@ -1,0 +1,180 @@
+// quorvanel-cli's generator options: the files they write, the estimate they print, and the
+// refusals of the VHDL output in their order, each with its message and exit status 3.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_run.h"
+#include "cli/exit_status.h"
+#include "codegen/c_code_generator.h"
+#include "design/calculate.h"
+
+namespace qv::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToolRun RunTool(const std::vector<std::string>& args) {
+  std::vector<const char*> argv = {"quorvanel-cli"};
+  for (const std::string& arg : args) {
+    argv.push_back(arg.c_str());
+  }
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Read(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+class CodegenOptions : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quorvanel-cli-codegen-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
+  const ToolRun run = RunTool({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  FilterSpec spec;
+  spec.filterClass = FilterClass::Fir;
+  spec.model = FilterModel::RaisedCosine;
+  spec.quantization = Quantization::Signed8;
+  DisplayScale scale;
+  FilterDesign design;
+  ResponseSet responses;
+  ASSERT_TRUE(Calculate(spec, scale, design, responses).Succeeded());
+  ASSERT_EQ(GenerateCCode(spec, scale, design.numerator, design.denominator, design.firTaps,
+                          design.shift, File("b.c")),
+            0);
+  EXPECT_EQ(Read(File("a.c")), Read(File("b.c")));
+}
+
+TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
+  const ToolRun size = RunTool({"--class", "fir", "--quant", "16", "--estimate"});
+  EXPECT_EQ(size.status, kExitSuccess);
+  EXPECT_EQ(size.out,
+            "Signal Resolution: 16-bit\nCoefficients Quantization: 16-bit\n1 multiplier(s)\n"
+            "652 FFs for the filter*\n512 FFs for the coefficients*\n32 clks output latency\n"
+            "32000 Hz for Fclk\n1000 Hz for Fsampling\n* May change with synthezis optimization\n");
+  const ToolRun speed = RunTool({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
+  EXPECT_EQ(speed.status, kExitSuccess);
+  EXPECT_NE(speed.out.find("\n16 multiplier(s)\n1817 FFs for the filter*\n256 FFs for the coefficients*\n"
+                           "8 clks output latency\n1000 Hz for Fclk\n"),
+            std::string::npos);
+}
+
+TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolution) {
+  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl", File("f.vhd"),
+                           "--arch", "speed", "--resolution", "10"});
+  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  const std::string text = Read(File("f.vhd"));
+  EXPECT_NE(text.find("--\n-- Signal Resolution: 10-bit\n-- Coefficients Quantization: 8-bit\n"
+                      "-- 5 multiplier(s)\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("architecture speed of fir is"), std::string::npos);
+  const ToolRun size = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("g.vhd")});
+  ASSERT_EQ(size.status, kExitSuccess) << size.err;
+  EXPECT_NE(Read(File("g.vhd")).find("-- Signal Resolution: 16-bit\n"), std::string::npos);
+  EXPECT_NE(Read(File("g.vhd")).find("architecture size of fir is"), std::string::npos);
+}
+
+struct Refusal {
+  const char* name;
+  std::vector<std::string> args;
+  const char* message;
+};
+
+class VhdlRefusal : public CodegenOptions, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--vhdl", File("f.vhd")});
+  const ToolRun run = RunTool(args);
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, GetParam().message);
+  EXPECT_FALSE(fs::exists(File("f.vhd")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InOrder, VhdlRefusal,
+    testing::Values(
+        Refusal{"IirBeforeFloat", {}, "VHDL generation for IIR not yet implemented\n"},
+        Refusal{"IirBeforeArchitecture", {"--quant", "16", "--arch", "speed", "--taps", "30"},
+                "VHDL generation for IIR not yet implemented\n"},
+        Refusal{"FloatBeforeArchitecture", {"--class", "fir", "--arch", "speed", "--taps", "30"},
+                "no VHDL generation for float quantization\n"},
+        Refusal{"EvenTapsForSpeed", {"--class", "fir", "--quant", "16", "--taps", "30", "--arch", "speed"},
+                "NTap must be odd for SPEED VHDL optimization\n"},
+        Refusal{"OneTapForSpeed", {"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed"},
+                "NTap must be at least 3 for SPEED VHDL optimization\n"},
+        Refusal{"OneTapForSize", {"--class", "fir", "--quant", "8", "--taps", "1"},
+                "NTap must be at least 2 for SIZE VHDL optimization\n"}),
+    [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
+
+TEST_F(CodegenOptions, EvenTapsAreWrittenForSize) {
+  const ToolRun run = RunTool({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_TRUE(fs::exists(File("f.vhd")));
+}
+
+TEST_F(CodegenOptions, FileInAMissingDirectoryIsNotCreated) {
+  const ToolRun c = RunTool({"--c", File("absent/a.c")});
+  EXPECT_EQ(c.status, kExitOutputFailed);
+  EXPECT_EQ(c.err, "The Output file cannot be created!\n");
+  const ToolRun vhdl = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
+  EXPECT_EQ(vhdl.status, kExitOutputFailed);
+  EXPECT_EQ(vhdl.err, "The Output file cannot be created!\n");
+}
+
+TEST_F(CodegenOptions, RefusedVhdlLeavesTheOtherOutputs) {
+  const ToolRun run = RunTool({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, "VHDL generation for IIR not yet implemented\n");
+  EXPECT_TRUE(fs::exists(File("a.c")));
+}
+
+TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
+  const ToolRun iir = RunTool({"--estimate"});
+  EXPECT_EQ(iir.status, kExitOutputFailed);
+  EXPECT_EQ(iir.err, "VHDL generation for IIR not yet implemented\n");
+  EXPECT_TRUE(iir.out.empty());
+  const ToolRun fewTaps = RunTool({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
+  EXPECT_EQ(fewTaps.status, kExitSuccess);
+  EXPECT_EQ(fewTaps.out,
+            "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
+            "Estimate not available: SPEED needs 3 to 511 taps\n");
+}
+
+TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
+  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_NE(run.err.find("--arch"), std::string::npos);
+  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status, kExitUsage);
+}
+
+}  // namespace
+}  // namespace qv::cli
