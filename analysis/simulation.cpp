@@ -35,6 +35,15 @@ int LimitedCount(int wanted, std::size_t available) {
   return std::clamp(wanted, 0, room);
 }
 
+// v cut toward zero to a whole number through a 64-bit integer, as the integer filter holds
+// it (so a negative fraction becomes +0). Beyond 2^52 every double is already whole, which
+// also keeps the conversion inside the 64-bit range.
+double TruncateWhole(double value) {
+  constexpr double kAllWhole = 4503599627370496.0;  // 2^52
+  if (!(std::abs(value) < kAllWhole)) return value;
+  return static_cast<double>(static_cast<std::int64_t>(value));
+}
+
 // A product cut toward zero to a 32-bit signed whole number, as an integer multiplier
 // delivers it. Values outside the word saturate rather than wrap; quantised designs never
 // produce them, since every coefficient and the input stay within their words.
@@ -75,21 +84,21 @@ double SimulateIir(const FilterSpec& spec, std::span<const double> b, std::span<
   for (int t = 0; t < samples; ++t) {
     const int now = kHistoryPad + t;
     x[now] = (stimulus == Stimulus::Step || t == 0) ? amplitude : 0.0;
-    double acc = b[0] * x[now];
-    if (quantized) acc = std::trunc(acc);
-    for (int k = 1; k <= order; ++k) {
-      double p = b[k] * x[now - k];
-      double q = a[k] * y[now - k];
-      if (quantized) {
-        p = std::trunc(p);
-        q = std::trunc(q);
+    if (quantized) {
+      // Every product is cut to a whole number and so is the first partial sum; a sum of
+      // whole doubles is whole again (exactly so below 2^53, and every double above 2^52 is
+      // whole), and none of them is -0. Cutting the partial sums therefore changes nothing,
+      // and leaving it out keeps the chain of dependent additions short.
+      double acc = TruncateWhole(b[0] * x[now]);
+      for (int k = 1; k <= order; ++k) {
+        acc = (TruncateWhole(b[k] * x[now - k]) - TruncateWhole(a[k] * y[now - k])) + acc;
       }
-      acc = (p - q) + acc;
-      if (quantized) acc = std::trunc(acc);
+      y[now] = TruncateWhole(acc / a[0]);
+    } else {
+      double acc = b[0] * x[now];
+      for (int k = 1; k <= order; ++k) acc = (b[k] * x[now - k] - a[k] * y[now - k]) + acc;
+      y[now] = acc / a[0];
     }
-    acc = acc / a[0];
-    if (quantized) acc = std::trunc(acc);
-    y[now] = acc;
   }
   return ScaleOutputs(y.data() + kHistoryPad, samples, e, amplitude, out);
 }

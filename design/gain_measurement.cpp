@@ -12,31 +12,39 @@
 namespace qv {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kPi = 3.141592653589793;
 
 // Zeros kept ahead of time 0 so that u[t - j] and y[t - j] read 0 before the input starts.
 constexpr int kHistoryPad = kTapCapacity;
 
 using Signal = std::array<double, kHistoryPad + kSimulationSamples>;
 
-double ReferenceInput(const FilterSpec& spec, int t) {
-  switch (spec.bandType) {
-    case BandType::HighPass:
-      return t % 2 == 0 ? 1.0 : -1.0;
-    case BandType::BandPass:
-      return std::sin(kTwoPi * spec.fcenter * t / spec.fsample);
-    default:
-      return 1.0;
+// fcenter is a pre-warped, analog frequency; the band-pass centre that the bilinear
+// transform maps it to lies at the digital angle 2 atan(pi fcenter / fsample) (rad/sample),
+// the same angle at which the band-stop zeros sit. Taken as a digital frequency itself,
+// fcenter would miss the band of designs near half the sampling frequency altogether.
+double CentreAngle(const FilterSpec& spec) {
+  const double ratio = spec.fcenter * kPi / spec.fsample;
+  if (ratio == 0.0) return 0.0;
+  return 2.0 * std::atan2(1.0, 1.0 / ratio);
+}
+
+void FillInput(const FilterSpec& spec, int samples, Signal& u) {
+  const double centre = CentreAngle(spec);
+  for (int t = 0; t < samples; ++t) {
+    double value = 1.0;
+    if (spec.bandType == BandType::HighPass) {
+      value = t % 2 == 0 ? 1.0 : -1.0;
+    } else if (spec.bandType == BandType::BandPass) {
+      value = std::sin(centre * t);
+    }
+    u[kHistoryPad + t] = value;
   }
 }
 
 int MeasuredSamples(const FilterSpec& spec, int points) {
   if (spec.bandType == BandType::BandPass) return kSimulationSamples;
   return std::clamp(points, 1, kSimulationSamples);
-}
-
-void FillInput(const FilterSpec& spec, int samples, Signal& u) {
-  for (int t = 0; t < samples; ++t) u[kHistoryPad + t] = ReferenceInput(spec, t);
 }
 
 // The gain read off the outputs y[0..samples-1].

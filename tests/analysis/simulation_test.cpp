@@ -30,6 +30,10 @@ double Amplitude(Quantization q) {
   return q == Quantization::Signed8 ? 128.0 : q == Quantization::Signed16 ? 32768.0 : 1.0;
 }
 
+// Cut toward zero to a whole number through a 64-bit integer (all values here are far inside
+// its range).
+double Whole(double v) { return static_cast<double>(static_cast<std::int64_t>(v)); }
+
 // The filter loops as the product describes them: newest-first histories aged by one place
 // per sample, then every output scaled by 1/2^e and 1/s.
 Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
@@ -47,19 +51,19 @@ Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std
     }
     x[0] = (step || t == 0) ? s : 0.0;
     double acc = b[0] * x[0];
-    if (quantized) acc = std::trunc(acc);
+    if (quantized) acc = Whole(acc);
     for (int k = 1; k <= spec.effectiveOrder; ++k) {
       double p = b[k] * x[k];
       double q = a[k] * y[k];
       if (quantized) {
-        p = std::trunc(p);
-        q = std::trunc(q);
+        p = Whole(p);
+        q = Whole(q);
       }
       acc = (p - q) + acc;
-      if (quantized) acc = std::trunc(acc);
+      if (quantized) acc = Whole(acc);
     }
     acc = acc / a[0];
-    if (quantized) acc = std::trunc(acc);
+    if (quantized) acc = Whole(acc);
     y[0] = acc;
     raw[t] = acc;
   }

@@ -1,0 +1,97 @@
+// A design must not touch the heap. This executable replaces the global allocation functions
+// with counting ones and runs whole designs, and the analysis primitives they use, between
+// two readings of the count.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "analysis/simulation.h"
+#include "analysis/spectrum.h"
+#include "analysis/zero_placement.h"
+#include "design/design_driver.h"
+#include "design/display_scale.h"
+#include "design/validation.h"
+#include "design_test_support.h"
+
+namespace {
+
+std::atomic<long> allocations{0};
+
+void* Allocate(std::size_t size) {
+  allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return Allocate(size); }
+void* operator new[](std::size_t size) { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace qv {
+namespace {
+
+using design_test::MakeSpec;
+
+std::vector<FilterSpec> Specifications() {
+  using M = FilterModel;
+  using B = BandType;
+  std::vector<FilterSpec> specs;
+  for (const Quantization q : {Quantization::Float, Quantization::Signed8, Quantization::Signed16}) {
+    for (const B band : {B::LowPass, B::HighPass, B::BandPass, B::BandStop}) {
+      for (const M model : {M::Butterworth, M::Chebyshev, M::Bessel}) {
+        specs.push_back(MakeSpec(FilterClass::Iir, model, band, 3, 100, 300, q));
+        specs.push_back(MakeSpec(FilterClass::Fir, model, band, 3, 100, 300, q, 127));
+      }
+      specs.push_back(MakeSpec(FilterClass::Fir, M::Rectangle, band, 2, 100, 350, q, 31));
+      specs.push_back(MakeSpec(FilterClass::Fir, M::RaisedCosine, band, 2, 60, 300, q, 64));
+    }
+    specs.push_back(MakeSpec(FilterClass::Fir, M::Chebyshev, B::BandStop, 9, 100, 300, q, 511));
+    specs.push_back(MakeSpec(FilterClass::Iir, M::Chebyshev, B::BandStop, 9, 100, 300, q));
+  }
+  return specs;
+}
+
+TEST(DesignAllocation, NoDesignAllocates) {
+  std::vector<FilterSpec> specs = Specifications();
+  std::vector<DisplayScale> scales(specs.size());
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    ASSERT_EQ(Validate(specs[i]), kValid);
+    DeriveScale(specs[i], scales[i]);
+  }
+  FilterDesign design;
+  PoleList poles{};
+  std::array<double, kSimulationSamples> samples{};
+  std::array<Complex, kSimulationSamples> spectrum{};
+  std::array<Complex, kMaxCoefficients> zeros{};
+
+  const long before = allocations.load();
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    Design(specs[i], scales[i], design, poles);
+    SimulateIirStep(specs[i], design.numerator, design.denominator, design.shift,
+                    kSimulationSamples, samples);
+    SimulateFirImpulse(specs[i], design.firTaps, design.shift, kSimulationSamples, samples);
+    ComputeSpectrum(samples, spectrum);
+    ComputeSpectrum(std::span<const double>(samples).first(100),
+                    std::span<Complex>(spectrum).first(100));
+    PlaceIirZeros(specs[i], zeros);
+  }
+  EXPECT_EQ(allocations.load() - before, 0);
+
+  // The counter does see allocations.
+  const auto probe = std::make_unique<std::array<double, 4>>();
+  EXPECT_GT(allocations.load() - before, 0);
+}
+
+}  // namespace
+}  // namespace qv

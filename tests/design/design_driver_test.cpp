@@ -1,0 +1,362 @@
+#include "design/design_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "design/iir_design.h"
+#include "design/validation.h"
+#include "design_test_support.h"
+
+namespace qv {
+namespace {
+
+using design_test::DesignRun;
+using design_test::GainDb;
+using design_test::kPoleSentinel;
+using design_test::MakeSpec;
+using design_test::Response;
+using design_test::RunDesign;
+
+constexpr FilterClass kIir = FilterClass::Iir;
+constexpr FilterClass kFir = FilterClass::Fir;
+constexpr Quantization kFloat = Quantization::Float;
+constexpr Quantization k8 = Quantization::Signed8;
+constexpr Quantization k16 = Quantization::Signed16;
+using M = FilterModel;
+using B = BandType;
+
+TEST(Design, DefaultButterworthLowPass) {
+  const DesignRun run = RunDesign(FilterSpec{});
+  ASSERT_EQ(run.code, kDesignOk);
+  const FilterDesign& d = run.design;
+  EXPECT_NEAR(d.numerator[0], 0.0674553, 1e-7);
+  EXPECT_NEAR(d.numerator[1], 0.1349106, 1e-7);
+  EXPECT_NEAR(d.numerator[2], 0.0674553, 1e-7);
+  EXPECT_EQ(d.denominator[0], 1.0);
+  EXPECT_NEAR(d.denominator[1], -1.1429805, 1e-7);
+  EXPECT_NEAR(d.denominator[2], 0.4128016, 1e-7);
+  EXPECT_EQ(d.shift, 0);
+  // The gain measured after 32 samples, 4 / b[0] of the unnormalised 1, 2, 1, is 14.824637,
+  // within a millionth of the exact DC gain but not equal to it.
+  const double exactDc = 4.0 / (1.0 + d.denominator[1] + d.denominator[2]);
+  EXPECT_NEAR(1.0 / d.numerator[0], 14.824637, 1e-6);
+  EXPECT_NEAR(1.0 / d.numerator[0], exactDc, exactDc * 1e-6);
+  EXPECT_NE(1.0 / d.numerator[0], exactDc);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(std::hypot(run.poles[i].re, run.poles[i].im), 0.6425, 1e-4) << "pole " << i;
+  }
+  EXPECT_EQ(run.poles[1], Conjugate(run.poles[0]));
+}
+
+TEST(Design, DefaultAt16Bits) {
+  FilterSpec spec;
+  spec.quantization = k16;
+  const DesignRun run = RunDesign(spec);
+  ASSERT_EQ(run.code, kDesignOk);
+  EXPECT_EQ(run.design.numerator[0], 8841.0);
+  EXPECT_EQ(run.design.numerator[1], 17682.0);
+  EXPECT_EQ(run.design.numerator[2], 8841.0);
+  EXPECT_EQ(run.design.denominator[0], 16384.0);
+  EXPECT_EQ(run.design.denominator[1], -18726.0);
+  EXPECT_EQ(run.design.denominator[2], 6763.0);
+  EXPECT_EQ(run.design.shift, 3);
+}
+
+// A first-order low pass has |a[1]| < 1, so its largest coefficient is a[0] = 1: scaled by
+// the full 2^15 (or 2^7) it would be 32768 (128), one more than the word holds.
+TEST(Design, LargestCoefficientOneFitsTheWord) {
+  for (const Quantization q : {k8, k16}) {
+    const DesignRun run = RunDesign(MakeSpec(kIir, M::Butterworth, B::LowPass, 1, 100, 100, q));
+    ASSERT_EQ(run.code, kDesignOk);
+    const double half = q == k8 ? 64.0 : 16384.0;
+    EXPECT_EQ(run.design.denominator[0], half);
+    EXPECT_LT(std::abs(run.design.denominator[1]), half);
+    EXPECT_LT(std::abs(run.design.numerator[0]), 2.0 * half);
+  }
+}
+
+struct PropertyCase {
+  std::string name;
+  FilterSpec spec;
+};
+
+std::vector<PropertyCase> PropertyCases() {
+  std::vector<PropertyCase> cases;
+  const struct {
+    const char* name;
+    FilterClass filterClass;
+    M model;
+    B band;
+    int order, fcut1, fcut2, taps;
+  } shapes[] = {
+      {"IirButterworthLowPass1", kIir, M::Butterworth, B::LowPass, 1, 100, 100, 31},
+      {"IirButterworthLowPass6", kIir, M::Butterworth, B::LowPass, 6, 200, 200, 31},
+      {"IirChebyshevLowPass3", kIir, M::Chebyshev, B::LowPass, 3, 100, 100, 31},
+      {"IirBesselLowPass5", kIir, M::Bessel, B::LowPass, 5, 150, 150, 31},
+      {"IirButterworthHighPass2", kIir, M::Butterworth, B::HighPass, 2, 100, 100, 31},
+      {"IirChebyshevHighPass3", kIir, M::Chebyshev, B::HighPass, 3, 100, 100, 31},
+      {"IirBesselHighPass4", kIir, M::Bessel, B::HighPass, 4, 250, 250, 31},
+      {"IirButterworthBandPass2", kIir, M::Butterworth, B::BandPass, 2, 100, 200, 31},
+      {"IirChebyshevBandPass3", kIir, M::Chebyshev, B::BandPass, 3, 300, 320, 31},
+      {"IirBesselBandPass3", kIir, M::Bessel, B::BandPass, 3, 100, 300, 31},
+      {"IirButterworthBandStop2", kIir, M::Butterworth, B::BandStop, 2, 100, 300, 31},
+      {"IirChebyshevBandStop4", kIir, M::Chebyshev, B::BandStop, 4, 150, 300, 31},
+      {"FirRectangleLowPass", kFir, M::Rectangle, B::LowPass, 2, 100, 100, 31},
+      {"FirRectangleHighPassEven", kFir, M::Rectangle, B::HighPass, 2, 300, 300, 64},
+      {"FirRectangleBandPass", kFir, M::Rectangle, B::BandPass, 2, 100, 350, 101},
+      {"FirRectangleBandStop", kFir, M::Rectangle, B::BandStop, 2, 100, 350, 101},
+      {"FirRaisedCosineLowPass", kFir, M::RaisedCosine, B::LowPass, 2, 100, 100, 31},
+      {"FirRaisedCosineHighPass", kFir, M::RaisedCosine, B::HighPass, 2, 200, 200, 45},
+      {"FirRaisedCosineBandPass", kFir, M::RaisedCosine, B::BandPass, 2, 60, 300, 63},
+      {"FirButterworthLowPass", kFir, M::Butterworth, B::LowPass, 4, 100, 100, 127},
+      {"FirChebyshevBandPass", kFir, M::Chebyshev, B::BandPass, 3, 200, 400, 63},
+      {"FirBesselHighPass", kFir, M::Bessel, B::HighPass, 3, 200, 200, 511},
+      {"FirChebyshevBandStop9", kFir, M::Chebyshev, B::BandStop, 9, 100, 300, 511},
+  };
+  for (const auto& s : shapes) {
+    for (const Quantization q : {kFloat, k8, k16}) {
+      const char* suffix = q == kFloat ? "Float" : q == k8 ? "At8" : "At16";
+      cases.push_back({std::string(s.name) + suffix, MakeSpec(s.filterClass, s.model, s.band,
+                                                              s.order, s.fcut1, s.fcut2, q,
+                                                              s.taps)});
+    }
+  }
+  return cases;
+}
+
+// The digital frequency (Hz) of the band centre: the bilinear image of the pre-warped fcenter.
+double DigitalCentre(const FilterSpec& spec) {
+  return spec.fsample / std::numbers::pi * std::atan(std::numbers::pi * spec.fcenter / spec.fsample);
+}
+
+// The last of `points` outputs of the design for the reference input of its band type:
+// constant (low pass, band stop) or alternating (high pass).
+double ReferenceOutput(const FilterSpec& spec, const FilterDesign& d, int points) {
+  std::vector<double> u(static_cast<std::size_t>(points));
+  std::vector<double> y(u.size(), 0.0);
+  for (int t = 0; t < points; ++t) u[t] = (spec.bandType == B::HighPass && t % 2 == 1) ? -1.0 : 1.0;
+  for (int t = 0; t < points; ++t) {
+    double acc = 0.0;
+    if (spec.filterClass == kFir) {
+      for (int j = 0; j < spec.taps && j <= t; ++j) acc += d.firTaps[j] * u[t - j];
+    } else {
+      acc = d.numerator[0] * u[t];
+      for (int j = 1; j <= spec.effectiveOrder && j <= t; ++j) {
+        acc += d.numerator[j] * u[t - j] - d.denominator[j] * y[t - j];
+      }
+    }
+    y[t] = acc;
+  }
+  return y.back();
+}
+
+class DesignProperties : public ::testing::TestWithParam<PropertyCase> {};
+
+TEST_P(DesignProperties, AcceptedDesignsAreNormalisedStableAndFitTheirWords) {
+  const DesignRun run = RunDesign(GetParam().spec);
+  if (run.code != kDesignOk) {
+    // Quantised designs may be refused, with one of the specified reasons.
+    ASSERT_NE(run.spec.quantization, kFloat) << "code " << run.code;
+    EXPECT_TRUE(run.code == kQuantizationNotPossible || run.code == kNotStable) << run.code;
+    return;
+  }
+  const FilterSpec& spec = run.spec;
+  const FilterDesign& d = run.design;
+  const bool fir = spec.filterClass == kFir;
+  const int m = spec.effectiveOrder;
+
+  // The reference input through the normalised float design gives exactly unit output where
+  // the gain was measured.
+  if (spec.quantization == kFloat && spec.bandType != B::BandPass) {
+    EXPECT_NEAR(std::abs(ReferenceOutput(spec, d, run.scale.points)), 1.0, 1e-12);
+  }
+  // Unit gain at the reference frequency itself: float designs up to the settling of the
+  // measurement. A band pass is measured through the spectrum of a sine that rarely falls on
+  // a bin, whose peak shows less than the sine's amplitude (at most 3.92 dB less), so the
+  // design ends at or somewhat above unit gain at its centre. Quantised designs stay close to
+  // the float design of the same specification.
+  const double referenceHz = spec.bandType == B::HighPass  ? spec.fsample / 2.0
+                             : spec.bandType == B::BandPass ? DigitalCentre(spec)
+                                                            : 0.0;
+  const double gainDb = GainDb(spec, d, referenceHz);
+  if (spec.quantization == kFloat) {
+    if (spec.bandType == B::BandPass) {
+      EXPECT_GE(gainDb, -0.5);
+      EXPECT_LE(gainDb, 4.0);
+      EXPECT_GT(referenceHz, spec.fcut1);
+      EXPECT_LT(referenceHz, spec.fcut2);
+    } else {
+      EXPECT_NEAR(gainDb, 0.0, 0.1);
+    }
+  } else if (spec.bandType != B::BandPass) {
+    FilterSpec floatSpec = GetParam().spec;
+    floatSpec.quantization = kFloat;
+    const DesignRun floatRun = RunDesign(floatSpec);
+    ASSERT_EQ(floatRun.code, kDesignOk);
+    EXPECT_NEAR(gainDb, GainDb(floatRun.spec, floatRun.design, referenceHz),
+                spec.quantization == k16 ? 0.05 : 1.5);
+  }
+
+  if (IsIirModel(spec.model)) {
+    for (int i = 0; i < m; ++i) {
+      EXPECT_LT(run.poles[i].re * run.poles[i].re + run.poles[i].im * run.poles[i].im, 1.0);
+    }
+  } else {
+    for (const Complex& pole : run.poles) EXPECT_EQ(pole, kPoleSentinel);
+  }
+
+  if (spec.quantization == kFloat) {
+    EXPECT_EQ(d.shift, 0);
+    return;
+  }
+  const double full = spec.quantization == k8 ? 128.0 : 32768.0;
+  const auto fits = [full](double v) {
+    return v == std::trunc(v) && v >= -full && v <= full - 1.0;
+  };
+  if (fir) {
+    for (int k = 0; k < spec.taps; ++k) EXPECT_TRUE(fits(d.firTaps[k])) << d.firTaps[k];
+  } else {
+    for (int k = 0; k <= m; ++k) {
+      EXPECT_TRUE(fits(d.numerator[k])) << "b" << k << " = " << d.numerator[k];
+      EXPECT_TRUE(fits(d.denominator[k])) << "a" << k << " = " << d.denominator[k];
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Specifications, DesignProperties, ::testing::ValuesIn(PropertyCases()),
+                         [](const auto& test) { return test.param.name; });
+
+// An FIR design with an IIR model keeps the IIR arrays exactly as the IIR design left them,
+// and checks and reports the IIR poles.
+TEST(Design, FirWithIirModelKeepsTheUnnormalisedIirDesign) {
+  FilterSpec spec = MakeSpec(kFir, M::Chebyshev, B::BandPass, 3, 100, 250, k16, 63);
+  const DesignRun run = RunDesign(spec);
+  ASSERT_EQ(run.code, kDesignOk);
+  FilterSpec iirSpec = run.spec;
+  FilterDesign iir;
+  ASSERT_EQ(DesignIir(iirSpec, iir), 0);
+  for (int k = 0; k <= run.spec.effectiveOrder; ++k) {
+    EXPECT_EQ(run.design.numerator[k], iir.numerator[k]);
+    EXPECT_EQ(run.design.denominator[k], iir.denominator[k]);
+  }
+  for (int i = 0; i < run.spec.effectiveOrder; ++i) EXPECT_NE(run.poles[i], kPoleSentinel);
+}
+
+// Rectangle and raised-cosine band passes are normalised at the centre that the IIR design
+// of the same band computes, and store it.
+TEST(Design, FirBandPassCentreIsTheIirCentre) {
+  for (const M model : {M::Rectangle, M::RaisedCosine}) {
+    for (const auto& [fcut1, fcut2, fsample] :
+         std::vector<std::array<int, 3>>{{60, 300, 1000}, {1000, 7000, 48000}, {3, 99, 400}}) {
+      FilterSpec spec = MakeSpec(kFir, model, B::BandPass, 2, fcut1, fcut2, kFloat, 63, fsample);
+      spec.fcenter = -1.0;
+      const DesignRun run = RunDesign(spec);
+      ASSERT_EQ(run.code, kDesignOk);
+      FilterSpec iirSpec = MakeSpec(kIir, M::Butterworth, B::BandPass, 2, fcut1, fcut2, kFloat,
+                                    31, fsample);
+      ASSERT_EQ(Validate(iirSpec), kValid);
+      FilterDesign iir;
+      ASSERT_EQ(DesignIir(iirSpec, iir), 0);
+      EXPECT_EQ(run.spec.fcenter, iirSpec.fcenter) << fcut1 << ".." << fcut2;
+    }
+  }
+}
+
+struct FailureCase {
+  std::string name;
+  FilterSpec spec;
+  int code;
+};
+
+class DesignFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(DesignFailures, StopWithTheirCode) {
+  const FailureCase& c = GetParam();
+  const DesignRun run = RunDesign(c.spec);
+  EXPECT_EQ(run.code, c.code);
+  const FilterDesign& d = run.design;
+  switch (c.code) {
+    case kGainOutOfRange:  // stops before the normalisation
+      EXPECT_EQ(d.numerator[0], 1.0);
+      break;
+    case kQuantizationNotPossible:  // normalised, not quantised
+      EXPECT_LT(std::abs(d.numerator[0]), 1.0);
+      EXPECT_NE(d.numerator[0], std::trunc(d.numerator[0]));
+      break;
+    case kNotStable:  // judged after quantisation, with the poles written
+      EXPECT_EQ(d.denominator[1], std::trunc(d.denominator[1]));
+      EXPECT_NE(run.poles[0], kPoleSentinel);
+      break;
+    default:
+      break;
+  }
+  EXPECT_FALSE(DesignMessage(run.code).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, DesignFailures,
+    ::testing::Values(
+        // The gain of a 19th-order low pass at 1 Hz of 48 kHz is far beyond 1e16.
+        FailureCase{"GainOutOfRange",
+                    MakeSpec(kIir, M::Butterworth, B::LowPass, 19, 1, 1, kFloat, 31, 48000),
+                    kGainOutOfRange},
+        FailureCase{"BandRootsNotFound",
+                    MakeSpec(kIir, M::Chebyshev, B::BandStop, 9, 100, 350, kFloat),
+                    kRootSearchFailed},
+        FailureCase{"FirModelRootsNotFound",
+                    MakeSpec(kFir, M::Chebyshev, B::BandStop, 9, 100, 350, kFloat, 511),
+                    kRootSearchFailed},
+        // Denominator coefficients of an 8th-order low pass reach the hundreds: they do not
+        // fit 8 bits at any scale.
+        FailureCase{"CoefficientsAboveTheWord",
+                    MakeSpec(kIir, M::Butterworth, B::LowPass, 8, 100, 100, k8),
+                    kQuantizationNotPossible},
+        FailureCase{"NumeratorBelowItsRange",
+                    MakeSpec(kIir, M::Butterworth, B::BandPass, 3, 10, 20, k16),
+                    kQuantizationNotPossible},
+        FailureCase{"QuantisedPolesOnTheCircle",
+                    MakeSpec(kIir, M::Chebyshev, B::BandStop, 9, 100, 250, k16), kNotStable},
+        // Both cut frequencies fall into bin 51: no bin passes, every tap is 0.
+        FailureCase{"NoPassBin", MakeSpec(kFir, M::Rectangle, B::BandPass, 2, 100, 101, kFloat),
+                    kZeroGain},
+        FailureCase{"NoPassBinQuantised",
+                    MakeSpec(kFir, M::Rectangle, B::BandPass, 2, 100, 101, k16), kZeroGain}),
+    [](const auto& test) { return test.param.name; });
+
+TEST(DesignMessage, ExactTexts) {
+  const std::vector<std::pair<int, std::string>> messages{
+      {kGainOutOfRange, "Error: Calculus out of range!\nReduce Fs/Fc or the Filter Order.\n\n"},
+      {kRootSearchFailed, "Error: The function did not find the roots!\n\n"},
+      {kQuantizationNotPossible,
+       "Error: Quantization not possible!\nReduce Fs/Fc or the Filter Order. Or increase the "
+       "quantization coefficients precision\n\n"},
+      {kNotStable,
+       "Error: This filter is not stable!\nReduce Fs/Fc or the Filter Order. Or increase the "
+       "quantization coefficients precision\n\n"},
+      {kZeroGain,
+       "Error: The filter has no gain!\nChange the cut frequencies or the number of taps.\n\n"},
+      {kDesignOk, ""},
+      {-6, ""},
+      {-20, ""},
+  };
+  for (const auto& [code, text] : messages) EXPECT_EQ(DesignMessage(code), text) << code;
+}
+
+// Designing twice from the same specification gives the same design and poles.
+TEST(Design, Repeatable) {
+  for (const PropertyCase& c : PropertyCases()) {
+    const DesignRun first = RunDesign(c.spec);
+    const DesignRun second = RunDesign(first.spec);
+    EXPECT_EQ(first.code, second.code) << c.name;
+    EXPECT_EQ(first.design, second.design) << c.name;
+    EXPECT_EQ(first.poles, second.poles) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace qv
