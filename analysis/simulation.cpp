@@ -144,8 +144,8 @@ double InputAmplitude(Quantization quantization) {
   }
 }
 
-double SimulateIirStep(const FilterSpec& spec, std::span<const double> b,
-                       std::span<const double> a, int e, int count, std::span<double> out) {
+double SimulateIirStep(const FilterSpec& spec, std::span<const double> b, std::span<const double> a,
+                       int e, int count, std::span<double> out) {
   return SimulateIir(spec, b, a, e, count, out, Stimulus::Step);
 }
 

@@ -1,12 +1,11 @@
 #include "analysis/spectrum.h"
 
-#include <kissfft/kissfft.hh>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <complex>
 #include <cstddef>
+#include <kissfft/kissfft.hh>
 
 #include "design/filter_spec.h"
 
@@ -40,7 +39,7 @@ double LargestMagnitude(std::span<const Complex> spectrum) {
 // as for every real signal.
 void FastSpectrum(std::span<const double> samples, std::span<Complex> spectrum) {
   Packed pairs{};
-  for (int k = 0; k < kPackedSize; ++k) pairs[k] = {samples[2 * k], samples[2 * k + 1]};
+  for (std::size_t k = 0; k < pairs.size(); ++k) pairs[k] = {samples[2 * k], samples[2 * k + 1]};
   Packed half{};
   kPackedPlan.transform_real(reinterpret_cast<const double*>(pairs.data()), half.data());
 
@@ -73,8 +72,8 @@ void DirectSpectrum(std::span<const double> samples, std::span<Complex> spectrum
 }  // namespace
 
 double ComputeSpectrum(std::span<const double> samples, std::span<Complex> spectrum) {
-  const std::size_t n = std::min({samples.size(), spectrum.size(),
-                                  static_cast<std::size_t>(kSimulationSamples)});
+  const std::size_t n =
+      std::min({samples.size(), spectrum.size(), static_cast<std::size_t>(kSimulationSamples)});
   const auto used = spectrum.first(n);
   if (n == static_cast<std::size_t>(kFftSize)) {
     FastSpectrum(samples.first(n), used);

@@ -4,19 +4,13 @@
 #include <cmath>
 
 namespace qv {
-namespace {
 
-constexpr double kPi = 3.141592653589793;
-
-// The digital angle (rad) to which the bilinear transform maps the pre-warped centre f0 (Hz)
-// at the sampling frequency fs (Hz): 2 atan(pi f0 / fs).
-double NotchAngle(double f0, double fs) {
-  const double ratio = f0 * kPi / fs;
+double BandCentreAngle(double fcenter, double fsample) {
+  constexpr double kPi = 3.141592653589793;
+  const double ratio = fcenter * kPi / fsample;
   if (ratio == 0.0) return 0.0;  // atan2(1, 1/0) would be atan2(1, inf)
   return 2.0 * std::atan2(1.0, 1.0 / ratio);
 }
-
-}  // namespace
 
 int PlaceIirZeros(const FilterSpec& spec, std::span<Complex> zeros) {
   const bool band = IsBandType(spec.bandType);
@@ -34,7 +28,7 @@ int PlaceIirZeros(const FilterSpec& spec, std::span<Complex> zeros) {
       second = {1.0, 0.0};
       break;
     case BandType::BandStop: {
-      const double theta = NotchAngle(spec.fcenter, static_cast<double>(spec.fsample));
+      const double theta = BandCentreAngle(spec.fcenter, static_cast<double>(spec.fsample));
       first = {std::cos(theta), std::sin(theta)};
       second = Conjugate(first);
       break;

@@ -7,30 +7,22 @@
 #include <span>
 
 #include "analysis/spectrum.h"
+#include "analysis/zero_placement.h"
 #include "design/complex.h"
 
 namespace qv {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Zeros kept ahead of time 0 so that u[t - j] and y[t - j] read 0 before the input starts.
 constexpr int kHistoryPad = kTapCapacity;
 
 using Signal = std::array<double, kHistoryPad + kSimulationSamples>;
 
-// fcenter is a pre-warped, analog frequency; the band-pass centre that the bilinear
-// transform maps it to lies at the digital angle 2 atan(pi fcenter / fsample) (rad/sample),
-// the same angle at which the band-stop zeros sit. Taken as a digital frequency itself,
-// fcenter would miss the band of designs near half the sampling frequency altogether.
-double CentreAngle(const FilterSpec& spec) {
-  const double ratio = spec.fcenter * kPi / spec.fsample;
-  if (ratio == 0.0) return 0.0;
-  return 2.0 * std::atan2(1.0, 1.0 / ratio);
-}
-
 void FillInput(const FilterSpec& spec, int samples, Signal& u) {
-  const double centre = CentreAngle(spec);
+  // fcenter is a pre-warped, analog frequency; the band-pass centre that the bilinear
+  // transform maps it to lies at the digital angle of the band-stop zeros. Taken as a digital
+  // frequency itself, fcenter would miss the band of designs near half the sampling frequency.
+  const double centre = BandCentreAngle(spec.fcenter, static_cast<double>(spec.fsample));
   for (int t = 0; t < samples; ++t) {
     double value = 1.0;
     if (spec.bandType == BandType::HighPass) {

@@ -104,8 +104,7 @@ int QuantizeDesign(const FilterSpec& spec, FilterDesign& design) {
   if (spec.filterClass == FilterClass::Fir) {
     return QuantizeFir(format, std::clamp(spec.taps, 0, kMaxTaps), design);
   }
-  return QuantizeIir(format, std::clamp(spec.effectiveOrder, 0, kMaxCoefficients - 1) + 1,
-                     design);
+  return QuantizeIir(format, std::clamp(spec.effectiveOrder, 0, kMaxCoefficients - 1) + 1, design);
 }
 
 }  // namespace qv

@@ -37,7 +37,7 @@ double Whole(double v) { return static_cast<double>(static_cast<std::int64_t>(v)
 // The filter loops as the product describes them: newest-first histories aged by one place
 // per sample, then every output scaled by 1/2^e and 1/s.
 Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
-               int e, int count, bool step) {
+                 int e, int count, bool step) {
   count = std::min(count, kSimulationSamples);
   const bool quantized = spec.quantization != Quantization::Float;
   const double s = Amplitude(spec.quantization);
@@ -75,7 +75,8 @@ Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std
   return run;
 }
 
-Trace LiteralFir(const FilterSpec& spec, const std::vector<double>& h, int e, int count, bool step) {
+Trace LiteralFir(const FilterSpec& spec, const std::vector<double>& h, int e, int count,
+                 bool step) {
   count = std::min(count, kSimulationSamples);
   const bool quantized = spec.quantization != Quantization::Float;
   const double s = Amplitude(spec.quantization);
@@ -97,7 +98,7 @@ Trace LiteralFir(const FilterSpec& spec, const std::vector<double>& h, int e, in
 }
 
 Trace Simulated(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
-              int e, int count, bool step) {
+                int e, int count, bool step) {
   Trace run;
   run.out.fill(-7.0);
   run.peak = step ? SimulateIirStep(spec, b, a, e, count, run.out)
@@ -106,7 +107,7 @@ Trace Simulated(const FilterSpec& spec, const std::vector<double>& b, const std:
 }
 
 Trace SimulatedFir(const FilterSpec& spec, const std::vector<double>& h, int e, int count,
-                 bool step) {
+                   bool step) {
   Trace run;
   run.out.fill(-7.0);
   run.peak = step ? SimulateFirStep(spec, h, e, count, run.out)
@@ -235,8 +236,7 @@ TEST(Simulation, SignedZeroCoefficientsMatchLiteralLoop) {
   for (const Quantization q : {kFloat, k8, k16}) {
     spec.quantization = q;
     for (const bool step : {false, true}) {
-      ExpectIdentical(LiteralIir(spec, b, a, 0, 40, step), Simulated(spec, b, a, 0, 40, step),
-                      40);
+      ExpectIdentical(LiteralIir(spec, b, a, 0, 40, step), Simulated(spec, b, a, 0, 40, step), 40);
     }
   }
 }
@@ -248,7 +248,7 @@ struct TruncationCase {
   FilterClass filterClass;
   Quantization quantization;
   bool step;
-  std::vector<double> b, a;    // IIR (b also holds the FIR taps)
+  std::vector<double> b, a;     // IIR (b also holds the FIR taps)
   std::vector<double> integer;  // expected outputs in integer units (before 1/s)
 };
 
@@ -263,7 +263,7 @@ TEST_P(QuantizedArithmetic, CutsTowardZero) {
   const int count = static_cast<int>(c.integer.size());
   const double s = Amplitude(c.quantization);
   const Trace run = c.filterClass == kFir ? SimulatedFir(spec, c.b, 0, count, c.step)
-                                        : Simulated(spec, c.b, c.a, 0, count, c.step);
+                                          : Simulated(spec, c.b, c.a, 0, count, c.step);
   for (int t = 0; t < count; ++t) EXPECT_EQ(run.out[t], c.integer[t] / s) << "sample " << t;
 }
 
@@ -276,8 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
         TruncationCase{"IirNegativeProduct", kIir, k8, false, {-1.3}, {1.0}, {-166, 0}},
         // 32768 / 3 = 10922.67 -> 10922; then trunc(0.5 x 10922) = 5461 fed back:
         // (0 - 5461) / 3 = -1820.33 -> -1820.
-        TruncationCase{
-            "IirDivisionByA0", kIir, k16, false, {1.0, 0.0}, {3.0, 0.5}, {10922, -1820}},
+        TruncationCase{"IirDivisionByA0", kIir, k16, false, {1.0, 0.0}, {3.0, 0.5}, {10922, -1820}},
         // 0.7 x 128 = 89.6 -> 89 and -89.6 -> -89; the running sum itself is exact.
         TruncationCase{"FirProducts", kFir, k8, true, {0.7, -0.7}, {}, {89, 0, 0}},
         // 0.3 x 32768 = 9830.4 -> 9830 per product.
@@ -285,8 +284,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return test.param.name; });
 
 TEST(Simulation, FloatFirImpulseIsTheTapsAndStepTheirRunningSum) {
-  const Designed d = Make(SpecOf(kFir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100,
-                                 kFloat, 45));
+  const Designed d =
+      Make(SpecOf(kFir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100, kFloat, 45));
   const Trace impulse = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, false);
   const Trace step = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, true);
   double largest = 0.0;

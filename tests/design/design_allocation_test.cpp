@@ -47,7 +47,8 @@ std::vector<FilterSpec> Specifications() {
   using M = FilterModel;
   using B = BandType;
   std::vector<FilterSpec> specs;
-  for (const Quantization q : {Quantization::Float, Quantization::Signed8, Quantization::Signed16}) {
+  for (const Quantization q :
+       {Quantization::Float, Quantization::Signed8, Quantization::Signed16}) {
     for (const B band : {B::LowPass, B::HighPass, B::BandPass, B::BandStop}) {
       for (const M model : {M::Butterworth, M::Chebyshev, M::Bessel}) {
         specs.push_back(MakeSpec(FilterClass::Iir, model, band, 3, 100, 300, q));

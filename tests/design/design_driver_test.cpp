@@ -121,9 +121,9 @@ std::vector<PropertyCase> PropertyCases() {
   for (const auto& s : shapes) {
     for (const Quantization q : {kFloat, k8, k16}) {
       const char* suffix = q == kFloat ? "Float" : q == k8 ? "At8" : "At16";
-      cases.push_back({std::string(s.name) + suffix, MakeSpec(s.filterClass, s.model, s.band,
-                                                              s.order, s.fcut1, s.fcut2, q,
-                                                              s.taps)});
+      cases.push_back(
+          {std::string(s.name) + suffix,
+           MakeSpec(s.filterClass, s.model, s.band, s.order, s.fcut1, s.fcut2, q, s.taps)});
     }
   }
   return cases;
@@ -131,7 +131,8 @@ std::vector<PropertyCase> PropertyCases() {
 
 // The digital frequency (Hz) of the band centre: the bilinear image of the pre-warped fcenter.
 double DigitalCentre(const FilterSpec& spec) {
-  return spec.fsample / std::numbers::pi * std::atan(std::numbers::pi * spec.fcenter / spec.fsample);
+  return spec.fsample / std::numbers::pi *
+         std::atan(std::numbers::pi * spec.fcenter / spec.fsample);
 }
 
 // The last of `points` outputs of the design for the reference input of its band type:
@@ -180,7 +181,7 @@ TEST_P(DesignProperties, AcceptedDesignsAreNormalisedStableAndFitTheirWords) {
   // a bin, whose peak shows less than the sine's amplitude (at most 3.92 dB less), so the
   // design ends at or somewhat above unit gain at its centre. Quantised designs stay close to
   // the float design of the same specification.
-  const double referenceHz = spec.bandType == B::HighPass  ? spec.fsample / 2.0
+  const double referenceHz = spec.bandType == B::HighPass   ? spec.fsample / 2.0
                              : spec.bandType == B::BandPass ? DigitalCentre(spec)
                                                             : 0.0;
   const double gainDb = GainDb(spec, d, referenceHz);
@@ -257,8 +258,8 @@ TEST(Design, FirBandPassCentreIsTheIirCentre) {
       spec.fcenter = -1.0;
       const DesignRun run = RunDesign(spec);
       ASSERT_EQ(run.code, kDesignOk);
-      FilterSpec iirSpec = MakeSpec(kIir, M::Butterworth, B::BandPass, 2, fcut1, fcut2, kFloat,
-                                    31, fsample);
+      FilterSpec iirSpec =
+          MakeSpec(kIir, M::Butterworth, B::BandPass, 2, fcut1, fcut2, kFloat, 31, fsample);
       ASSERT_EQ(Validate(iirSpec), kValid);
       FilterDesign iir;
       ASSERT_EQ(DesignIir(iirSpec, iir), 0);

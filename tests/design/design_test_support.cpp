@@ -40,8 +40,8 @@ double GainDb(const FilterSpec& spec, const FilterDesign& design, double hz) {
   return 20.0 * std::log10(std::abs(Response(spec, design, hz)));
 }
 
-FilterSpec MakeSpec(FilterClass filterClass, FilterModel model, BandType band, int order,
-                    int fcut1, int fcut2, Quantization quantization, int taps, int fsample) {
+FilterSpec MakeSpec(FilterClass filterClass, FilterModel model, BandType band, int order, int fcut1,
+                    int fcut2, Quantization quantization, int taps, int fsample) {
   FilterSpec spec;
   spec.filterClass = filterClass;
   spec.model = model;

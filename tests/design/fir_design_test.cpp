@@ -54,8 +54,8 @@ class RectangleGrid : public ::testing::TestWithParam<RectangleCase> {};
 // side of each cut frequency.
 TEST_P(RectangleGrid, PassesTheBinsWhollyInsideThePassBand) {
   const RectangleCase& c = GetParam();
-  const FrequencyGrid grid = GridOf(MakeSpec(kFir, FilterModel::Rectangle, c.band, 2, c.fcut1,
-                                             c.fcut2, kFloat, 31, c.fsample));
+  const FrequencyGrid grid = GridOf(
+      MakeSpec(kFir, FilterModel::Rectangle, c.band, 2, c.fcut1, c.fcut2, kFloat, 31, c.fsample));
   const auto below = [&](int j, int edge) {
     return static_cast<long long>(j + 1) * c.fsample <= 512LL * edge;
   };
@@ -100,8 +100,8 @@ TEST(RectangleGrid, LowPassAtATenthOfTheSamplingFrequencyKeeps51BinsEachSide) {
 }
 
 FilterSpec RaisedCosine(BandType band, int fcut1, int fcut2, double alpha, int fsample) {
-  FilterSpec spec = MakeSpec(kFir, FilterModel::RaisedCosine, band, 2, fcut1, fcut2, kFloat, 31,
-                             fsample);
+  FilterSpec spec =
+      MakeSpec(kFir, FilterModel::RaisedCosine, band, 2, fcut1, fcut2, kFloat, 31, fsample);
   spec.rollOff = alpha;
   return spec;
 }

@@ -65,8 +65,8 @@ TEST_P(Quantize, LargestScaleThatFitsTheWord) {
   const double full = c.quantization == Quantization::Signed8 ? 128.0 : 32768.0;
   const bool fir = c.filterClass == FilterClass::Fir;
   // The scale of the denominator (IIR) or the taps (FIR), and of the IIR numerator.
-  const int e = fir ? design.shift
-                    : static_cast<int>(std::round(std::log2(design.denominator[0] / c.a[0])));
+  const int e =
+      fir ? design.shift : static_cast<int>(std::round(std::log2(design.denominator[0] / c.a[0])));
   const int numeratorScale = fir ? e : e + design.shift;
   const double largest = fir ? Largest(c.b) : std::max(Largest(c.b), Largest(c.a));
   EXPECT_LT(std::ldexp(largest, e), full);
@@ -95,48 +95,62 @@ constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 INSTANTIATE_TEST_SUITE_P(
     Cases, Quantize,
     ::testing::Values(
-        QuantizationCase{"DefaultDesign16", kIir, k16,
+        QuantizationCase{"DefaultDesign16",
+                         kIir,
+                         k16,
                          {0.06745527606, 0.1349105521, 0.06745527606},
-                         {1.0, -1.142980503, 0.4128015981}, kDesignOk},
-        QuantizationCase{"DefaultDesign8", kIir, k8,
+                         {1.0, -1.142980503, 0.4128015981},
+                         kDesignOk},
+        QuantizationCase{"DefaultDesign8",
+                         kIir,
+                         k8,
                          {0.06745527606, 0.1349105521, 0.06745527606},
-                         {1.0, -1.142980503, 0.4128015981}, kDesignOk},
+                         {1.0, -1.142980503, 0.4128015981},
+                         kDesignOk},
         // a[0] = 1 is the largest: 2^15 x 1 would be 32768.
         QuantizationCase{"LeadingOne16", kIir, k16, {0.2, 0.2}, {1.0, -0.6}, kDesignOk},
         QuantizationCase{"LeadingOne8", kIir, k8, {0.2, 0.2}, {1.0, -0.6}, kDesignOk},
         // The numerator's own largest value a power of two at its scale.
-        QuantizationCase{"NumeratorPowerOfTwo", kIir, k16, {0.125, -0.0625}, {1.0, -0.3},
-                         kDesignOk},
+        QuantizationCase{
+            "NumeratorPowerOfTwo", kIir, k16, {0.125, -0.0625}, {1.0, -0.3}, kDesignOk},
         QuantizationCase{"NegativePowerOfTwoTap", kFir, k16, {0.1, -0.5, 0.1}, {}, kDesignOk},
         QuantizationCase{"QuarterTap8", kFir, k8, {0.25, 0.1, -0.2}, {}, kDesignOk},
         QuantizationCase{"OrdinaryTaps16", kFir, k16, {0.01, 0.3, 0.01}, {}, kDesignOk},
         // Largest tap 2^-9 at 8 bits: log2(128 / M) = 16 exceeds 15.
-        QuantizationCase{"TinyTaps8", kFir, k8, {std::ldexp(1.0, -9), 0.001}, {},
-                         kQuantizationNotPossible},
-        QuantizationCase{"JustLargeEnoughTaps8", kFir, k8, {std::ldexp(1.002, -9), 0.001}, {},
-                         kDesignOk},
-        QuantizationCase{"TinyTaps16", kFir, k16, {std::ldexp(1.0, -17)}, {},
-                         kQuantizationNotPossible},
-        QuantizationCase{"JustLargeEnoughTaps16", kFir, k16, {std::ldexp(1.002, -17)}, {},
-                         kDesignOk},
+        QuantizationCase{
+            "TinyTaps8", kFir, k8, {std::ldexp(1.0, -9), 0.001}, {}, kQuantizationNotPossible},
+        QuantizationCase{
+            "JustLargeEnoughTaps8", kFir, k8, {std::ldexp(1.002, -9), 0.001}, {}, kDesignOk},
+        QuantizationCase{
+            "TinyTaps16", kFir, k16, {std::ldexp(1.0, -17)}, {}, kQuantizationNotPossible},
+        QuantizationCase{
+            "JustLargeEnoughTaps16", kFir, k16, {std::ldexp(1.002, -17)}, {}, kDesignOk},
         // A numerator more than 2^15 below the denominator needs e2 > 15 at 16 bits.
-        QuantizationCase{"NumeratorTooSmall16", kIir, k16, {1e-5, 1e-5}, {1.0, -0.9},
-                         kQuantizationNotPossible},
+        QuantizationCase{
+            "NumeratorTooSmall16", kIir, k16, {1e-5, 1e-5}, {1.0, -0.9}, kQuantizationNotPossible},
         // Coefficients beyond the word: 150 would need a negative exponent at 8 bits.
-        QuantizationCase{"CoefficientAboveWord8", kIir, k8, {0.01, 0.01}, {1.0, -150.0, 60.0},
+        QuantizationCase{"CoefficientAboveWord8",
+                         kIir,
+                         k8,
+                         {0.01, 0.01},
+                         {1.0, -150.0, 60.0},
                          kQuantizationNotPossible},
-        QuantizationCase{"CoefficientFarAboveWord8", kIir, k8, {0.01}, {1.0, 300.0},
-                         kQuantizationNotPossible},
-        QuantizationCase{"CoefficientAboveWord16", kIir, k16, {0.5}, {1.0, 40000.0},
-                         kQuantizationNotPossible},
+        QuantizationCase{
+            "CoefficientFarAboveWord8", kIir, k8, {0.01}, {1.0, 300.0}, kQuantizationNotPossible},
+        QuantizationCase{
+            "CoefficientAboveWord16", kIir, k16, {0.5}, {1.0, 40000.0}, kQuantizationNotPossible},
         QuantizationCase{"AllTapsZero", kFir, k16, {0.0, 0.0, -0.0}, {}, kZeroGain},
         QuantizationCase{"NotANumber", kFir, k16, {0.5, kNan}, {}, kQuantizationNotPossible}),
     [](const auto& test) { return test.param.name; });
 
 // Where no scaled value reaches F the exponent is the plain trunc(log2(F / M)).
 TEST(Quantize, OrdinaryDesignsKeepTheLogarithmicExponent) {
-  const QuantizationCase c{"", kIir, k16, {0.06745527606, 0.1349105521, 0.06745527606},
-                           {1.0, -1.142980503, 0.4128015981}, kDesignOk};
+  const QuantizationCase c{"",
+                           kIir,
+                           k16,
+                           {0.06745527606, 0.1349105521, 0.06745527606},
+                           {1.0, -1.142980503, 0.4128015981},
+                           kDesignOk};
   FilterDesign design = DesignFor(c);
   ASSERT_EQ(QuantizeDesign(SpecFor(c), design), kDesignOk);
   const int e = static_cast<int>(std::log10(32768.0 / 1.142980503) / std::log10(2.0));
