@@ -108,6 +108,8 @@ struct Refusal {
   const char* message;
 };
 
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
+
 class VhdlRefusal : public CodegenOptions, public testing::WithParamInterface<Refusal> {};
 
 TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {

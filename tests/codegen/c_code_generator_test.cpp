@@ -209,6 +209,8 @@ struct FirTypeCase {
   const char* accumulator;
 };
 
+void PrintTo(const FirTypeCase& c, std::ostream* os) { *os << c.head; }
+
 class FirTypes : public testing::TestWithParam<FirTypeCase> {};
 
 TEST_P(FirTypes, AccumulatorIsOneSizeWiderThanTheProducts) {
@@ -272,6 +274,8 @@ struct MismatchCase {
   const char* name;
   void (*spoil)(GeneratorInput&);
 };
+
+void PrintTo(const MismatchCase& c, std::ostream* os) { *os << c.name; }
 
 class CMismatch : public testing::TestWithParam<MismatchCase> {};
 

@@ -33,6 +33,8 @@ struct EstimateCase {
   ResourceEstimate expected;
 };
 
+void PrintTo(const EstimateCase& c, std::ostream* os) { *os << c.name; }
+
 class Estimates : public testing::TestWithParam<EstimateCase> {};
 
 TEST_P(Estimates, MatchTheArchitectureCounts) {

@@ -48,6 +48,8 @@ struct RomCase {
   const char* row;
 };
 
+void PrintTo(const RomCase& c, std::ostream* os) { *os << c.row; }
+
 class RomEncoding : public testing::TestWithParam<RomCase> {};
 
 TEST_P(RomEncoding, WritesTwosComplementHex) {
@@ -90,6 +92,10 @@ struct SectionCase {
   const char* text;
   bool present;
 };
+
+void PrintTo(const SectionCase& c, std::ostream* os) {
+  *os << (c.architecture == kSpeed ? "speed " : "size ") << (c.present ? "has " : "lacks ") << c.text;
+}
 
 class VhdlSections : public testing::TestWithParam<SectionCase> {};
 
@@ -136,6 +142,8 @@ struct LevelCase {
   const char* constants;
   std::vector<const char*> fragments;
 };
+
+void PrintTo(const LevelCase& c, std::ostream* os) { *os << c.taps << " taps"; }
 
 class SpeedLevelsInFile : public testing::TestWithParam<LevelCase> {};
 
@@ -224,6 +232,8 @@ struct RefusalCase {
   Quantization quantization;
   int code;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class VhdlRefusals : public testing::TestWithParam<RefusalCase> {};
 
