@@ -21,8 +21,8 @@ bool Report(int code, std::ostream& err) {
 }
 
 int WriteC(const std::string& path, const CalculatedDesign& c) {
-  return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator,
-                       c.design.firTaps, c.design.shift, path);
+  return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator, c.design.firTaps,
+                       c.design.shift, path);
 }
 
 int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
@@ -33,9 +33,8 @@ int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
     return code;
   }
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
-  return GenerateVhdlCode(c.spec, c.scale, c.design.denominator, c.design.firTaps,
-                          c.design.shift, options.architecture, estimate.HeaderComment(),
-                          *options.vhdlPath);
+  return GenerateVhdlCode(c.spec, c.scale, c.design.denominator, c.design.firTaps, c.design.shift,
+                          options.architecture, estimate.HeaderComment(), *options.vhdlPath);
 }
 
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses
@@ -62,8 +61,8 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
   app.add_option_function<std::string>(
          "--arch",
          [&options](const std::string& name) {
-           options.architecture = static_cast<int>(name == "speed" ? VhdlArchitecture::Speed
-                                                                   : VhdlArchitecture::Size);
+           options.architecture =
+               static_cast<int>(name == "speed" ? VhdlArchitecture::Speed : VhdlArchitecture::Size);
          },
          "VHDL architecture: size (one multiplier) or speed (one sample per clock); default size")
       ->check(CLI::IsMember({"size", "speed"}).description(""))

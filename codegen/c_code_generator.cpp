@@ -56,7 +56,8 @@ bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
     return !quantized ||
            (CoefficientsFitInt32(numerator, m + 1) && CoefficientsFitInt32(denominator, m + 1));
   }
-  if (spec.taps < 1 || spec.taps > kMaxTaps || firTaps.size() < static_cast<std::size_t>(spec.taps)) {
+  if (spec.taps < 1 || spec.taps > kMaxTaps ||
+      firTaps.size() < static_cast<std::size_t>(spec.taps)) {
     return false;
   }
   return !quantized || CoefficientsFitInt32(firTaps, spec.taps);

@@ -133,7 +133,8 @@ bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
   }
   const int bandFactor = IsBandType(spec.bandType) ? 2 : 1;
   const int m = spec.effectiveOrder;
-  return spec.order >= 0 && m >= 0 && m < kMaxCoefficients && m == static_cast<std::int64_t>(bandFactor) * spec.order &&
+  return spec.order >= 0 && m >= 0 && m < kMaxCoefficients &&
+         m == static_cast<std::int64_t>(bandFactor) * spec.order &&
          denominator.size() > static_cast<std::size_t>(m);
 }
 

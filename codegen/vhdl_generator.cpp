@@ -57,10 +57,9 @@ void WriteBanner(std::FILE* file, const char* titles) {
 bool IsSpeed(int architecture) { return architecture == static_cast<int>(VhdlArchitecture::Speed); }
 
 bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
-                 std::span<const double> denominator, std::span<const double> firTaps,
-                 int shift) {
-  return SummaryInputsValid(spec, scale, denominator) && spec.taps <= kMaxTaps &&
-         shift >= 0 && shift <= kMaxShift && CoefficientsFitInt32(firTaps, spec.taps);
+                 std::span<const double> denominator, std::span<const double> firTaps, int shift) {
+  return SummaryInputsValid(spec, scale, denominator) && spec.taps <= kMaxTaps && shift >= 0 &&
+         shift <= kMaxShift && CoefficientsFitInt32(firTaps, spec.taps);
 }
 
 void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,

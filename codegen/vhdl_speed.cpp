@@ -22,8 +22,7 @@ int Size(const SpeedLevels& levels, int k) { return levels.sizes[static_cast<std
 void WriteLevel(std::FILE* file, const SpeedLevels& levels, int l) {
   const bool odd = Size(levels, l - 1) % 2 != 0;
   std::fprintf(file, "-- adder blocs level %d\n", l);
-  std::fprintf(file, "AdderLevel%d_gen : for i in 0 to nCoef%d_c-%d generate\n", l, l,
-               odd ? 2 : 1);
+  std::fprintf(file, "AdderLevel%d_gen : for i in 0 to nCoef%d_c-%d generate\n", l, l, odd ? 2 : 1);
   std::fprintf(file, "    Ysum%d_inst : adder\n", l);
   std::fputs("    port map(\n", file);
   std::fputs(kClockAndReset, file);
@@ -70,7 +69,8 @@ void WriteSpeedDeclarations(std::FILE* file, const SpeedLevels& levels) {
                  k, k, k);
     std::fprintf(file, "signal Ysum%d    : YSUM%dARRAY;\n\n", k, k);
   }
-  std::fprintf(file, "signal Y_I      : std_logic_vector(X_IN'length + Coef_Width_g + %d downto 0);\n\n",
+  std::fprintf(file,
+               "signal Y_I      : std_logic_vector(X_IN'length + Coef_Width_g + %d downto 0);\n\n",
                levels.Last() + 1);
 }
 

@@ -46,7 +46,8 @@ class CodegenOptions : public testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
-           ("quorvanel-cli-codegen-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+           ("quorvanel-cli-codegen-" +
+            std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -57,7 +58,8 @@ class CodegenOptions : public testing::Test {
 };
 
 TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
-  const ToolRun run = RunTool({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
+  const ToolRun run =
+      RunTool({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   FilterSpec spec;
   spec.filterClass = FilterClass::Fir;
@@ -80,16 +82,18 @@ TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
             "Signal Resolution: 16-bit\nCoefficients Quantization: 16-bit\n1 multiplier(s)\n"
             "652 FFs for the filter*\n512 FFs for the coefficients*\n32 clks output latency\n"
             "32000 Hz for Fclk\n1000 Hz for Fsampling\n* May change with synthezis optimization\n");
-  const ToolRun speed = RunTool({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
+  const ToolRun speed =
+      RunTool({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
   EXPECT_EQ(speed.status, kExitSuccess);
-  EXPECT_NE(speed.out.find("\n16 multiplier(s)\n1817 FFs for the filter*\n256 FFs for the coefficients*\n"
-                           "8 clks output latency\n1000 Hz for Fclk\n"),
-            std::string::npos);
+  EXPECT_NE(
+      speed.out.find("\n16 multiplier(s)\n1817 FFs for the filter*\n256 FFs for the coefficients*\n"
+                     "8 clks output latency\n1000 Hz for Fclk\n"),
+      std::string::npos);
 }
 
 TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolution) {
-  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl", File("f.vhd"),
-                           "--arch", "speed", "--resolution", "10"});
+  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl",
+                               File("f.vhd"), "--arch", "speed", "--resolution", "10"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   const std::string text = Read(File("f.vhd"));
   EXPECT_NE(text.find("--\n-- Signal Resolution: 10-bit\n-- Coefficients Quantization: 8-bit\n"
@@ -123,22 +127,27 @@ TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     InOrder, VhdlRefusal,
-    testing::Values(
-        Refusal{"IirBeforeFloat", {}, "VHDL generation for IIR not yet implemented\n"},
-        Refusal{"IirBeforeArchitecture", {"--quant", "16", "--arch", "speed", "--taps", "30"},
-                "VHDL generation for IIR not yet implemented\n"},
-        Refusal{"FloatBeforeArchitecture", {"--class", "fir", "--arch", "speed", "--taps", "30"},
-                "no VHDL generation for float quantization\n"},
-        Refusal{"EvenTapsForSpeed", {"--class", "fir", "--quant", "16", "--taps", "30", "--arch", "speed"},
-                "NTap must be odd for SPEED VHDL optimization\n"},
-        Refusal{"OneTapForSpeed", {"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed"},
-                "NTap must be at least 3 for SPEED VHDL optimization\n"},
-        Refusal{"OneTapForSize", {"--class", "fir", "--quant", "8", "--taps", "1"},
-                "NTap must be at least 2 for SIZE VHDL optimization\n"}),
+    testing::Values(Refusal{"IirBeforeFloat", {}, "VHDL generation for IIR not yet implemented\n"},
+                    Refusal{"IirBeforeArchitecture",
+                            {"--quant", "16", "--arch", "speed", "--taps", "30"},
+                            "VHDL generation for IIR not yet implemented\n"},
+                    Refusal{"FloatBeforeArchitecture",
+                            {"--class", "fir", "--arch", "speed", "--taps", "30"},
+                            "no VHDL generation for float quantization\n"},
+                    Refusal{"EvenTapsForSpeed",
+                            {"--class", "fir", "--quant", "16", "--taps", "30", "--arch", "speed"},
+                            "NTap must be odd for SPEED VHDL optimization\n"},
+                    Refusal{"OneTapForSpeed",
+                            {"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed"},
+                            "NTap must be at least 3 for SPEED VHDL optimization\n"},
+                    Refusal{"OneTapForSize",
+                            {"--class", "fir", "--quant", "8", "--taps", "1"},
+                            "NTap must be at least 2 for SIZE VHDL optimization\n"}),
     [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
 
 TEST_F(CodegenOptions, EvenTapsAreWrittenForSize) {
-  const ToolRun run = RunTool({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
+  const ToolRun run =
+      RunTool({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
   EXPECT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_TRUE(fs::exists(File("f.vhd")));
 }
@@ -164,7 +173,8 @@ TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
   EXPECT_EQ(iir.status, kExitOutputFailed);
   EXPECT_EQ(iir.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(iir.out.empty());
-  const ToolRun fewTaps = RunTool({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
+  const ToolRun fewTaps =
+      RunTool({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
   EXPECT_EQ(fewTaps.status, kExitSuccess);
   EXPECT_EQ(fewTaps.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
@@ -175,7 +185,8 @@ TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
   const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
   EXPECT_EQ(run.status, kExitUsage);
   EXPECT_NE(run.err.find("--arch"), std::string::npos);
-  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status, kExitUsage);
+  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
+            kExitUsage);
 }
 
 }  // namespace

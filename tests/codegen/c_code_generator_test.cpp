@@ -1,5 +1,5 @@
-// The C file: layout of the header and of the iir and fir functions, the sample types of each
-// quantisation, the zero and pole listing, and the result codes.
+// The C file: the zeros and poles listed in its header, the smallest tap array, and the result
+// codes. The full text is checked by the golden files, the functions' behaviour by gcc.
 #include "codegen/c_code_generator.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 namespace qv {
 namespace {
 
-using test::CountOf;
 using test::GeneratorInput;
 using test::ScratchDir;
 
@@ -94,54 +93,6 @@ bool ContainsNear(const std::vector<std::complex<double>>& values, std::complex<
   return false;
 }
 
-TEST(CCodeGenerator, FloatIirHasNoGainDefineAndPlainReturn) {
-  const std::string text = GenerateText(DefaultIir(Quantization::Float));
-  EXPECT_NE(text.find("***************************************************************/\n"
-                      "#define NCoef 2\nfloat iir(float NewSample) {\n"
-                      "    float ACoef[NCoef+1] = {\n        0.067455299999999"),
-            std::string::npos);
-  EXPECT_NE(text.find("    float BCoef[NCoef+1] = {\n        1.00000000000000000000,\n"
-                      "        -1.142980499999999"),
-            std::string::npos);
-  EXPECT_EQ(text.find("DCgain"), std::string::npos);
-  EXPECT_EQ(text.find("Warning"), std::string::npos);
-  EXPECT_NE(text.find("    static float y[NCoef+1]; //output samples\n"
-                      "    static float x[NCoef+1]; //input samples\n"),
-            std::string::npos);
-  const std::string tail = "        y[0] += ACoef[n] * x[n] - BCoef[n] * y[n];\n    \n    return y[0];\n}\n";
-  ASSERT_GE(text.size(), tail.size());
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-}
-
-TEST(CCodeGenerator, QuantisedIirDividesByFirstDenominatorAndGain) {
-  const std::string text = GenerateText(DefaultIir(Quantization::Signed16));
-  EXPECT_NE(text.find("Coefficents Quantization: 16-bit\n"), std::string::npos);
-  EXPECT_NE(text.find("#define NCoef 2\n#define DCgain 8\n\n__int16 iir(__int16 NewSample) {\n"
-                      "    __int16 ACoef[NCoef+1] = {\n         8841,\n        17682,\n"
-                      "         8841\n    };\n\n"
-                      "    __int16 BCoef[NCoef+1] = {\n        16384,\n        -18726,\n"
-                      "         6763\n    };\n\n"
-                      "    static __int32 y[NCoef+1]; //output samples\n"
-                      "    //Warning!!!!!! This variable should be signed (input sample width + "
-                      "Coefs width + 2 )-bit width to avoid saturation.\n\n"
-                      "    static __int16 x[NCoef+1]; //input samples\n"),
-            std::string::npos);
-  const std::string tail = "\n    y[0] /= BCoef[0];\n    \n    return y[0] / DCgain;\n}\n";
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-}
-
-TEST(CCodeGenerator, HeaderSummarisesTheSpecification) {
-  const std::string text = GenerateText(DefaultIir(Quantization::Float));
-  EXPECT_EQ(text.rfind("/**************************************************************\n"
-                       "Quorvanel version 0.8\n",
-                       0),
-            0U);
-  EXPECT_NE(text.find("\n\nFilter type: Low Pass\nFilter model: Butterworth\nFilter order: 2\n"
-                      "Sampling Frequency: 1000 Hz\nCut Frequency: 100.000000 Hz\n"
-                      "Coefficents Quantization: float\n\nZ domain Zeros\n"),
-            std::string::npos);
-}
-
 TEST(CCodeGenerator, PolesAreTheRootsOfTheDenominator) {
   const std::string text = GenerateText(DefaultIir(Quantization::Float));
   const auto zeros = ListedValues(text, "\nZ domain Zeros\n");
@@ -162,7 +113,8 @@ TEST(CCodeGenerator, BandStopChebyshevListsBothFrequenciesRippleAndAllRoots) {
   in.spec.order = 2;
   in.spec.effectiveOrder = 4;
   in.spec.fcenter = 250.0;
-  const std::vector<std::complex<double>> chosen = {{0.5, 0.5}, {0.5, -0.5}, {-0.3, 0.6}, {-0.3, -0.6}};
+  const std::vector<std::complex<double>> chosen = {
+      {0.5, 0.5}, {0.5, -0.5}, {-0.3, 0.6}, {-0.3, -0.6}};
   const std::vector<double> a = PolynomialOf(chosen);
   std::copy(a.begin(), a.end(), in.design.denominator.begin());
   in.design.numerator = in.design.denominator;
@@ -184,69 +136,6 @@ TEST(CCodeGenerator, BandStopChebyshevListsBothFrequenciesRippleAndAllRoots) {
   for (const auto& p : chosen) {
     EXPECT_TRUE(ContainsNear(poles, p)) << p;
   }
-}
-
-TEST(CCodeGenerator, EightBitFirUsesNarrowTapsAndAWiderAccumulator) {
-  const std::string text = GenerateText(test::HandMadeFir({-3, 40, 127, 40, -3}, Quantization::Signed8, 7));
-  EXPECT_NE(text.find("Filter model: Rectangular Window\nSampling Frequency: 1000 Hz\n"),
-            std::string::npos);
-  EXPECT_EQ(text.find("Z domain"), std::string::npos);
-  EXPECT_EQ(text.find("Filter order"), std::string::npos);
-  EXPECT_NE(text.find("#define Ntap 5\n\n#define DCgain 128\n\n__int8 fir(__int8 NewSample) {\n"
-                      "    __int8 FIRCoef[Ntap] = { \n           -3,\n           40,\n"
-                      "          127,\n           40,\n           -3\n    };\n\n"
-                      "    static __int8 x[Ntap]; //input samples\n"
-                      "    __int32 y=0;            //output sample\n"),
-            std::string::npos);
-  EXPECT_EQ(text.find("Warning"), std::string::npos);
-  const std::string tail = "        y += FIRCoef[n] * x[n];\n    \n    return y / DCgain;\n}\n";
-  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-}
-
-struct FirTypeCase {
-  Quantization quantization;
-  const char* head;
-  const char* accumulator;
-};
-
-void PrintTo(const FirTypeCase& c, std::ostream* os) { *os << c.head; }
-
-class FirTypes : public testing::TestWithParam<FirTypeCase> {};
-
-TEST_P(FirTypes, AccumulatorIsOneSizeWiderThanTheProducts) {
-  const FirTypeCase& c = GetParam();
-  const std::string text = GenerateText(test::HandMadeFir({1, 2, 1}, c.quantization, 2));
-  EXPECT_NE(text.find(c.head), std::string::npos);
-  EXPECT_NE(text.find(c.accumulator), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Quantizations, FirTypes,
-    testing::Values(FirTypeCase{Quantization::Float, "float fir(float NewSample) {\n    float FIRCoef[Ntap] = { \n        1.00000000000000000000,\n",
-                                "    float y=0;            //output sample\n"},
-                    FirTypeCase{Quantization::Signed8, "__int8 fir(__int8 NewSample) {\n",
-                                "    __int32 y=0;            //output sample\n"},
-                    FirTypeCase{Quantization::Signed16, "__int16 fir(__int16 NewSample) {\n",
-                                "    __int64 y=0;            //output sample\n"}));
-
-TEST(CCodeGenerator, RaisedCosineShowsRollOffAndNoOrder) {
-  GeneratorInput in = test::HandMadeFir({0.25, 0.5, 0.25}, Quantization::Float, 0);
-  in.spec.model = FilterModel::RaisedCosine;
-  const std::string text = GenerateText(in);
-  EXPECT_NE(text.find("Filter model: Raised Cosine\nRoll Off Factor: 0.500000\n"), std::string::npos);
-  EXPECT_EQ(text.find("Filter order"), std::string::npos);
-  EXPECT_EQ(text.find("Z domain"), std::string::npos);
-  EXPECT_NE(text.find("    \n    return y;\n}\n"), std::string::npos);
-}
-
-TEST(CCodeGenerator, FrequenciesUseTheDisplayUnit) {
-  GeneratorInput in = test::HandMadeFir({1}, Quantization::Float, 0);
-  in.spec.fsample = 2500;
-  in.spec.fcut1 = in.spec.fcut2 = 500;
-  in.scale.freqDivisor = 1000;
-  in.scale.freqUnit = "KHz";
-  const std::string text = GenerateText(in);
-  EXPECT_NE(text.find("Sampling Frequency: 2 KHz\nCut Frequency: 0.500000 KHz\n"), std::string::npos);
 }
 
 TEST(CCodeGenerator, OneTapWritesAOneElementArray) {
@@ -294,14 +183,18 @@ INSTANTIATE_TEST_SUITE_P(
         MismatchCase{"NoTaps", [](GeneratorInput& in) { in.spec.taps = 0; }},
         MismatchCase{"TooManyTaps", [](GeneratorInput& in) { in.spec.taps = kMaxTaps + 1; }},
         MismatchCase{"TapNotANumber",
-                     [](GeneratorInput& in) { in.design.firTaps[2] = std::numeric_limits<double>::quiet_NaN(); }},
+                     [](GeneratorInput& in) {
+                       in.design.firTaps[2] = std::numeric_limits<double>::quiet_NaN();
+                     }},
         MismatchCase{"TapBeyond32Bits", [](GeneratorInput& in) { in.design.firTaps[0] = 3e9; }},
         MismatchCase{"NegativeShift", [](GeneratorInput& in) { in.design.shift = -1; }},
         MismatchCase{"HugeShift", [](GeneratorInput& in) { in.design.shift = 63; }},
         MismatchCase{"NoFrequencyDivisor", [](GeneratorInput& in) { in.scale.freqDivisor = 0; }},
-        MismatchCase{"UnknownBand", [](GeneratorInput& in) { in.spec.bandType = static_cast<BandType>(7); }},
-        MismatchCase{"UnknownQuantization",
-                     [](GeneratorInput& in) { in.spec.quantization = static_cast<Quantization>(3); }},
+        MismatchCase{"UnknownBand",
+                     [](GeneratorInput& in) { in.spec.bandType = static_cast<BandType>(7); }},
+        MismatchCase{
+            "UnknownQuantization",
+            [](GeneratorInput& in) { in.spec.quantization = static_cast<Quantization>(3); }},
         MismatchCase{"OrderBeyondCapacity",
                      [](GeneratorInput& in) {
                        in.spec.filterClass = FilterClass::Iir;

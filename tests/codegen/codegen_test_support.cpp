@@ -14,7 +14,8 @@
 namespace qv::test {
 
 ScratchDir::ScratchDir() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/quorvanel-codegen-XXXXXX";
+  std::string pattern =
+      std::filesystem::temp_directory_path().string() + "/quorvanel-codegen-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     ADD_FAILURE() << "cannot create a scratch directory from " << pattern;
   }
@@ -34,15 +35,6 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
-
-int CountOf(const std::string& text, const std::string& needle) {
-  int count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos;
-       at = text.find(needle, at + needle.size())) {
-    ++count;
-  }
-  return count;
-}
 
 GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quantization,
                            int shift) {

@@ -29,8 +29,6 @@ class ScratchDir {
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
-// Number of non-overlapping occurrences of `needle` in `text`.
-int CountOf(const std::string& text, const std::string& needle);
 
 // The records a generator reads.
 struct GeneratorInput {

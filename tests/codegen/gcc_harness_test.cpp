@@ -89,7 +89,7 @@ std::vector<double> Model(const test::GeneratorInput& in, bool step) {
   }
   if (in.spec.filterClass == FilterClass::Iir) {
     (step ? SimulateIirStep : SimulateIirImpulse)(in.spec, d.numerator, d.denominator, d.shift,
-                                                 kSamples, out);
+                                                  kSamples, out);
   } else {
     (step ? SimulateFirStep : SimulateFirImpulse)(in.spec, d.firTaps, d.shift, kSamples, out);
   }
@@ -163,8 +163,8 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
     int mismatches = 0;
     for (std::size_t t = 0; t < got.size(); ++t) {
       const double want = quantized ? NarrowWrap(std::trunc(model[t] * fed), narrowBits) : model[t];
-      const bool same = quantized ? got[t] == want
-                                  : std::abs(got[t] - want) <= kFloatTolerance * peak;
+      const bool same =
+          quantized ? got[t] == want : std::abs(got[t] - want) <= kFloatTolerance * peak;
       if (!same && mismatches++ < 5) {
         ADD_FAILURE() << kind << " sample " << t << ": C gives " << got[t] << ", model " << want;
       }
@@ -175,45 +175,44 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, GccHarness,
-    testing::Values(
-        CCase{"IirFloatButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
-              FilterModel::Butterworth, 2, Quantization::Float},
-        CCase{"IirFloatChebyshevHighPass3", FilterClass::Iir, BandType::HighPass,
-              FilterModel::Chebyshev, 3, Quantization::Float},
-        CCase{"IirFloatBesselBandPass2", FilterClass::Iir, BandType::BandPass, FilterModel::Bessel,
-              2, Quantization::Float},
-        CCase{"IirFloatButterworthBandStop3", FilterClass::Iir, BandType::BandStop,
-              FilterModel::Butterworth, 3, Quantization::Float},
-        CCase{"IirFloatButterworthLowPass7", FilterClass::Iir, BandType::LowPass,
-              FilterModel::Butterworth, 7, Quantization::Float},
-        CCase{"Iir16ButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
-              FilterModel::Butterworth, 2, Quantization::Signed16},
-        CCase{"Iir16ChebyshevLowPass4", FilterClass::Iir, BandType::LowPass,
-              FilterModel::Chebyshev, 4, Quantization::Signed16},
-        CCase{"Iir16ButterworthBandPass2", FilterClass::Iir, BandType::BandPass,
-              FilterModel::Butterworth, 2, Quantization::Signed16},
-        CCase{"Iir8ButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
-              FilterModel::Butterworth, 2, Quantization::Signed8},
-        CCase{"Iir8BesselHighPass3", FilterClass::Iir, BandType::HighPass, FilterModel::Bessel, 3,
-              Quantization::Signed8},
-        CCase{"FirFloatRectangle31", FilterClass::Fir, BandType::LowPass, FilterModel::Rectangle,
-              31, Quantization::Float},
-        CCase{"FirFloatRaisedCosineHighPass15", FilterClass::Fir, BandType::HighPass,
-              FilterModel::RaisedCosine, 15, Quantization::Float},
-        CCase{"FirFloatButterworth1", FilterClass::Fir, BandType::LowPass,
-              FilterModel::Butterworth, 1, Quantization::Float},
-        CCase{"Fir8Rectangle31", FilterClass::Fir, BandType::LowPass, FilterModel::Rectangle, 31,
-              Quantization::Signed8},
-        CCase{"Fir8RaisedCosine9", FilterClass::Fir, BandType::LowPass, FilterModel::RaisedCosine,
-              9, Quantization::Signed8},
-        CCase{"Fir8Butterworth30", FilterClass::Fir, BandType::LowPass, FilterModel::Butterworth,
-              30, Quantization::Signed8},
-        CCase{"Fir16RaisedCosine31", FilterClass::Fir, BandType::LowPass,
-              FilterModel::RaisedCosine, 31, Quantization::Signed16},
-        CCase{"Fir16Rectangle101", FilterClass::Fir, BandType::LowPass, FilterModel::Rectangle,
-              101, Quantization::Signed16},
-        CCase{"Fir16ChebyshevBandStop7", FilterClass::Fir, BandType::BandStop,
-              FilterModel::Chebyshev, 7, Quantization::Signed16}),
+    testing::Values(CCase{"IirFloatButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
+                          FilterModel::Butterworth, 2, Quantization::Float},
+                    CCase{"IirFloatChebyshevHighPass3", FilterClass::Iir, BandType::HighPass,
+                          FilterModel::Chebyshev, 3, Quantization::Float},
+                    CCase{"IirFloatBesselBandPass2", FilterClass::Iir, BandType::BandPass,
+                          FilterModel::Bessel, 2, Quantization::Float},
+                    CCase{"IirFloatButterworthBandStop3", FilterClass::Iir, BandType::BandStop,
+                          FilterModel::Butterworth, 3, Quantization::Float},
+                    CCase{"IirFloatButterworthLowPass7", FilterClass::Iir, BandType::LowPass,
+                          FilterModel::Butterworth, 7, Quantization::Float},
+                    CCase{"Iir16ButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
+                          FilterModel::Butterworth, 2, Quantization::Signed16},
+                    CCase{"Iir16ChebyshevLowPass4", FilterClass::Iir, BandType::LowPass,
+                          FilterModel::Chebyshev, 4, Quantization::Signed16},
+                    CCase{"Iir16ButterworthBandPass2", FilterClass::Iir, BandType::BandPass,
+                          FilterModel::Butterworth, 2, Quantization::Signed16},
+                    CCase{"Iir8ButterworthLowPass2", FilterClass::Iir, BandType::LowPass,
+                          FilterModel::Butterworth, 2, Quantization::Signed8},
+                    CCase{"Iir8BesselHighPass3", FilterClass::Iir, BandType::HighPass,
+                          FilterModel::Bessel, 3, Quantization::Signed8},
+                    CCase{"FirFloatRectangle31", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::Rectangle, 31, Quantization::Float},
+                    CCase{"FirFloatRaisedCosineHighPass15", FilterClass::Fir, BandType::HighPass,
+                          FilterModel::RaisedCosine, 15, Quantization::Float},
+                    CCase{"FirFloatButterworth1", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::Butterworth, 1, Quantization::Float},
+                    CCase{"Fir8Rectangle31", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::Rectangle, 31, Quantization::Signed8},
+                    CCase{"Fir8RaisedCosine9", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::RaisedCosine, 9, Quantization::Signed8},
+                    CCase{"Fir8Butterworth30", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::Butterworth, 30, Quantization::Signed8},
+                    CCase{"Fir16RaisedCosine31", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::RaisedCosine, 31, Quantization::Signed16},
+                    CCase{"Fir16Rectangle101", FilterClass::Fir, BandType::LowPass,
+                          FilterModel::Rectangle, 101, Quantization::Signed16},
+                    CCase{"Fir16ChebyshevBandStop7", FilterClass::Fir, BandType::BandStop,
+                          FilterModel::Chebyshev, 7, Quantization::Signed16}),
     [](const testing::TestParamInfo<CCase>& param) { return param.param.name; });
 
 }  // namespace

@@ -70,7 +70,9 @@ std::vector<std::int64_t> Stimulus(int taps, int width, int randomCount) {
   const std::int64_t low = -(std::int64_t{1} << (width - 1));
   const int quiet = taps + 2;
   std::vector<std::int64_t> x;
-  auto hold = [&x](std::int64_t v, int count) { x.insert(x.end(), static_cast<std::size_t>(count), v); };
+  auto hold = [&x](std::int64_t v, int count) {
+    x.insert(x.end(), static_cast<std::size_t>(count), v);
+  };
   hold(high, 1);
   hold(0, quiet);
   hold(low, 1);
@@ -132,10 +134,10 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
 
   test::ScratchDir dir;
   const EstimateReport estimate = ReportEstimate(in.spec, c.architecture, c.width);
-  ASSERT_EQ(GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                             in.design.shift, c.architecture, estimate.HeaderComment(),
-                             dir.File("fir.vhd")),
-            0);
+  ASSERT_EQ(
+      GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
+                       c.architecture, estimate.HeaderComment(), dir.File("fir.vhd")),
+      0);
 
   // The estimate's latency, in samples, plus the one sample the testbench takes to present
   // an input after it records an output.
@@ -158,7 +160,8 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
       bench + " -gW=" + std::to_string(c.width) + " -gFLUSH=" + std::to_string(latency + 1) +
       " --ieee-asserts=disable > ghdl.log 2>&1";
   const int status = test::RunShell(command + " || { cat ghdl.log >> ghdl.err; exit 1; }");
-  const std::string log = test::ReadFile(dir.File("ghdl.log")) + test::ReadFile(dir.File("ghdl.err"));
+  const std::string log =
+      test::ReadFile(dir.File("ghdl.log")) + test::ReadFile(dir.File("ghdl.err"));
   ASSERT_EQ(status, 0) << "GHDL failed:\n" << log;
   EXPECT_EQ(log.find("assertion"), std::string::npos) << log;
 
@@ -198,14 +201,20 @@ std::vector<HdlCase> Cases() {
       }
     }
   }
-  cases.push_back({"", kSize, Quantization::Signed16, 30, 16, FilterModel::Rectangle, Taps::Designed});
-  cases.push_back({"", kSize, Quantization::Signed8, 8, 12, FilterModel::RaisedCosine, Taps::Designed});
-  cases.push_back({"", kSize, Quantization::Signed16, 2, 16, FilterModel::Rectangle, Taps::Designed});
+  cases.push_back(
+      {"", kSize, Quantization::Signed16, 30, 16, FilterModel::Rectangle, Taps::Designed});
+  cases.push_back(
+      {"", kSize, Quantization::Signed8, 8, 12, FilterModel::RaisedCosine, Taps::Designed});
+  cases.push_back(
+      {"", kSize, Quantization::Signed16, 2, 16, FilterModel::Rectangle, Taps::Designed});
   // A narrow signal whose saturation test reaches far above the output window.
-  cases.push_back({"", kSpeed, Quantization::Signed16, 31, 5, FilterModel::RaisedCosine, Taps::Designed});
-  cases.push_back({"", kSize, Quantization::Signed16, 9, 16, FilterModel::Rectangle, Taps::Extreme});
+  cases.push_back(
+      {"", kSpeed, Quantization::Signed16, 31, 5, FilterModel::RaisedCosine, Taps::Designed});
+  cases.push_back(
+      {"", kSize, Quantization::Signed16, 9, 16, FilterModel::Rectangle, Taps::Extreme});
   cases.push_back({"", kSpeed, Quantization::Signed8, 9, 8, FilterModel::Rectangle, Taps::Extreme});
-  cases.push_back({"", kSpeed, Quantization::Signed16, 11, 10, FilterModel::Rectangle, Taps::Extreme});
+  cases.push_back(
+      {"", kSpeed, Quantization::Signed16, 11, 10, FilterModel::Rectangle, Taps::Extreme});
   return cases;
 }
 

@@ -71,7 +71,10 @@ TEST_P(Golden, OutputMatchesTheCommittedFile) {
     while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
       ++at;
     }
-    const std::size_t line = static_cast<std::size_t>(std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n')) + 1;
+    const std::size_t line =
+        static_cast<std::size_t>(
+            std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n')) +
+        1;
     FAIL() << c.name << " differs from line " << line << " (byte " << at << "): got\n"
            << actual.substr(at - std::min<std::size_t>(at, 40), 120) << "\nwant\n"
            << expected.substr(at - std::min<std::size_t>(at, 40), 120)

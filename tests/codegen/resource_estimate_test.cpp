@@ -54,23 +54,58 @@ TEST_P(Estimates, MatchTheArchitectureCounts) {
 INSTANTIATE_TEST_SUITE_P(
     Designs, Estimates,
     testing::Values(
-        EstimateCase{"DefaultSize", kSize, 31, Quantization::Signed16, 1000, 16,
+        EstimateCase{"DefaultSize",
+                     kSize,
+                     31,
+                     Quantization::Signed16,
+                     1000,
+                     16,
                      {true, 1, 652, 512, 32, 32000}},
-        EstimateCase{"DefaultSpeed", kSpeed, 31, Quantization::Signed16, 1000, 16,
+        EstimateCase{"DefaultSpeed",
+                     kSpeed,
+                     31,
+                     Quantization::Signed16,
+                     1000,
+                     16,
                      {true, 16, 1817, 256, 8, 1000}},
-        EstimateCase{"EightBitSize", kSize, 31, Quantization::Signed8, 1000, 8,
+        EstimateCase{"EightBitSize",
+                     kSize,
+                     31,
+                     Quantization::Signed8,
+                     1000,
+                     8,
                      {true, 1, 356, 256, 32, 32000}},
         // n = 3, 2: (8+8+1)*3 + (8+8+2)*2 + (5+3+2)*8 + 2 + 8 + 1 = 51 + 36 + 80 + 11
-        EstimateCase{"FiveTapsSpeed", kSpeed, 5, Quantization::Signed8, 48000, 8,
+        EstimateCase{"FiveTapsSpeed",
+                     kSpeed,
+                     5,
+                     Quantization::Signed8,
+                     48000,
+                     8,
                      {true, 3, 178, 24, 6, 48000}},
         // n = 2: (12+16+1)*2 + (3+2+2)*12 + 1 + 16 + 1
-        EstimateCase{"ThreeTapsSpeed", kSpeed, 3, Quantization::Signed16, 1000, 12,
+        EstimateCase{"ThreeTapsSpeed",
+                     kSpeed,
+                     3,
+                     Quantization::Signed16,
+                     1000,
+                     12,
                      {true, 2, 160, 32, 5, 1000}},
-        EstimateCase{"TwoTapsSize", kSize, 2, Quantization::Signed16, 1000, 16,
-                     {true, 1, 130, 48, 3, 3000}},
-        EstimateCase{"FastSamplingBeyond32Bits", kSize, 31, Quantization::Signed16, 100000000, 16,
+        EstimateCase{
+            "TwoTapsSize", kSize, 2, Quantization::Signed16, 1000, 16, {true, 1, 130, 48, 3, 3000}},
+        EstimateCase{"FastSamplingBeyond32Bits",
+                     kSize,
+                     31,
+                     Quantization::Signed16,
+                     100000000,
+                     16,
                      {true, 1, 652, 512, 32, 3200000000LL}},
-        EstimateCase{"ZeroResolution", kSize, 31, Quantization::Signed16, 1000, 0,
+        EstimateCase{"ZeroResolution",
+                     kSize,
+                     31,
+                     Quantization::Signed16,
+                     1000,
+                     0,
                      {true, 1, 108, 512, 32, 32000}},
         EstimateCase{"SizeOneTap", kSize, 1, Quantization::Signed16, 1000, 16, {}},
         EstimateCase{"SpeedTwoTaps", kSpeed, 2, Quantization::Signed16, 1000, 16, {}},
@@ -104,7 +139,8 @@ TEST(EstimateReport, TextsEndEveryLine) {
   const std::string lastDisplay = "* May change with synthezis optimization\r\n";
   const std::string lastComment = "-- * May change with synthezis optimization\n";
   EXPECT_EQ(display.substr(display.size() - lastDisplay.size()), lastDisplay);
-  EXPECT_EQ(comment.rfind("-- Signal Resolution: 8-bit\n-- Coefficients Quantization: 8-bit\n", 0), 0U);
+  EXPECT_EQ(comment.rfind("-- Signal Resolution: 8-bit\n-- Coefficients Quantization: 8-bit\n", 0),
+            0U);
   EXPECT_EQ(comment.substr(comment.size() - lastComment.size()), lastComment);
   EXPECT_EQ(r.PlainText().find('\r'), std::string::npos);
 }
