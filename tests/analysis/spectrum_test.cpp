@@ -124,18 +124,5 @@ TEST_P(SpectrumMatchesDirectSum, WithinOneInATrillionOfThePeak) {
 INSTANTIATE_TEST_SUITE_P(Signals, SpectrumMatchesDirectSum, ::testing::ValuesIn(SignalCases()),
                          [](const auto& test) { return test.param.name; });
 
-TEST(Spectrum, UnitImpulseIsFlatAtOneOverN) {
-  for (const int n : {kSimulationSamples, 64}) {
-    std::vector<double> y(static_cast<std::size_t>(n), 0.0);
-    y[0] = 1.0;
-    std::vector<Complex> x(y.size());
-    EXPECT_DOUBLE_EQ(ComputeSpectrum(y, x), 1.0 / n);
-    for (const Complex& v : x) {
-      EXPECT_DOUBLE_EQ(v.re, 1.0 / n);
-      EXPECT_NEAR(v.im, 0.0, 1e-18);
-    }
-  }
-}
-
 }  // namespace
 }  // namespace qv

@@ -348,16 +348,5 @@ TEST(DesignMessage, ExactTexts) {
   for (const auto& [code, text] : messages) EXPECT_EQ(DesignMessage(code), text) << code;
 }
 
-// Designing twice from the same specification gives the same design and poles.
-TEST(Design, Repeatable) {
-  for (const PropertyCase& c : PropertyCases()) {
-    const DesignRun first = RunDesign(c.spec);
-    const DesignRun second = RunDesign(first.spec);
-    EXPECT_EQ(first.code, second.code) << c.name;
-    EXPECT_EQ(first.design, second.design) << c.name;
-    EXPECT_EQ(first.poles, second.poles) << c.name;
-  }
-}
-
 }  // namespace
 }  // namespace qv

@@ -143,23 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
         QuantizationCase{"NotANumber", kFir, k16, {0.5, kNan}, {}, kQuantizationNotPossible}),
     [](const auto& test) { return test.param.name; });
 
-// Where no scaled value reaches F the exponent is the plain trunc(log2(F / M)).
-TEST(Quantize, OrdinaryDesignsKeepTheLogarithmicExponent) {
-  const QuantizationCase c{"",
-                           kIir,
-                           k16,
-                           {0.06745527606, 0.1349105521, 0.06745527606},
-                           {1.0, -1.142980503, 0.4128015981},
-                           kDesignOk};
-  FilterDesign design = DesignFor(c);
-  ASSERT_EQ(QuantizeDesign(SpecFor(c), design), kDesignOk);
-  const int e = static_cast<int>(std::log10(32768.0 / 1.142980503) / std::log10(2.0));
-  EXPECT_EQ(e, 14);
-  EXPECT_EQ(design.denominator[0], std::ldexp(1.0, e));
-  const double m2 = 0.1349105521 * std::ldexp(1.0, e);
-  EXPECT_EQ(design.shift, static_cast<int>(std::log10(32768.0 / m2) / std::log10(2.0)));
-}
-
 TEST(Quantize, FloatKeepsTheCoefficientsAndClearsTheShift) {
   const QuantizationCase c{"", kIir, Quantization::Float, {0.3, 0.2}, {1.0, -0.5}, kDesignOk};
   const FilterDesign before = DesignFor(c);
