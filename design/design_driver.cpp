@@ -1,8 +1,6 @@
 #include "design/design_driver.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 #include "design/fir_design.h"
 #include "design/gain_measurement.h"
@@ -14,18 +12,6 @@ namespace qv {
 namespace {
 
 constexpr double kLargestGain = 1e16;
-
-// The band centre (Hz) exactly as the IIR design forms it: the geometric mean of the two cut
-// frequencies pre-warped by the bilinear transform.
-double PrewarpedCentre(const FilterSpec& spec) {
-  const auto fsample = static_cast<double>(spec.fsample);
-  const auto prewarp = [fsample](double fcut) {
-    return (fsample / std::numbers::pi) * std::tan(std::numbers::pi * fcut / fsample);
-  };
-  const double fa1 = prewarp(spec.fcut1);
-  const double fa2 = prewarp(spec.fcut2);
-  return std::pow(10.0, (std::log10(fa2) + std::log10(fa1)) * 0.5);
-}
 
 void Normalise(const FilterSpec& spec, double gain, FilterDesign& design) {
   if (spec.filterClass == FilterClass::Fir) {
@@ -46,7 +32,7 @@ int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, Po
     DesignFir(spec, design);
     // Rectangle and raised cosine have no band centre of their own; the band pass is
     // normalised at the centre that the IIR design of the same band would have.
-    if (!iirModel && spec.bandType == BandType::BandPass) spec.fcenter = PrewarpedCentre(spec);
+    if (!iirModel && spec.bandType == BandType::BandPass) spec.fcenter = BandCentreHz(spec);
   }
 
   const double gain = MeasureGain(spec, design, scale.points);

@@ -14,11 +14,6 @@ namespace {
 // up to two places beyond the current degree, hence one place more than the coefficients.
 using Polynomial = std::array<Complex, kMaxCoefficients + 1>;
 
-// Pre-warped analog frequency (Hz) of the digital frequency `fcut` (Hz) at `fsample` (Hz).
-double PrewarpHz(double fcut, double fsample) {
-  return (fsample / std::numbers::pi) * std::tan(std::numbers::pi * fcut / fsample);
-}
-
 // poly *= (x - root); `degree` grows by one.
 void MultiplyLinear(Polynomial& poly, int& degree, Complex root) {
   for (int j = degree + 1; j >= 0; --j) {
@@ -125,6 +120,17 @@ void BandStopNumerator(int m, double k, FilterDesign& design) {
 
 }  // namespace
 
+double PrewarpHz(double fcutHz, double fsampleHz) {
+  return (fsampleHz / std::numbers::pi) * std::tan(std::numbers::pi * fcutHz / fsampleHz);
+}
+
+double BandCentreHz(const FilterSpec& spec) {
+  const auto fsample = static_cast<double>(spec.fsample);
+  const double fa1 = PrewarpHz(spec.fcut1, fsample);
+  const double fa2 = PrewarpHz(spec.fcut2, fsample);
+  return std::pow(10.0, (std::log10(fa2) + std::log10(fa1)) * 0.5);
+}
+
 int DesignIir(FilterSpec& spec, FilterDesign& design) {
   const int n = spec.order;
   const int m = spec.effectiveOrder;
@@ -134,7 +140,7 @@ int DesignIir(FilterSpec& spec, FilterDesign& design) {
   double q = 0.0;
   if (IsBandType(spec.bandType)) {
     const double fa2 = PrewarpHz(spec.fcut2, fsample);
-    spec.fcenter = std::pow(10.0, (std::log10(fa2) + std::log10(fa1)) * 0.5);
+    spec.fcenter = BandCentreHz(spec);
     q = spec.fcenter / std::abs(fa2 - fa1);
   }
 

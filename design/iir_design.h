@@ -6,6 +6,14 @@
 
 namespace qv {
 
+// Pre-warped analog frequency (Hz) of the digital frequency `fcutHz` at `fsampleHz`:
+// (fs / pi) tan(pi fcut / fs).
+double PrewarpHz(double fcutHz, double fsampleHz);
+
+// The band centre (Hz): the geometric mean of the pre-warped fcut1 and fcut2 of `spec`,
+// 10^((log10 fa2 + log10 fa1) / 2).
+double BandCentreHz(const FilterSpec& spec);
+
 // Designs b[0..m] and a[0..m] (m = effectiveOrder) of a Butterworth, Chebyshev or Bessel
 // filter with b[0] = a[0] = 1, before any gain normalisation. For band pass and band stop it
 // also writes spec.fcenter (Hz). Expects a validated spec with an IIR model.
