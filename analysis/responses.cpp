@@ -5,7 +5,7 @@
 #include <span>
 
 #include "analysis/simulation.h"
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 #include "analysis/zero_placement.h"
 
 namespace qv {

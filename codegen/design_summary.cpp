@@ -26,36 +26,6 @@ void WriteComplexLines(std::FILE* file, std::string_view prefix, std::span<const
 
 }  // namespace
 
-std::string_view BandTypeName(BandType band) {
-  switch (band) {
-    case BandType::LowPass:
-      return "Low Pass";
-    case BandType::HighPass:
-      return "High Pass";
-    case BandType::BandPass:
-      return "Band Pass";
-    case BandType::BandStop:
-      return "Band Stop";
-  }
-  return {};
-}
-
-std::string_view ModelName(FilterModel model) {
-  switch (model) {
-    case FilterModel::Butterworth:
-      return "Butterworth";
-    case FilterModel::Chebyshev:
-      return "Chebyshev";
-    case FilterModel::Bessel:
-      return "Bessel";
-    case FilterModel::Rectangle:
-      return "Rectangular Window";
-    case FilterModel::RaisedCosine:
-      return "Raised Cosine";
-  }
-  return {};
-}
-
 void WriteIdentification(std::FILE* file, std::string_view prefix, std::string_view closing) {
   const int p = ViewLength(prefix);
   std::fprintf(file, "%.*s%.*s%.*s%.*s\n%.*s%.*s\n%.*s%.*s\n%.*s", p, prefix.data(),

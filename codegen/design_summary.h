@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "design/filter_names.h"
 #include "design/filter_spec.h"
 
 namespace qv {
@@ -15,12 +16,6 @@ namespace qv {
 // Largest `shift` whose 2^shift a generator writes as an integer (DCgain); the quantisation
 // never comes near it.
 inline constexpr int kMaxShift = 62;
-
-// "Low Pass", "High Pass", "Band Pass", "Band Stop"; empty for a value out of range.
-std::string_view BandTypeName(BandType band);
-// "Butterworth", "Chebyshev", "Bessel", "Rectangular Window", "Raised Cosine"; empty when out
-// of range.
-std::string_view ModelName(FilterModel model);
 
 // Writes, in one formatted write, prefix + name + " version " + version, the web-site and the
 // e-mail lines (each behind `prefix`, each ending "\n"), then `closing`.

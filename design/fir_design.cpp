@@ -7,7 +7,7 @@
 #include <span>
 
 #include "analysis/simulation.h"
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 #include "design/complex.h"
 
 namespace qv {

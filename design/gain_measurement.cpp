@@ -6,7 +6,7 @@
 #include <limits>
 #include <span>
 
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 #include "analysis/zero_placement.h"
 #include "design/complex.h"
 

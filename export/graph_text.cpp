@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "design/filter_names.h"
 #include "design/identification.h"
 
 namespace qv {
@@ -28,34 +29,9 @@ int Precision(std::string_view text) {
 
 std::int64_t Divisor(std::int32_t freqDivisor) { return std::max<std::int64_t>(1, freqDivisor); }
 
-std::string_view BandName(BandType band) {
-  switch (band) {
-    case BandType::LowPass:
-      return "Low Pass";
-    case BandType::HighPass:
-      return "High Pass";
-    case BandType::BandPass:
-      return "Band Pass";
-    case BandType::BandStop:
-      return "Band Stop";
-  }
-  return {};
-}
-
-std::string_view ModelName(FilterModel model) {
-  switch (model) {
-    case FilterModel::Butterworth:
-      return "Butterworth";
-    case FilterModel::Chebyshev:
-      return "Chebyshev";
-    case FilterModel::Bessel:
-      return "Bessel";
-    case FilterModel::Rectangle:
-      return "Rectangle Window";
-    case FilterModel::RaisedCosine:
-      return "Raised Cosine";
-  }
-  return {};
+// The picture names the rectangle model differently from the code headers.
+std::string_view PictureModelName(FilterModel model) {
+  return model == FilterModel::Rectangle ? "Rectangle Window" : ModelName(model);
 }
 
 }  // namespace
@@ -86,8 +62,8 @@ GraphText VersionLine() {
 
 SummaryText FormatSummary(const FilterSpec& spec, const DisplayScale& scale) {
   SummaryText rows;
-  const std::string_view band = BandName(spec.bandType);
-  const std::string_view model = ModelName(spec.model);
+  const std::string_view band = BandTypeName(spec.bandType);
+  const std::string_view model = PictureModelName(spec.model);
   const std::string_view unit = scale.freqUnit;
   const std::int64_t divisor = Divisor(scale.freqDivisor);
 

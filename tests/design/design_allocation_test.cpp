@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analysis/simulation.h"
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 #include "analysis/zero_placement.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"

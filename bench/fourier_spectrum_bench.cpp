@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analysis/simulation.h"
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
 #include "design/filter_spec.h"

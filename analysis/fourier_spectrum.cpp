@@ -1,4 +1,4 @@
-#include "analysis/spectrum.h"
+#include "analysis/fourier_spectrum.h"
 
 #include <algorithm>
 #include <array>
