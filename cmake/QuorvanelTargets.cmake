@@ -14,19 +14,25 @@ if(QUORVANEL_SANITIZE)
       -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
 endif()
 
-# quorvanel_target(<kind> <name> SOURCES ... [DEPENDS ...] [INCLUDES ...] [TEST_ENVIRONMENT ...]
-#                  [TEST_PROPERTIES <ctest property> <single value> ...])
+# quorvanel_target(<kind> <name> SOURCES ... [QT] [DEPENDS ...] [INCLUDES ...]
+#                  [TEST_ENVIRONMENT ...] [TEST_PROPERTIES <ctest property> <single value> ...])
 #   kind: LIBRARY (static library), PROGRAM (executable), TEST (GoogleTest executable registered
-#   with CTest), BENCHMARK (Google Benchmark executable, not run by CTest).
+#   with CTest), QTEST (QtTest executable registered with CTest as one test, run on the offscreen
+#   platform), BENCHMARK (Google Benchmark executable, not run by CTest).
+#   QT: the target has Qt classes with signals and slots (runs moc); QTEST implies it.
 function(quorvanel_target kind name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;INCLUDES;TEST_ENVIRONMENT;TEST_PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;DEPENDS;INCLUDES;TEST_ENVIRONMENT;TEST_PROPERTIES" ${ARGN})
   if(kind STREQUAL "LIBRARY")
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  elseif(kind STREQUAL "PROGRAM" OR kind STREQUAL "TEST" OR kind STREQUAL "BENCHMARK")
+  elseif(kind STREQUAL "PROGRAM" OR kind STREQUAL "TEST" OR kind STREQUAL "QTEST"
+         OR kind STREQUAL "BENCHMARK")
     add_executable(${name} ${ARG_SOURCES})
   else()
     message(FATAL_ERROR "quorvanel_target: unknown kind ${kind}")
+  endif()
+  if(ARG_QT OR kind STREQUAL "QTEST")
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
   endif()
   target_compile_options(${name} PRIVATE ${QUORVANEL_WARNINGS} ${QUORVANEL_SANITIZER_FLAGS})
   target_link_options(${name} PRIVATE ${QUORVANEL_SANITIZER_FLAGS})
@@ -46,6 +52,12 @@ function(quorvanel_target kind name)
       list(PREPEND ARG_TEST_PROPERTIES ENVIRONMENT "${ARG_TEST_ENVIRONMENT}")
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${ARG_TEST_PROPERTIES})
+  elseif(kind STREQUAL "QTEST")
+    target_link_libraries(${name} PRIVATE Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+    list(PREPEND ARG_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_TEST_ENVIRONMENT}"
+                         ${ARG_TEST_PROPERTIES})
   elseif(kind STREQUAL "BENCHMARK")
     target_link_libraries(${name} PRIVATE benchmark::benchmark)
   endif()
