@@ -1,0 +1,226 @@
+#include "app/quorvanel_app.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFont>
+#include <QIcon>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QMenuBar>
+#include <cstdio>
+
+#include "app/quorvanel_doc.h"
+#include "app/parameter_dlg.h"
+#include "app/splitter_frame.h"
+#include "codegen/output_codes.h"
+#include "framework/message_service.h"
+#include "view/quorvanel_view.h"
+
+namespace qv {
+namespace {
+
+const QString kCompanyKey = QStringLiteral("Local AppWizard-Generated Applications");
+const QString kApplicationName = QStringLiteral("Quorvanel");
+const QString kGeometryKey = QStringLiteral("Settings/WindowGeometry");
+const QString kIconResource = QStringLiteral(":/quorvanel/quorvanel.svg");
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitNoDisplay = 1;
+constexpr int kExitUsage = 1;
+constexpr int kExitRefused = 2;
+constexpr int kPageWidth = 1024;
+constexpr int kPageHeight = 700;
+
+const char* const kUsage =
+    "Usage: quorvanel [FILE.qvd]\n"
+    "       quorvanel --print FILE.qvd\n"
+    "       quorvanel --print-to-pdf FILE.qvd OUT.pdf\n";
+
+// Without a window every message goes to standard error; remembers that one was shown.
+class StderrMessageService final : public MessageService {
+ public:
+  MessageAnswer Show(QWidget*, const QString& text, MessageIcon, MessageButtons) override {
+    QByteArray line = text.toLocal8Bit();
+    if (!line.endsWith('\n')) {
+      line += '\n';
+    }
+    std::fputs(line.constData(), stderr);
+    shown_ = true;
+    return MessageAnswer::No;
+  }
+  [[nodiscard]] bool Shown() const { return shown_; }
+
+ private:
+  bool shown_ = false;
+};
+
+void ReportToStderr(const std::string& message) {
+  StderrMessageService().Show(nullptr, QString::fromStdString(message), MessageIcon::Stop,
+                              MessageButtons::Ok);
+}
+
+// Opens and calculates `file` for printing; false (with the message shown) when there is no
+// calculated design to print.
+bool LoadForPrinting(CQuorvanelDoc& document, const QString& file, StderrMessageService& messages) {
+  if (!document.OpenDocumentFile(file) || !document.IsCalculated()) {
+    if (!messages.Shown()) {
+      ReportToStderr(OutputMessage(kNotCalculated));
+    }
+    return false;
+  }
+  return true;
+}
+
+int PrintWithoutWindow(const CommandLine& command) {
+  StderrMessageService messages;
+  InstallMessageService(&messages);
+  CQuorvanelDoc document(nullptr);
+  CQuorvanelView view(document, nullptr);
+  int status = kExitRefused;
+  if (LoadForPrinting(document, command.file, messages)) {
+    if (command.action == CommandLine::Action::PrintToPdf) {
+      // Written beside the target and renamed over it once complete: a failure leaves no file.
+      QSaveFile pdf(command.pdf);
+      if (!pdf.open(QIODevice::WriteOnly)) {
+        ReportToStderr(OutputMessage(kOutputNotCreated));
+      } else {
+        {
+          QPdfWriter writer(&pdf);
+          writer.setTitle(QStringLiteral("Digital Filter Graphics"));
+          writer.setCreator(kApplicationName);
+          view.PrintPage(writer);
+        }
+        status = pdf.commit() ? kExitSuccess : kExitRefused;
+        if (status != kExitSuccess) {
+          ReportToStderr(OutputMessage(kOutputNotClosed));
+        }
+      }
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+      ReportToStderr("No printer is installed.");
+    } else {
+      QPrinter printer(QPrinter::HighResolution);
+      view.PrintPage(printer);
+      status = kExitSuccess;
+    }
+  }
+  InstallMessageService(nullptr);
+  return status;
+}
+
+// The first size shows the form and the whole page, as far as the screen allows.
+void SetFirstSize(CSplitterFrame& frame) {
+  const int frameWidth = frame.GraphView()->frameWidth() * 2;
+  const QSize wanted(frame.Form()->width() > 0 ? 210 + 6 + kPageWidth + frameWidth
+                                               : kPageWidth + frameWidth,
+                     frame.menuBar()->sizeHint().height() + kPageHeight + frameWidth +
+                         frame.statusBar()->sizeHint().height());
+  QSize size = wanted;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    size = size.boundedTo(screen->availableGeometry().size());
+  }
+  frame.resize(size);
+}
+
+int RunDesktop(const CommandLine& command) {
+  CQuorvanelDoc document(nullptr);
+  CSplitterFrame frame(document);
+  QSettings settings;
+  if (!frame.restoreGeometry(settings.value(kGeometryKey).toByteArray())) {
+    SetFirstSize(frame);
+  }
+  frame.show();
+  document.UpdateAllViews();
+  if (command.action == CommandLine::Action::Open) {
+    // A file that cannot be opened has shown its message; the program goes on with a new
+    // design, as a desktop user expects.
+    document.OpenDocumentFile(command.file);
+  }
+  QObject::connect(qApp, &QApplication::aboutToQuit, &frame,
+                   [&frame] { QSettings().setValue(kGeometryKey, frame.saveGeometry()); });
+  return QApplication::exec();
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  CommandLine command;
+  const qsizetype count = arguments.size();
+  if (count == 0) {
+    return command;
+  }
+  const QString& first = arguments.constFirst();
+  if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+    command.action = CommandLine::Action::Help;
+  } else if (first == QStringLiteral("--print") && count == 2) {
+    command.action = CommandLine::Action::Print;
+    command.file = arguments[1];
+  } else if (first == QStringLiteral("--print-to-pdf") && count == 3) {
+    command.action = CommandLine::Action::PrintToPdf;
+    command.file = arguments[1];
+    command.pdf = arguments[2];
+  } else if (!first.startsWith(QStringLiteral("--")) && count == 1) {
+    command.action = CommandLine::Action::Open;
+    command.file = first;
+  } else {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: unexpected arguments");
+  }
+  return command;
+}
+
+QString MissingDisplayMessage(const QString& display, const QString& waylandDisplay,
+                              const QString& platform) {
+  if (!display.isEmpty() || !waylandDisplay.isEmpty() || !platform.isEmpty()) {
+    return {};
+  }
+  return QStringLiteral(
+      "quorvanel: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
+      "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
+}
+
+int RunQuorvanel(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) {
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  }
+  const CommandLine command = ParseCommandLine(arguments);
+  if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
+    if (!command.error.isEmpty()) {
+      std::fprintf(stderr, "%s\n", qPrintable(command.error));
+    }
+    std::fputs(kUsage, command.action == CommandLine::Action::Help ? stdout : stderr);
+    return command.action == CommandLine::Action::Help ? kExitSuccess : kExitUsage;
+  }
+  const bool printing = command.action == CommandLine::Action::Print ||
+                        command.action == CommandLine::Action::PrintToPdf;
+  const QString noDisplay = MissingDisplayMessage(qEnvironmentVariable("DISPLAY"),
+                                                  qEnvironmentVariable("WAYLAND_DISPLAY"),
+                                                  qEnvironmentVariable("QT_QPA_PLATFORM"));
+  if (!noDisplay.isEmpty()) {
+    if (!printing) {
+      std::fprintf(stderr, "%s\n", qPrintable(noDisplay));
+      return kExitNoDisplay;
+    }
+    // Printing draws no window: the offscreen platform is enough.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setOrganizationName(kCompanyKey);
+  QApplication::setApplicationName(kApplicationName);
+  QApplication::setApplicationDisplayName(kApplicationName);
+  QApplication::setWindowIcon(QIcon(kIconResource));
+  QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
+  if (printing) {
+    return PrintWithoutWindow(command);
+  }
+  return RunDesktop(command);
+}
+
+}  // namespace qv

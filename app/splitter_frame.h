@@ -1,0 +1,56 @@
+// The main window: the parameter form and the graph view side by side in a splitter, the menus
+// and keys, and the status bar with its message pane and the two readout panes.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QSplitter;
+
+namespace qv {
+
+class CParameterDlg;
+class CQuorvanelDoc;
+class CQuorvanelView;
+
+class CSplitterFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit CSplitterFrame(CQuorvanelDoc& document, QWidget* parent = nullptr);
+
+  // The one operation that takes both readout texts: pane 1 and pane 2 of the status bar.
+  void SetReadout(const QString& horizontal, const QString& vertical);
+
+  [[nodiscard]] CParameterDlg* Form() const { return form_; }
+  [[nodiscard]] CQuorvanelView* GraphView() const { return view_; }
+  [[nodiscard]] QLabel* MessagePane() const { return messagePane_; }
+  [[nodiscard]] QLabel* ReadoutPane(int pane) const;
+  // The menu command with this item text (mnemonic included, key name excluded), or null.
+  [[nodiscard]] QAction* Command(const QString& text) const;
+
+  // Moves the keyboard focus to the next (or previous) pane of the splitter.
+  void ActivateNextPane(bool forward);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateStatusBar();
+  void UpdateCaption(const QString& title);
+  void OnAbout();
+
+  CQuorvanelDoc& document_;
+  QSplitter* splitter_ = nullptr;
+  CParameterDlg* form_ = nullptr;
+  CQuorvanelView* view_ = nullptr;
+  QLabel* messagePane_ = nullptr;
+  QLabel* readoutPanes_[2] = {nullptr, nullptr};
+};
+
+}  // namespace qv
