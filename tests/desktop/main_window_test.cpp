@@ -1,0 +1,189 @@
+// The main window: caption, panes, status bar, menus with their keys and prompts, pane
+// switching, dropped files, the About box and the command line.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include "app/about_dlg.h"
+#include "app/parameter_dlg.h"
+#include "app/quorvanel_app.h"
+#include "app/quorvanel_doc.h"
+#include "app/splitter_frame.h"
+#include "scripted_services.h"
+#include "view/quorvanel_view.h"
+
+using qv::CommandLine;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  qv::testing::ScriptedMessages* messages_ = nullptr;
+  qv::CQuorvanelDoc* doc_ = nullptr;
+  qv::CSplitterFrame* frame_ = nullptr;
+
+ private slots:
+  void init() {
+    messages_ = new qv::testing::ScriptedMessages;
+    doc_ = new qv::CQuorvanelDoc(nullptr);
+    frame_ = new qv::CSplitterFrame(*doc_);
+    frame_->resize(1300, 860);
+    frame_->show();
+    doc_->OnFileNew();
+    QVERIFY(QTest::qWaitForWindowExposed(frame_));
+  }
+
+  void cleanup() {
+    delete frame_;
+    delete doc_;
+    delete messages_;
+  }
+
+  void startsUntitledAndReady() {
+    QCOMPARE(frame_->windowTitle(), QString("Untitled - Quorvanel"));
+    QCOMPARE(frame_->MessagePane()->text(), QString("Ready"));
+    QCOMPARE(frame_->Form()->width(), 210);
+    const int paneText = frame_->ReadoutPane(1)->fontMetrics().horizontalAdvance("1234567890");
+    QVERIFY(frame_->ReadoutPane(1)->width() >= paneText);
+    QVERIFY(frame_->ReadoutPane(2)->width() >= paneText);
+    QVERIFY(frame_->ReadoutPane(1)->text().isEmpty());
+  }
+
+  void readoutTakesBothTexts() {
+    frame_->SetReadout("125.000 Hz", "-3.010 dB");
+    QCOMPARE(frame_->ReadoutPane(1)->text(), QString("125.000 Hz"));
+    QCOMPARE(frame_->ReadoutPane(2)->text(), QString("-3.010 dB"));
+  }
+
+  void menuItems_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("prompt");
+    QTest::newRow("new") << "&New Filter" << "Ctrl+N" << "Create a new digital filter";
+    QTest::newRow("open") << "&Open Filter" << "Ctrl+O" << "Open an existing digital filter";
+    QTest::newRow("save") << "&Save Filter" << "Ctrl+S" << "Save the digital filter";
+    QTest::newRow("save as") << "Save Filter &As" << "Ctrl+A" << "Save the digital filter as";
+    QTest::newRow("print") << "&Print..." << "Ctrl+P" << "Print the digital filter graphs";
+    QTest::newRow("preview") << "Print Pre&view" << "" << "Display full pages";
+    QTest::newRow("setup") << "P&rint Setup..." << ""
+                           << "Change the printer and printing options";
+    QTest::newRow("exit") << "E&xit" << "" << "";
+    QTest::newRow("C") << "&Generate C code" << "Ctrl+G" << "Generate C code";
+    QTest::newRow("VHDL") << "Generate V&HDL code" << "Ctrl+H" << "Generate VHDL code";
+    QTest::newRow("graph") << "&Export Graph" << "Ctrl+E" << "Export Graphics in GIF format";
+    QTest::newRow("about") << "&About Quorvanel..." << "" << "";
+  }
+
+  void menuItems() {
+    QFETCH(QString, text);
+    QFETCH(QString, key);
+    QFETCH(QString, prompt);
+    QAction* action = frame_->Command(text);
+    QVERIFY(action != nullptr);
+    QCOMPARE(action->shortcut().toString(), key);
+    QCOMPARE(action->statusTip(), prompt);
+  }
+
+  void menuOrder() {
+    QStringList menus;
+    for (QAction* menu : frame_->menuBar()->actions()) {
+      menus.append(menu->text());
+    }
+    QCOMPARE(menus, (QStringList{"&File", "&Output", "&Help"}));
+  }
+
+  void f6SwitchesPanes() {
+    QApplication::setActiveWindow(frame_);
+    frame_->GraphView()->setFocus();
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QVERIFY(frame_->Form()->isAncestorOf(QApplication::focusWidget()));
+    QTest::keyClick(frame_, Qt::Key_F6, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
+  }
+
+  void droppedFileOpens() {
+    QTemporaryDir dir;
+    qv::testing::ScriptedFileDialogs dialogs;
+    doc_->EditSpec().fsample = 5000;
+    dialogs.answers.push_back(dir.filePath("dropped.qvd"));
+    QVERIFY(doc_->OnFileSaveAs());
+    doc_->OnFileNew();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir.filePath("dropped.qvd"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame_, &drop);
+    QCOMPARE(doc_->GetSpec().fsample, 5000);
+    QVERIFY(doc_->IsCalculated());
+    QCOMPARE(frame_->windowTitle(), QString("dropped.qvd - Quorvanel"));
+  }
+
+  void closingAModifiedDesignAsks() {
+    doc_->SetModifiedFlag();
+    messages_->answers.push_back(qv::MessageAnswer::Cancel);
+    QVERIFY(!frame_->close());
+    QCOMPARE(messages_->Texts(), QStringList{"Save changes to Untitled?"});
+    messages_->answers.push_back(qv::MessageAnswer::No);
+    QVERIFY(frame_->close());
+  }
+
+  void aboutBox() {
+    qv::CAboutDlg about;
+    QCOMPARE(about.windowTitle(), QString("About Quorvanel"));
+    bool found = false;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+      found = found || label->text().startsWith("Quorvanel Ver 0.8");
+    }
+    QVERIFY(found);
+  }
+
+  void commandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pdf");
+    using A = CommandLine::Action;
+    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "";
+    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "";
+    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << "";
+    QTest::newRow("pdf") << QStringList{"--print-to-pdf", "a.qvd", "o.pdf"} << int(A::PrintToPdf)
+                         << "a.qvd" << "o.pdf";
+    QTest::newRow("pdf without output") << QStringList{"--print-to-pdf", "a.qvd"}
+                                        << int(A::Invalid) << "" << "";
+    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << ""
+                                 << "";
+    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << "";
+  }
+
+  void commandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, file);
+    QFETCH(QString, pdf);
+    const CommandLine command = qv::ParseCommandLine(arguments);
+    QCOMPARE(int(command.action), action);
+    QCOMPARE(command.file, file);
+    QCOMPARE(command.pdf, pdf);
+  }
+
+  void displayCheck() {
+    QVERIFY(qv::MissingDisplayMessage(":0", "", "").isEmpty());
+    QVERIFY(qv::MissingDisplayMessage("", "wayland-0", "").isEmpty());
+    QVERIFY(qv::MissingDisplayMessage("", "", "offscreen").isEmpty());
+    const QString message = qv::MissingDisplayMessage("", "", "");
+    QVERIFY(message.contains("DISPLAY"));
+    QVERIFY(message.contains("xvfb-run"));
+    QVERIFY(message.contains("quorvanel-cli"));
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,342 @@
+// The Output menu's commands: refusals in their order, the proposed names and dialogs, cancel
+// paths, files equal to what the writers produce, and the VHDL options dialog's estimate.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/quorvanel_doc.h"
+#include "codegen/c_code_generator.h"
+#include "codegen/output_commands.h"
+#include "codegen/vhdl_parameter_dlg.h"
+#include "export/graph_export.h"
+#include "scripted_services.h"
+
+using qv::CVhdlParameterDlg;
+using qv::FilterSpec;
+
+namespace {
+
+enum class Command { C, Vhdl, Graph };
+
+FilterSpec Fir(int taps, qv::Quantization quantization) {
+  FilterSpec spec;
+  spec.filterClass = qv::FilterClass::Fir;
+  spec.taps = taps;
+  spec.quantization = quantization;
+  return spec;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Closes the next VHDL options dialog with OK after moving its slider to `position`.
+void AnswerVhdlOptions(int position) {
+  QTimer::singleShot(0, [position] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget); dialog && dialog->isVisible()) {
+        dialog->Slider()->setValue(position);
+        dialog->accept();
+      }
+    }
+  });
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(FilterSpec)
+
+class OutputCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  qv::testing::ScriptedMessages* messages_ = nullptr;
+  qv::testing::ScriptedFileDialogs* dialogs_ = nullptr;
+  qv::CQuorvanelDoc* doc_ = nullptr;
+  QTemporaryDir* dir_ = nullptr;
+
+  void Run(Command command) {
+    switch (command) {
+      case Command::C:
+        doc_->OnGenerateCCode();
+        break;
+      case Command::Vhdl:
+        doc_->OnGenerateVhdlCode();
+        break;
+      case Command::Graph:
+        doc_->OnExportGraph();
+        break;
+    }
+  }
+
+  void Calculated(const FilterSpec& spec) {
+    doc_->EditSpec() = spec;
+    QVERIFY(doc_->OnCalculate());
+  }
+
+ private slots:
+  void init() {
+    messages_ = new qv::testing::ScriptedMessages;
+    dialogs_ = new qv::testing::ScriptedFileDialogs;
+    doc_ = new qv::CQuorvanelDoc(nullptr);
+    dir_ = new QTemporaryDir;
+    doc_->OnFileNew();
+  }
+
+  void cleanup() {
+    delete dir_;
+    delete doc_;
+    delete dialogs_;
+    delete messages_;
+  }
+
+  // Refusals before any dialog: IIR before float before not calculated.
+  void refusals_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<FilterSpec>("spec");
+    QTest::addColumn<bool>("calculate");
+    QTest::addColumn<QString>("message");
+    const QString notCalculated = "No filter is alreday calculated\n";
+    const FilterSpec fir16 = Fir(31, qv::Quantization::Signed16);
+    QTest::newRow("C, new design") << int(Command::C) << FilterSpec() << false << notCalculated;
+    QTest::newRow("graph, new design") << int(Command::Graph) << FilterSpec() << false
+                                       << notCalculated;
+    QTest::newRow("VHDL, uncalculated IIR") << int(Command::Vhdl) << FilterSpec() << false
+                                            << "VHDL generation for IIR not yet implemented\n";
+    QTest::newRow("VHDL, uncalculated float FIR")
+        << int(Command::Vhdl) << Fir(31, qv::Quantization::Float) << false
+        << "no VHDL generation for float quantization\n";
+    QTest::newRow("VHDL, uncalculated 16-bit FIR") << int(Command::Vhdl) << fir16 << false
+                                                   << notCalculated;
+    QTest::newRow("VHDL, calculated IIR") << int(Command::Vhdl) << FilterSpec() << true
+                                          << "VHDL generation for IIR not yet implemented\n";
+  }
+
+  void refusals() {
+    QFETCH(int, command);
+    QFETCH(FilterSpec, spec);
+    QFETCH(bool, calculate);
+    QFETCH(QString, message);
+    doc_->EditSpec() = spec;
+    if (calculate) {
+      QVERIFY(doc_->OnCalculate());
+    }
+    Run(static_cast<Command>(command));
+    QCOMPARE(messages_->Texts(), QStringList{message});
+    QCOMPARE(messages_->shown.constFirst().icon, qv::MessageIcon::Stop);
+    QVERIFY(dialogs_->asked.isEmpty());
+  }
+
+  void baseName_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("untitled") << "Untitled" << ".c" << "Untitled.c";
+    QTest::newRow("design file") << "lowpass.qvd" << ".vhd" << "lowpass.vhd";
+    QTest::newRow("several stops") << "a.b.qvd" << ".c" << "a.c";
+  }
+
+  void baseName() {
+    QFETCH(QString, title);
+    QFETCH(QString, extension);
+    QFETCH(QString, name);
+    QCOMPARE(qv::OutputBaseName(title, extension), name);
+  }
+
+  void saveDialogs_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("filters");
+    QTest::newRow("C") << int(Command::C) << "Save C code As" << "Untitled.c"
+                       << QStringList{"C File (*.c)", "All Files (*.*)"};
+    QTest::newRow("graph") << int(Command::Graph) << "Export Graphic As" << "Untitled.gif"
+                           << QStringList{"Gif File (*.gif)", "All Files (*.*)"};
+  }
+
+  // The dialogs as proposed; cancelling writes nothing and says nothing.
+  void saveDialogs() {
+    QFETCH(int, command);
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    QFETCH(QStringList, filters);
+    Calculated(FilterSpec());
+    Run(static_cast<Command>(command));
+    QCOMPARE(dialogs_->asked.size(), 1);
+    const qv::FileDialogRequest& asked = dialogs_->asked.constFirst();
+    QCOMPARE(asked.title, title);
+    QCOMPARE(asked.initialName, name);
+    QCOMPARE(asked.filters, filters);
+    QVERIFY(!asked.open);
+    QVERIFY(messages_->shown.isEmpty());
+    QVERIFY(QDir(dir_->path()).isEmpty());
+  }
+
+  void cFileIsTheGeneratorsFile() {
+    Calculated(Fir(31, qv::Quantization::Signed16));
+    dialogs_->answers.push_back(dir_->filePath("filter.c"));
+    doc_->OnGenerateCCode();
+    QVERIFY(messages_->shown.isEmpty());
+    const qv::FilterDesign& design = doc_->GetDesign();
+    const QString direct = dir_->filePath("direct.c");
+    QCOMPARE(qv::GenerateCCode(doc_->GetSpec(), doc_->GetScale(), design.numerator,
+                               design.denominator, design.firTaps, design.shift,
+                               direct.toStdString()),
+             0);
+    QCOMPARE(ReadAll(dir_->filePath("filter.c")), ReadAll(direct));
+  }
+
+  void graphIsTheExportedPicture() {
+    Calculated(FilterSpec());
+    dialogs_->answers.push_back(dir_->filePath("graphs"));  // the extension is added
+    doc_->OnExportGraph();
+    const QString direct = dir_->filePath("direct.gif");
+    QCOMPARE(qv::ExportGraphs(doc_->GetSpec(), doc_->GetScale(), doc_->GetResponses(),
+                              direct.toStdString().c_str()),
+             0);
+    QCOMPARE(ReadAll(dir_->filePath("graphs.gif")), ReadAll(direct));
+  }
+
+  void fileThatCannotBeCreated_data() {
+    QTest::addColumn<int>("command");
+    QTest::newRow("C") << int(Command::C);
+    QTest::newRow("graph") << int(Command::Graph);
+    QTest::newRow("VHDL") << int(Command::Vhdl);
+  }
+
+  void fileThatCannotBeCreated() {
+    QFETCH(int, command);
+    Calculated(Fir(31, qv::Quantization::Signed8));
+    dialogs_->answers.push_back(dir_->filePath("missing/out.x"));
+    if (static_cast<Command>(command) == Command::Vhdl) {
+      AnswerVhdlOptions(1);
+    }
+    Run(static_cast<Command>(command));
+    QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be created!\n"});
+  }
+
+  void vhdlArchitectures_data() {
+    QTest::addColumn<int>("taps");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("message");  // empty: the file is written
+    QTest::newRow("30 taps, size") << 30 << 1 << "";
+    QTest::newRow("30 taps, speed") << 30 << 2 << "NTap must be odd for SPEED VHDL optimization\n";
+    QTest::newRow("31 taps, speed") << 31 << 2 << "";
+    QTest::newRow("1 tap, size") << 1 << 1 << "NTap must be at least 2 for SIZE VHDL optimization\n";
+  }
+
+  // Architecture refusals come after the options dialog and before any save dialog.
+  void vhdlArchitectures() {
+    QFETCH(int, taps);
+    QFETCH(int, position);
+    QFETCH(QString, message);
+    Calculated(Fir(taps, qv::Quantization::Signed16));
+    dialogs_->answers.push_back(dir_->filePath("fir.vhd"));
+    AnswerVhdlOptions(position);
+    doc_->OnGenerateVhdlCode();
+    if (message.isEmpty()) {
+      QVERIFY(messages_->shown.isEmpty());
+      QCOMPARE(dialogs_->asked.constFirst().title, QString("Save VHDL code As"));
+      QCOMPARE(dialogs_->asked.constFirst().initialName, QString("Untitled.vhd"));
+      QVERIFY(ReadAll(dir_->filePath("fir.vhd")).contains(position == 1 ? "-- 1 multiplier(s)"
+                                                                          : "multiplier(s)"));
+    } else {
+      QCOMPARE(messages_->Texts(), QStringList{message});
+      QVERIFY(dialogs_->asked.isEmpty());
+    }
+  }
+
+  void vhdlOptionsCancelled() {
+    Calculated(Fir(31, qv::Quantization::Signed16));
+    QTimer::singleShot(0, [] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget); dialog && dialog->isVisible()) {
+          dialog->reject();
+        }
+      }
+    });
+    doc_->OnGenerateVhdlCode();
+    QVERIFY(dialogs_->asked.isEmpty());
+    QVERIFY(messages_->shown.isEmpty());
+  }
+
+  void estimate_data() {
+    QTest::addColumn<int>("taps");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("defaults, size")
+        << 31 << 1
+        << QStringList{"Signal Resolution: 16-bit", "Coefficients Quantization: 16-bit",
+                       "1 multiplier(s)", "652 FFs for the filter*",
+                       "512 FFs for the coefficients*", "32 clks output latency",
+                       "32000 Hz for Fclk", "1000 Hz for Fsampling",
+                       "* May change with synthezis optimization"};
+    QTest::newRow("defaults, speed")
+        << 31 << 2
+        << QStringList{"Signal Resolution: 16-bit", "Coefficients Quantization: 16-bit",
+                       "16 multiplier(s)", "1817 FFs for the filter*",
+                       "256 FFs for the coefficients*", "8 clks output latency",
+                       "1000 Hz for Fclk", "1000 Hz for Fsampling",
+                       "* May change with synthezis optimization"};
+  }
+
+  void estimate() {
+    QFETCH(int, taps);
+    QFETCH(int, position);
+    QFETCH(QStringList, lines);
+    const FilterSpec spec = Fir(taps, qv::Quantization::Signed16);
+    CVhdlParameterDlg dialog(spec);
+    QCOMPARE(dialog.Position(), 1);  // opens at Size, estimated at once
+    dialog.Slider()->setValue(position);
+    QCOMPARE(dialog.Position(), position);
+    QCOMPARE(QString::fromStdString(dialog.EstimateText()), lines.join("\r\n") + "\r\n");
+    QString comment;
+    for (const QString& line : lines) {
+      comment += "-- " + line + "\n";
+    }
+    QCOMPARE(QString::fromStdString(dialog.HeaderComment()), comment);
+    QCOMPARE(dialog.EstimateBox()->toPlainText(), lines.join("\n") + "\n");
+  }
+
+  void fiveTapsOnSpeed() {
+    const FilterSpec spec = Fir(5, qv::Quantization::Signed8);
+    CVhdlParameterDlg dialog(spec);
+    dialog.Slider()->setValue(2);
+    const QString text = QString::fromStdString(dialog.EstimateText());
+    QVERIFY(text.contains("3 multiplier(s)\r\n"));
+    QVERIFY(text.contains("6 clks output latency\r\n"));
+    QVERIFY(text.contains("Coefficients Quantization: 8-bit\r\n"));
+  }
+
+  // A typed resolution counts only once applied (or the slider moves), never through OK alone.
+  void applyVersusOk() {
+    const FilterSpec spec = Fir(31, qv::Quantization::Signed16);
+    CVhdlParameterDlg dialog(spec);
+    dialog.ResolutionField()->setText("12");
+    dialog.accept();
+    QCOMPARE(dialog.Resolution(), 12);
+    QVERIFY(QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 16-bit"));
+    dialog.EstimateResources();  // Apply
+    QVERIFY(QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 12-bit"));
+  }
+
+  void resolutionMustBeAnInteger() {
+    qv::testing::ScriptedMessages local;
+    const FilterSpec spec = Fir(31, qv::Quantization::Signed16);
+    CVhdlParameterDlg dialog(spec);
+    dialog.ResolutionField()->setText("1.5");
+    dialog.EstimateResources();
+    QCOMPARE(local.Texts(), QStringList{"Please enter an integer."});
+    QCOMPARE(dialog.Resolution(), 16);
+    QCOMPARE(dialog.ResolutionField()->text(), QString("16"));
+  }
+};
+
+QTEST_MAIN(OutputCommandsTest)
+#include "output_commands_test.moc"

@@ -1,0 +1,34 @@
+#include "scripted_services.h"
+
+namespace qv::testing {
+
+MessageAnswer ScriptedMessages::Show(QWidget*, const QString& text, MessageIcon icon,
+                                     MessageButtons buttons) {
+  shown.append({text, icon, buttons});
+  if (!answers.empty()) {
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+}
+
+QStringList ScriptedMessages::Texts() const {
+  QStringList texts;
+  for (const ShownMessage& message : shown) {
+    texts.append(message.text);
+  }
+  return texts;
+}
+
+std::optional<QString> ScriptedFileDialogs::Ask(QWidget*, const FileDialogRequest& request) {
+  asked.append(request);
+  if (answers.empty()) {
+    return std::nullopt;
+  }
+  std::optional<QString> answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace qv::testing
