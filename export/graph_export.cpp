@@ -164,18 +164,21 @@ void DrawZerosAndPoles(gdImagePtr image, const FilterSpec& spec, const ResponseS
   const int count = std::clamp<int>(spec.effectiveOrder, 0, kMaxCoefficients);
   for (int i = 0; i < count; ++i) {
     const Complex zero = responses.zeros[i];
-    gdImageArc(image, ZeroPoleColumn(zero.re), BottomRow(zero.im), kZeroMarkSize, kZeroMarkSize, 0,
-               kFullCircle, palette.red);
+    gdImageArc(image, ZeroPoleColumn(zero.re, kZeroPoleX), BottomRow(zero.im, kZeroPoleY),
+               kZeroMarkSize, kZeroMarkSize, 0, kFullCircle, palette.red);
 
     const Complex pole = responses.poles[i];
-    const int x = ZeroPoleColumn(pole.re);
-    const int y = BottomRow(pole.im);
+    const int x = ZeroPoleColumn(pole.re, kZeroPoleX);
+    const int y = BottomRow(pole.im, kZeroPoleY);
     gdImageLine(image, x - kPoleMarkReach, y + kPoleMarkReach, x + kPoleMarkReach,
                 y - kPoleMarkReach, palette.red);
     gdImageLine(image, x - kPoleMarkReach, y - kPoleMarkReach, x + kPoleMarkReach,
                 y + kPoleMarkReach, palette.red);
   }
 }
+
+// Rows of the impulse and step curves, around the zero-pole centre row.
+int ResponseRow(double value) { return BottomRow(value, kZeroPoleY); }
 
 // A curve of `points` display points as a polyline from the frame's left edge, one pixel per
 // point.
@@ -188,7 +191,7 @@ void DrawCurve(gdImagePtr image, int left, const Curve& curve, int points, RowOf
 }
 
 void DrawStepResponse(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
-  DrawCurve(image, kRightColumn, responses.step, kDisplayPoints, BottomRow, palette.red);
+  DrawCurve(image, kRightColumn, responses.step, kDisplayPoints, ResponseRow, palette.red);
   for (int p = 0; p < kAxisLabels; ++p) {
     const GraphText label = StepLabel(responses.stepPeak, p);
     DrawSmall(image, CentredSmall(kRightColumn - kValueLabelOffset, label),
@@ -197,7 +200,7 @@ void DrawStepResponse(gdImagePtr image, const ResponseSet& responses, const Pale
 }
 
 void DrawImpulseResponse(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
-  DrawCurve(image, kMiddleColumn, responses.impulse, kDisplayPoints, BottomRow, palette.red);
+  DrawCurve(image, kMiddleColumn, responses.impulse, kDisplayPoints, ResponseRow, palette.red);
   for (int p = -2; p <= 2; ++p) {
     const GraphText label = ImpulseLabel(responses.impulsePeak, p);
     DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label),
@@ -210,7 +213,7 @@ void DrawMagnitude(gdImagePtr image, const ResponseSet& responses, const Palette
   const double maxDb = responses.magnitudeMaxDb;
   DrawCurve(
       image, kLeftColumn, responses.magnitudeDb, kDisplayPoints,
-      [minDb, maxDb](double db) { return MagnitudeRow(db, minDb, maxDb); }, palette.red);
+      [minDb, maxDb](double db) { return MagnitudeRow(db, minDb, maxDb, kTopRow); }, palette.red);
   for (int p = 0; p < kAxisLabels; ++p) {
     const GraphText label = MagnitudeLabel(minDb, maxDb, p);
     DrawSmall(image, CentredSmall(kMagnitudeLabelX, label),
@@ -220,7 +223,9 @@ void DrawMagnitude(gdImagePtr image, const ResponseSet& responses, const Palette
 }
 
 void DrawPhase(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
-  DrawCurve(image, kMiddleColumn, responses.phase, kDisplayPoints, PhaseRow, palette.red);
+  DrawCurve(
+      image, kMiddleColumn, responses.phase, kDisplayPoints,
+      [](double radians) { return PhaseRow(radians, kTopRow); }, palette.red);
   constexpr std::array<const char*, kAxisLabels> kLabels = {"PI", "PI/2", "0", "-PI/2", "-PI"};
   for (int p = 0; p < kAxisLabels; ++p) {
     const GraphText label = MakeGraphText(kLabels[p]);
@@ -235,7 +240,7 @@ void DrawGroupDelay(gdImagePtr image, const ResponseSet& responses, const Palett
   const double max = responses.groupDelayMax;
   DrawCurve(
       image, kRightColumn, responses.groupDelay, kDisplayPoints - 1,
-      [min, max](double seconds) { return GroupDelayRow(seconds, min, max); }, palette.red);
+      [min, max](double seconds) { return GroupDelayRow(seconds, min, max, kTopRow); }, palette.red);
   const GraphText unit = MakeGraphText(responses.groupDelayUnit);
   DrawSmall(image, CentredSmall(kDelayUnitX, unit), kTopTitleY, unit, palette.black);
   for (int p = 0; p < kAxisLabels; ++p) {

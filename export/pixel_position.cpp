@@ -25,23 +25,23 @@ int TruncatePixel(double position, int fallback) {
   return static_cast<int>(position);
 }
 
-int MagnitudeRow(double db, double minDb, double maxDb) {
-  const int middle = kTopRow + kHalfFrame;
+int MagnitudeRow(double db, double minDb, double maxDb, int frameTop) {
+  const int middle = frameTop + kHalfFrame;
   const double range = maxDb - minDb;
   if (range == 0.0) {
     return middle;
   }
-  return TruncatePixel(kTopRow - (db - maxDb) * kFrameHeight / range, middle);
+  return TruncatePixel(frameTop - (db - maxDb) * kFrameHeight / range, middle);
 }
 
-int PhaseRow(double radians) {
-  const int middle = kTopRow + kHalfFrame;
+int PhaseRow(double radians, int frameTop) {
+  const int middle = frameTop + kHalfFrame;
   return TruncatePixel(middle - radians * kPixelsPerRadian, middle);
 }
 
-int GroupDelayRow(double seconds, double min, double max) {
-  const int bottom = kTopRow + kFrameHeight;
-  const int middle = kTopRow + kHalfFrame;
+int GroupDelayRow(double seconds, double min, double max, int frameTop) {
+  const int bottom = frameTop + kFrameHeight;
+  const int middle = frameTop + kHalfFrame;
   const double range = max - min;
   if (range == 0.0) {
     return middle;
@@ -49,8 +49,12 @@ int GroupDelayRow(double seconds, double min, double max) {
   return TruncatePixel(bottom - (seconds - min) * kFrameHeight / range, middle);
 }
 
-int BottomRow(double value) { return kZeroPoleY - TruncatePixel(kUnitPixels * value, 0); }
+int BottomRow(double value, int centreRow) {
+  return centreRow - TruncatePixel(kUnitPixels * value, 0);
+}
 
-int ZeroPoleColumn(double re) { return kZeroPoleX + TruncatePixel(kUnitPixels * re, 0); }
+int ZeroPoleColumn(double re, int centreColumn) {
+  return centreColumn + TruncatePixel(kUnitPixels * re, 0);
+}
 
 }  // namespace qv

@@ -114,9 +114,9 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
   }
   const int scrollX = horizontalScrollBar()->value();
   const int scrollY = verticalScrollBar()->value();
-  const CursorReading reading = ReadCursor(x + scrollX, y + scrollY, document_.GetSpec(),
+  const CursorReadout reading = ReadCursor(x + scrollX, y + scrollY, document_.GetSpec(),
                                            document_.GetScale(), document_.GetResponses());
-  if (reading.kind == CursorReading::Kind::Ignored) {
+  if (reading.kind == ReadoutKind::Ignored) {
     return;
   }
   PageImage();
@@ -133,9 +133,9 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
       }
     }
     if (readoutSink_) {
-      readoutSink_(FromStd(reading.horizontal), FromStd(reading.vertical));
+      readoutSink_(FromStd(reading.horizontalText), FromStd(reading.verticalText));
     }
-    if (reading.kind == CursorReading::Kind::Hit) {
+    if (reading.kind == ReadoutKind::Hit) {
       const int cx = reading.crossX - scrollX;
       const int cy = reading.crossY - scrollY;
       for (int i = 0; i < kCrossSaved; ++i) {

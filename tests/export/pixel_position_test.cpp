@@ -14,10 +14,14 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 int Truncate(double v) { return TruncatePixel(v, -1); }
-int Magnitude(double db) { return MagnitudeRow(db, -100.0, 0.0); }
-int FlatMagnitude(double db) { return MagnitudeRow(db, -5.0, -5.0); }
-int Delay(double seconds) { return GroupDelayRow(seconds, 0.001, 0.003); }
-int FlatDelay(double seconds) { return GroupDelayRow(seconds, 0.002, 0.002); }
+// The export's frame origins: top row at 162, zero-pole centre at (170, 554).
+int Magnitude(double db) { return MagnitudeRow(db, -100.0, 0.0, 162); }
+int FlatMagnitude(double db) { return MagnitudeRow(db, -5.0, -5.0, 162); }
+int Phase(double radians) { return PhaseRow(radians, 162); }
+int Delay(double seconds) { return GroupDelayRow(seconds, 0.001, 0.003, 162); }
+int FlatDelay(double seconds) { return GroupDelayRow(seconds, 0.002, 0.002, 162); }
+int Response(double value) { return BottomRow(value, 554); }
+int Column(double re) { return ZeroPoleColumn(re, 170); }
 
 struct MappingCase {
   const char* name;
@@ -40,13 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
                       MappingCase{"MagnitudeTop", Magnitude, 0.0, 162},
                       MappingCase{"MagnitudeBottom", Magnitude, -100.0, 362},
                       MappingCase{"MagnitudeFlat", FlatMagnitude, -7.0, 262},
-                      MappingCase{"PhaseNaN", PhaseRow, kNaN, 262},
+                      MappingCase{"PhaseNaN", Phase, kNaN, 262},
                       MappingCase{"DelayBottom", Delay, 0.001, 362},
                       MappingCase{"DelayFlat", FlatDelay, 0.003, 262},
                       // 554 - trunc(55.5), not trunc(554 - 55.5).
-                      MappingCase{"ResponseAbove", BottomRow, 0.555, 499},
-                      MappingCase{"ResponseNaN", BottomRow, kNaN, 554},
-                      MappingCase{"ColumnHeld", ZeroPoleColumn, -kInfinity, 170 - kPixelLimit}),
+                      MappingCase{"ResponseAbove", Response, 0.555, 499},
+                      MappingCase{"ResponseNaN", Response, kNaN, 554},
+                      MappingCase{"ColumnHeld", Column, -kInfinity, 170 - kPixelLimit}),
     [](const ::testing::TestParamInfo<MappingCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

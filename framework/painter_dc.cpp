@@ -1,0 +1,127 @@
+#include "framework/painter_dc.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+
+namespace qv {
+namespace {
+
+// Dots of a dotted line: three pixels drawn, three left out, for a one-pixel pen; a wider pen
+// (on paper) draws dots and gaps as long as it is wide.
+constexpr double kThinDot = 3.0;
+constexpr double kWideDot = 1.0;
+
+// The drawing asks for the classic faces; the Liberation faces have the same metrics.
+void InstallFontSubstitutes() {
+  static std::once_flag installed;
+  std::call_once(installed, [] {
+    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+  });
+}
+
+QColor ToQColor(COLORREF color) {
+  return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
+}
+
+QPointF ToQPoint(DevicePoint point) { return {point.x, point.y}; }
+
+}  // namespace
+
+CPainterDC::CPainterDC(QPainter& painter, bool printing, int dotsPerInch)
+    : painter_(painter), printing_(printing), dotsPerInch_(std::max(1, dotsPerInch)) {
+  InstallFontSubstitutes();
+  painter_.save();
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setBackgroundMode(Qt::TransparentMode);
+  painter_.setBrush(Qt::white);
+}
+
+CPainterDC::CPainterDC(QPainter& painter, bool printing)
+    : CPainterDC(painter, printing,
+                 painter.device() != nullptr ? painter.device()->logicalDpiY()
+                                             : kScreenDotsPerInch) {}
+
+CPainterDC::~CPainterDC() { painter_.restore(); }
+
+COLORREF CPainterDC::GetPixel(int, int) const { return CLR_INVALID; }
+
+COLORREF CPainterDC::SetPixel(int x, int y, COLORREF color) {
+  const DevicePoint point = LogicalToDevice(x, y);
+  painter_.fillRect(QRectF(point.x, point.y, 1.0, 1.0), ToQColor(color));
+  return color;
+}
+
+QRectF CPainterDC::DeviceBox(int x1, int y1, int x2, int y2) const {
+  const DevicePoint a = LogicalToDevice(x1, y1);
+  const DevicePoint b = LogicalToDevice(x2, y2);
+  const double left = std::min(a.x, b.x);
+  const double top = std::min(a.y, b.y);
+  // The outline is drawn on the box's edges, one device pixel inside its right and bottom.
+  const double width = std::max(0.0, std::abs(b.x - a.x) - 1.0);
+  const double height = std::max(0.0, std::abs(b.y - a.y) - 1.0);
+  return {left, top, width, height};
+}
+
+void CPainterDC::UsePen() {
+  const CPen& pen = SelectedPen();
+  const double width = LogicalToDeviceWidth(pen.Width());
+  if (appliedPen_.style == pen.Style() && appliedPen_.width == width &&
+      appliedPen_.color == pen.Color()) {
+    return;
+  }
+  QPen qpen(ToQColor(pen.Color()));
+  qpen.setWidthF(width);
+  const bool thin = width <= 1.0;
+  // A flat end leaves the end point out; wide pens (on paper) end and join round.
+  qpen.setCapStyle(thin || pen.Style() == PS_DOT ? Qt::FlatCap : Qt::RoundCap);
+  qpen.setJoinStyle(thin ? Qt::MiterJoin : Qt::RoundJoin);
+  if (pen.Style() == PS_DOT) {
+    const double dot = thin ? kThinDot : kWideDot;
+    qpen.setDashPattern({dot, dot});
+  }
+  painter_.setPen(qpen);
+  painter_.setBrush(Qt::white);
+  appliedPen_ = {pen.Style(), width, pen.Color()};
+}
+
+void CPainterDC::DrawRectangle(int x1, int y1, int x2, int y2) {
+  UsePen();
+  painter_.drawRect(DeviceBox(x1, y1, x2, y2));
+}
+
+void CPainterDC::DrawEllipse(int x1, int y1, int x2, int y2) {
+  UsePen();
+  painter_.drawEllipse(DeviceBox(x1, y1, x2, y2));
+}
+
+void CPainterDC::DrawLine(CPoint from, CPoint to) {
+  UsePen();
+  painter_.drawLine(ToQPoint(LogicalToDevice(from.x, from.y)),
+                    ToQPoint(LogicalToDevice(to.x, to.y)));
+}
+
+void CPainterDC::DrawText(int x, int y, std::string_view text) {
+  const CFont& selected = SelectedFont();
+  QFont font(QString::fromStdString(selected.Face()));
+  font.setPixelSize(selected.PixelHeight());
+  // Whole-pixel advances, so a 13-pixel Courier New is 8 pixels a character.
+  font.setHintingPreference(QFont::PreferFullHinting);
+  painter_.setFont(font);
+  painter_.setPen(Qt::black);
+  appliedPen_ = {};
+
+  // Mapped as a point, drawn in device space: upright whatever the mapping.
+  const DevicePoint topLeft = LogicalToDevice(x, y);
+  const QFontMetrics metrics(font, painter_.device());
+  painter_.drawText(QPointF(topLeft.x, topLeft.y + metrics.ascent()),
+                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+}  // namespace qv

@@ -1,0 +1,20 @@
+// The graph page: the summary of the specification and the six graphs of a calculated design,
+// drawn on the screen page, a printer or a print preview.
+#pragma once
+
+#include "analysis/responses.h"
+#include "design/filter_spec.h"
+#include "framework/device_context.h"
+
+namespace qv {
+
+// Takes the target, the specification, its display scale and responses, and whether the
+// design is calculated. Sets the target's mapping (on the screen one logical unit is one pixel
+// of the 1024 x 700 page, y upwards from the top edge at 0 to the bottom at -700; on paper
+// 0.01 inch, the page 10.24 x 7 inches) and draws the summary and the six graphs; on paper
+// also the heading, the version line and the two contact lines. A design that is not
+// calculated leaves the page blank. The selected pen and font are restored at the end.
+void DrawGraphPage(CDC& dc, const FilterSpec& spec, const DisplayScale& scale,
+                   const ResponseSet& responses, bool calculated);
+
+}  // namespace qv
