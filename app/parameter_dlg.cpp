@@ -2,11 +2,13 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "app/quorvanel_doc.h"
 #include "framework/data_exchange.h"
@@ -19,6 +21,7 @@ namespace {
 constexpr int kTemplateWidth = 124;
 constexpr int kTemplateHeight = 408;
 constexpr int kTemplateFontPoints = 8;
+constexpr int kFirstPaneWidth = 210;  // pixels of the form's pane at start-up
 // The template's "MS Sans Serif" is asked for as its metric-compatible sans-serif face.
 constexpr const char* kTemplateFontFace = "Liberation Sans";
 
@@ -97,7 +100,10 @@ CParameterDlg::~CParameterDlg() { document_.RemoveView(this); }
 
 void CParameterDlg::BuildControls(QWidget* page) {
   const DialogUnits units(page->font());
-  page->setFixedSize(units.ToPixelsX(kTemplateWidth), units.ToPixelsY(kTemplateHeight));
+  // The page takes at least the pane's first width, so that labels written in a wider face than
+  // the template's reach to the pane's edge rather than being cut.
+  const int pageWidth = std::max(units.ToPixelsX(kTemplateWidth), kFirstPaneWidth);
+  page->setFixedSize(pageWidth, units.ToPixelsY(kTemplateHeight));
   for (int g = 0; g < kGroupCount; ++g) {
     groups_[g] = new QButtonGroup(this);
   }
@@ -127,8 +133,6 @@ void CParameterDlg::BuildControls(QWidget* page) {
         auto* edit = new QLineEdit(page);
         fields_[control.group] = edit;
         edit->installEventFilter(this);
-        // Enter in any field presses the default button.
-        connect(edit, &QLineEdit::returnPressed, this, &CParameterDlg::OnCalculate);
         widget = edit;
         break;
       }
@@ -139,7 +143,11 @@ void CParameterDlg::BuildControls(QWidget* page) {
         widget = calculate_;
         break;
     }
-    widget->setGeometry(units.ToPixels(control.x, control.y, control.width, control.height));
+    QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
+    if (control.kind == Kind::Label) {
+      rect.setRight(pageWidth - 1);
+    }
+    widget->setGeometry(rect);
     if (control.kind == Kind::GroupBox) {
       // A group box only frames the controls drawn over it.
       widget->lower();
@@ -153,6 +161,16 @@ bool CParameterDlg::eventFilter(QObject* watched, QEvent* event) {
     document_.SetModifiedFlag();
   }
   return QScrollArea::eventFilter(watched, event);
+}
+
+void CParameterDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter in any control of the form presses the default button, "Calculate Filter".
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    OnCalculate();
+    return;
+  }
+  QScrollArea::keyPressEvent(event);
 }
 
 void CParameterDlg::OnUpdate() { LoadForm(); }

@@ -61,6 +61,7 @@ class CParameterDlg : public QScrollArea, public CView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildControls(QWidget* page);

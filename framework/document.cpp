@@ -157,10 +157,11 @@ bool CDocument::OnSaveDocument(const QString& path) {
   }
   const std::string data = bytes.str();
   // QSaveFile writes beside the target and renames over it only once everything is written,
-  // so a failed save leaves the previous file as it was.
+  // so a failed save leaves the previous file as it was. Unbuffered, so that a write that
+  // fails is seen here: a failure while commit() flushes a buffer would still replace the file.
   QSaveFile file(path);
   errno = 0;
-  const bool written = file.open(QIODevice::WriteOnly) &&
+  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                        file.write(data.data(), static_cast<qint64>(data.size())) ==
                            static_cast<qint64>(data.size()) &&
                        file.commit();

@@ -26,9 +26,13 @@ std::optional<QString> ScriptedFileDialogs::Ask(QWidget*, const FileDialogReques
   if (answers.empty()) {
     return std::nullopt;
   }
-  std::optional<QString> answer = answers.front();
+  const bool chosen = answers.front().has_value();
+  const QString path = answers.front().value_or(QString());
   answers.pop_front();
-  return answer;
+  if (!chosen) {
+    return std::nullopt;
+  }
+  return path;
 }
 
 }  // namespace qv::testing
