@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFont>
 #include <QIcon>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -36,6 +38,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitRefused = 2;
 constexpr int kPageWidth = 1024;
 constexpr int kPageHeight = 700;
+constexpr qreal kPdfMarginMm = 10.0;
 
 const char* const kUsage =
     "Usage: quorvanel [FILE.qvd]\n"
@@ -92,6 +95,11 @@ int PrintWithoutWindow(const CommandLine& command) {
       } else {
         {
           QPdfWriter writer(&pdf);
+          // The page is 10.24 x 7 inches: it fits across a landscape sheet.
+          writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                           QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm,
+                                                     kPdfMarginMm),
+                                           QPageLayout::Millimeter));
           writer.setTitle(QStringLiteral("Digital Filter Graphics"));
           writer.setCreator(kApplicationName);
           view.PrintPage(writer);

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# quorvanel --print-to-pdf end to end, without any display: one page with its title, and for
+# every refusal a message, a non-zero exit status and no file.
+# Usage: print_to_pdf_test.sh QUORVANEL QUORVANEL_CLI
+set -uo pipefail
+program=$1
+cli=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+passed=0
+
+check() {  # name, condition (0 = holds)
+  if [ "$2" -eq 0 ]; then
+    passed=$((passed + 1))
+  else
+    echo "FAIL: $1" >&2
+    failures=$((failures + 1))
+  fi
+}
+
+print() {  # design, pdf; prints the exit status
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work" \
+    "$program" --print-to-pdf "$1" "$2" 2>"$work/stderr"
+  echo $?
+}
+
+"$cli" --save "$work/default.qvd" >/dev/null
+status=$(print "$work/default.qvd" "$work/default.pdf")
+check "default design exits 0" "$status"
+pages=$(pdfinfo "$work/default.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')
+[ "$pages" = 1 ]; check "one page" $?
+pdftotext "$work/default.pdf" - | grep -q "Digital Filter Graphics"; check "title on the page" $?
+pdftotext "$work/default.pdf" - | grep -q "Quorvanel version 0.8"; check "version line" $?
+pdftotext "$work/default.pdf" - | grep -q "Cut Frequency: 100.000000 Hz"; check "summary" $?
+
+"$cli" --save "$work/valid.qvd" >/dev/null
+# Fcut1 above half the sampling frequency: the file opens but cannot be calculated.
+head -c 32 "$work/valid.qvd" >"$work/invalid.qvd"
+printf '\xbc\x02\x00\x00' >>"$work/invalid.qvd"      # fcut1 = 700
+tail -c +37 "$work/valid.qvd" >>"$work/invalid.qvd"
+
+refused() {  # name, design, pdf
+  local status
+  status=$(print "$2" "$3")
+  [ "$status" -ne 0 ]; check "$1: non-zero exit" $?
+  [ ! -e "$3" ]; check "$1: no file" $?
+  [ -s "$work/stderr" ]; check "$1: a message" $?
+}
+refused "not calculable" "$work/invalid.qvd" "$work/invalid.pdf"
+refused "missing design" "$work/absent.qvd" "$work/absent.pdf"
+refused "unwritable path" "$work/default.qvd" "$work/no/such/dir/out.pdf"
+grep -q "was not found" <(print "$work/absent.qvd" "$work/x.pdf" >/dev/null; cat "$work/stderr")
+check "missing design names it" $?
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]
