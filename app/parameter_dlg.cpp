@@ -160,6 +160,12 @@ bool CParameterDlg::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::FocusOut) {
     document_.SetModifiedFlag();
   }
+  // The window's keys come before the field's own: Ctrl+A is Save As, not select-all.
+  if (event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_A)) {
+    event->ignore();
+    return true;
+  }
   return QScrollArea::eventFilter(watched, event);
 }
 

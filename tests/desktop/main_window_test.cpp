@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
@@ -105,6 +106,16 @@ class MainWindowTest : public QObject {
     QVERIFY(frame_->Form()->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(frame_, Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
+  }
+
+  void ctrlAInAFieldIsSaveAs() {
+    qv::testing::ScriptedFileDialogs dialogs;
+    QApplication::setActiveWindow(frame_);
+    QLineEdit* field = frame_->Form()->FieldEdit(qv::CParameterDlg::Fsample);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(dialogs.asked.size(), 1);
+    QCOMPARE(dialogs.asked.constFirst().title, QString("Save As"));
   }
 
   void droppedFileOpens() {
