@@ -1,5 +1,7 @@
 // The graph view widget: the page drawn once per change, the cursor cross kept in the page
 // image with the pixels under it restored, scrolled or not, and the readout handed over.
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
 
@@ -103,6 +105,32 @@ class GraphViewTest : public QObject {
     QCOMPARE(readouts_.size(), 1);
     QVERIFY(view_->HasCross());
     QCOMPARE(view_->PageImage(), marked);
+  }
+
+  // The preview draws the printed page: its curves are there in red.
+  void printPreviewShowsThePage() {
+    QVERIFY(doc_->OnCalculate());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintPreviewDialog preview(&printer);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, view_,
+            [this](QPrinter* target) { view_->PrintPage(*target); });
+    preview.resize(900, 700);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTest::qWait(200);
+    const QImage shown = preview.grab().toImage();
+    if (const QByteArray keep = qgetenv("QUORVANEL_KEEP_PREVIEW"); !keep.isEmpty()) {
+      shown.save(QString::fromLocal8Bit(keep));
+    }
+    int red = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) {
+        const QColor colour = shown.pixelColor(x, y);
+        red += colour.red() > 200 && colour.green() < 120 && colour.blue() < 120 ? 1 : 0;
+      }
+    }
+    QVERIFY2(red > 100, qPrintable(QString::number(red)));
   }
 
   void recalculatingDrawsAFreshPage() {
