@@ -2,11 +2,9 @@
 // whole or not at all: failures keep it byte for byte and leave no temporary file behind,
 // links are followed and permission bits kept.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -15,6 +13,7 @@
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "tests/fileio/file_size_limit.h"
+#include "tests/fileio/scratch_directory.h"
 
 namespace qv::cli {
 namespace {
@@ -44,20 +43,8 @@ struct ToolRun {
 
 class OutputReplacement : public ::testing::TestWithParam<OutputCase> {
  protected:
-  void SetUp() override {
-    directory_ = fs::temp_directory_path() /
-                 ("quorvanel-cli-replace-" + std::to_string(::getpid()) + "-" + GetParam().name);
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
-  }
-  void TearDown() override {
-    // The read-only directory, where a test made one, must be writable again to be removed.
-    std::error_code ignored;
-    fs::permissions(directory_ / "read-only", fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(directory_);
-  }
-
-  std::string Path(const std::string& name) const { return (directory_ / name).string(); }
+  std::string Path(const std::string& name) const { return scratch_.Path(name); }
+  std::set<std::string> Names(const std::string& name = "") const { return scratch_.Names(name); }
 
   std::vector<std::string> Arguments(const std::string& path) const {
     std::vector<std::string> args = {"quorvanel-cli"};
@@ -91,46 +78,27 @@ class OutputReplacement : public ::testing::TestWithParam<OutputCase> {
     return {limited.status, limited.text};
   }
 
-  static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  }
-
-  std::set<std::string> Names(const std::string& subdirectory = "") const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(directory_ / subdirectory)) {
-      names.insert(entry.path().filename().string());
-    }
-    return names;
-  }
-
   // The bytes of the output written to a new file.
   std::string FreshOutput() const {
     const ToolRun run = Produce(Path("fresh"));
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
-    std::string bytes = Read(Path("fresh"));
+    std::string bytes = test::ReadBytes(Path("fresh"));
     fs::remove(Path("fresh"));
     return bytes;
   }
 
  private:
-  fs::path directory_;
+  test::ScratchDirectory scratch_{"quorvanel-cli-replace"};
 };
 
 TEST_P(OutputReplacement, FailedWriteKeepsThePreviousFileOrNone) {
-  Write(Path("target"), kPrevious);
+  test::WriteBytes(Path("target"), kPrevious);
   for (const char* name : {"target", "absent"}) {
     const ToolRun run = ProduceWithLimit(Path(name));
     EXPECT_EQ(run.status, kExitOutputFailed) << name;
     EXPECT_EQ(run.err, GetParam().notClosed) << name;
   }
-  EXPECT_EQ(Read(Path("target")), kPrevious);
+  EXPECT_EQ(test::ReadBytes(Path("target")), kPrevious);
   EXPECT_EQ(Names(), std::set<std::string>{"target"});
 }
 
@@ -138,12 +106,12 @@ TEST_P(OutputReplacement, ReplacedFileHoldsTheNewBytesAndKeepsItsPermissions) {
   const std::string expected = FreshOutput();
   ASSERT_GT(expected.size(), static_cast<std::size_t>(kFileSizeLimit));
   // Longer than any output, so a file rewritten in place would keep a tail of it.
-  Write(Path("target"), std::string(2 * expected.size(), 'x'));
+  test::WriteBytes(Path("target"), std::string(2 * expected.size(), 'x'));
   const fs::perms unusual = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
   fs::permissions(Path("target"), unusual);
   const ToolRun run = Produce(Path("target"));
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(Read(Path("target")), expected);
+  EXPECT_EQ(test::ReadBytes(Path("target")), expected);
   EXPECT_EQ(fs::status(Path("target")).permissions(), unusual);
   EXPECT_EQ(Names(), std::set<std::string>{"target"});
 }
@@ -151,12 +119,12 @@ TEST_P(OutputReplacement, ReplacedFileHoldsTheNewBytesAndKeepsItsPermissions) {
 TEST_P(OutputReplacement, LinkStaysAndTheFileItNamesIsReplaced) {
   const std::string expected = FreshOutput();
   fs::create_directories(Path("real"));
-  Write(Path("real/file"), kPrevious);
+  test::WriteBytes(Path("real/file"), kPrevious);
   fs::create_symlink("real/file", Path("link"));
   const ToolRun run = Produce(Path("link"));
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_TRUE(fs::is_symlink(Path("link")));
-  EXPECT_EQ(Read(Path("real/file")), expected);
+  EXPECT_EQ(test::ReadBytes(Path("real/file")), expected);
   EXPECT_EQ(Names("real"), std::set<std::string>{"file"});
 }
 
@@ -176,12 +144,12 @@ TEST_P(OutputReplacement, ReadOnlyDirectoryKeepsItsFile) {
     GTEST_SKIP() << "root ignores permission bits, so no directory is read-only";
   }
   fs::create_directories(Path("read-only"));
-  Write(Path("read-only/file"), kPrevious);
+  test::WriteBytes(Path("read-only/file"), kPrevious);
   fs::permissions(Path("read-only"), fs::perms::owner_read | fs::perms::owner_exec);
   const ToolRun run = Produce(Path("read-only/file"));
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, GetParam().notCreated);
-  EXPECT_EQ(Read(Path("read-only/file")), kPrevious);
+  EXPECT_EQ(test::ReadBytes(Path("read-only/file")), kPrevious);
   EXPECT_EQ(Names("read-only"), std::set<std::string>{"file"});
 }
 
