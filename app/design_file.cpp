@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "design/identification.h"
+#include "fileio/output_file.h"
 
 namespace qv {
 
@@ -135,6 +136,11 @@ bool StoreDesignFile(std::ostream& out, const FilterSpec& spec) {
   writer.Int32(spec.quantization);
   out.write(writer.Data(), static_cast<std::streamsize>(writer.Size()));
   return static_cast<bool>(out);
+}
+
+bool SaveDesignFile(const std::string& path, const FilterSpec& spec) {
+  OutputFile output(path);
+  return output.IsOpen() && StoreDesignFile(output.Stream(), spec) && output.Commit();
 }
 
 LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <istream>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "design/filter_spec.h"
@@ -28,6 +29,12 @@ enum class LoadOutcome {
 // then the thirteen fields in record order, each little-endian in its width (int32 or
 // binary64), 68 bytes in all. Returns false when the stream reports a write failure.
 bool StoreDesignFile(std::ostream& out, const FilterSpec& spec);
+
+// Writes the design file of `spec` (kDesignFileSize bytes) to `path`, replacing the file there
+// whole or not at all: on false the file at `path` is exactly as it was, or still absent.
+// False when the file cannot be created (a directory, a missing or read-only directory, a file
+// the user may not write) or when writing, flushing, closing or renaming it fails.
+bool SaveDesignFile(const std::string& path, const FilterSpec& spec);
 
 // Reads a design file from `in` (binary mode) into `spec`. Accepts the three length-prefix
 // forms of the version string (one byte below 255; FF + uint16; FF FF FF + uint32) and then

@@ -1,6 +1,5 @@
 #include "cli/outputs.h"
 
-#include <fstream>
 #include <string_view>
 
 #include <CLI/CLI.hpp>
@@ -15,15 +14,6 @@ namespace qv::cli {
 namespace {
 
 constexpr std::string_view kSaveFailedMessage = "Failed to save document.";
-
-bool SaveDesign(const std::string& path, const FilterSpec& spec) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file || !StoreDesignFile(file, spec)) {
-    return false;
-  }
-  file.close();
-  return static_cast<bool>(file);
-}
 
 }  // namespace
 
@@ -40,7 +30,7 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
 int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
                  std::ostream& out, std::ostream& err) {
   int status = kExitSuccess;
-  if (options.savePath && !SaveDesign(*options.savePath, calculated.spec)) {
+  if (options.savePath && !SaveDesignFile(*options.savePath, calculated.spec)) {
     err << kSaveFailedMessage << '\n';
     status = kExitOutputFailed;
   }

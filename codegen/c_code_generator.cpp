@@ -6,7 +6,7 @@
 
 #include "codegen/design_summary.h"
 #include "codegen/output_codes.h"
-#include "codegen/output_file.h"
+#include "fileio/output_file.h"
 
 namespace qv {
 namespace {
@@ -166,10 +166,11 @@ int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
   if (!InputsValid(spec, scale, numerator, denominator, firTaps, shift)) {
     return kDesignMismatch;
   }
-  std::FILE* file = OpenOutputFile(path);
-  if (file == nullptr) {
+  OutputFile output(path);
+  if (!output.IsOpen()) {
     return kOutputNotCreated;
   }
+  std::FILE* file = output.File();
   const CTypes types = TypesFor(spec.quantization);
   WriteHeader(file, spec, scale, denominator, types);
   if (spec.filterClass == FilterClass::Iir) {
@@ -177,7 +178,7 @@ int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
   } else {
     WriteFir(file, spec, firTaps, shift, types);
   }
-  return CloseOutputFile(file);
+  return output.Commit() ? kOutputOk : kOutputNotClosed;
 }
 
 }  // namespace qv

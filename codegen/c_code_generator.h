@@ -9,7 +9,8 @@
 
 namespace qv {
 
-// Writes the C file of a calculated design to `path` (created or replaced, text mode "w+").
+// Writes the C file of a calculated design to `path`, which is created or replaced whole
+// (OutputFile): a failure leaves the file there as it was.
 //   spec, scale:  the validated specification and its display scale (frequency unit).
 //   numerator, denominator: b[0..effectiveOrder] and a[0..effectiveOrder] (IIR class; the
 //                 denominator also gives the poles listed for the IIR models).
@@ -18,7 +19,7 @@ namespace qv {
 // Quantised coefficients are whole numbers; they are written truncated to integers.
 // Returns kOutputOk (0), kDesignMismatch (-19, nothing written) when the records do not
 // describe a design of `spec`, kOutputNotCreated (-10, nothing written) or kOutputNotClosed
-// (-12, the file may be incomplete).
+// (-12, a write, flush, close or the replacement failed; nothing changed).
 int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
                   std::span<const double> numerator, std::span<const double> denominator,
                   std::span<const double> firTaps, int shift, const std::string& path);

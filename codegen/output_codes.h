@@ -10,7 +10,7 @@ enum OutputCode : int {
   kOutputOk = 0,
   kOutputNotCreated = -10,       // the file cannot be opened for writing; nothing is written
   kVhdlBadArchitecture = -11,    // neither Size nor Speed; checked before anything else
-  kOutputNotClosed = -12,        // closing (and so flushing) the file failed
+  kOutputNotClosed = -12,        // a write, the flush, the close or the replacement failed
   kVhdlIirClass = -13,           // VHDL is written for FIR designs only
   kVhdlFloatQuantization = -14,  // VHDL needs 8-bit or 16-bit coefficients
   kNotCalculated = -15,          // no calculated design to write

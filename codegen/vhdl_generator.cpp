@@ -7,9 +7,9 @@
 
 #include "codegen/design_summary.h"
 #include "codegen/output_codes.h"
-#include "codegen/output_file.h"
 #include "codegen/speed_levels.h"
 #include "codegen/vhdl_sections.h"
+#include "fileio/output_file.h"
 
 namespace qv {
 namespace {
@@ -397,12 +397,12 @@ int GenerateVhdlCode(const FilterSpec& spec, const DisplayScale& scale,
   if (!InputsValid(spec, scale, denominator, firTaps, shift)) {
     return kDesignMismatch;
   }
-  std::FILE* file = OpenOutputFile(path);
-  if (file == nullptr) {
+  OutputFile output(path);
+  if (!output.IsOpen()) {
     return kOutputNotCreated;
   }
-  WriteFile(file, spec, scale, denominator, firTaps, shift, speed, comment);
-  return CloseOutputFile(file);
+  WriteFile(output.File(), spec, scale, denominator, firTaps, shift, speed, comment);
+  return output.Commit() ? kOutputOk : kOutputNotClosed;
 }
 
 }  // namespace qv

@@ -27,8 +27,8 @@ int CheckVhdlDesign(const FilterSpec& spec, bool calculated);
 // kSpeedTooFewTaps (-18); kOutputOk when the architecture can express spec.taps taps.
 int CheckVhdlArchitecture(const FilterSpec& spec, int architecture);
 
-// Writes the VHDL file of a calculated, quantised FIR design to `path` (created or replaced,
-// text mode "w+").
+// Writes the VHDL file of a calculated, quantised FIR design to `path`, which is created or
+// replaced whole (OutputFile): a failure leaves the file there as it was.
 //   spec, scale:  the validated specification and its display scale (frequency unit).
 //   denominator:  a[0..effectiveOrder], read only to list the poles of the IIR models.
 //   firTaps:      h[0..taps-1], whole numbers; written truncated to integers into the ROM.
@@ -37,8 +37,8 @@ int CheckVhdlArchitecture(const FilterSpec& spec, int architecture);
 //   comment:      the estimate as header lines, each "-- ... \n" (EstimateResources).
 // Returns kOutputOk (0); before anything is written kVhdlBadArchitecture (-11), the codes of
 // CheckVhdlDesign and CheckVhdlArchitecture, kDesignMismatch (-19) when the records do not
-// describe a design of `spec`, or kOutputNotCreated (-10); kOutputNotClosed (-12) when closing
-// fails (the file may be incomplete).
+// describe a design of `spec`, or kOutputNotCreated (-10); kOutputNotClosed (-12) when a
+// write, flush, close or the replacement fails (nothing changed).
 int GenerateVhdlCode(const FilterSpec& spec, const DisplayScale& scale,
                      std::span<const double> denominator, std::span<const double> firTaps,
                      int shift, int architecture, std::string_view comment,

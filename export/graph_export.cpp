@@ -13,6 +13,7 @@
 #include "export/graph_layout.h"
 #include "export/graph_text.h"
 #include "export/pixel_position.h"
+#include "fileio/output_file.h"
 
 namespace qv {
 namespace {
@@ -289,14 +290,12 @@ int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const Respon
   }
   DrawPicture(image.get(), spec, scale, responses);
 
-  std::FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) {
+  OutputFile output(path);
+  if (!output.IsOpen()) {
     return kGraphFileNotCreated;
   }
-  gdImageGif(image.get(), file);
-  const bool writeFailed = std::ferror(file) != 0;
-  const bool closeFailed = std::fclose(file) != 0;
-  return writeFailed || closeFailed ? kGraphFileNotClosed : kGraphExported;
+  gdImageGif(image.get(), output.File());
+  return output.Commit() ? kGraphExported : kGraphFileNotClosed;
 }
 
 }  // namespace qv

@@ -17,9 +17,10 @@ enum GraphExportCode : int {
 // Takes a calculated design: its specification, display scale and responses, and the path
 // of the output file (NUL-terminated). Draws the summary, the six graphs and the footer into a
 // 1024 x 700 palette picture of 15 colours and writes it as a GIF87a file.
-// Returns kGraphExported; kGraphFileNotCreated when the path cannot be opened for writing (or
-// is null, or the picture cannot be allocated): nothing is written then; kGraphFileNotClosed
-// when writing or closing the file fails: the file may be incomplete.
+// The file is created or replaced whole (OutputFile). Returns kGraphExported;
+// kGraphFileNotCreated when the path cannot be opened for writing (or is null, or the picture
+// cannot be allocated); kGraphFileNotClosed when writing, closing or the replacement fails. On
+// both failures the file at `path` is as it was.
 int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const ResponseSet& responses,
                  const char* path);
 
