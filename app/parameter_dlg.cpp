@@ -78,10 +78,31 @@ constexpr TemplateControl kTemplate[] = {
 constexpr int kRectangleIndex = static_cast<int>(FilterModel::Rectangle);
 constexpr int kRaisedCosineIndex = static_cast<int>(FilterModel::RaisedCosine);
 
-void Check(QButtonGroup* group, int index) {
-  if (QAbstractButton* button = group->button(index)) {
+template <typename Enumeration>
+void Check(QButtonGroup* group, Enumeration code) {
+  if (QAbstractButton* button = group->button(static_cast<int>(code))) {
     button->setChecked(true);
   }
+}
+
+template <typename Enumeration>
+Enumeration Checked(const QButtonGroup* group) {
+  return static_cast<Enumeration>(group->checkedId());
+}
+
+// The fields the form edits; the derived effectiveOrder and fcenter are the calculation's.
+void CopyFormFields(const FilterSpec& from, FilterSpec& to) {
+  to.filterClass = from.filterClass;
+  to.bandType = from.bandType;
+  to.model = from.model;
+  to.order = from.order;
+  to.fcut1 = from.fcut1;
+  to.fcut2 = from.fcut2;
+  to.fsample = from.fsample;
+  to.ripple = from.ripple;
+  to.rollOff = from.rollOff;
+  to.taps = from.taps;
+  to.quantization = from.quantization;
 }
 
 }  // namespace
@@ -182,9 +203,9 @@ void CParameterDlg::keyPressEvent(QKeyEvent* event) {
 void CParameterDlg::OnUpdate() { LoadForm(); }
 
 void CParameterDlg::ReadForm() {
-  values_.filterClass = groups_[ClassGroup]->checkedId();
-  values_.bandType = groups_[BandGroup]->checkedId();
-  values_.model = groups_[ModelGroup]->checkedId();
+  values_.filterClass = Checked<FilterClass>(groups_[ClassGroup]);
+  values_.bandType = Checked<BandType>(groups_[BandGroup]);
+  values_.model = Checked<FilterModel>(groups_[ModelGroup]);
   // Like the classic data exchange, the first field that holds no number stops the reading:
   // it and every later value keep what they held.
   const bool read = ExchangeInteger(fields_[Fsample], values_.fsample) &&
@@ -195,7 +216,7 @@ void CParameterDlg::ReadForm() {
                     ExchangeNumber(fields_[RollOff], values_.rollOff) &&
                     ExchangeInteger(fields_[Taps], values_.taps);
   if (read) {
-    values_.quantization = groups_[QuantizationGroup]->checkedId();
+    values_.quantization = Checked<Quantization>(groups_[QuantizationGroup]);
   }
 }
 
@@ -215,18 +236,7 @@ void CParameterDlg::WriteForm() {
 
 void CParameterDlg::ApplyForm() {
   ReadForm();
-  FilterSpec& spec = document_.EditSpec();
-  spec.filterClass = static_cast<FilterClass>(values_.filterClass);
-  spec.bandType = static_cast<BandType>(values_.bandType);
-  spec.model = static_cast<FilterModel>(values_.model);
-  spec.order = values_.order;
-  spec.fcut1 = values_.fcut1;
-  spec.fcut2 = values_.fcut2;
-  spec.fsample = values_.fsample;
-  spec.ripple = values_.ripple;
-  spec.rollOff = values_.rollOff;
-  spec.taps = values_.taps;
-  spec.quantization = static_cast<Quantization>(values_.quantization);
+  CopyFormFields(values_, document_.EditSpec());
   ApplyRules();
   WriteForm();
   document_.ClearCalculated();
@@ -236,18 +246,7 @@ void CParameterDlg::ApplyForm() {
 }
 
 void CParameterDlg::LoadForm() {
-  const FilterSpec& spec = document_.GetSpec();
-  values_.filterClass = static_cast<int>(spec.filterClass);
-  values_.bandType = static_cast<int>(spec.bandType);
-  values_.model = static_cast<int>(spec.model);
-  values_.quantization = static_cast<int>(spec.quantization);
-  values_.fsample = spec.fsample;
-  values_.fcut1 = spec.fcut1;
-  values_.fcut2 = spec.fcut2;
-  values_.order = spec.order;
-  values_.ripple = spec.ripple;
-  values_.rollOff = spec.rollOff;
-  values_.taps = spec.taps;
+  CopyFormFields(document_.GetSpec(), values_);
   ApplyRules();
   WriteForm();
 }
@@ -257,7 +256,7 @@ void CParameterDlg::ApplyRules() {
   const bool fir = spec.filterClass == FilterClass::Fir;
   if (!fir && (spec.model == FilterModel::Rectangle || spec.model == FilterModel::RaisedCosine)) {
     spec.model = FilterModel::Butterworth;
-    values_.model = static_cast<int>(FilterModel::Butterworth);
+    values_.model = FilterModel::Butterworth;
   }
   if (!IsBandType(spec.bandType)) {
     spec.fcut2 = spec.fcut1;

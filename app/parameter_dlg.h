@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "design/filter_spec.h"
 #include "framework/document.h"
 
 class QButtonGroup;
@@ -17,21 +18,6 @@ class QRadioButton;
 namespace qv {
 
 class CQuorvanelDoc;
-
-// The form's copy of the specification: radio groups as their indices in template order.
-struct FormValues {
-  int filterClass = 0;   // 0 IIR, 1 FIR
-  int bandType = 0;      // low pass, high pass, band pass, band stop
-  int model = 0;         // Butterworth, Chebychev, Bessel, Rectangle, Raised Cosine
-  int quantization = 0;  // Float, 8-bit signed, 16-bit signed
-  std::int32_t fsample = 0;
-  std::int32_t fcut1 = 0;
-  std::int32_t fcut2 = 0;
-  std::int32_t order = 0;
-  double ripple = 0.0;
-  double rollOff = 0.0;
-  std::int32_t taps = 0;
-};
 
 class CParameterDlg : public QScrollArea, public CView {
   Q_OBJECT
@@ -48,7 +34,6 @@ class CParameterDlg : public QScrollArea, public CView {
   // The document changed: load the form from its specification.
   void OnUpdate() override;
 
-  [[nodiscard]] const FormValues& Values() const { return values_; }
   [[nodiscard]] QLineEdit* FieldEdit(Field field) const { return fields_[field]; }
   [[nodiscard]] QButtonGroup* RadioGroup(Group group) const { return groups_[group]; }
   [[nodiscard]] QPushButton* CalculateButton() const { return calculate_; }
@@ -72,7 +57,9 @@ class CParameterDlg : public QScrollArea, public CView {
   void ApplyRules();
 
   CQuorvanelDoc& document_;
-  FormValues values_;
+  // The form's own copy of the eleven fields it edits (radio groups by template index, which
+  // is each enumeration's code).
+  FilterSpec values_;
   std::array<QLineEdit*, kFieldCount> fields_{};
   std::array<QButtonGroup*, kGroupCount> groups_{};
   QRadioButton* rectangle_ = nullptr;
