@@ -1,105 +1,80 @@
-// What the painter targets put on an image: which pixels lines, boxes, dots and text cover,
-// and the pixel access of the screen page at device-pixel ratios 1 and 2.
-#include "framework/painter_dc.h"
+// What the screen page's painter puts on the image: which pixels lines, boxes, dots and text
+// cover, and pixel access at device-pixel ratios 1 and 2.
+#include "framework/screen_dc.h"
 
 #include <QImage>
-#include <QPainter>
 
 #include <gtest/gtest.h>
 
-#include "framework/screen_dc.h"
+#include <string>
 
 namespace qv {
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr int kSize = 64;
-
-QImage WhiteImage(double ratio = 1.0) {
-  QImage image(static_cast<int>(kSize * ratio), static_cast<int>(kSize * ratio),
+QImage Filled(int width, int height, QColor colour = Qt::white, double ratio = 1.0) {
+  QImage image(static_cast<int>(width * ratio), static_cast<int>(height * ratio),
                QImage::Format_RGB32);
   image.setDevicePixelRatio(ratio);
-  image.fill(Qt::white);
+  image.fill(colour);
   return image;
 }
 
 bool IsWhite(const QImage& image, int x, int y) { return image.pixel(x, y) == qRgb(255, 255, 255); }
 
-// Columns of one row that carry ink, from x0 up to (not including) x1, as a string of '#'
-// and '.'.
-std::string InkRow(const QImage& image, int y, int x0, int x1) {
+// n pixels from (x, y) in the direction (dx, dy) as '#' for ink and '.' for white.
+std::string Ink(const QImage& image, int x, int y, int dx, int dy, int n) {
   std::string ink;
-  for (int x = x0; x < x1; ++x) {
-    ink += IsWhite(image, x, y) ? '.' : '#';
-  }
+  for (int i = 0; i < n; ++i) ink += IsWhite(image, x + i * dx, y + i * dy) ? '.' : '#';
   return ink;
 }
 
-std::string InkColumn(const QImage& image, int x, int y0, int y1) {
-  std::string ink;
-  for (int y = y0; y < y1; ++y) {
-    ink += IsWhite(image, x, y) ? '.' : '#';
-  }
-  return ink;
-}
-
-// The readout's cross: each stroke leaves out its end point, so each arm covers the 7 pixels
-// centred on the cross, scrolled by the viewport origin.
+// The readout's cross, scrolled by the viewport origin: each stroke leaves out its end point,
+// so each arm covers the 7 pixels centred on the cross.
 TEST(ScreenDC, LinesLeaveOutTheirEndPoint) {
-  QImage image = WhiteImage();
+  QImage image = Filled(64, 64);
   {
     CScreenDC dc(image);
     dc.SetViewportOrg(-10, -5);
     CPen blue;
-    blue.CreatePen(PS_SOLID, 1, kBlue);
+    blue.CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
     dc.SelectObject(&blue);
-    const int x = 30;
-    const int y = 25;
-    dc.MoveTo(x, y - 3);
-    dc.LineTo(x, y + 4);
-    dc.MoveTo(x - 3, y);
-    dc.LineTo(x + 4, y);
+    dc.MoveTo(30, 22);
+    dc.LineTo(30, 29);
+    dc.MoveTo(27, 25);
+    dc.LineTo(34, 25);
   }
-  EXPECT_EQ(InkRow(image, 20, 15, 26), "..#######..");
-  EXPECT_EQ(InkColumn(image, 20, 15, 26), "..#######..");
+  EXPECT_EQ(Ink(image, 15, 20, 1, 0, 11), "..#######..");
+  EXPECT_EQ(Ink(image, 20, 15, 0, 1, 11), "..#######..");
 }
 
-TEST(ScreenDC, BoxesLeaveOutTheirRightColumnAndBottomRowAndFillWhite) {
-  QImage image(kSize, kSize, QImage::Format_RGB32);
-  image.fill(QColor(128, 128, 128));
+// Under the page's upward y: the box covers device rows 10..29 and columns 10..39 and is filled
+// white; a dotted line inside it runs 3 pixels on, 3 off.
+TEST(ScreenDC, BoxesLeaveOutTheirRightAndBottomEdgeAndDotsAlternate) {
+  const QRgb grey = qRgb(128, 128, 128);
+  QImage image = Filled(64, 64, QColor(grey));
   {
     CScreenDC dc(image);
     dc.SetMapMode(MM_ANISOTROPIC);
-    dc.SetWindowExt(kSize, kSize);
-    dc.SetViewportExt(kSize, -kSize);
-    dc.Rectangle(10, -10, 20, -30);  // device rows 10..29, columns 10..19
-  }
-  EXPECT_EQ(image.pixel(10, 10), qRgb(0, 0, 0));
-  EXPECT_EQ(image.pixel(19, 29), qRgb(0, 0, 0));
-  EXPECT_EQ(image.pixel(20, 29), qRgb(128, 128, 128));
-  EXPECT_EQ(image.pixel(19, 30), qRgb(128, 128, 128));
-  EXPECT_TRUE(IsWhite(image, 15, 20));
-}
-
-TEST(ScreenDC, DottedLinesAlternateThreePixelsOnAndOff) {
-  QImage image = WhiteImage();
-  {
-    CScreenDC dc(image);
+    dc.SetWindowExt(64, 64);
+    dc.SetViewportExt(64, -64);
+    dc.Rectangle(10, -10, 40, -30);
     CPen dot;
     dot.CreatePen(PS_DOT, 1, RGB(0, 0, 0));
     dc.SelectObject(&dot);
-    dc.MoveTo(0, 5);
-    dc.LineTo(15, 5);
+    dc.MoveTo(12, -20);
+    dc.LineTo(27, -20);
   }
-  EXPECT_EQ(InkRow(image, 5, 0, 16), "###...###...###.");
+  EXPECT_EQ(image.pixel(10, 10), qRgb(0, 0, 0));
+  EXPECT_EQ(image.pixel(39, 29), qRgb(0, 0, 0));
+  EXPECT_EQ(image.pixel(40, 29), grey);
+  EXPECT_EQ(image.pixel(39, 30), grey);
+  EXPECT_EQ(Ink(image, 11, 20, 1, 0, 18), ".###...###...###..");
 }
 
-// Text hangs from its point, upright, even where the mapping turns y upwards; Courier New at
-// 10 points is 8 pixels a character on the screen page.
+// Text hangs upright from its point under the page's upward y; Courier New at 10 points is 8
+// pixels a character on the screen page.
 TEST(ScreenDC, TextHangsUprightFromItsTopLeftCorner) {
-  QImage image(200, 40, QImage::Format_RGB32);
-  image.fill(Qt::white);
+  QImage image = Filled(200, 40);
   {
     CScreenDC dc(image);
     dc.SetMapMode(MM_ANISOTROPIC);
@@ -110,68 +85,42 @@ TEST(ScreenDC, TextHangsUprightFromItsTopLeftCorner) {
     dc.SelectObject(&courier);
     dc.TextOut(20, -10, "MMMMMMMMMM");
   }
-  bool inkAbove = false;
-  bool inkBelow = false;
-  int firstColumn = 200;
-  int lastColumn = -1;
+  int top = 40;
+  int left = 200;
+  int right = -1;
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 200; ++x) {
       if (IsWhite(image, x, y)) continue;
-      (y < 10 ? inkAbove : inkBelow) = true;
-      firstColumn = std::min(firstColumn, x);
-      lastColumn = std::max(lastColumn, x);
+      top = std::min(top, y);
+      left = std::min(left, x);
+      right = std::max(right, x);
     }
   }
-  EXPECT_FALSE(inkAbove);
-  EXPECT_TRUE(inkBelow);
-  EXPECT_GE(firstColumn, 20);
-  EXPECT_GE(lastColumn, 20 + 9 * 8);  // the tenth character starts 72 pixels in
-  EXPECT_LT(lastColumn, 20 + 10 * 8);
+  EXPECT_GE(top, 10);
+  EXPECT_LT(top, 20);
+  EXPECT_GE(left, 20);
+  EXPECT_GE(right, 20 + 9 * 8);  // the tenth character starts 72 pixels in
+  EXPECT_LT(right, 20 + 10 * 8);
 }
 
-class PixelRatio : public ::testing::TestWithParam<double> {};
+class PixelRatio : public ::testing::TestWithParam<int> {};
 
-// Pixels are logical: a set pixel covers its ratio x ratio block, and reading returns the
-// block's colour.
+// Pixels are logical: a set pixel covers its ratio x ratio block, and reading returns it.
 TEST_P(PixelRatio, SetPixelPaintsTheLogicalPixelsBlock) {
-  const double ratio = GetParam();
-  QImage image = WhiteImage(ratio);
-  const int block = static_cast<int>(ratio);
+  const int ratio = GetParam();
+  QImage image = Filled(64, 64, Qt::white, ratio);
   CScreenDC dc(image);
   dc.SetViewportOrg(-2, -3);
-  EXPECT_EQ(dc.SetPixel(12, 13, kBlue), kBlue);
-  EXPECT_EQ(dc.GetPixel(12, 13), kBlue);
-  EXPECT_EQ(dc.GetPixel(13, 13), kWhite);
+  dc.SetPixel(12, 13, RGB(0, 0, 255));
+  EXPECT_EQ(dc.GetPixel(12, 13), RGB(0, 0, 255));
+  EXPECT_EQ(dc.GetPixel(13, 13), RGB(255, 255, 255));
   EXPECT_EQ(dc.GetPixel(-100, 0), CLR_INVALID);
-  for (int dy = 0; dy < block; ++dy) {
-    for (int dx = 0; dx < block; ++dx) {
-      EXPECT_EQ(image.pixel(10 * block + dx, 10 * block + dy), qRgb(0, 0, 255));
-    }
-  }
-  EXPECT_TRUE(IsWhite(image, 10 * block + block, 10 * block));
+  const std::string block(ratio, '#');
+  EXPECT_EQ(Ink(image, 10 * ratio, 10 * ratio, 1, 0, ratio + 1), block + ".");
+  EXPECT_EQ(Ink(image, 10 * ratio + ratio - 1, 10 * ratio, 0, 1, ratio + 1), block + ".");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ratios, PixelRatio, ::testing::Values(1.0, 2.0));
-
-// On paper the units are hundredths of an inch of the device's resolution, and pens are as wide
-// as a unit.
-TEST(PainterDC, PaperUnitsFollowTheResolution) {
-  QImage image(240, 240, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    CPainterDC dc(painter, true, 200);
-    EXPECT_EQ(dc.GetPixel(0, 0), CLR_INVALID);
-    dc.SetMapMode(MM_LOENGLISH);
-    dc.MoveTo(10, -50);
-    dc.LineTo(110, -50);  // device columns 20..219 around row 100, two pixels wide
-  }
-  EXPECT_FALSE(IsWhite(image, 20, 100));
-  EXPECT_FALSE(IsWhite(image, 218, 100));
-  EXPECT_TRUE(IsWhite(image, 20, 97));
-  EXPECT_TRUE(IsWhite(image, 20, 103));
-  EXPECT_TRUE(IsWhite(image, 10, 100));
-}
+INSTANTIATE_TEST_SUITE_P(Ratios, PixelRatio, ::testing::Values(1, 2));
 
 }  // namespace
 }  // namespace qv
