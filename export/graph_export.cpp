@@ -109,22 +109,11 @@ void DrawFrame(gdImagePtr image, int left, int top) {
 }
 
 void DrawGraphTitles(gdImagePtr image, const Palette& palette) {
-  struct Title {
-    const char* text;
-    int left;
-    int y;
-  };
-  constexpr std::array<Title, 6> kTitles = {{
-      {"Frequency Response", kLeftColumn, kTopTitleY},
-      {"Phase Response", kMiddleColumn, kTopTitleY},
-      {"Group Delay", kRightColumn, kTopTitleY},
-      {"Zero-Pole", kLeftColumn, kBottomTitleY},
-      {"Impulse Response", kMiddleColumn, kBottomTitleY},
-      {"Step Response", kRightColumn, kBottomTitleY},
-  }};
-  for (const Title& title : kTitles) {
-    const GraphText text = MakeGraphText(title.text);
-    DrawLarge(image, CentredTitle(title.left, text), title.y, text, palette.black);
+  constexpr std::array<int, kGraphsPerRow> kLefts = {kLeftColumn, kMiddleColumn, kRightColumn};
+  for (int graph = 0; graph < kGraphCount; ++graph) {
+    const GraphText text = MakeGraphText(kGraphTitles[graph]);
+    const int y = graph < kGraphsPerRow ? kTopTitleY : kBottomTitleY;
+    DrawLarge(image, CentredTitle(kLefts[graph % kGraphsPerRow], text), y, text, palette.black);
   }
 }
 
@@ -227,9 +216,8 @@ void DrawPhase(gdImagePtr image, const ResponseSet& responses, const Palette& pa
   DrawCurve(
       image, kMiddleColumn, responses.phase, kDisplayPoints,
       [](double radians) { return PhaseRow(radians, kTopRow); }, palette.red);
-  constexpr std::array<const char*, kAxisLabels> kLabels = {"PI", "PI/2", "0", "-PI/2", "-PI"};
   for (int p = 0; p < kAxisLabels; ++p) {
-    const GraphText label = MakeGraphText(kLabels[p]);
+    const GraphText label = MakeGraphText(kPhaseLabels[p]);
     DrawSmall(image, CentredSmall(kMiddleColumn - kValueLabelOffset, label),
               kTopRow - kLabelRaise + p * kGridRowStep, label, palette.black);
   }

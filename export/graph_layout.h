@@ -2,16 +2,12 @@
 // downwards; every graph frame is 256 pixels wide (one pixel per curve point) and 200 high.
 #pragma once
 
+#include "export/graph_geometry.h"
+
 namespace qv {
 
 inline constexpr int kImageWidth = 1024;
 inline constexpr int kImageHeight = 700;
-
-inline constexpr int kFrameWidth = 256;
-inline constexpr int kFrameHeight = 200;
-inline constexpr int kGridRowStep = 50;     // three dashed rows inside a frame
-inline constexpr int kGridColumnStep = 64;  // three dashed columns inside a frame
-inline constexpr int kGridLines = 3;
 
 // Left edges of the three graph columns and top edges of the two rows.
 inline constexpr int kLeftColumn = 42;
@@ -23,7 +19,6 @@ inline constexpr int kBottomRow = 454;
 // The zero-pole graph: a unit circle of 100 pixels radius around its centre, no frame.
 inline constexpr int kZeroPoleX = 170;
 inline constexpr int kZeroPoleY = 554;
-inline constexpr int kUnitPixels = 100;
 inline constexpr int kZeroMarkSize = 7;   // width and height of the circle marking a zero
 inline constexpr int kPoleMarkReach = 2;  // half the extent of the cross marking a pole
 
@@ -44,8 +39,6 @@ inline constexpr int kBottomTitleY = 419;
 inline constexpr int kFrequencyLabelY = 367;
 inline constexpr int kTimeLabelY = 659;
 
-// Axis labels: five per axis, one under every grid line and frame edge.
-inline constexpr int kAxisLabels = 5;
 // Value labels sit this far above the grid row they name, so the 13-pixel font centres on it.
 inline constexpr int kLabelRaise = 6;
 // Value labels of the phase, group-delay, impulse and step graphs are centred this far left of

@@ -7,6 +7,7 @@
 
 #include "analysis/responses.h"
 #include "design/filter_spec.h"
+#include "export/graph_geometry.h"
 
 namespace qv {
 
@@ -27,6 +28,18 @@ struct GraphText {
 // Takes a printf format and its arguments; returns the formatted text, cut at the capacity.
 // A format that fails gives the empty text.
 GraphText FormatGraphText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The six graph titles: the top row (frequency response, phase, group delay), then the bottom
+// row (zero-pole, impulse, step response), left to right.
+inline constexpr int kGraphCount = 6;
+inline constexpr int kGraphsPerRow = 3;
+inline constexpr std::array<std::string_view, kGraphCount> kGraphTitles = {
+    "Frequency Response", "Phase Response", "Group Delay",
+    "Zero-Pole",          "Impulse Response", "Step Response"};
+
+// The labels of the phase axis, top to bottom.
+inline constexpr std::array<std::string_view, kAxisLabels> kPhaseLabels = {"PI", "PI/2", "0",
+                                                                           "-PI/2", "-PI"};
 
 // Takes any text; returns it as a GraphText, cut at the capacity.
 GraphText MakeGraphText(std::string_view text);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "export/graph_layout.h"
+#include "export/graph_geometry.h"
 
 namespace qv {
 namespace {

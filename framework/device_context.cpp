@@ -22,21 +22,22 @@ int CDC::SetMapMode(int mode) {
   return previous;
 }
 
-CSize CDC::SetWindowExt(int cx, int cy) {
-  const CSize previous = windowExt_;
+namespace {
+
+// A zero extent would divide by zero: it is refused.
+CSize SetExtent(CSize& extent, int cx, int cy) {
+  const CSize previous = extent;
   if (cx != 0 && cy != 0) {
-    windowExt_ = {cx, cy};
+    extent = {cx, cy};
   }
   return previous;
 }
 
-CSize CDC::SetViewportExt(int cx, int cy) {
-  const CSize previous = viewportExt_;
-  if (cx != 0 && cy != 0) {
-    viewportExt_ = {cx, cy};
-  }
-  return previous;
-}
+}  // namespace
+
+CSize CDC::SetWindowExt(int cx, int cy) { return SetExtent(windowExt_, cx, cy); }
+
+CSize CDC::SetViewportExt(int cx, int cy) { return SetExtent(viewportExt_, cx, cy); }
 
 CPoint CDC::SetViewportOrg(int x, int y) {
   const CPoint previous = viewportOrg_;

@@ -114,22 +114,11 @@ void DrawFrames(CDC& dc, Tools& tools) {
 }
 
 void DrawTitles(CDC& dc) {
-  struct Title {
-    const char* text;
-    int left;
-    int row;
-  };
-  constexpr std::array<Title, 6> kTitles = {{
-      {"Frequency Response", kLeftColumn, kTopTitleRow},
-      {"Phase Response", kMiddleColumn, kTopTitleRow},
-      {"Group Delay", kRightColumn, kTopTitleRow},
-      {"Zero-Pole", kLeftColumn, kBottomTitleRow},
-      {"Impulse Response", kMiddleColumn, kBottomTitleRow},
-      {"Step Response", kRightColumn, kBottomTitleRow},
-  }};
-  for (const Title& title : kTitles) {
-    const GraphText text = MakeGraphText(title.text);
-    Text(dc, TitleX(title.left, text), title.row, text);
+  constexpr std::array<int, kGraphsPerRow> kLefts = {kLeftColumn, kMiddleColumn, kRightColumn};
+  for (int graph = 0; graph < kGraphCount; ++graph) {
+    const GraphText text = MakeGraphText(kGraphTitles[graph]);
+    const int row = graph < kGraphsPerRow ? kTopTitleRow : kBottomTitleRow;
+    Text(dc, TitleX(kLefts[graph % kGraphsPerRow], text), row, text);
   }
 }
 
@@ -226,9 +215,8 @@ void DrawMagnitude(CDC& dc, const ResponseSet& responses) {
 void DrawPhase(CDC& dc, const ResponseSet& responses) {
   DrawCurve(dc, kMiddleColumn, responses.phase, kDisplayPoints,
             [](double radians) { return PhaseRow(radians, kTopFrameTop); });
-  constexpr std::array<const char*, kAxisLabels> kLabels = {"PI", "PI/2", "0", "-PI/2", "-PI"};
   for (int p = 0; p < kAxisLabels; ++p) {
-    const GraphText label = MakeGraphText(kLabels[p]);
+    const GraphText label = MakeGraphText(kPhaseLabels[p]);
     Text(dc, Centred(kMiddleColumn - kCentredLabelOffset, label, kArialCharWidth),
          kTopFrameTop - kPhaseLabelRaise + p * kGridRowStep, label);
   }

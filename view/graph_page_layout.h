@@ -3,16 +3,12 @@
 // upwards). Each rectangular graph is 256 pixels wide (one per display point) and 200 high.
 #pragma once
 
+#include "export/graph_geometry.h"
+
 namespace qv::page {
 
 inline constexpr int kPageWidth = 1024;
 inline constexpr int kPageHeight = 700;
-
-inline constexpr int kFrameWidth = 256;
-inline constexpr int kFrameHeight = 200;
-inline constexpr int kGridRowStep = 50;     // three dotted rows inside a frame
-inline constexpr int kGridColumnStep = 64;  // three dotted columns inside a frame
-inline constexpr int kGridLines = 3;
 
 // Left edges of the three graph columns and top edges of the two rows of frames.
 inline constexpr int kLeftColumn = 42;
@@ -24,7 +20,6 @@ inline constexpr int kBottomFrameTop = 455;
 // The zero-pole graph: a unit circle of 100 pixels radius around its centre, no frame.
 inline constexpr int kZeroPoleX = 170;
 inline constexpr int kZeroPoleY = 555;
-inline constexpr int kUnitPixels = 100;
 inline constexpr int kZeroMarkReach = 3;      // half the box of the circle marking a zero
 inline constexpr int kPoleMarkNear = 2;       // a pole's cross: strokes from 2 pixels on one side
 inline constexpr int kPoleMarkFar = 3;        // to 3 on the other
@@ -52,7 +47,6 @@ inline constexpr int kTimeLabelRow = 660;
 
 // Axis labels: five per axis, one under every grid line and frame edge, and the unit after
 // them; columns of graphs are this far apart.
-inline constexpr int kAxisLabels = 5;
 inline constexpr int kColumnPitch = 340;
 inline constexpr int kAxisUnitOffset = 277;  // from the column's left edge
 
