@@ -36,6 +36,7 @@ QString FromView(std::string_view text) {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Quorvanel"));
+  setFont(TemplateFont());
   const DialogUnits units(font());
   setFixedSize(units.ToPixelsX(kTemplateWidth), units.ToPixelsY(kTemplateHeight));
 

@@ -20,10 +20,7 @@ namespace {
 // The form template, in dialog units.
 constexpr int kTemplateWidth = 124;
 constexpr int kTemplateHeight = 408;
-constexpr int kTemplateFontPoints = 8;
 constexpr int kFirstPaneWidth = 210;  // pixels of the form's pane at start-up
-// The template's "MS Sans Serif" is asked for as its metric-compatible sans-serif face.
-constexpr const char* kTemplateFontFace = "Liberation Sans";
 
 enum class Kind { Radio, GroupBox, Label, Edit, Button };
 
@@ -111,7 +108,7 @@ CParameterDlg::CParameterDlg(CQuorvanelDoc& document, QWidget* parent)
     : QScrollArea(parent), document_(document) {
   setFrameShape(QFrame::NoFrame);
   auto* page = new QWidget(this);
-  page->setFont(QFont(QString::fromLatin1(kTemplateFontFace), kTemplateFontPoints));
+  page->setFont(TemplateFont());
   BuildControls(page);
   setWidget(page);
   document_.AddView(this);

@@ -23,17 +23,17 @@ struct TemplateRect {
 };
 constexpr int kTemplateWidth = 169;
 constexpr int kTemplateHeight = 201;
-constexpr TemplateRect kOptimizerGroup{7, 5, 155, 38};
-constexpr TemplateRect kSizeLabel{14, 21, 22, 8};
-constexpr TemplateRect kSlider{38, 17, 90, 16};
-constexpr TemplateRect kSpeedLabel{132, 21, 24, 8};
-constexpr TemplateRect kEstimateGroup{7, 48, 155, 126};
-constexpr TemplateRect kResolutionField{14, 61, 32, 12};
-constexpr TemplateRect kResolutionLabel{52, 63, 100, 8};
-constexpr TemplateRect kEstimateBox{14, 80, 141, 88};
-constexpr TemplateRect kOkButton{7, 181, 50, 14};
-constexpr TemplateRect kCancelButton{60, 181, 50, 14};
-constexpr TemplateRect kApplyButton{112, 181, 50, 14};
+constexpr TemplateRect kOptimizerGroup{4, 4, 161, 38};
+constexpr TemplateRect kSizeLabel{11, 20, 22, 8};
+constexpr TemplateRect kSlider{35, 16, 98, 16};
+constexpr TemplateRect kSpeedLabel{137, 20, 24, 8};
+constexpr TemplateRect kEstimateGroup{4, 46, 161, 130};
+constexpr TemplateRect kResolutionField{10, 59, 32, 12};
+constexpr TemplateRect kResolutionLabel{48, 61, 110, 8};
+constexpr TemplateRect kEstimateBox{10, 76, 149, 95};
+constexpr TemplateRect kOkButton{4, 181, 50, 14};
+constexpr TemplateRect kCancelButton{59, 181, 50, 14};
+constexpr TemplateRect kApplyButton{115, 181, 50, 14};
 
 QString ShownText(const std::string& estimate) {
   // The box keeps the estimate's own line ends; a plain-text box shows "\n" alone as a break.
@@ -50,6 +50,7 @@ CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent)
 }
 
 void CVhdlParameterDlg::BuildControls() {
+  setFont(TemplateFont());
   const DialogUnits units(font());
   auto place = [&units](QWidget* widget, TemplateRect rect) {
     widget->setGeometry(units.ToPixels(rect.x, rect.y, rect.width, rect.height));

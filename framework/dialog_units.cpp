@@ -9,7 +9,11 @@ constexpr int kHorizontalUnitsPerChar = 4;
 constexpr int kVerticalUnitsPerLine = 8;
 constexpr int kLettersPerCase = 26;
 
+constexpr int kTemplatePoints = 8;
+
 }  // namespace
+
+QFont TemplateFont() { return QFont(QStringLiteral("Liberation Sans"), kTemplatePoints); }
 
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics metrics(font);

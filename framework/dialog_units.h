@@ -8,6 +8,10 @@
 
 namespace qv {
 
+// The font of the dialog templates, "MS Sans Serif" 8 pt, as its metric-compatible stand-in
+// "Liberation Sans" 8 pt.
+QFont TemplateFont();
+
 class DialogUnits {
  public:
   // Takes the dialog's font; its average character width (over the 52 letters, rounded as the
