@@ -1,8 +1,11 @@
 #include "cli/json_output.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <iterator>
+#include <limits>
 #include <span>
 
 #include <fmt/compile.h>
@@ -15,17 +18,102 @@ using Buffer = fmt::memory_buffer;
 
 void Text(Buffer& out, std::string_view text) { out.append(text.data(), text.data() + text.size()); }
 
-// fmt's shortest round-trip form; JSON has no literal for infinities and not-a-number.
+void Whole(Buffer& out, std::int32_t value) {
+  constexpr int kMostChars = 12;  // "-2147483648"
+  char text[kMostChars];
+  out.append(text, std::to_chars(text, text + kMostChars, value).ptr);
+}
+
+// Writes the decimal digits of `value` so that they end at `end`, `width` of them at least
+// (leading zeros); returns where they start. Two digits per step from a table, in 32 bits.
+char* DigitsBefore(char* end, std::uint32_t value, int width) {
+  static constexpr char kPairs[] =
+      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
+      "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
+      "949596979899";
+  constexpr std::uint32_t kTen = 10;
+  constexpr std::uint32_t kHundred = 100;
+  char* start = end;
+  while (value >= kHundred || end - start < width - 1) {
+    start -= 2;
+    std::memcpy(start, kPairs + 2 * (value % kHundred), 2);
+    value /= kHundred;
+  }
+  if (value >= kTen) {
+    start -= 2;
+    std::memcpy(start, kPairs + 2 * value, 2);
+  } else if (value > 0 || end - start < width) {
+    *--start = static_cast<char>('0' + value);
+  }
+  return start;
+}
+
+// The layout of significand x 10^exponent, as short as the usual forms allow: plain digits
+// below 10^17, a decimal point inside the digits or up to five zeros after "0.", else one
+// digit before the point and an exponent. Every form denotes that exact decimal, so it reads
+// back as the double it came from.
+void Decimal(Buffer& out, std::uint64_t significand, int exponent) {
+  constexpr int kPlainDigits = 17;   // integers printed without an exponent: below 10^17
+  constexpr int kLeadingZeros = 5;   // 0.00001 still plain, 0.000001 as 1e-6
+  constexpr int kMostDigits = 20;    // of a 64-bit significand
+  constexpr std::uint64_t kLowDigits = 100000000;  // 10^8: the low eight digits apart
+  constexpr int kLowWidth = 8;
+  char text[kMostDigits];
+  char* const end = text + kMostDigits;
+  char* digits = end;
+  // Dragonbox significands of doubles have at most 17 digits, so the high part fits 32 bits
+  // after the low eight digits are taken off; the two halves are independent chains.
+  if (significand < kLowDigits) {
+    digits = DigitsBefore(end, static_cast<std::uint32_t>(significand), 1);
+  } else if (significand / kLowDigits <= std::numeric_limits<std::uint32_t>::max()) {
+    digits = DigitsBefore(end, static_cast<std::uint32_t>(significand % kLowDigits), kLowWidth);
+    digits = DigitsBefore(digits, static_cast<std::uint32_t>(significand / kLowDigits), 1);
+  } else {
+    digits = std::to_chars(text, end, significand).ptr;
+    std::rotate(text, digits, end);  // right-aligned, as the other branches leave them
+    digits = text + (end - digits);
+  }
+  const auto count = static_cast<int>(end - digits);
+  const int point = count + exponent;  // digits before the decimal point
+  if (exponent >= 0 && point <= kPlainDigits) {
+    out.append(digits, end);
+    for (int i = 0; i < exponent; ++i) out.push_back('0');
+  } else if (exponent < 0 && point > 0) {
+    out.append(digits, digits + point);
+    out.push_back('.');
+    out.append(digits + point, end);
+  } else if (exponent < 0 && point > -kLeadingZeros) {
+    Text(out, "0.");
+    for (int i = 0; i < -point; ++i) out.push_back('0');
+    out.append(digits, end);
+  } else {
+    out.push_back(digits[0]);
+    if (count > 1) {
+      out.push_back('.');
+      out.append(digits + 1, end);
+    }
+    out.push_back('e');
+    Whole(out, point - 1);
+  }
+}
+
+// The shortest decimal that reads back as `value`, by fmt's Dragonbox. The search is taken
+// from fmt and the layout written here: fmt's general formatter spends twice as long again on
+// format options that a JSON number never needs. JSON has no literal for infinities and
+// not-a-number.
 void Real(Buffer& out, double value) {
   if (!std::isfinite(value)) {
     Text(out, "null");
     return;
   }
-  fmt::format_to(std::back_inserter(out), FMT_COMPILE("{}"), value);
-}
-
-void Whole(Buffer& out, std::int32_t value) {
-  fmt::format_to(std::back_inserter(out), FMT_COMPILE("{}"), value);
+  if (value == 0.0) {
+    // A reader may take "-0" for the integer 0; the fraction keeps the sign.
+    Text(out, std::signbit(value) ? "-0.0" : "0");
+    return;
+  }
+  if (value < 0.0) out.push_back('-');
+  const auto decimal = fmt::detail::dragonbox::to_decimal(std::abs(value));
+  Decimal(out, decimal.significand, decimal.exponent);
 }
 
 template <typename Enum>

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,6 +73,34 @@ TEST(JsonPrintout, ReadsBackAsTheDocument) {
     const std::string text = Printout(calculated);
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(nlohmann::ordered_json::parse(text), reference::DomDesignJson(calculated));
+  }
+}
+
+// Every finite double reads back to itself, bit for bit (the sign of zero too), whichever
+// layout its text takes: edge values first, then random bit patterns.
+TEST(JsonPrintout, RealsReadBackBitForBit) {
+  std::vector<double> values = {0.0, -0.0, 1.0, -3.0, 100.0, 1e16, 1e17, 123456789012345678.0,
+                                1e22, 0.1, 0.00001, 0.000001, 1.5e-5, 2.5e-7, 5e-324,
+                                2.2250738585072014e-308, 1.7976931348623157e308, -9.87654321e-300,
+                                4294967296.5, 99999999.0, 100000000.0, 12345678.9};
+  std::mt19937_64 random(12);
+  while (values.size() < 20000) {
+    const std::uint64_t bits = random();
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    if (std::isfinite(value)) values.push_back(value);
+  }
+  CalculatedDesign calculated = Calculated(FilterSpec{});
+  for (std::size_t first = 0; first < values.size(); first += kDisplayPoints) {
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      calculated.responses.phase[k] = values[std::min(first + k, values.size() - 1)];
+    }
+    const Json phase = Json::parse(Printout(calculated))["responses"]["phase"];
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      const double read = phase[k].get<double>();
+      ASSERT_EQ(std::memcmp(&read, &calculated.responses.phase[k], sizeof read), 0)
+          << phase[k] << " for " << calculated.responses.phase[k];
+    }
   }
 }
 
