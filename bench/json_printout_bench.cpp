@@ -57,8 +57,22 @@ void BM_JsonPrintoutDocument(benchmark::State& state) {
   }
 }
 
+// The shortest round-trip digits alone (fmt's Dragonbox) of the reals of the curves, which every
+// printout must find: the bound of the printout itself.
+void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+  const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
+  for (auto _ : state) {
+    for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
+      for (const double value : *curve) {
+        if (value != 0.0) benchmark::DoNotOptimize(fmt::detail::dragonbox::to_decimal(value));
+      }
+    }
+  }
+}
+
 // 0: default design, 1: heaviest IIR, 2: heaviest FIR (511 taps).
 BENCHMARK(BM_JsonPrintout)->DenseRange(0, 2);
 BENCHMARK(BM_JsonPrintoutDocument)->DenseRange(0, 2);
+BENCHMARK(BM_JsonShortestDigitsOnly)->DenseRange(0, 2);
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "cli/json_output.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -24,82 +26,108 @@ void Whole(Buffer& out, std::int32_t value) {
   out.append(text, std::to_chars(text, text + kMostChars, value).ptr);
 }
 
-// Writes the decimal digits of `value` so that they end at `end`, `width` of them at least
-// (leading zeros); returns where they start. Two digits per step from a table, in 32 bits.
-char* DigitsBefore(char* end, std::uint32_t value, int width) {
+// Writes the eight decimal digits of `value` (below 10^8, with leading zeros) at `at`, two
+// digits at a time from a table: fixed work without a data-dependent branch.
+void EightDigits(char* at, std::uint32_t value) {
   static constexpr char kPairs[] =
       "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
       "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
       "949596979899";
-  constexpr std::uint32_t kTen = 10;
   constexpr std::uint32_t kHundred = 100;
-  char* start = end;
-  while (value >= kHundred || end - start < width - 1) {
-    start -= 2;
-    std::memcpy(start, kPairs + 2 * (value % kHundred), 2);
-    value /= kHundred;
-  }
-  if (value >= kTen) {
-    start -= 2;
-    std::memcpy(start, kPairs + 2 * value, 2);
-  } else if (value > 0 || end - start < width) {
-    *--start = static_cast<char>('0' + value);
-  }
-  return start;
+  constexpr std::uint32_t kTenThousand = 10000;
+  const std::uint32_t high = value / kTenThousand;
+  const std::uint32_t low = value % kTenThousand;
+  std::memcpy(at, kPairs + 2 * (high / kHundred), 2);
+  std::memcpy(at + 2, kPairs + 2 * (high % kHundred), 2);
+  std::memcpy(at + 4, kPairs + 2 * (low / kHundred), 2);
+  std::memcpy(at + 6, kPairs + 2 * (low % kHundred), 2);
 }
 
-// The layout of significand x 10^exponent, as short as the usual forms allow: plain digits
-// below 10^17, a decimal point inside the digits or up to five zeros after "0.", else one
-// digit before the point and an exponent. Every form denotes that exact decimal, so it reads
-// back as the double it came from.
-void Decimal(Buffer& out, std::uint64_t significand, int exponent) {
+// The number of decimal digits of `value` (at least 1), from its bit length.
+int DigitCount(std::uint64_t value) {
+  static constexpr std::array<std::uint64_t, 20> kPowers = [] {
+    std::array<std::uint64_t, 20> powers{};
+    std::uint64_t power = 1;
+    for (auto& p : powers) {
+      p = power;
+      power *= 10;
+    }
+    return powers;
+  }();
+  constexpr int kLog10Of2Scaled = 1233;  // log10(2) x 2^12
+  constexpr int kScaleBits = 12;
+  const auto bits = static_cast<int>(std::bit_width(value | 1));
+  // digits - 1, or one more than that when value lies below the guessed power of ten
+  const int guess = (bits * kLog10Of2Scaled) >> kScaleBits;
+  return guess + 1 - (value < kPowers[static_cast<std::size_t>(guess)] ? 1 : 0);
+}
+
+// The layout of significand x 10^exponent at `cursor`, as short as the usual forms allow:
+// plain digits below 10^17, a decimal point inside the digits or up to five zeros after "0.",
+// else one digit before the point and an exponent. Every form denotes that exact decimal, so
+// it reads back as the double it came from. Returns the end of the text (at most 24 chars);
+// `cursor` needs kDecimalRoom chars, since every copy is of one fixed length (short copies of
+// varying length cost more than the text itself).
+constexpr int kDecimalRoom = 64;
+char* Decimal(char* cursor, std::uint64_t significand, int exponent) {
   constexpr int kPlainDigits = 17;   // integers printed without an exponent: below 10^17
+  constexpr int kShortestDigits = 17;  // the most a double's shortest decimal needs
+  constexpr int kEight = 8;
   constexpr int kLeadingZeros = 5;   // 0.00001 still plain, 0.000001 as 1e-6
-  constexpr int kMostDigits = 20;    // of a 64-bit significand
-  constexpr std::uint64_t kLowDigits = 100000000;  // 10^8: the low eight digits apart
-  constexpr int kLowWidth = 8;
-  char text[kMostDigits];
+  constexpr int kMostDigits = 20;    // of a 64-bit significand; also the fixed copy length
+  constexpr int kExponentChars = 5;  // "e-324"
+  constexpr std::uint64_t kLowDigits = 100000000;  // 10^8: eight digits apart
+  constexpr std::uint32_t kLowDigits32 = 100000000;
+  constexpr std::uint64_t kSeventeenDigits = 100000000000000000;  // 10^17
+  // The digits end at `end`, with a fixed copy's length of slack behind them.
+  char text[2 * kMostDigits] = {};
   char* const end = text + kMostDigits;
   char* digits = end;
-  // Dragonbox significands of doubles have at most 17 digits, so the high part fits 32 bits
-  // after the low eight digits are taken off; the two halves are independent chains.
-  if (significand < kLowDigits) {
-    digits = DigitsBefore(end, static_cast<std::uint32_t>(significand), 1);
-  } else if (significand / kLowDigits <= std::numeric_limits<std::uint32_t>::max()) {
-    digits = DigitsBefore(end, static_cast<std::uint32_t>(significand % kLowDigits), kLowWidth);
-    digits = DigitsBefore(digits, static_cast<std::uint32_t>(significand / kLowDigits), 1);
+  if (significand < kSeventeenDigits) {
+    // Dragonbox significands of doubles have at most 17 digits: all 17 are written, leading
+    // zeros too, and the number's own start is found from its digit count.
+    const auto high = static_cast<std::uint32_t>(significand / kLowDigits);
+    *(end - kShortestDigits) = static_cast<char>('0' + high / kLowDigits32);
+    EightDigits(end - 2 * kEight, high % kLowDigits32);
+    EightDigits(end - kEight, static_cast<std::uint32_t>(significand % kLowDigits));
+    digits = end - DigitCount(significand);
   } else {
     digits = std::to_chars(text, end, significand).ptr;
-    std::rotate(text, digits, end);  // right-aligned, as the other branches leave them
+    std::rotate(text, digits, end);  // right-aligned, as the other branch leaves them
     digits = text + (end - digits);
   }
   const auto count = static_cast<int>(end - digits);
   const int point = count + exponent;  // digits before the decimal point
   if (exponent >= 0 && point <= kPlainDigits) {
-    out.append(digits, end);
-    for (int i = 0; i < exponent; ++i) out.push_back('0');
-  } else if (exponent < 0 && point > 0) {
-    out.append(digits, digits + point);
-    out.push_back('.');
-    out.append(digits + point, end);
-  } else if (exponent < 0 && point > -kLeadingZeros) {
-    Text(out, "0.");
-    for (int i = 0; i < -point; ++i) out.push_back('0');
-    out.append(digits, end);
-  } else {
-    out.push_back(digits[0]);
-    if (count > 1) {
-      out.push_back('.');
-      out.append(digits + 1, end);
-    }
-    out.push_back('e');
-    Whole(out, point - 1);
+    std::memcpy(cursor, digits, kMostDigits);
+    std::memset(cursor + count, '0', kPlainDigits);
+    return cursor + point;
   }
+  if (exponent < 0 && point > 0) {
+    std::memcpy(cursor, digits, kMostDigits);
+    cursor[point] = '.';
+    std::memcpy(cursor + point + 1, digits + point, kMostDigits);
+    return cursor + count + 1;
+  }
+  if (exponent < 0 && point > -kLeadingZeros) {
+    cursor[0] = '0';
+    cursor[1] = '.';
+    std::memset(cursor + 2, '0', kLeadingZeros);
+    cursor += 2 - point;
+    std::memcpy(cursor, digits, kMostDigits);
+    return cursor + count;
+  }
+  cursor[0] = digits[0];
+  cursor[1] = '.';
+  std::memcpy(cursor + 2, digits + 1, kMostDigits);
+  cursor += count > 1 ? count + 1 : 1;
+  *cursor++ = 'e';
+  return std::to_chars(cursor, cursor + kExponentChars, point - 1).ptr;
 }
 
 // The shortest decimal that reads back as `value`, by fmt's Dragonbox. The search is taken
-// from fmt and the layout written here: fmt's general formatter spends twice as long again on
-// format options that a JSON number never needs. JSON has no literal for infinities and
+// from fmt and the layout written here: fmt's general formatter spends as long again on format
+// options that a JSON number never needs. JSON has no literal for infinities and
 // not-a-number.
 void Real(Buffer& out, double value) {
   if (!std::isfinite(value)) {
@@ -111,9 +139,14 @@ void Real(Buffer& out, double value) {
     Text(out, std::signbit(value) ? "-0.0" : "0");
     return;
   }
-  if (value < 0.0) out.push_back('-');
+  // Written in place behind the text so far: an append per number would cost a call and a
+  // copy of varying length.
+  out.reserve(out.size() + kDecimalRoom + 1);
+  char* cursor = out.data() + out.size();
+  if (value < 0.0) *cursor++ = '-';
   const auto decimal = fmt::detail::dragonbox::to_decimal(std::abs(value));
-  Decimal(out, decimal.significand, decimal.exponent);
+  cursor = Decimal(cursor, decimal.significand, decimal.exponent);
+  out.resize(static_cast<std::size_t>(cursor - out.data()));
 }
 
 template <typename Enum>
