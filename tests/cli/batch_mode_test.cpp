@@ -30,33 +30,24 @@ CalculatedDesign Calculated(FilterSpec spec) {
   return calculated;
 }
 
-FilterSpec Spec(FilterClass filterClass, FilterModel model, BandType band, int order,
-                int fcut1, int fcut2, Quantization quantization, int taps = 31) {
-  FilterSpec spec;
-  spec.filterClass = filterClass;
-  spec.model = model;
-  spec.bandType = band;
-  spec.order = order;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2;
-  spec.quantization = quantization;
-  spec.taps = taps;
-  return spec;
-}
-
 std::vector<FilterSpec> Designs() {
   using C = FilterClass;
   using M = FilterModel;
   using B = BandType;
+  using Q = Quantization;
   return {
       FilterSpec{},
-      Spec(C::Iir, M::Chebyshev, B::BandStop, kMaxBandOrder, 100, 300, Quantization::Signed16),
-      Spec(C::Iir, M::Bessel, B::HighPass, 5, 200, 200, Quantization::Signed8),
-      Spec(C::Fir, M::Chebyshev, B::BandStop, kMaxBandOrder, 100, 300, Quantization::Signed16,
-           kMaxTaps),
-      Spec(C::Fir, M::RaisedCosine, B::HighPass, 2, 150, 150, Quantization::Float, 64),
+      {.bandType = B::BandStop, .model = M::Chebyshev, .order = kMaxBandOrder, .fcut2 = 300,
+       .quantization = Q::Signed16},
+      {.bandType = B::HighPass, .model = M::Bessel, .order = 5, .fcut1 = 200,
+       .quantization = Q::Signed8},
+      {.filterClass = C::Fir, .bandType = B::BandStop, .model = M::Chebyshev,
+       .order = kMaxBandOrder, .fcut2 = 300, .taps = kMaxTaps, .quantization = Q::Signed16},
+      {.filterClass = C::Fir, .bandType = B::HighPass, .model = M::RaisedCosine, .fcut1 = 150,
+       .taps = 64},
       // A band stop of a FIR-only model keeps the fcenter it was given.
-      Spec(C::Fir, M::Rectangle, B::BandStop, 2, 150, 250, Quantization::Signed8, 45),
+      {.filterClass = C::Fir, .bandType = B::BandStop, .model = M::Rectangle, .fcut1 = 150,
+       .fcut2 = 250, .fcenter = 123.5, .taps = 45, .quantization = Q::Signed8},
   };
 }
 
