@@ -57,9 +57,9 @@ void BM_SimulateIir18(benchmark::State& state) {
   const int variant = static_cast<int>(state.range(0));
   for (auto _ : state) {
     if (variant == 0) {
-      benchmark::DoNotOptimize(qv::SimulateIirStepAndImpulse(
-          spec, design.numerator, design.denominator, design.shift, qv::kSimulationSamples, step,
-          impulse));
+      benchmark::DoNotOptimize(
+          qv::SimulateIirStepAndImpulse(spec, design.numerator, design.denominator, design.shift,
+                                        qv::kSimulationSamples, step, impulse));
     } else if (variant == 1) {
       benchmark::DoNotOptimize(qv::SimulateIirStep(spec, design.numerator, design.denominator,
                                                    design.shift, qv::kSimulationSamples, step));

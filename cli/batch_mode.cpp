@@ -1,12 +1,12 @@
 #include "cli/batch_mode.h"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <cmath>
 #include <limits>
-#include <vector>
-
-#include <fmt/format.h>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
@@ -63,7 +63,8 @@ bool ReadWhole(const Json& value, std::int32_t& whole) {
   }
   if (!value.is_number_integer()) return false;
   const auto v = value.get<std::int64_t>();
-  if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max()) {
+  if (v < std::numeric_limits<std::int32_t>::min() ||
+      v > std::numeric_limits<std::int32_t>::max()) {
     return false;
   }
   whole = static_cast<std::int32_t>(v);
@@ -158,14 +159,13 @@ int RunBatch(std::istream& in, std::ostream& out) {
     // keep some points of the previous one.
     calculated = CalculatedDesign{};
     if (read == LineRead::TooLong) {
-      AppendErrorJson(text,
-                      fmt::format("The line is longer than {} bytes", kMaxBatchLineBytes),
+      AppendErrorJson(text, fmt::format("The line is longer than {} bytes", kMaxBatchLineBytes),
                       kLineNotASpecification);
     } else if (!ReadBatchSpec(line, calculated.spec, message)) {
       AppendErrorJson(text, message, kLineNotASpecification);
     } else {
-      const CalculateOutcome outcome = Calculate(calculated.spec, calculated.scale,
-                                                 calculated.design, calculated.responses);
+      const CalculateOutcome outcome =
+          Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
       if (outcome.Succeeded()) {
         AppendDesignJson(text, calculated);
       } else {

@@ -1,5 +1,7 @@
 #include "cli/json_output.h"
 
+#include <fmt/compile.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -10,15 +12,15 @@
 #include <limits>
 #include <span>
 
-#include <fmt/compile.h>
-
 namespace qv::cli {
 
 namespace {
 
 using Buffer = fmt::memory_buffer;
 
-void Text(Buffer& out, std::string_view text) { out.append(text.data(), text.data() + text.size()); }
+void Text(Buffer& out, std::string_view text) {
+  out.append(text.data(), text.data() + text.size());
+}
 
 void Whole(Buffer& out, std::int32_t value) {
   constexpr int kMostChars = 12;  // "-2147483648"
@@ -30,8 +32,10 @@ void Whole(Buffer& out, std::int32_t value) {
 // digits at a time from a table: fixed work without a data-dependent branch.
 void EightDigits(char* at, std::uint32_t value) {
   static constexpr char kPairs[] =
-      "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
-      "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839404142434445"
+      "46"
+      "47484950515253545556575859606162636465666768697071727374757677787980818283848586878889909192"
+      "93"
       "949596979899";
   constexpr std::uint32_t kHundred = 100;
   constexpr std::uint32_t kTenThousand = 10000;
@@ -70,7 +74,7 @@ int DigitCount(std::uint64_t value) {
 // varying length cost more than the text itself).
 constexpr int kDecimalRoom = 64;
 char* Decimal(char* cursor, std::uint64_t significand, int exponent) {
-  constexpr int kPlainDigits = 17;   // integers printed without an exponent: below 10^17
+  constexpr int kPlainDigits = 17;     // integers printed without an exponent: below 10^17
   constexpr int kShortestDigits = 17;  // the most a double's shortest decimal needs
   constexpr int kEight = 8;
   constexpr int kLeadingZeros = 5;   // 0.00001 still plain, 0.000001 as 1e-6

@@ -24,8 +24,8 @@ using Json = nlohmann::json;
 CalculatedDesign Calculated(FilterSpec spec) {
   CalculatedDesign calculated;
   calculated.spec = spec;
-  const CalculateOutcome outcome = Calculate(calculated.spec, calculated.scale, calculated.design,
-                                             calculated.responses);
+  const CalculateOutcome outcome =
+      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
   EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
   return calculated;
 }
@@ -37,17 +37,37 @@ std::vector<FilterSpec> Designs() {
   using Q = Quantization;
   return {
       FilterSpec{},
-      {.bandType = B::BandStop, .model = M::Chebyshev, .order = kMaxBandOrder, .fcut2 = 300,
+      {.bandType = B::BandStop,
+       .model = M::Chebyshev,
+       .order = kMaxBandOrder,
+       .fcut2 = 300,
        .quantization = Q::Signed16},
-      {.bandType = B::HighPass, .model = M::Bessel, .order = 5, .fcut1 = 200,
+      {.bandType = B::HighPass,
+       .model = M::Bessel,
+       .order = 5,
+       .fcut1 = 200,
        .quantization = Q::Signed8},
-      {.filterClass = C::Fir, .bandType = B::BandStop, .model = M::Chebyshev,
-       .order = kMaxBandOrder, .fcut2 = 300, .taps = kMaxTaps, .quantization = Q::Signed16},
-      {.filterClass = C::Fir, .bandType = B::HighPass, .model = M::RaisedCosine, .fcut1 = 150,
+      {.filterClass = C::Fir,
+       .bandType = B::BandStop,
+       .model = M::Chebyshev,
+       .order = kMaxBandOrder,
+       .fcut2 = 300,
+       .taps = kMaxTaps,
+       .quantization = Q::Signed16},
+      {.filterClass = C::Fir,
+       .bandType = B::HighPass,
+       .model = M::RaisedCosine,
+       .fcut1 = 150,
        .taps = 64},
       // A band stop of a FIR-only model keeps the fcenter it was given.
-      {.filterClass = C::Fir, .bandType = B::BandStop, .model = M::Rectangle, .fcut1 = 150,
-       .fcut2 = 250, .fcenter = 123.5, .taps = 45, .quantization = Q::Signed8},
+      {.filterClass = C::Fir,
+       .bandType = B::BandStop,
+       .model = M::Rectangle,
+       .fcut1 = 150,
+       .fcut2 = 250,
+       .fcenter = 123.5,
+       .taps = 45,
+       .quantization = Q::Signed8},
   };
 }
 
@@ -70,10 +90,28 @@ TEST(JsonPrintout, ReadsBackAsTheDocument) {
 // Every finite double reads back to itself, bit for bit (the sign of zero too), whichever
 // layout its text takes: edge values first, then random bit patterns.
 TEST(JsonPrintout, RealsReadBackBitForBit) {
-  std::vector<double> values = {0.0, -0.0, 1.0, -3.0, 100.0, 1e16, 1e17, 123456789012345678.0,
-                                1e22, 0.1, 0.00001, 0.000001, 1.5e-5, 2.5e-7, 5e-324,
-                                2.2250738585072014e-308, 1.7976931348623157e308, -9.87654321e-300,
-                                4294967296.5, 99999999.0, 100000000.0, 12345678.9};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0,
+                                -3.0,
+                                100.0,
+                                1e16,
+                                1e17,
+                                123456789012345678.0,
+                                1e22,
+                                0.1,
+                                0.00001,
+                                0.000001,
+                                1.5e-5,
+                                2.5e-7,
+                                5e-324,
+                                2.2250738585072014e-308,
+                                1.7976931348623157e308,
+                                -9.87654321e-300,
+                                4294967296.5,
+                                99999999.0,
+                                100000000.0,
+                                12345678.9};
   std::mt19937_64 random(12);
   while (values.size() < 20000) {
     const std::uint64_t bits = random();
@@ -153,8 +191,9 @@ TEST(Batch, FieldsOverrideTheDefaultsAsTheOptionsDo) {
       "\n");
   std::ostringstream out;
   std::ostringstream err;
-  const char* argv[] = {"quorvanel-cli", "--class", "fir", "--model", "raised-cosine", "--taps",
-                        "41", "--rolloff", "0.25", "--quant", "8", "--fc1", "120", "--json"};
+  const char* argv[] = {
+      "quorvanel-cli", "--class", "fir",     "--model", "raised-cosine", "--taps", "41",
+      "--rolloff",     "0.25",    "--quant", "8",       "--fc1",         "120",    "--json"};
   ASSERT_EQ(RunCli(static_cast<int>(std::size(argv)), argv, out, err), kExitSuccess) << err.str();
   ASSERT_EQ(batch.lines.size(), 1u);
   EXPECT_EQ(Json::parse(batch.lines[0]), Json::parse(out.str()));
@@ -208,9 +247,9 @@ TEST(Batch, RefusedLinesGiveTheirCodeAndTheRunGoesOn) {
 }
 
 TEST(Batch, TakesNoOtherOption) {
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--batch", "--json"}, {"--order", "3", "--batch"},
-        {"--batch", "--open", "x.qvd"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--batch", "--json"},
+                                               {"--order", "3", "--batch"},
+                                               {"--batch", "--open", "x.qvd"}}) {
     const BatchRun run = RunBatchTool("{}\n", args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_NE(run.err.find("--batch"), std::string::npos) << run.err;
