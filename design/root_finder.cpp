@@ -20,9 +20,14 @@ using WorkingPolynomial = std::array<Complex, kMaxCoefficients + 1>;
 
 // p(x) = sum C[k] x^k for k = 0..degree, powers by repeated multiplication.
 Complex Evaluate(const WorkingPolynomial& c, int degree, Complex x) {
-  Complex sum{};
-  Complex power{1.0, 0.0};
-  for (int k = 0; k <= degree; ++k) {
+  constexpr Complex kOne{1.0, 0.0};
+  Complex sum = Complex{} + c[0] * kOne;
+  // The first power is 1 * x: (1 x.re - 0 x.im, 1 x.im + 0 x.re). For finite parts that are
+  // not zero that is x itself to the bit (only a zero part could turn from -0 to +0), and
+  // taking it as such starts the chain of multiplications one step earlier.
+  const bool plain = x.re != 0.0 && x.im != 0.0 && std::isfinite(x.re) && std::isfinite(x.im);
+  Complex power = plain ? x : kOne * x;
+  for (int k = 1; k <= degree; ++k) {
     sum = sum + c[k] * power;
     power = power * x;
   }
