@@ -97,10 +97,11 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale,
     const auto count = static_cast<std::size_t>(std::clamp(spec.effectiveOrder + 1, 1, kMaxCoefficients));
     const auto b = std::span<const double>(design.numerator).first(count);
     const auto a = std::span<const double>(design.denominator).first(count);
-    responses.stepPeak =
-        SimulateIirStep(spec, b, a, design.shift, kSimulationSamples, stepSamples);
-    responses.impulsePeak =
-        SimulateIirImpulse(spec, b, a, design.shift, kSimulationSamples, impulseSamples);
+    const IirPeaks peaks = SimulateIirStepAndImpulse(spec, b, a, design.shift,
+                                                     kSimulationSamples, stepSamples,
+                                                     impulseSamples);
+    responses.stepPeak = peaks.step;
+    responses.impulsePeak = peaks.impulse;
   }
   FillTimeCurve(stepSamples, responses.stepPeak, scale.columnStep, responses.step);
   FillTimeCurve(impulseSamples, responses.impulsePeak, scale.columnStep, responses.impulse);

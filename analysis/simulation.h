@@ -21,6 +21,18 @@ double SimulateIirStep(const FilterSpec& spec, std::span<const double> b,
                        std::span<const double> a, int e, int count, std::span<double> out);
 double SimulateIirImpulse(const FilterSpec& spec, std::span<const double> b,
                           std::span<const double> a, int e, int count, std::span<double> out);
+
+// SimulateIirStep and SimulateIirImpulse in one pass, with exactly their outputs and peaks:
+// the two recursions run side by side, so that their chains of additions overlap.
+//   stepOut, impulseOut: room for min(count, 512) samples each (the smaller room decides).
+struct IirPeaks {
+  double step = 0.0;
+  double impulse = 0.0;
+};
+IirPeaks SimulateIirStepAndImpulse(const FilterSpec& spec, std::span<const double> b,
+                                   std::span<const double> a, int e, int count,
+                                   std::span<double> stepOut, std::span<double> impulseOut);
+
 double SimulateFirStep(const FilterSpec& spec, std::span<const double> h, int e, int count,
                        std::span<double> out);
 double SimulateFirImpulse(const FilterSpec& spec, std::span<const double> h, int e, int count,

@@ -148,6 +148,15 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   AddReal(app, "--rolloff", o.rollOff, "roll-off factor alpha (raised cosine)");
   AddChoice(app, "--quant", kQuantizationChoices, o.quantization, "coefficient quantisation");
   AddOutputOptions(app, options.outputs);
+  // Every line of the batch input is a whole specification, and its result goes to stdout.
+  CLI::Option* batch = app.add_flag(
+      "--batch", options.batch,
+      "read JSON specifications from stdin, one per line, and print one JSON result per line");
+  for (CLI::Option* other : app.get_options()) {
+    if (other != batch && other != app.get_help_ptr() && other != app.get_version_ptr()) {
+      batch->excludes(other);
+    }
+  }
 
   try {
     app.parse(argc, argv);

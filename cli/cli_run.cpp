@@ -2,10 +2,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <string_view>
 
 #include "app/design_file.h"
+#include "cli/batch_mode.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/outputs.h"
@@ -53,10 +55,14 @@ bool OpenDesign(const std::string& path, FilterSpec& spec, std::ostream& err) {
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+           std::ostream& err) {
   CliOptions options;
   if (const auto status = ParseCliOptions(argc, argv, options, out, err)) {
     return *status;
+  }
+  if (options.batch) {
+    return RunBatch(in, out);
   }
 
   CalculatedDesign calculated;  // a new design: the defaults
@@ -76,6 +82,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return kExitRefused;
   }
   return WriteOutputs(options.outputs, calculated, out, err);
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return RunCli(argc, argv, std::cin, out, err);
 }
 
 }  // namespace qv::cli

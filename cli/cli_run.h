@@ -1,6 +1,7 @@
 // One run of quorvanel-cli: options, starting parameters, Calculate, outputs.
 #pragma once
 
+#include <istream>
 #include <ostream>
 
 namespace qv::cli {
@@ -8,7 +9,12 @@ namespace qv::cli {
 // Runs the command line argv[0..argc-1] (argv[0] the program name): starts from the defaults
 // of a new design or from --open, applies the overrides and the form's rules, calculates, and
 // on success produces the requested outputs. Messages go to `err` (each ending in a newline),
-// the JSON printout and --help/--version to `out`. Returns the exit status (cli/exit_status.h).
+// the JSON printout and --help/--version to `out`; --batch reads its specifications from `in`.
+// Returns the exit status (cli/exit_status.h).
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+           std::ostream& err);
+
+// RunCli with standard input as `in`.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

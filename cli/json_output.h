@@ -1,22 +1,31 @@
-// The JSON printout of a calculated design: the four records under their own field names.
+// The JSON printout of a calculated design: the four records under their own field names,
+// written straight to text without building a document.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
+#include <string_view>
 
-#include <nlohmann/json.hpp>
+#include <fmt/format.h>
 
 #include "cli/outputs.h"
 
 namespace qv::cli {
 
-// One object {"spec", "scale", "design", "responses"}, fields in record order. Enumerations
-// are their integer codes; numerator/denominator hold effectiveOrder + 1 values and zeros/poles
-// effectiveOrder [re, im] pairs for the Butterworth, Chebyshev and Bessel models (else they are
-// empty); firTaps holds `taps` values for the FIR class (else it is empty). Every curve has 256
-// values. Reals are written so that they read back to the same double.
-nlohmann::ordered_json DesignToJson(const CalculatedDesign& calculated);
+// Appends one object {"spec", "scale", "design", "responses"} to `text`, fields in record
+// order, without a newline. Enumerations are their integer codes; numerator/denominator hold
+// effectiveOrder + 1 values and zeros/poles effectiveOrder [re, im] pairs for the Butterworth,
+// Chebyshev and Bessel models (else they are empty); firTaps holds `taps` values for the FIR
+// class (else it is empty). Every curve has 256 values. Reals are written in the shortest form
+// that reads back to the same double (single-precision fields as their exact value), and a
+// value that is not finite as null. About 30 kB for a default design.
+void AppendDesignJson(fmt::memory_buffer& text, const CalculatedDesign& calculated);
 
-// Writes DesignToJson(calculated) to `out` on one line followed by a newline. Returns false
+// Appends {"error": message, "code": code} to `text`, without a newline; `message` is escaped
+// as a JSON string.
+void AppendErrorJson(fmt::memory_buffer& text, std::string_view message, std::int32_t code);
+
+// Writes AppendDesignJson(calculated) to `out` on one line followed by a newline. Returns false
 // when the stream reports a write failure.
 bool WriteDesignJson(std::ostream& out, const CalculatedDesign& calculated);
 

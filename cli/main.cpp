@@ -2,4 +2,9 @@
 
 #include "cli/cli_run.h"
 
-int main(int argc, char** argv) { return qv::cli::RunCli(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  // Only the C++ streams are used; unsynchronised, they read and write through buffers of
+  // their own, which --batch feels on every line.
+  std::ios::sync_with_stdio(false);
+  return qv::cli::RunCli(argc, argv, std::cout, std::cerr);
+}

@@ -2,6 +2,8 @@
 // division by Smith's method and a magnitude that avoids overflow in the squares.
 #pragma once
 
+#include <cmath>
+
 namespace qv {
 
 struct Complex {
@@ -18,10 +20,32 @@ constexpr Complex Multiply(Complex x, Complex y) {
   return {x.re * y.re - x.im * y.im, x.re * y.im + x.im * y.re};
 }
 constexpr Complex Conjugate(Complex x) { return {x.re, -x.im}; }
-// x / y by Smith's method.
-Complex Divide(Complex x, Complex y);
-// |x| as u*sqrt((v/u)^2 + 1) with u the larger of |re| and |im|.
-double Magnitude(Complex x);
+// x / y by Smith's method: scaled by the larger component of y, so that no intermediate
+// overflows. Defined here so that the root search's loop inlines it.
+inline Complex Divide(Complex x, Complex y) {
+  if (std::abs(y.im) > std::abs(y.re)) {
+    const double t = y.re / y.im;
+    const double den = y.im + y.re * t;
+    return {(x.im + x.re * t) / den, (x.im * t - x.re) / den};
+  }
+  const double t = y.im / y.re;
+  const double den = y.re + y.im * t;
+  return {(x.re + t * x.im) / den, (x.im - t * x.re) / den};
+}
+
+// |x| as u*sqrt((v/u)^2 + 1) with u the larger of |re| and |im|, v the other.
+inline double Magnitude(Complex x) {
+  const double u = std::abs(x.re);
+  const double v = std::abs(x.im);
+  if (u == 0.0) return v;
+  if (v == 0.0) return u;
+  if (u > v) {
+    const double r = v / u;
+    return u * std::sqrt(r * r + 1.0);
+  }
+  const double r = u / v;
+  return v * std::sqrt(r * r + 1.0);
+}
 
 constexpr Complex operator+(Complex x, Complex y) { return Add(x, y); }
 constexpr Complex operator-(Complex x, Complex y) { return Subtract(x, y); }

@@ -20,9 +20,14 @@ using WorkingPolynomial = std::array<Complex, kMaxCoefficients + 1>;
 
 // p(x) = sum C[k] x^k for k = 0..degree, powers by repeated multiplication.
 Complex Evaluate(const WorkingPolynomial& c, int degree, Complex x) {
-  Complex sum{};
-  Complex power{1.0, 0.0};
-  for (int k = 0; k <= degree; ++k) {
+  constexpr Complex kOne{1.0, 0.0};
+  Complex sum = Complex{} + c[0] * kOne;
+  // The first power is 1 * x: (1 x.re - 0 x.im, 1 x.im + 0 x.re). For finite parts that are
+  // not zero that is x itself to the bit (only a zero part could turn from -0 to +0), and
+  // taking it as such starts the chain of multiplications one step earlier.
+  const bool plain = x.re != 0.0 && x.im != 0.0 && std::isfinite(x.re) && std::isfinite(x.im);
+  Complex power = plain ? x : kOne * x;
+  for (int k = 1; k <= degree; ++k) {
     sum = sum + c[k] * power;
     power = power * x;
   }
@@ -41,24 +46,35 @@ void Deflate(WorkingPolynomial& c, int& degree, Complex root) {
   --degree;
 }
 
+// Magnitude(f) <= tol. Magnitude(f) is at least the larger of |re| and |im| (its square-root
+// factor is at least 1), so a larger component already decides, and the magnitude's
+// data-dependent branches are met only near a root.
+bool WithinTolerance(Complex f, double tol) {
+  if (std::abs(f.re) > tol || std::abs(f.im) > tol) return false;
+  return Magnitude(f) <= tol;
+}
+
 // One damped secant search from the fixed start points. Returns false when no point is
 // accepted within the iteration limit.
 bool SearchRoot(const WorkingPolynomial& c, int degree, double tol, Complex& root) {
   Complex xa = kStartA;
   Complex xb = kStartB;
+  // Each step moves x_b into x_a, so p(x_a) is the p(x_b) just computed, to the bit: it is
+  // carried over, and every step evaluates the polynomial once.
+  Complex fa = Evaluate(c, degree, xa);
   for (int iteration = 0; iteration < kMaxIterations; ++iteration) {
-    const Complex fa = Evaluate(c, degree, xa);
     const Complex fb = Evaluate(c, degree, xb);
     const Complex r = Divide(fb * (xb - xa), fb - fa);
     const Complex next = xb - kSecantDamping * r;
-    xa = xb;
-    xb = next;
     // The acceptance test judges the point the step started from, yet the root is the point
     // after the step.
-    if (Magnitude(fb) <= tol) {
+    if (WithinTolerance(fb, tol)) {
       root = next;
       return true;
     }
+    xa = xb;
+    xb = next;
+    fa = fb;
   }
   return false;
 }

@@ -13,6 +13,7 @@
 #include "design/design_driver.h"
 #include "design/display_scale.h"
 #include "design/validation.h"
+#include "literal_loops.h"
 
 namespace qv {
 namespace {
@@ -30,48 +31,12 @@ double Amplitude(Quantization q) {
   return q == Quantization::Signed8 ? 128.0 : q == Quantization::Signed16 ? 32768.0 : 1.0;
 }
 
-// Cut toward zero to a whole number through a 64-bit integer (all values here are far inside
-// its range).
-double Whole(double v) { return static_cast<double>(static_cast<std::int64_t>(v)); }
-
-// The filter loops as the product describes them: newest-first histories aged by one place
-// per sample, then every output scaled by 1/2^e and 1/s.
+// The filter loop as the product describes it.
 Trace LiteralIir(const FilterSpec& spec, const std::vector<double>& b, const std::vector<double>& a,
                  int e, int count, bool step) {
-  count = std::min(count, kSimulationSamples);
-  const bool quantized = spec.quantization != Quantization::Float;
-  const double s = Amplitude(spec.quantization);
-  std::array<double, kSimulationSamples> x{};
-  std::array<double, kSimulationSamples> y{};
-  std::array<double, kSimulationSamples> raw{};
-  for (int t = 0; t < count; ++t) {
-    for (int j = count - 2; j >= 0; --j) {
-      x[j + 1] = x[j];
-      y[j + 1] = y[j];
-    }
-    x[0] = (step || t == 0) ? s : 0.0;
-    double acc = b[0] * x[0];
-    if (quantized) acc = Whole(acc);
-    for (int k = 1; k <= spec.effectiveOrder; ++k) {
-      double p = b[k] * x[k];
-      double q = a[k] * y[k];
-      if (quantized) {
-        p = Whole(p);
-        q = Whole(q);
-      }
-      acc = (p - q) + acc;
-      if (quantized) acc = Whole(acc);
-    }
-    acc = acc / a[0];
-    if (quantized) acc = Whole(acc);
-    y[0] = acc;
-    raw[t] = acc;
-  }
   Trace run;
-  for (int t = 0; t < count; ++t) {
-    run.out[t] = raw[t] / std::ldexp(1.0, e) / s;
-    if (std::abs(run.out[t]) > run.peak) run.peak = std::abs(run.out[t]);
-  }
+  run.out.fill(-7.0);
+  run.peak = reference::LiteralSimulateIir(spec, b, a, e, count, step, run.out);
   return run;
 }
 
@@ -124,6 +89,21 @@ void ExpectIdentical(const Trace& expected, const Trace& actual, int count) {
   }
   EXPECT_EQ(std::memcmp(&expected.peak, &actual.peak, sizeof(double)), 0);
   for (int t = n; t < kRoom; ++t) ASSERT_EQ(actual.out[t], -7.0) << "wrote past " << n;
+}
+
+// Step and impulse computed side by side against the literal loop.
+void ExpectPairIdentical(const FilterSpec& spec, const std::vector<double>& b,
+                         const std::vector<double>& a, int e, int count) {
+  SCOPED_TRACE("step and impulse side by side");
+  Trace step;
+  Trace impulse;
+  step.out.fill(-7.0);
+  impulse.out.fill(-7.0);
+  const IirPeaks peaks = SimulateIirStepAndImpulse(spec, b, a, e, count, step.out, impulse.out);
+  step.peak = peaks.step;
+  impulse.peak = peaks.impulse;
+  ExpectIdentical(LiteralIir(spec, b, a, e, count, true), step, count);
+  ExpectIdentical(LiteralIir(spec, b, a, e, count, false), impulse, count);
 }
 
 // A designed filter to simulate: the spec, its design and the class's coefficients.
@@ -191,6 +171,10 @@ std::vector<SimulationCase> SimulationCases() {
        SpecOf(kFir, M::Butterworth, B::BandPass, 3, 100, 200, k16, 511)},
       {"ChebyshevFirBandStopFloat",
        SpecOf(kFir, M::Chebyshev, B::BandStop, 2, 100, 300, kFloat, 100)},
+      // The heaviest recursions that quantise: order 18 at 16 bits, 16 and 14 at 8 bits.
+      {"HeaviestChebyshevBandStop16", SpecOf(kIir, M::Chebyshev, B::BandStop, 9, 100, 300, k16)},
+      {"HeaviestBesselLowPass8", SpecOf(kIir, M::Bessel, B::LowPass, 16, 200, 200, k8)},
+      {"HeaviestBesselBandPass8", SpecOf(kIir, M::Bessel, B::BandPass, 7, 200, 350, k8)},
   };
 }
 
@@ -212,6 +196,7 @@ TEST_P(SimulationMatchesLiteralLoop, BitForBit) {
                         Simulated(d.spec, d.b, d.a, d.design.shift, count, step), count);
       }
     }
+    if (d.spec.filterClass == kIir) ExpectPairIdentical(d.spec, d.b, d.a, d.design.shift, count);
   }
 }
 
@@ -237,6 +222,27 @@ TEST(Simulation, SignedZeroCoefficientsMatchLiteralLoop) {
     spec.quantization = q;
     for (const bool step : {false, true}) {
       ExpectIdentical(LiteralIir(spec, b, a, 0, 40, step), Simulated(spec, b, a, 0, 40, step), 40);
+    }
+  }
+}
+
+// Quantised recursions whose outputs outgrow the range where whole-number sums are exact (and
+// finally overflow): the regrouped sums must hand over to the literal order in time. Lead
+// coefficients 1 and 4 take the reciprocal, 3 the division.
+TEST(Simulation, OutputsBeyondExactSumsMatchLiteralLoop) {
+  FilterSpec spec;
+  spec.effectiveOrder = 4;
+  const std::vector<std::vector<double>> denominators = {
+      {1.0, -3.0, 0.5, -0.25, 0.125}, {4.0, 7.0, -30.0, 2.0, 1.0}, {3.0, -1e6, 0.0, 5.0, -2.0}};
+  const std::vector<double> b{1000.0, -2000.0, 3000.0, 0.0, -7.0};
+  for (const Quantization q : {k8, k16}) {
+    spec.quantization = q;
+    for (const auto& a : denominators) {
+      for (const bool step : {false, true}) {
+        ExpectIdentical(LiteralIir(spec, b, a, 3, kSimulationSamples, step),
+                        Simulated(spec, b, a, 3, kSimulationSamples, step), kSimulationSamples);
+      }
+      ExpectPairIdentical(spec, b, a, 3, kSimulationSamples);
     }
   }
 }

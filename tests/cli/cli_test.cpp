@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "app/design_file.h"
+#include "cli/batch_mode.h"
 #include "cli/exit_status.h"
-#include "cli/json_output.h"
+#include "dom_json_printout.h"
 #include "design/calculate.h"
 #include "design/design_driver.h"
 #include "design/validation.h"
@@ -51,7 +52,7 @@ nlohmann::json Expected(FilterSpec spec) {
   const CalculateOutcome outcome = Calculate(calculated.spec, calculated.scale, calculated.design,
                                              calculated.responses);
   EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
-  return nlohmann::json::parse(DesignToJson(calculated).dump());
+  return nlohmann::json::parse(reference::DomDesignJson(calculated).dump());
 }
 
 // A scratch directory of its own for every test.

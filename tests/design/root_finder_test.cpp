@@ -4,9 +4,17 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <numbers>
+#include <string>
 #include <vector>
 
+#include "design/design_driver.h"
+#include "design/display_scale.h"
 #include "design/filter_spec.h"
+#include "design/iir_prototype.h"
+#include "design/validation.h"
+#include "literal_loops.h"
 
 namespace qv {
 namespace {
@@ -115,6 +123,117 @@ TEST(FindRoots, FirstDegreeConvergesLinearlyToTheExactRoot) {
   // only at |p| <= 1e-10.
   const auto roots = Roots({1, -0.3});
   EXPECT_NEAR(roots[0].re, 0.3, 1e-10);
+}
+
+// Polynomials with complex coefficients, lowest power first.
+using ComplexPolynomial = std::vector<Complex>;
+
+ComplexPolynomial Times(const ComplexPolynomial& p, const ComplexPolynomial& factor) {
+  ComplexPolynomial product(p.size() + factor.size() - 1);
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    for (std::size_t j = 0; j < factor.size(); ++j) product[i + j] = product[i + j] + p[i] * factor[j];
+  }
+  return product;
+}
+
+// The real parts, highest power first, as FindRoots takes them.
+std::vector<double> RealPartsHighestFirst(const ComplexPolynomial& p) {
+  std::vector<double> coef;
+  for (auto it = p.rbegin(); it != p.rend(); ++it) coef.push_back(it->re);
+  return coef;
+}
+
+std::vector<double> FromRoots(const std::vector<Complex>& roots) {
+  ComplexPolynomial p{{1.0, 0.0}};
+  for (const Complex& r : roots) p = Times(p, {{-r.re, -r.im}, {1.0, 0.0}});
+  return RealPartsHighestFirst(p);
+}
+
+struct PolynomialCase {
+  std::string name;
+  std::vector<double> coef;
+};
+
+// The polynomials the engine hands to the root search: the high-pass reciprocals and the
+// band-pass and band-stop quadratics of every prototype, the digital denominators of designs
+// of every band type, and clustered roots of every degree.
+std::vector<PolynomialCase> PolynomialTable() {
+  std::vector<PolynomialCase> table;
+  const auto prototype = [](int model, int n) {
+    PoleArray poles{};
+    if (model == 0) ButterworthPrototype(n, poles);
+    if (model == 1) ChebyshevPrototype(n, 0.5, poles);
+    if (model == 2) BesselPrototype(n, poles);
+    return poles;
+  };
+  for (int model = 0; model < 3; ++model) {
+    for (int n = 1; n <= kMaxOrder; ++n) {
+      const PoleArray p = prototype(model, n);
+      std::vector<Complex> reciprocals;
+      for (int k = 0; k < n; ++k) reciprocals.push_back(Divide({1.0, 0.0}, p[k]));
+      table.push_back({"HighPass" + std::to_string(model) + "_" + std::to_string(n),
+                       FromRoots(reciprocals)});
+      if (n > kMaxBandOrder) continue;
+      for (const double q : {0.7, 3.0, 12.0}) {
+        for (const bool stop : {false, true}) {
+          ComplexPolynomial poly{{1.0, 0.0}};
+          for (int k = 0; k < n; ++k) {
+            const Complex pole = stop ? Divide({1.0, 0.0}, p[k]) : p[k];
+            poly = Times(poly, {{1.0, 0.0}, Complex{0.0, 0.0} - Divide(pole, {q, 0.0}), {1.0, 0.0}});
+          }
+          table.push_back({std::string(stop ? "BandStop" : "BandPass") + std::to_string(model) +
+                               "_" + std::to_string(n) + "_q" + std::to_string(q),
+                           RealPartsHighestFirst(poly)});
+        }
+      }
+    }
+  }
+  for (int band = 0; band < 4; ++band) {
+    FilterSpec spec;
+    spec.model = FilterModel::Chebyshev;
+    spec.bandType = static_cast<BandType>(band);
+    spec.order = band < 2 ? kMaxOrder : kMaxBandOrder;
+    spec.fcut1 = 100;
+    spec.fcut2 = 300;
+    EXPECT_EQ(Validate(spec), kValid);
+    DisplayScale scale;
+    DeriveScale(spec, scale);
+    FilterDesign design;
+    PoleList poles{};
+    Design(spec, scale, design, poles);
+    table.push_back({"Denominator" + std::to_string(band),
+                     std::vector<double>(design.denominator.begin(),
+                                         design.denominator.begin() + spec.effectiveOrder + 1)});
+  }
+  for (int degree = 1; degree <= kMaxOrder; ++degree) {
+    // Conjugate pairs 0.001 rad apart near the unit circle, and a real root for odd degrees.
+    std::vector<Complex> clustered;
+    for (int pair = 0; pair < degree / 2; ++pair) {
+      const double angle = 0.3 + 1e-3 * pair;
+      clustered.push_back({0.99 * std::cos(angle), 0.99 * std::sin(angle)});
+      clustered.push_back(Conjugate(clustered.back()));
+    }
+    if (degree % 2 == 1) clustered.push_back({0.95, 0.0});
+    table.push_back({"Clustered" + std::to_string(degree), FromRoots(clustered)});
+  }
+  return table;
+}
+
+// Carrying p(x_a) over from the previous step must leave every root as the literal loop,
+// which evaluates it again, finds it: bit for bit, in the same places, with the same result.
+TEST(FindRoots, MatchesTheLiteralLoopBitForBit) {
+  for (const PolynomialCase& c : PolynomialTable()) {
+    SCOPED_TRACE(c.name);
+    const int degree = static_cast<int>(c.coef.size()) - 1;
+    ASSERT_GE(degree, 1);
+    std::array<Complex, kMaxCoefficients + 1> expected{};
+    std::array<Complex, kMaxCoefficients + 1> actual{};
+    expected.fill({-7.0, -7.0});
+    actual.fill({-7.0, -7.0});
+    const int literal = reference::LiteralFindRoots(degree, c.coef, expected, kRootTolerance);
+    EXPECT_EQ(FindRoots(degree, c.coef, actual, kRootTolerance), literal);
+    EXPECT_EQ(std::memcmp(expected.data(), actual.data(), sizeof expected), 0);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The JSON printout of a calculated design, written directly, against the ordered document
+// that was built and dumped before: the default design and the heaviest ones.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "cli/json_output.h"
+#include "design/calculate.h"
+#include "dom_json_printout.h"
+
+namespace {
+
+qv::cli::CalculatedDesign Calculated(qv::FilterClass filterClass, qv::BandType band, int order,
+                                     qv::Quantization quantization, int taps) {
+  qv::cli::CalculatedDesign calculated;
+  qv::FilterSpec& spec = calculated.spec;
+  spec.filterClass = filterClass;
+  spec.bandType = band;
+  spec.order = order;
+  spec.quantization = quantization;
+  spec.taps = taps;
+  if (band == qv::BandType::BandStop) {
+    spec.model = qv::FilterModel::Chebyshev;
+    spec.fcut1 = 300;
+    spec.fcut2 = 700;
+    spec.fsample = 2000;
+  }
+  qv::Calculate(spec, calculated.scale, calculated.design, calculated.responses);
+  return calculated;
+}
+
+const qv::cli::CalculatedDesign& Design(int which) {
+  static const qv::cli::CalculatedDesign designs[] = {
+      Calculated(qv::FilterClass::Iir, qv::BandType::LowPass, 2, qv::Quantization::Float, 31),
+      Calculated(qv::FilterClass::Iir, qv::BandType::BandStop, qv::kMaxBandOrder,
+                 qv::Quantization::Signed16, 31),
+      Calculated(qv::FilterClass::Fir, qv::BandType::BandStop, qv::kMaxBandOrder,
+                 qv::Quantization::Signed16, qv::kMaxTaps)};
+  return designs[which];
+}
+
+void BM_JsonPrintout(benchmark::State& state) {
+  const qv::cli::CalculatedDesign& calculated = Design(static_cast<int>(state.range(0)));
+  fmt::memory_buffer text;
+  for (auto _ : state) {
+    text.clear();
+    qv::cli::AppendDesignJson(text, calculated);
+    benchmark::DoNotOptimize(text.data());
+  }
+}
+
+void BM_JsonPrintoutDocument(benchmark::State& state) {
+  const qv::cli::CalculatedDesign& calculated = Design(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::string text = qv::reference::DomDesignJson(calculated).dump();
+    benchmark::DoNotOptimize(text.data());
+  }
+}
+
+// The shortest round-trip digits alone (fmt's Dragonbox) of the reals of the curves, which every
+// printout must find: the bound of the printout itself.
+void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+  const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
+  for (auto _ : state) {
+    for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
+      for (const double value : *curve) {
+        if (value != 0.0) benchmark::DoNotOptimize(fmt::detail::dragonbox::to_decimal(value));
+      }
+    }
+  }
+}
+
+// 0: default design, 1: heaviest IIR, 2: heaviest FIR (511 taps).
+BENCHMARK(BM_JsonPrintout)->DenseRange(0, 2);
+BENCHMARK(BM_JsonPrintoutDocument)->DenseRange(0, 2);
+BENCHMARK(BM_JsonShortestDigitsOnly)->DenseRange(0, 2);
+
+}  // namespace
