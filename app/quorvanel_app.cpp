@@ -124,8 +124,7 @@ int PrintWithoutWindow(const CommandLine& command) {
 // The first size shows the form and the whole page, as far as the screen allows.
 void SetFirstSize(CSplitterFrame& frame) {
   const int frameWidth = frame.GraphView()->frameWidth() * 2;
-  const QSize wanted(frame.Form()->width() > 0 ? 210 + 6 + kPageWidth + frameWidth
-                                               : kPageWidth + frameWidth,
+  const QSize wanted(frame.FormPaneWidth() + frame.SplitterHandleWidth() + kPageWidth + frameWidth,
                      frame.menuBar()->sizeHint().height() + kPageHeight + frameWidth +
                          frame.statusBar()->sizeHint().height());
   QSize size = wanted;

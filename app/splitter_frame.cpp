@@ -119,6 +119,10 @@ void CSplitterFrame::CreateStatusBar() {
   }
 }
 
+int CSplitterFrame::FormPaneWidth() { return kFormWidth; }
+
+int CSplitterFrame::SplitterHandleWidth() const { return splitter_->handleWidth(); }
+
 QLabel* CSplitterFrame::ReadoutPane(int pane) const {
   return pane == 1 ? readoutPanes_[0] : pane == 2 ? readoutPanes_[1] : nullptr;
 }

@@ -25,6 +25,9 @@ class CSplitterFrame : public QMainWindow {
   void SetReadout(const QString& horizontal, const QString& vertical);
 
   [[nodiscard]] CParameterDlg* Form() const { return form_; }
+  // Pixels of the form's pane at start-up and of the splitter's bar.
+  [[nodiscard]] static int FormPaneWidth();
+  [[nodiscard]] int SplitterHandleWidth() const;
   [[nodiscard]] CQuorvanelView* GraphView() const { return view_; }
   [[nodiscard]] QLabel* MessagePane() const { return messagePane_; }
   [[nodiscard]] QLabel* ReadoutPane(int pane) const;

@@ -12,6 +12,7 @@ namespace qv {
 namespace {
 
 constexpr int kNumberDigits = 15;  // significant digits of a number shown in a field
+constexpr int kNumberTextSize = 32;  // room for "-d.dddddddddddddde-308" and its terminator
 
 // Blanks around an optional sign and the number itself; the number starts right after them.
 const QRegularExpression kIntegerPattern(QStringLiteral(R"(^[ \t]*([+-]?)([0-9]+)[ \t]*$)"));
@@ -83,7 +84,7 @@ bool ExchangeNumber(QLineEdit* field, double& value) {
 void ShowInteger(QLineEdit* field, std::int32_t value) { field->setText(QString::number(value)); }
 
 void ShowNumber(QLineEdit* field, double value) {
-  char text[64];
+  char text[kNumberTextSize];
   std::snprintf(text, sizeof text, "%.*g", kNumberDigits, value);
   field->setText(QString::fromLatin1(text));
 }
