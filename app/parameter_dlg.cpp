@@ -72,6 +72,10 @@ constexpr TemplateControl kTemplate[] = {
     {Kind::Radio, "16-bit signed", 10, 329, 56, 10, G::QuantizationGroup, 2},
 };
 
+const QString kGroupBoxStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }");
+
 constexpr int kRectangleIndex = static_cast<int>(FilterModel::Rectangle);
 constexpr int kRaisedCosineIndex = static_cast<int>(FilterModel::RaisedCosine);
 
@@ -167,7 +171,9 @@ void CParameterDlg::BuildControls(QWidget* page) {
     }
     widget->setGeometry(rect);
     if (control.kind == Kind::GroupBox) {
-      // A group box only frames the controls drawn over it.
+      // A group box only frames the controls drawn over it, its title on its top line as the
+      // template draws it.
+      widget->setStyleSheet(kGroupBoxStyle);
       widget->lower();
       widget->setFocusPolicy(Qt::NoFocus);
     }
