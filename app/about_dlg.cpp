@@ -6,6 +6,7 @@
 
 #include "design/identification.h"
 #include "framework/dialog_units.h"
+#include "framework/utf8_text.h"
 
 namespace qv {
 namespace {
@@ -28,10 +29,6 @@ constexpr int kOkY = 77;
 constexpr int kOkWidth = 32;
 constexpr int kOkHeight = 14;
 
-QString FromView(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -50,11 +47,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     label->setGeometry(units.ToPixels(kTextX, y, width, kLineHeight));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   };
-  line(QStringLiteral("Quorvanel Ver %1, digital filter design").arg(FromView(kVersionText)),
+  line(QStringLiteral("Quorvanel Ver %1, digital filter design").arg(FromUtf8View(kVersionText)),
        kProductY, kProductWidth);
   line(QStringLiteral("IIR and FIR filters, C and VHDL code, graphs"), kCreditY, kTextWidth);
-  line(FromView(kWebSite), kWebY, kTextWidth);
-  line(FromView(kContactEmail), kMailY, kTextWidth);
+  line(FromUtf8View(kWebSite), kWebY, kTextWidth);
+  line(FromUtf8View(kContactEmail), kMailY, kTextWidth);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setDefault(true);

@@ -22,6 +22,7 @@
 #include "app/splitter_frame.h"
 #include "codegen/output_codes.h"
 #include "framework/message_service.h"
+#include "view/graph_page_layout.h"
 #include "view/quorvanel_view.h"
 
 namespace qv {
@@ -36,8 +37,8 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitNoDisplay = 1;
 constexpr int kExitUsage = 1;
 constexpr int kExitRefused = 2;
-constexpr int kPageWidth = 1024;
-constexpr int kPageHeight = 700;
+using page::kPageHeight;
+using page::kPageWidth;
 constexpr qreal kPdfMarginMm = 10.0;
 
 const char* const kUsage =

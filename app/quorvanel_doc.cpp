@@ -3,17 +3,13 @@
 #include "app/design_file.h"
 #include "design/calculate.h"
 #include "framework/message_service.h"
+#include "framework/utf8_text.h"
 
 namespace qv {
 namespace {
 
 const DocumentType kDesignFileType{QStringLiteral("Quorvanel Design (*.qvd)"),
-                                   QString::fromUtf8(kDesignFileExtension.data(),
-                                                     static_cast<qsizetype>(kDesignFileExtension.size()))};
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+                                   FromUtf8View(kDesignFileExtension)};
 
 }  // namespace
 
@@ -55,10 +51,10 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
       calculated_ = wasCalculated;
       return std::nullopt;
     case LoadOutcome::VersionMismatch:
-      AfxMessageBox(ToQString(LoadOutcomeMessage(outcome)));
+      AfxMessageBox(FromUtf8View(LoadOutcomeMessage(outcome)));
       return std::nullopt;
     case LoadOutcome::EndedEarly:
-      return ToQString(LoadOutcomeMessage(outcome));
+      return FromUtf8View(LoadOutcomeMessage(outcome));
     case LoadOutcome::Loaded:
       OnCalculate();
       return std::nullopt;

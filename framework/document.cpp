@@ -18,6 +18,10 @@ namespace qv {
 CDocument::CDocument(DocumentType type, QObject* parent)
     : QObject(parent), type_(std::move(type)), title_(kUntitledTitle) {}
 
+QString CDocument::FileFilter() const {
+  return type_.filterName + "|*" + type_.extension + "|" + kAllFilesFilter + "|*.*||";
+}
+
 void CDocument::SetTitle(const QString& title) {
   title_ = title;
   emit TitleChanged(title_);
@@ -60,9 +64,7 @@ bool CDocument::OnFileNew() {
 }
 
 bool CDocument::OnFileOpen() {
-  CFileDialog dialog(true, QString(), QString(),
-                     type_.filterName + "|*" + type_.extension + "|" + kAllFilesFilter + "|*.*||",
-                     dialogParent_);
+  CFileDialog dialog(true, QString(), QString(), FileFilter(), dialogParent_);
   if (!dialog.DoModal()) {
     return false;
   }
@@ -131,10 +133,7 @@ bool CDocument::DoSave(const QString& path, bool replace) {
         proposed += type_.extension;
       }
     }
-    CFileDialog dialog(false, type_.extension.mid(1), proposed,
-                       type_.filterName + "|*" + type_.extension + "|" + kAllFilesFilter +
-                           "|*.*||",
-                       dialogParent_);
+    CFileDialog dialog(false, type_.extension.mid(1), proposed, FileFilter(), dialogParent_);
     if (!dialog.DoModal()) {
       return false;
     }

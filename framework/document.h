@@ -81,6 +81,8 @@ class CDocument : public QObject {
   virtual bool WriteDocument(std::ostream& out) const = 0;
 
  private:
+  // The open and save dialogs' file types: the document's own, then all files.
+  [[nodiscard]] QString FileFilter() const;
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
   // Save (replace = false keeps the path when there is one) or Save As; false on cancel or

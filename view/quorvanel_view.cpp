@@ -22,8 +22,8 @@
 namespace qv {
 namespace {
 
-constexpr int kPageWidth = 1024;  // pixels of the screen page
-constexpr int kPageHeight = 700;
+using page::kPageHeight;
+using page::kPageWidth;
 constexpr int kLineStep = 16;     // pixels scrolled by an arrow of a scroll bar
 constexpr int kCrossCentre = 4;   // the saved pixels run from centre - 4 to centre + 3
 constexpr int kCrossReachBack = 3;
