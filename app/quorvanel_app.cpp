@@ -172,6 +172,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     command.action = CommandLine::Action::PrintToPdf;
     command.file = arguments[1];
     command.pdf = arguments[2];
+  } else if (first == QStringLiteral("--print-to-pdf") && count < 3) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = count == 1
+                        ? QStringLiteral("quorvanel: --print-to-pdf needs the design file and "
+                                         "the output PDF")
+                        : QStringLiteral("quorvanel: the output PDF is missing after %1")
+                              .arg(arguments[1]);
+  } else if (first == QStringLiteral("--print") && count == 1) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: --print needs the design file to print");
   } else if (!first.startsWith(QStringLiteral("--")) && count == 1) {
     command.action = CommandLine::Action::Open;
     command.file = first;

@@ -9,12 +9,14 @@
 #include <cmath>
 #include <mutex>
 
+#include "framework/stroke_pixels.h"
+
 namespace qv {
 namespace {
 
 // Dots of a dotted line: three pixels drawn, three left out, for a one-pixel pen; a wider pen
 // (on paper) draws dots and gaps as long as it is wide.
-constexpr double kThinDot = 3.0;
+constexpr int kThinDot = 3;
 constexpr double kWideDot = 1.0;
 
 // The drawing asks for the classic faces; the Liberation faces have the same metrics.
@@ -31,6 +33,8 @@ QColor ToQColor(COLORREF color) {
 }
 
 QPointF ToQPoint(DevicePoint point) { return {point.x, point.y}; }
+
+CPoint ToPixel(DevicePoint point) { return {static_cast<int>(point.x), static_cast<int>(point.y)}; }
 
 }  // namespace
 
@@ -103,8 +107,19 @@ void CPainterDC::DrawEllipse(int x1, int y1, int x2, int y2) {
 
 void CPainterDC::DrawLine(CPoint from, CPoint to) {
   UsePen();
-  painter_.drawLine(ToQPoint(LogicalToDevice(from.x, from.y)),
-                    ToQPoint(LogicalToDevice(to.x, to.y)));
+  const DevicePoint start = LogicalToDevice(from.x, from.y);
+  const DevicePoint end = LogicalToDevice(to.x, to.y);
+  if (appliedPen_.width > 1.0) {
+    painter_.drawLine(ToQPoint(start), ToQPoint(end));
+    return;
+  }
+  // The painter's own thin lines draw the upper or left end and leave out the other, whichever
+  // the stroke starts at; the stroke's pixels are walked here instead.
+  const QColor colour = ToQColor(appliedPen_.color);
+  const int dot = appliedPen_.style == PS_DOT ? kThinDot : 0;
+  StrokePixelRuns(ToPixel(start), ToPixel(end), dot, [&](const PixelRun& run) {
+    painter_.fillRect(QRectF(run.left, run.top, run.width, run.height), colour);
+  });
 }
 
 void CPainterDC::DrawText(int x, int y, std::string_view text) {

@@ -149,6 +149,30 @@ class DocumentTest : public QObject {
     QCOMPARE(doc_->GetTitle(), QString("old.qvd"));
   }
 
+  // The same design draws the same graphs whatever was calculated before it, as a new
+  // document draws it.
+  void curvesDoNotDependOnThePreviousDesign() {
+    QVERIFY(doc_->OnCalculate());
+    const qv::ResponseSet fresh = doc_->GetResponses();
+    const qv::FilterDesign freshDesign = doc_->GetDesign();
+    FilterSpec highPass;
+    highPass.bandType = qv::BandType::HighPass;
+    highPass.model = qv::FilterModel::Bessel;
+    FilterSpec fir;
+    fir.filterClass = qv::FilterClass::Fir;
+    fir.model = qv::FilterModel::RaisedCosine;
+    fir.taps = 31;
+    for (const FilterSpec& other : {ChebyshevBandPass(), highPass, fir}) {
+      doc_->EditSpec() = other;
+      QVERIFY(doc_->OnCalculate());
+      doc_->EditSpec() = FilterSpec();
+      QVERIFY(doc_->OnCalculate());
+      QCOMPARE(doc_->GetResponses().phase[0], fresh.phase[0]);
+      QVERIFY(doc_->GetResponses() == fresh);
+      QVERIFY(doc_->GetDesign() == freshDesign);
+    }
+  }
+
   void emptyFileKeepsEverything() {
     doc_->EditSpec().fsample = 4000;
     QVERIFY(doc_->OnCalculate());

@@ -161,17 +161,27 @@ class MainWindowTest : public QObject {
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("pdf");
+    QTest::addColumn<QString>("error");
     using A = CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "";
-    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "";
-    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << "";
+    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "" << "";
+    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "" << "";
+    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << ""
+                           << "";
+    QTest::newRow("print without design")
+        << QStringList{"--print"} << int(A::Invalid) << "" << ""
+        << "quorvanel: --print needs the design file to print";
     QTest::newRow("pdf") << QStringList{"--print-to-pdf", "a.qvd", "o.pdf"} << int(A::PrintToPdf)
-                         << "a.qvd" << "o.pdf";
-    QTest::newRow("pdf without output") << QStringList{"--print-to-pdf", "a.qvd"}
-                                        << int(A::Invalid) << "" << "";
-    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << ""
-                                 << "";
-    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << "";
+                         << "a.qvd" << "o.pdf" << "";
+    QTest::newRow("pdf without output")
+        << QStringList{"--print-to-pdf", "a.qvd"} << int(A::Invalid) << "" << ""
+        << "quorvanel: the output PDF is missing after a.qvd";
+    QTest::newRow("pdf without anything")
+        << QStringList{"--print-to-pdf"} << int(A::Invalid) << "" << ""
+        << "quorvanel: --print-to-pdf needs the design file and the output PDF";
+    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << "" << ""
+                                 << "quorvanel: unexpected arguments";
+    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << ""
+                                    << "quorvanel: unexpected arguments";
   }
 
   void commandLine() {
@@ -179,10 +189,12 @@ class MainWindowTest : public QObject {
     QFETCH(int, action);
     QFETCH(QString, file);
     QFETCH(QString, pdf);
+    QFETCH(QString, error);
     const CommandLine command = qv::ParseCommandLine(arguments);
     QCOMPARE(int(command.action), action);
     QCOMPARE(command.file, file);
     QCOMPARE(command.pdf, pdf);
+    QCOMPARE(command.error, error);
   }
 
   void displayCheck() {
