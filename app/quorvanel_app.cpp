@@ -18,6 +18,7 @@
 #include <cstdio>
 
 #include "app/quorvanel_doc.h"
+#include "app/display_probe.h"
 #include "app/parameter_dlg.h"
 #include "app/splitter_frame.h"
 #include "codegen/output_codes.h"
@@ -202,6 +203,22 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
       "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
 }
 
+QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
+                                  const QString& platform) {
+  // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
+  const bool usesX = platform.isEmpty() ? waylandDisplay.isEmpty()
+                                        : platform.startsWith(QStringLiteral("xcb"));
+  if (!usesX || XDisplayAnswers(display)) {
+    return {};
+  }
+  const QString named = display.isEmpty() ? QStringLiteral("(DISPLAY is not set)")
+                                          : QStringLiteral("\"%1\"").arg(display);
+  return QStringLiteral(
+             "quorvanel: cannot connect to the display %1; check that its X server is running, "
+             "or start quorvanel in a desktop session, under xvfb-run, or use quorvanel-cli")
+      .arg(named);
+}
+
 int RunQuorvanel(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
@@ -217,9 +234,13 @@ int RunQuorvanel(int argc, char** argv) {
   }
   const bool printing = command.action == CommandLine::Action::Print ||
                         command.action == CommandLine::Action::PrintToPdf;
-  const QString noDisplay = MissingDisplayMessage(qEnvironmentVariable("DISPLAY"),
-                                                  qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                                  qEnvironmentVariable("QT_QPA_PLATFORM"));
+  const QString display = qEnvironmentVariable("DISPLAY");
+  const QString waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  QString noDisplay = MissingDisplayMessage(display, waylandDisplay, platform);
+  if (noDisplay.isEmpty()) {
+    noDisplay = UnreachableDisplayMessage(display, waylandDisplay, platform);
+  }
   if (!noDisplay.isEmpty()) {
     if (!printing) {
       std::fprintf(stderr, "%s\n", qPrintable(noDisplay));

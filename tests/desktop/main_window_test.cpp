@@ -2,6 +2,7 @@
 // switching, dropped files, the About box and the command line.
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -205,6 +206,21 @@ class MainWindowTest : public QObject {
     QVERIFY(message.contains("DISPLAY"));
     QVERIFY(message.contains("xvfb-run"));
     QVERIFY(message.contains("quorvanel-cli"));
+  }
+
+  // A display without a server: named in the message; other platforms are not asked.
+  void unreachableDisplay() {
+    int number = 4077;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) ++number;
+    const QString display = QStringLiteral(":%1").arg(number);
+    const QString message = qv::UnreachableDisplayMessage(display, "", "");
+    QVERIFY(message.contains(QStringLiteral("\"%1\"").arg(display)));
+    QVERIFY(message.contains("xvfb-run"));
+    QVERIFY(!message.contains('\n'));
+    QVERIFY(qv::UnreachableDisplayMessage(display, "", "xcb").contains(display));
+    QVERIFY(qv::UnreachableDisplayMessage("", "", "xcb").contains("DISPLAY is not set"));
+    QVERIFY(qv::UnreachableDisplayMessage(display, "", "offscreen").isEmpty());
+    QVERIFY(qv::UnreachableDisplayMessage(display, "wayland-0", "").isEmpty());
   }
 };
 
