@@ -252,8 +252,9 @@ int RunQuorvanel(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setOrganizationName(kCompanyKey);
+  // No display name of its own: Qt on X11 would append it to every dialog's caption. The
+  // application name stands in for it where one is asked for (message box titles).
   QApplication::setApplicationName(kApplicationName);
-  QApplication::setApplicationDisplayName(kApplicationName);
   QApplication::setWindowIcon(QIcon(kIconResource));
   QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
   if (printing) {
