@@ -58,6 +58,7 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
       return std::nullopt;
     case LoadOutcome::VersionMismatch:
       AfxMessageBox(FromUtf8View(LoadOutcomeMessage(outcome)));
+      RejectOpenedFile();
       return std::nullopt;
     case LoadOutcome::EndedEarly:
       return FromUtf8View(LoadOutcomeMessage(outcome));

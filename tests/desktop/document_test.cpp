@@ -146,7 +146,60 @@ class DocumentTest : public QObject {
     QCOMPARE(doc_->GetSpec().model, qv::FilterModel::Butterworth);
     QVERIFY(!doc_->IsCalculated());
     QVERIFY(!doc_->IsModified());
-    QCOMPARE(doc_->GetTitle(), QString("old.qvd"));
+    QCOMPARE(doc_->GetTitle(), QString("Untitled"));
+  }
+
+  // A file that is not a design file of this version (a picture, an older design): after the
+  // message the document keeps the title, path and modified flag it had, so Save writes the
+  // design where it came from, or asks where, and the foreign file stays byte for byte.
+  void foreignFileIsNeverSavedOver_data() {
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("modified");
+    // The first byte of a picture reads as a version string of 71 characters.
+    const QByteArray gif = QByteArray("GIF89a\x10\x00\x10\x00\x80", 11) + QByteArray(200, '\x7f');
+    const QByteArray older = QByteArray("\x03" "0.7") + QByteArray(64, '\x01');
+    QTest::newRow("picture over a named design") << gif << true << false;
+    QTest::newRow("picture over an untitled design") << gif << false << false;
+    QTest::newRow("0.7 design over a modified design") << older << true << true;
+  }
+
+  void foreignFileIsNeverSavedOver() {
+    QFETCH(QByteArray, foreign);
+    QFETCH(bool, named);
+    QFETCH(bool, modified);
+    const QString mine = Path("mine.qvd");
+    if (named) SaveDesign(ChebyshevBandPass(), "mine.qvd");
+    doc_->SetModifiedFlag(modified);
+    const QString title = doc_->GetTitle();
+    const QString picture = Path("picture.gif");
+    WriteAll(picture, foreign);
+    messages_->answers.push_back(MessageAnswer::No);  // do not save the modified design first
+    QVERIFY(doc_->OpenDocumentFile(picture));
+    QCOMPARE(messages_->Texts().last(), QString("Saved File does not fit with this version"));
+    QCOMPARE(doc_->GetTitle(), title);
+    QCOMPARE(doc_->IsModified(), modified);
+    const qsizetype dialogs = dialogs_->asked.size();
+    dialogs_->answers.push_back(std::nullopt);  // cancel Save As when it is asked
+    QCOMPARE(doc_->OnFileSave(), named);
+    QCOMPARE(dialogs_->asked.size(), dialogs + (named ? 0 : 1));
+    QCOMPARE(ReadAll(picture), foreign);
+    if (named) QCOMPARE(ReadAll(mine).size(), 68);
+  }
+
+  // Every file dialog opens in the folder of the last file opened or saved, whichever way.
+  void dialogsOpenInTheLastFilesFolder() {
+    QDir(dir_->path()).mkdir("saved");
+    QDir(dir_->path()).mkdir("opened");
+    SaveDesign(FilterSpec(), "saved/typed.qvd");  // a full path typed into Save As
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileOpen();
+    QCOMPARE(dialogs_->asked.last().directory, Path("saved"));
+    QVERIFY(QFile::copy(Path("saved/typed.qvd"), Path("opened/dropped.qvd")));
+    QVERIFY(doc_->OpenDocumentFile(Path("opened/dropped.qvd")));  // the command line, a drop
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileSaveAs();
+    QCOMPARE(dialogs_->asked.last().directory, Path("opened"));
   }
 
   // The same design draws the same graphs whatever was calculated before it, as a new
