@@ -50,7 +50,15 @@ void CQuorvanelView::OnUpdate() {
   // Drawn once per change, on the next paint; paints in between only copy the page.
   pageOutOfDate_ = true;
   crossX_ = -1;
+  // Whatever the change, the texts read off the old page no longer hold.
+  ClearReadout();
   viewport()->update();
+}
+
+void CQuorvanelView::ClearReadout() {
+  if (readoutSink_) {
+    readoutSink_(QString(), QString());
+  }
 }
 
 void CQuorvanelView::OnDraw(CDC& dc) const {
@@ -103,6 +111,36 @@ void CQuorvanelView::resizeEvent(QResizeEvent* event) {
 
 void CQuorvanelView::scrollContentsBy(int, int) { viewport()->update(); }
 
+bool CQuorvanelView::viewportEvent(QEvent* event) {
+  // The scroll area hands the page's leave event to no handler of its own.
+  if (event->type() == QEvent::Leave) {
+    OnMouseLeave();
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CQuorvanelView::OnMouseLeave() {
+  if (!pageOutOfDate_) {
+    CScreenDC dc(page_);
+    EraseCross(dc, 0, 0);
+  }
+  crossX_ = -1;
+  ClearReadout();
+  viewport()->update();
+}
+
+void CQuorvanelView::EraseCross(CDC& dc, int originX, int originY) {
+  if (crossX_ >= 0) {
+    const int cx = crossX_ - originX;
+    const int cy = crossY_ - originY;
+    for (int i = 0; i < kCrossSaved; ++i) {
+      dc.SetPixel(cx + i - kCrossCentre, cy, savedHorizontal_[i]);
+      dc.SetPixel(cx, cy + i - kCrossCentre, savedVertical_[i]);
+    }
+  }
+  crossX_ = -1;
+}
+
 void CQuorvanelView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   OnMouseMove(at.x(), at.y());
@@ -124,14 +162,7 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
     // The cross lives in the page image; window pixels reach it through the scroll offset.
     CScreenDC dc(page_);
     dc.SetViewportOrg(scrollX, scrollY);
-    if (crossX_ >= 0) {
-      const int cx = crossX_ - scrollX;
-      const int cy = crossY_ - scrollY;
-      for (int i = 0; i < kCrossSaved; ++i) {
-        dc.SetPixel(cx + i - kCrossCentre, cy, savedHorizontal_[i]);
-        dc.SetPixel(cx, cy + i - kCrossCentre, savedVertical_[i]);
-      }
-    }
+    EraseCross(dc, scrollX, scrollY);
     if (readoutSink_) {
       readoutSink_(FromStd(reading.horizontalText), FromStd(reading.verticalText));
     }
@@ -152,8 +183,6 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
       dc.MoveTo(cx - kCrossReachBack, cy);
       dc.LineTo(cx + kCrossReachOn, cy);
       dc.SelectObject(old);
-    } else {
-      crossX_ = -1;
     }
   }
   viewport()->update();

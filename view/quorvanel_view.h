@@ -29,7 +29,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   CQuorvanelView(CQuorvanelDoc& document, QWidget* parent);
   ~CQuorvanelView() override;
 
-  // The document changed: the page is drawn again before the next paint.
+  // The document changed: the page is drawn again before the next paint, without the cross,
+  // and the readout texts are emptied.
   void OnUpdate() override;
   void SetReadoutSink(ReadoutSink sink) { readoutSink_ = std::move(sink); }
 
@@ -43,6 +44,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
 
   // The mouse at (x, y) in window pixels: updates the readout texts and the cross.
   void OnMouseMove(int x, int y);
+  // The mouse left the page: the cross goes and the readout texts are emptied.
+  void OnMouseLeave();
   [[nodiscard]] bool HasCross() const { return crossX_ >= 0; }
 
  public slots:
@@ -55,10 +58,15 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void UpdateScrollBars();
   void RenderPage();
+  // Puts back the pixels under the cross, if any, on `dc`, whose logical (0, 0) is the page
+  // pixel (originX, originY); records no cross.
+  void EraseCross(CDC& dc, int originX, int originY);
+  void ClearReadout();
   QPrinter& Printer();
 
   CQuorvanelDoc& document_;

@@ -31,11 +31,11 @@ class GraphViewTest : public QObject {
     view_ = new qv::CQuorvanelView(*doc_, nullptr);
     view_->resize(1100, 800);
     view_->show();
-    readouts_.clear();
     view_->SetReadoutSink([this](const QString& horizontal, const QString& vertical) {
       readouts_.append(horizontal + "|" + vertical);
     });
     doc_->OnFileNew();
+    readouts_.clear();
   }
 
   void cleanup() {
@@ -68,6 +68,8 @@ class GraphViewTest : public QObject {
     QFETCH(int, scroll);
     view_->resize(700, 500);  // smaller than the page: it scrolls
     QVERIFY(doc_->OnCalculate());
+    QCOMPARE(readouts_, QStringList{"|"});  // a new page: nothing read off it yet
+    readouts_.clear();
     view_->horizontalScrollBar()->setValue(scroll);
     view_->verticalScrollBar()->setValue(scroll);
     const QImage clean = view_->PageImage().copy();
@@ -98,6 +100,7 @@ class GraphViewTest : public QObject {
     spec.filterClass = qv::FilterClass::Fir;
     spec.model = qv::FilterModel::Rectangle;
     QVERIFY(doc_->OnCalculate());
+    readouts_.clear();
     view_->OnMouseMove(382 + 5, 500);  // impulse graph: a cross
     QVERIFY(view_->HasCross());
     const QImage marked = view_->PageImage().copy();
@@ -139,6 +142,27 @@ class GraphViewTest : public QObject {
     QVERIFY(view_->HasCross());
     QVERIFY(doc_->OnCalculate());
     QVERIFY(!view_->HasCross());
+    QCOMPARE(readouts_.last(), QString("|"));
+  }
+
+  // Leaving the page takes the cross off it and empties the texts, scrolled or not.
+  void leavingTheViewClearsTheReadout_data() { crossFollowsAndRestores_data(); }
+
+  void leavingTheViewClearsTheReadout() {
+    QFETCH(int, scroll);
+    view_->resize(700, 500);
+    QVERIFY(doc_->OnCalculate());
+    view_->horizontalScrollBar()->setValue(scroll);
+    view_->verticalScrollBar()->setValue(scroll);
+    const QImage clean = view_->PageImage().copy();
+    view_->OnMouseMove(722 + 30 - scroll, 500 - scroll);  // the step response
+    QVERIFY(view_->HasCross());
+    QVERIFY(readouts_.last() != QString("|"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view_->viewport(), &leave);
+    QVERIFY(!view_->HasCross());
+    QCOMPARE(readouts_.last(), QString("|"));
+    QCOMPARE(view_->PageImage(), clean);
   }
 };
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +62,41 @@ class MainWindowTest : public QObject {
     frame_->SetReadout("125.000 Hz", "-3.010 dB");
     QCOMPARE(frame_->ReadoutPane(1)->text(), QString("125.000 Hz"));
     QCOMPARE(frame_->ReadoutPane(2)->text(), QString("-3.010 dB"));
+  }
+
+  // Whenever the design stops being calculated, both readout panes empty and the cross goes.
+  void readoutClearsWhenTheDesignStopsBeingCalculated_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("radio click") << "radio";
+    QTest::newRow("new") << "new";
+    QTest::newRow("failed calculate") << "refused";
+  }
+
+  void readoutClearsWhenTheDesignStopsBeingCalculated() {
+    QFETCH(QString, how);
+    QVERIFY(doc_->OnCalculate());
+    frame_->GraphView()->OnMouseMove(42 + 64, 200);
+    QVERIFY(frame_->GraphView()->HasCross());
+    QVERIFY(!frame_->ReadoutPane(1)->text().isEmpty());
+    if (how == "radio") {
+      QRadioButton* highPass = nullptr;
+      for (QRadioButton* radio : frame_->Form()->findChildren<QRadioButton*>()) {
+        if (radio->text().remove('&') == "High Pass") highPass = radio;
+      }
+      QVERIFY(highPass != nullptr);
+      QTest::mouseClick(highPass, Qt::LeftButton);
+    } else if (how == "new") {
+      doc_->OnFileNew();
+    } else {
+      QLineEdit* order = frame_->Form()->FieldEdit(qv::CParameterDlg::FilterOrder);
+      order->setText("25");  // refused: the order must be smaller than 20
+      QTest::keyClick(order, Qt::Key_Return);
+      QCOMPARE(messages_->shown.size(), 1);
+    }
+    QVERIFY(!doc_->IsCalculated());
+    QVERIFY(!frame_->GraphView()->HasCross());
+    QVERIFY(frame_->ReadoutPane(1)->text().isEmpty());
+    QVERIFY(frame_->ReadoutPane(2)->text().isEmpty());
   }
 
   void menuItems_data() {
