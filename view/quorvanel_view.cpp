@@ -1,5 +1,6 @@
 #include "view/quorvanel_view.h"
 
+#include <QAction>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPageSetupDialog>
@@ -8,6 +9,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 
@@ -29,6 +31,8 @@ constexpr int kCrossCentre = 4;   // the saved pixels run from centre - 4 to cen
 constexpr int kCrossReachBack = 3;
 constexpr int kCrossReachOn = 4;  // a stroke excludes its end point: 7 pixels around the centre
 const COLORREF kCrossColour = RGB(0, 0, 255);
+constexpr int kPreviewScreenShare = 90;  // percent of the screen's width and height
+constexpr int kPercent = 100;
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -210,11 +214,22 @@ void CQuorvanelView::OnFilePrint() {
   }
 }
 
-void CQuorvanelView::OnFilePrintPreview() {
-  QPrintPreviewDialog preview(&Printer(), this);
+void CQuorvanelView::PreparePrintPreview(QPrintPreviewDialog& preview) {
   connect(&preview, &QPrintPreviewDialog::paintRequested, this,
           [this](QPrinter* printer) { PrintPage(*printer); });
+  // Large enough to read the page: most of the screen, the page fitted to its width.
+  if (const QScreen* screen = this->screen()) {
+    const QSize available = screen->availableGeometry().size();
+    preview.resize(available.width() * kPreviewScreenShare / kPercent,
+                   available.height() * kPreviewScreenShare / kPercent);
+  }
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+    // Through the dialog's own button when it has one, so that its tool bar shows the mode.
+    if (auto* fitWidth = preview.findChild<QAction*>(QStringLiteral("fitWidthAction"))) {
+      fitWidth->trigger();
+    } else {
+      pages->fitToWidth();
+    }
     auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
     connect(next, &QShortcut::activated, pages,
             [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
@@ -222,6 +237,11 @@ void CQuorvanelView::OnFilePrintPreview() {
     connect(previous, &QShortcut::activated, pages,
             [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
   }
+}
+
+void CQuorvanelView::OnFilePrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  PreparePrintPreview(preview);
   preview.exec();
 }
 

@@ -12,6 +12,7 @@
 #include "framework/document.h"
 
 class QPagedPaintDevice;
+class QPrintPreviewDialog;
 class QPrinter;
 
 namespace qv {
@@ -38,6 +39,9 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void OnDraw(CDC& dc) const;
   // Draws the printed page on a printer, a preview or a PDF writer, one page.
   void PrintPage(QPagedPaintDevice& device) const;
+  // Sets up a print preview of the page: drawn by PrintPage, sized to most of the screen with
+  // the page fitted to its width, Page Down and Page Up turning pages.
+  void PreparePrintPreview(QPrintPreviewDialog& preview);
 
   // The page as it is on screen (drawn when out of date), with the cursor cross if any.
   const QImage& PageImage();

@@ -1,7 +1,9 @@
 // The graph view widget: the page drawn once per change, the cursor cross kept in the page
 // image with the pixels under it restored, scrolled or not, and the readout handed over.
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -116,9 +118,14 @@ class GraphViewTest : public QObject {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, view_,
-            [this](QPrinter* target) { view_->PrintPage(*target); });
-    preview.resize(900, 700);
+    view_->PreparePrintPreview(preview);
+    // Most of the screen, the page across the whole width of the preview.
+    const QSize screen = view_->screen()->availableGeometry().size();
+    QVERIFY(preview.width() * 10 >= screen.width() * 8);
+    QVERIFY(preview.height() * 10 >= screen.height() * 8);
+    auto* pages = preview.findChild<QPrintPreviewWidget*>();
+    QVERIFY(pages != nullptr);
+    QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitToWidth);
     preview.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preview));
     QTest::qWait(200);
