@@ -18,7 +18,7 @@ class QPrinter;
 namespace qv {
 
 class CDC;
-class CQuorvanelDoc;
+class GraphSource;
 
 class CQuorvanelView : public QAbstractScrollArea, public CView {
   Q_OBJECT
@@ -27,7 +27,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   // Receives the two readout texts (horizontal value, vertical value) on every handled move.
   using ReadoutSink = std::function<void(const QString&, const QString&)>;
 
-  CQuorvanelView(CQuorvanelDoc& document, QWidget* parent);
+  // `document` keeps the view informed of changes; `source` is what the view reads of it.
+  CQuorvanelView(CDocument& document, const GraphSource& source, QWidget* parent);
   ~CQuorvanelView() override;
 
   // The document changed: the page is drawn again before the next paint, without the cross,
@@ -73,7 +74,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void ClearReadout();
   QPrinter& Printer();
 
-  CQuorvanelDoc& document_;
+  CDocument& document_;
+  const GraphSource& source_;
   QImage page_;
   bool pageOutOfDate_ = true;
   ReadoutSink readoutSink_;
