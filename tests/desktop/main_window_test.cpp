@@ -145,6 +145,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
   }
 
+  // F6 back to the form returns to the control that had the focus there last.
+  void f6ReturnsToTheLastFormControl() {
+    QApplication::setActiveWindow(frame_);
+    QLineEdit* fcut1 = frame_->Form()->FieldEdit(qv::CParameterDlg::Fcut1);
+    fcut1->setFocus();
+    QCOMPARE(QApplication::focusWidget(), fcut1);
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), fcut1);
+    // A control that cannot take the focus any more: the form's first control takes it.
+    QLineEdit* taps = frame_->Form()->FieldEdit(qv::CParameterDlg::Taps);
+    taps->setEnabled(true);
+    taps->setFocus();
+    QTest::keyClick(frame_, Qt::Key_F6, Qt::ShiftModifier);
+    taps->setEnabled(false);
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QVERIFY(frame_->Form()->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(QApplication::focusWidget() != taps);
+  }
+
   void ctrlAInAFieldIsSaveAs() {
     qv::testing::ScriptedFileDialogs dialogs;
     QApplication::setActiveWindow(frame_);

@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include "desktop/quorvanel_doc.h"
@@ -302,6 +306,42 @@ class OutputCommandsTest : public QObject {
     }
     QCOMPARE(QString::fromStdString(dialog.HeaderComment()), comment);
     QCOMPARE(dialog.EstimateBox()->toPlainText(), lines.join("\n") + "\n");
+  }
+
+  // Every line the estimate gives shows whole on one line of the box: the refusals of too few
+  // taps and the numbers of the largest designs and sampling frequencies.
+  void estimateLinesShowWhole_data() {
+    QTest::addColumn<int>("taps");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("fsample");
+    QTest::addColumn<QString>("resolution");
+    QTest::newRow("size, one tap") << 1 << 1 << 1000 << "16";
+    QTest::newRow("speed, two taps") << 2 << 2 << 1000 << "16";
+    QTest::newRow("size, 511 taps, 2 GHz, 64 bits") << 511 << 1 << 2000000000 << "64";
+    QTest::newRow("speed, 511 taps, 2 GHz, 64 bits") << 511 << 2 << 2000000000 << "64";
+  }
+
+  void estimateLinesShowWhole() {
+    QFETCH(int, taps);
+    QFETCH(int, position);
+    QFETCH(int, fsample);
+    QFETCH(QString, resolution);
+    FilterSpec spec = Fir(taps, qv::Quantization::Signed16);
+    spec.fsample = fsample;
+    spec.fcut1 = fsample / 10;
+    CVhdlParameterDlg dialog(spec);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.ResolutionField()->setText(resolution);
+    dialog.Slider()->setValue(position);
+    dialog.EstimateResources();
+    QCoreApplication::processEvents();
+    const QTextDocument* text = dialog.EstimateBox()->document();
+    for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
+      QVERIFY2(block.layout()->lineCount() <= 1, qPrintable(block.text()));
+    }
+    QVERIFY(!dialog.EstimateBox()->horizontalScrollBar()->isVisible());
+    QVERIFY(!dialog.EstimateBox()->verticalScrollBar()->isVisible());
   }
 
   void fiveTapsOnSpeed() {
