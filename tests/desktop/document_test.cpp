@@ -4,11 +4,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "desktop/quorvanel_doc.h"
 #include "scripted_services.h"
+#include "tests/fileio/file_size_limit.h"
 
 using qv::CQuorvanelDoc;
 using qv::FilterSpec;
@@ -39,27 +38,6 @@ FilterSpec ChebyshevBandPass() {
   spec.quantization = qv::Quantization::Signed16;
   return spec;
 }
-
-// Holds the file-size limit of this process at `bytes` (writes beyond it fail with EFBIG
-// rather than killing the process) until it goes out of scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 }  // namespace
 
@@ -299,7 +277,7 @@ class DocumentTest : public QObject {
     doc_->EditSpec() = ChebyshevBandPass();
     doc_->SetModifiedFlag();
     {
-      const FileSizeLimit limit(10);
+      const qv::test::ScopedFileSizeLimit limit(10);
       QVERIFY(!doc_->OnFileSave());
     }
     QCOMPARE(ReadAll(path), before);

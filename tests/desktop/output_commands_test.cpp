@@ -19,6 +19,7 @@
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
 #include "scripted_services.h"
+#include "tests/fileio/file_size_limit.h"
 
 using qv::CVhdlParameterDlg;
 using qv::FilterSpec;
@@ -223,6 +224,33 @@ class OutputCommandsTest : public QObject {
     }
     Run(static_cast<Command>(command));
     QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be created!\n"});
+  }
+
+  // A write beyond a file-size limit: the closing message, the previous file byte for byte and
+  // no temporary file beside it.
+  void fileBeyondTheSizeLimit_data() { fileThatCannotBeCreated_data(); }
+
+  void fileBeyondTheSizeLimit() {
+    QFETCH(int, command);
+    Calculated(Fir(31, qv::Quantization::Signed8));
+    const QString target = dir_->filePath("out.x");
+    const QByteArray previous("previous contents");
+    {
+      QFile file(target);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      QCOMPARE(file.write(previous), previous.size());
+    }
+    dialogs_->answers.push_back(target);
+    if (static_cast<Command>(command) == Command::Vhdl) {
+      AnswerVhdlOptions(1);
+    }
+    {
+      const qv::test::ScopedFileSizeLimit limit(previous.size());
+      Run(static_cast<Command>(command));
+    }
+    QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be closed!\n"});
+    QCOMPARE(ReadAll(target), previous);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.x"});
   }
 
   void vhdlArchitectures_data() {
