@@ -4,12 +4,11 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
 #include <mutex>
-
-#include "framework/stroke_pixels.h"
 
 namespace qv {
 namespace {
@@ -34,7 +33,13 @@ QColor ToQColor(COLORREF color) {
 
 QPointF ToQPoint(DevicePoint point) { return {point.x, point.y}; }
 
-CPoint ToPixel(DevicePoint point) { return {static_cast<int>(point.x), static_cast<int>(point.y)}; }
+// A device coordinate as a pixel, held within the distance a stroke is walked exactly.
+int HeldPixel(double coordinate) {
+  constexpr double kFar = kFarthestStrokePixel;
+  return static_cast<int>(std::clamp(coordinate, -kFar, kFar));
+}
+
+CPoint ToPixel(DevicePoint point) { return {HeldPixel(point.x), HeldPixel(point.y)}; }
 
 }  // namespace
 
@@ -117,9 +122,25 @@ void CPainterDC::DrawLine(CPoint from, CPoint to) {
   // the stroke starts at; the stroke's pixels are walked here instead.
   const QColor colour = ToQColor(appliedPen_.color);
   const int dot = appliedPen_.style == PS_DOT ? kThinDot : 0;
-  StrokePixelRuns(ToPixel(start), ToPixel(end), dot, [&](const PixelRun& run) {
+  StrokePixelRuns(ToPixel(start), ToPixel(end), dot, PixelBounds(), [&](const PixelRun& run) {
     painter_.fillRect(QRectF(run.left, run.top, run.width, run.height), colour);
   });
+}
+
+PixelClip CPainterDC::PixelBounds() const {
+  const QPaintDevice* device = painter_.device();
+  if (device == nullptr) {
+    return {-kFarthestStrokePixel, -kFarthestStrokePixel, kFarthestStrokePixel,
+            kFarthestStrokePixel};
+  }
+  // The device's pixels in painter units, a unit more on each side; on an image with a pixel
+  // ratio its physical size, which covers more than its painter units.
+  bool invertible = false;
+  const QTransform toUnits = painter_.transform().inverted(&invertible);
+  const QRectF area = (invertible ? toUnits : QTransform())
+                          .mapRect(QRectF(0.0, 0.0, device->width(), device->height()));
+  return {HeldPixel(area.left() - 1.0), HeldPixel(area.top() - 1.0),
+          HeldPixel(area.right() + 1.0), HeldPixel(area.bottom() + 1.0)};
 }
 
 void CPainterDC::DrawText(int x, int y, std::string_view text) {

@@ -24,7 +24,7 @@ struct Bounds {
 
 }  // namespace
 
-void StrokePixelRuns(CPoint from, CPoint to, int dotLength,
+void StrokePixelRuns(CPoint from, CPoint to, int dotLength, const PixelClip& clip,
                      const std::function<void(const PixelRun&)>& draw) {
   const std::int64_t dx = static_cast<std::int64_t>(to.x) - from.x;
   const std::int64_t dy = static_cast<std::int64_t>(to.y) - from.y;
@@ -35,21 +35,32 @@ void StrokePixelRuns(CPoint from, CPoint to, int dotLength,
   const int majorStart = alongX ? from.x : from.y;
   const int minorStart = alongX ? from.y : from.x;
   const int majorStep = majorDelta < 0 ? -1 : 1;
+  const std::int64_t majorLow = alongX ? clip.left : clip.top;
+  const std::int64_t majorHigh = alongX ? clip.right : clip.bottom;
+  const int minorLow = alongX ? clip.top : clip.left;
+  const int minorHigh = alongX ? clip.bottom : clip.right;
+  // The steps whose pixel lies inside the clip along the longer axis.
+  const std::int64_t first =
+      std::max<std::int64_t>(0, majorStep > 0 ? majorLow - majorStart : majorStart - majorHigh);
+  const std::int64_t last =
+      std::min<std::int64_t>(steps - 1,
+                             majorStep > 0 ? majorHigh - majorStart : majorStart - majorLow);
 
   bool open = false;
   Bounds run;
   int lastMinor = 0;
-  for (std::int64_t i = 0; i < steps; ++i) {
-    const bool drawn = dotLength <= 0 || (i / dotLength) % 2 == 0;
+  for (std::int64_t i = first; i <= last; ++i) {
+    // The shorter axis at this step: minorStart + i * minorDelta / steps, rounded half up.
+    const int minor =
+        static_cast<int>(minorStart + FloorDiv(2 * i * minorDelta + steps, 2 * steps));
+    const bool drawn = (dotLength <= 0 || (i / dotLength) % 2 == 0) && minor >= minorLow &&
+                       minor <= minorHigh;
     if (!drawn) {
       if (open) draw(run.Run());
       open = false;
       continue;
     }
-    // The shorter axis at this step: minorStart + i * minorDelta / steps, rounded half up.
-    const int minor =
-        minorStart + static_cast<int>(FloorDiv(2 * i * minorDelta + steps, 2 * steps));
-    const int major = majorStart + static_cast<int>(i) * majorStep;
+    const int major = static_cast<int>(majorStart + i * majorStep);
     const int x = alongX ? major : minor;
     const int y = alongX ? minor : major;
     if (open && minor == lastMinor) {

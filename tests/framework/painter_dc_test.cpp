@@ -1,6 +1,7 @@
 // What the screen page's painter puts on the image: which pixels lines, boxes, dots and text
 // cover, and pixel access at device-pixel ratios 1 and 2.
 #include "framework/screen_dc.h"
+#include "framework/stroke_pixels.h"
 
 #include <QImage>
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -117,6 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
                       Direction{"SteepDown", 3, 11}, Direction{"SteepUpRight", 2, -9},
                       Direction{"HalfSlope", 6, -3}, Direction{"OneInTwo", -1, 2}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// A stroke to a far point walks only the pixels of the target: the part inside is the ideal
+// line's, and a stroke reaching kFarthestStrokePixel away is one run for a clip of ten rows.
+TEST(StrokePixels, FarStrokesAreWalkedInsideTheClipOnly) {
+  std::vector<PixelRun> runs;
+  StrokePixelRuns({3, 0}, {3, kFarthestStrokePixel}, 0, {0, 0, 9, 9},
+                  [&runs](const PixelRun& run) { runs.push_back(run); });
+  EXPECT_EQ(runs, (std::vector<PixelRun>{{3, 0, 1, 10}}));
+  QImage image = Filled(64, 64);
+  {
+    CScreenDC dc(image);
+    dc.MoveTo(40, 40);
+    dc.LineTo(40 - 1000000, 40 - 1000000);
+  }
+  EXPECT_EQ(Ink(image, 0, 0, 1, 1, 42), std::string(41, '#') + ".");
+}
 
 // Under the page's upward y: the box covers device rows 10..29 and columns 10..39 and is filled
 // white; a dotted line inside it runs 3 pixels on, 3 off.
