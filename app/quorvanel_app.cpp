@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <cstdio>
 
+#include "app/display_probe.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/splitter_frame.h"
@@ -181,6 +182,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     command.action = CommandLine::Action::PrintToPdf;
     command.file = files[0];
     command.pdf = files[1];
+  } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() < 2) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = files.isEmpty()
+                        ? QStringLiteral("quorvanel: --print-to-pdf needs the design file and "
+                                         "the output PDF")
+                        : QStringLiteral("quorvanel: the output PDF is missing after %1")
+                              .arg(files[0]);
+  } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.isEmpty()) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: --print needs the design file to print");
   } else if (!parser.isSet(print) && !parser.isSet(printToPdf) && files.size() <= 1) {
     command.action = files.isEmpty() ? CommandLine::Action::New : CommandLine::Action::Open;
     command.file = files.value(0);
@@ -201,6 +212,22 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
       "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
 }
 
+QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
+                                  const QString& platform) {
+  // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
+  const bool usesX = platform.isEmpty() ? waylandDisplay.isEmpty()
+                                        : platform.startsWith(QStringLiteral("xcb"));
+  if (!usesX || XDisplayAnswers(display)) {
+    return {};
+  }
+  const QString named = display.isEmpty() ? QStringLiteral("(DISPLAY is not set)")
+                                          : QStringLiteral("\"%1\"").arg(display);
+  return QStringLiteral(
+             "quorvanel: cannot connect to the display %1; check that its X server is running, "
+             "or start quorvanel in a desktop session, under xvfb-run, or use quorvanel-cli")
+      .arg(named);
+}
+
 int RunQuorvanel(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
@@ -216,9 +243,13 @@ int RunQuorvanel(int argc, char** argv) {
   }
   const bool printing = command.action == CommandLine::Action::Print ||
                         command.action == CommandLine::Action::PrintToPdf;
-  const QString noDisplay = MissingDisplayMessage(qEnvironmentVariable("DISPLAY"),
-                                                  qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                                  qEnvironmentVariable("QT_QPA_PLATFORM"));
+  const QString display = qEnvironmentVariable("DISPLAY");
+  const QString waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  QString noDisplay = MissingDisplayMessage(display, waylandDisplay, platform);
+  if (noDisplay.isEmpty()) {
+    noDisplay = UnreachableDisplayMessage(display, waylandDisplay, platform);
+  }
   if (!noDisplay.isEmpty()) {
     if (!printing) {
       std::fprintf(stderr, "%s\n", qPrintable(noDisplay));
@@ -230,8 +261,9 @@ int RunQuorvanel(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setOrganizationName(kCompanyKey);
+  // No display name of its own: Qt on X11 would append it to every dialog's caption. The
+  // application name stands in for it where one is asked for (message box titles).
   QApplication::setApplicationName(FromUtf8View(kProductName));
-  QApplication::setApplicationDisplayName(FromUtf8View(kProductName));
   QApplication::setWindowIcon(QIcon(kIconResource));
   QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
   if (printing) {

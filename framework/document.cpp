@@ -75,8 +75,16 @@ bool CDocument::OpenDocumentFile(const QString& path) {
   }
   const bool wasModified = IsModified();
   SetModifiedFlag(false);
+  openedFileRejected_ = false;
   if (OnOpenDocument(path)) {
-    SetPathName(path);
+    RememberFileFolder(path);
+    if (openedFileRejected_) {
+      // Not read as a document: the title and path stay those of the contents it still holds,
+      // so that Save never writes over the foreign file.
+      SetModifiedFlag(wasModified);
+    } else {
+      SetPathName(path);
+    }
     UpdateAllViews();
     return true;
   }
@@ -140,6 +148,7 @@ bool CDocument::DoSave(const QString& path) {
   if (!OnSaveDocument(target)) {
     return false;
   }
+  RememberFileFolder(target);
   SetPathName(target);
   return true;
 }

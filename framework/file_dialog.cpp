@@ -7,6 +7,7 @@ namespace qv {
 namespace {
 
 FileDialogService* installed = nullptr;
+QString lastFileFolder;
 
 }  // namespace
 
@@ -14,6 +15,9 @@ std::optional<QString> QtFileDialogService::Ask(QWidget* parent,
                                                 const FileDialogRequest& request) {
   QFileDialog dialog(parent, request.title);
   dialog.setNameFilters(request.filters);
+  if (!request.directory.isEmpty()) {
+    dialog.setDirectory(request.directory);
+  }
   if (request.open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -40,6 +44,14 @@ FileDialogService& FileDialogs() {
 
 void InstallFileDialogService(FileDialogService* service) { installed = service; }
 
+QString LastFileFolder() { return lastFileFolder; }
+
+void RememberFileFolder(const QString& path) {
+  if (!path.isEmpty()) {
+    lastFileFolder = QFileInfo(path).absolutePath();
+  }
+}
+
 CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
                          const QString& fileName, const QStringList& nameFilters, QWidget* parent)
     : parent_(parent) {
@@ -51,11 +63,13 @@ CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
 }
 
 bool CFileDialog::DoModal() {
+  request_.directory = LastFileFolder();
   std::optional<QString> chosen = FileDialogs().Ask(parent_, request_);
   if (!chosen) {
     return false;
   }
   path_ = *chosen;
+  RememberFileFolder(path_);
   // A name typed without an extension gets the default one, as the classic dialog adds it.
   if (!request_.open && !request_.defaultExtension.isEmpty() &&
       QFileInfo(path_).suffix().isEmpty()) {

@@ -14,6 +14,19 @@ constexpr std::size_t kReadChunk = 4096;
 
 }  // namespace
 
+ScopedFileSizeLimit::ScopedFileSizeLimit(long limitBytes) {
+  ::getrlimit(RLIMIT_FSIZE, &saved_);
+  previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved_;
+  limited.rlim_cur = static_cast<rlim_t>(limitBytes);
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &saved_);
+  std::signal(SIGXFSZ, previousHandler_);
+}
+
 LimitedRun RunWithFileSizeLimit(long limitBytes, const std::function<int(std::string&)>& body) {
   std::array<int, 2> pipeEnds{};
   if (::pipe(pipeEnds.data()) != 0) {
