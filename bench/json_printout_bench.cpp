@@ -2,9 +2,11 @@
 // that was built and dumped before: the default design and the heaviest ones.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 
 #include "cli/json_output.h"
+#include "cli/shortest_decimal.h"
 #include "design/calculate.h"
 #include "dom_json_printout.h"
 
@@ -57,22 +59,33 @@ void BM_JsonPrintoutDocument(benchmark::State& state) {
   }
 }
 
-// The shortest round-trip digits alone (fmt's Dragonbox) of the reals of the curves, which every
-// printout must find: the bound of the printout itself.
-void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+// The shortest round-trip digits alone of the reals of the curves, which every printout must
+// find: the bound of the printout itself. The search the printout uses (Dragonbox where {fmt}
+// has it), and the std::to_chars fallback.
+template <qv::cli::ShortestDecimal (*Search)(double)>
+void ShortestDigitsOnly(benchmark::State& state) {
   const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
   for (auto _ : state) {
     for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
       for (const double value : *curve) {
-        if (value != 0.0) benchmark::DoNotOptimize(fmt::detail::dragonbox::to_decimal(value));
+        if (value != 0.0) benchmark::DoNotOptimize(Search(std::abs(value)));
       }
     }
   }
+}
+
+void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+  ShortestDigitsOnly<qv::cli::FindShortestDecimal>(state);
+}
+
+void BM_JsonShortestDigitsByToChars(benchmark::State& state) {
+  ShortestDigitsOnly<qv::cli::ShortestDecimalByToChars>(state);
 }
 
 // 0: default design, 1: heaviest IIR, 2: heaviest FIR (511 taps).
 BENCHMARK(BM_JsonPrintout)->DenseRange(0, 2);
 BENCHMARK(BM_JsonPrintoutDocument)->DenseRange(0, 2);
 BENCHMARK(BM_JsonShortestDigitsOnly)->DenseRange(0, 2);
+BENCHMARK(BM_JsonShortestDigitsByToChars)->DenseRange(0, 2);
 
 }  // namespace

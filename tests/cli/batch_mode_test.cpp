@@ -1,5 +1,5 @@
 // The direct JSON printout against the document it replaced, and --batch line by line.
-#include "cli/batch_mode.h"
+#include "cli/batch_line.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_mode.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "cli/json_output.h"
