@@ -222,9 +222,16 @@ int DefaultBatchJobs() {
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs) {
   BatchInput input(in);
   if (jobs > 1) {
+    // std::cin flushes std::cout before every read; with the reader and the writer on threads
+    // of their own that flush would race with the writer's output, so the tie is cut for the
+    // run (the writer flushes whenever it waits anyway).
+    std::ostream* const tied = in.tie(nullptr);
     ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs));
+    const bool started = run.Start();
+    const int status = started ? run.Run(err) : kExitSuccess;
+    in.tie(tied);
     // Without threads the lines are answered here, as with one job.
-    if (run.Start()) return run.Run(err);
+    if (started) return status;
   }
   return RunOnThisThread(input, out, err);
 }
