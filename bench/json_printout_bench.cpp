@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "cli/json_number.h"
 #include "cli/json_output.h"
 #include "cli/shortest_decimal.h"
 #include "design/calculate.h"
@@ -82,10 +84,32 @@ void BM_JsonShortestDigitsByToChars(benchmark::State& state) {
   ShortestDigitsOnly<qv::cli::ShortestDecimalByToChars>(state);
 }
 
+// The layout alone of the same reals, their shortest decimals found beforehand: the other part
+// of the printout's cost.
+void BM_JsonLayoutOnly(benchmark::State& state) {
+  const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
+  std::vector<qv::cli::ShortestDecimal> decimals;
+  for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
+    for (const double value : *curve) {
+      if (value != 0.0) decimals.push_back(qv::cli::FindShortestDecimal(std::abs(value)));
+    }
+  }
+  std::vector<char> text(decimals.size() * (qv::cli::kJsonRealRoom + 1));
+  for (auto _ : state) {
+    char* cursor = text.data();
+    for (const qv::cli::ShortestDecimal& decimal : decimals) {
+      cursor = qv::cli::WriteJsonDecimal(cursor, decimal);
+      *cursor++ = ',';
+    }
+    benchmark::DoNotOptimize(cursor);
+  }
+}
+
 // 0: default design, 1: heaviest IIR, 2: heaviest FIR (511 taps).
 BENCHMARK(BM_JsonPrintout)->DenseRange(0, 2);
 BENCHMARK(BM_JsonPrintoutDocument)->DenseRange(0, 2);
 BENCHMARK(BM_JsonShortestDigitsOnly)->DenseRange(0, 2);
 BENCHMARK(BM_JsonShortestDigitsByToChars)->DenseRange(0, 2);
+BENCHMARK(BM_JsonLayoutOnly)->DenseRange(0, 2);
 
 }  // namespace

@@ -12,31 +12,40 @@ namespace qv::cli {
 
 namespace {
 
+// Digits are put together in the bytes of a word, the first at the lowest address.
+static_assert(std::endian::native == std::endian::little);
+
 constexpr int kMostDigits = 17;  // of a double's shortest decimal
 constexpr int kByteBits = 8;
 
+// The two ASCII digits of 0 to 99, in order.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < pairs.size() / 2; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// The digits of `pair` (below 100) in the low two bytes, the first in the lowest.
+std::uint64_t Pair(std::uint32_t pair) {
+  std::uint16_t digits = 0;
+  std::memcpy(&digits, kDigitPairs.data() + 2 * pair, sizeof digits);
+  return digits;
+}
+
 // The eight decimal digits of `value` (below 10^8, leading zeros kept) as ASCII in the bytes
-// of one word, the first digit in the lowest byte: every lane divides at once, by multiplying
-// with scaled reciprocals that are exact in these ranges.
+// of one word, the first digit in the lowest byte: four pairs from a table, found by two
+// levels of division that run side by side, so that a number's digits take a short chain of
+// dependent steps.
 std::uint64_t EightDigits(std::uint32_t value) {
   constexpr std::uint32_t kTenThousand = 10000;
-  constexpr std::uint64_t kBy100 = 10486;  // (x * kBy100) >> 20 is x / 100 for x < 10^4
-  constexpr int kBy100Shift = 20;
-  constexpr std::uint64_t kBy10 = 103;  // (x * kBy10) >> 10 is x / 10 for x < 100
-  constexpr int kBy10Shift = 10;
-  constexpr std::uint64_t kHundredLanes = 0x0000007F0000007F;
-  constexpr std::uint64_t kTenLanes = 0x000F000F000F000F;
-  constexpr std::uint64_t kAsciiZeros = 0x3030303030303030;
-  constexpr std::uint64_t kHundred = 100;
-  constexpr std::uint64_t kTen = 10;
-  // Two lanes of 32 bits (four digits each), then four of 16 (two), then eight of 8 (one).
-  std::uint64_t lanes = (value / kTenThousand) |
-                        (static_cast<std::uint64_t>(value % kTenThousand) << (4 * kByteBits));
-  const std::uint64_t hundreds = ((lanes * kBy100) >> kBy100Shift) & kHundredLanes;
-  lanes = hundreds | ((lanes - hundreds * kHundred) << (2 * kByteBits));
-  const std::uint64_t tens = ((lanes * kBy10) >> kBy10Shift) & kTenLanes;
-  lanes = tens | ((lanes - tens * kTen) << kByteBits);
-  return lanes | kAsciiZeros;
+  constexpr std::uint32_t kHundred = 100;
+  const std::uint32_t high = value / kTenThousand;
+  const std::uint32_t low = value % kTenThousand;
+  return Pair(high / kHundred) | (Pair(high % kHundred) << (2 * kByteBits)) |
+         (Pair(low / kHundred) << (4 * kByteBits)) | (Pair(low % kHundred) << (6 * kByteBits));
 }
 
 // The 17 digits of a significand below 10^17, leading zeros kept, held in registers: text
@@ -48,12 +57,11 @@ struct Digits {
 };
 
 Digits DigitsOf(std::uint64_t significand) {
-  constexpr std::uint64_t kTen = 10;
-  constexpr std::uint64_t kEightDigits = 100000000;
-  const std::uint64_t sixteen = significand / kTen;
-  return {EightDigits(static_cast<std::uint32_t>(sixteen / kEightDigits)),
-          EightDigits(static_cast<std::uint32_t>(sixteen % kEightDigits)),
-          static_cast<char>('0' + significand % kTen)};
+  constexpr std::uint32_t kTen = 10;
+  constexpr std::uint64_t kNineDigits = 1000000000;
+  const auto lastNine = static_cast<std::uint32_t>(significand % kNineDigits);
+  return {EightDigits(static_cast<std::uint32_t>(significand / kNineDigits)),
+          EightDigits(lastNine / kTen), static_cast<char>('0' + lastNine % kTen)};
 }
 
 // Stores digits `skip` + 1 to 17 at `at` and returns the end (17 - skip chars later). Stores
