@@ -294,5 +294,28 @@ TEST(Batch, TakesNoOtherOption) {
   EXPECT_EQ(RunBatchTool("").lines.size(), 0u);
 }
 
+TEST(Batch, JobsAreOneToTheMostAndOnlyForBatch) {
+  const std::string most = std::to_string(kMaxBatchJobs);
+  const std::string beyond = std::to_string(kMaxBatchJobs + 1);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--batch", "--jobs", "0"},
+        {"--batch", "--jobs=-1"},
+        {"--batch", "--jobs", "x"},
+        {"--batch", "--jobs", "2.5"},
+        {"--batch", "--jobs", beyond},
+        {"--jobs", "2"}}) {
+    const BatchRun run = RunBatchTool("{}\n", args);
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_NE(run.err.find("--jobs"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.lines.empty());
+  }
+  const BatchRun one = RunBatchTool("{}\n{\"order\": 20}\n", {"--batch", "--jobs", "1"});
+  EXPECT_EQ(one.status, kExitSuccess);
+  EXPECT_EQ(one.lines.size(), 2u);
+  const BatchRun all = RunBatchTool("{}\n{\"order\": 20}\n", {"--jobs", most, "--batch"});
+  EXPECT_EQ(all.status, kExitSuccess);
+  EXPECT_EQ(all.lines, one.lines);
+}
+
 }  // namespace
 }  // namespace qv::cli
