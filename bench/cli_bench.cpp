@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cli/outputs.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include "cli/json_number.h"
 #include "cli/json_output.h"
 #include "cli/shortest_decimal.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "dom_json_printout.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cli/outputs.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv::cli {
 

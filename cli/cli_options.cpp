@@ -10,7 +10,7 @@
 
 #include "cli/batch_mode.h"
 #include "cli/exit_status.h"
-#include "design/identification.h"
+#include "records/identification.h"
 
 namespace qv::cli {
 
