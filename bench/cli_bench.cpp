@@ -3,9 +3,8 @@
 // valid ones through --batch in one process, with one job and with every core. The program is
 // looked up next to this one (<build>/cli/quorvanel-cli), or named by QUORVANEL_CLI.
 #include <benchmark/benchmark.h>
-#include <fmt/format.h>
-
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -105,8 +104,8 @@ std::vector<std::string> ValidMix(int count) {
         R"({{"filterClass":{},"bandType":{},"model":{},"order":{},"fsample":{},"fcut1":{},)"
         R"("fcut2":{},"taps":{},"quantization":{}}})",
         static_cast<int>(spec.filterClass), static_cast<int>(spec.bandType),
-        static_cast<int>(spec.model), spec.order, spec.fsample, spec.fcut1, spec.fcut2,
-        spec.taps, static_cast<int>(spec.quantization));
+        static_cast<int>(spec.model), spec.order, spec.fsample, spec.fcut1, spec.fcut2, spec.taps,
+        static_cast<int>(spec.quantization));
     if (qv::Calculate(spec, scratch.scale, scratch.design, scratch.responses).Succeeded()) {
       lines.push_back(line);
     }

@@ -9,8 +9,8 @@
 #include "cli/json_number.h"
 #include "cli/json_output.h"
 #include "cli/shortest_decimal.h"
-#include "engine/calculate.h"
 #include "dom_json_printout.h"
+#include "engine/calculate.h"
 
 namespace {
 

@@ -67,7 +67,9 @@ struct Slot {
 class ParallelRun {
  public:
   ParallelRun(BatchInput& input, std::ostream& out, int jobs)
-      : input_(input), out_(out), jobs_(static_cast<std::size_t>(jobs)),
+      : input_(input),
+        out_(out),
+        jobs_(static_cast<std::size_t>(jobs)),
         slots_(jobs_ * kLinesPerJob) {}
 
   // Returns false, having read nothing, when a thread cannot be started.

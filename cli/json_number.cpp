@@ -108,14 +108,14 @@ int DigitCount(std::uint64_t value) {
 }  // namespace
 
 char* WriteJsonDecimal(char* cursor, ShortestDecimal decimal) {
-  constexpr int kPlainDigits = 17;  // integers printed without an exponent: below 10^17
-  constexpr int kLeadingZeros = 4;  // 0.00001 still plain, 0.000001 as 1e-6
+  constexpr int kPlainDigits = 17;   // integers printed without an exponent: below 10^17
+  constexpr int kLeadingZeros = 4;   // 0.00001 still plain, 0.000001 as 1e-6
   constexpr int kExponentChars = 5;  // "e-324"
-  constexpr std::uint64_t kZeros = 0x3030303030303030;  // "00000000"
+  constexpr std::uint64_t kZeros = 0x3030303030303030;      // "00000000"
   constexpr std::uint64_t kZeroPoint = 0x3030303030302E30;  // "0.000000"
   const Digits digits = DigitsOf(decimal.significand);
   const int count = DigitCount(decimal.significand);
-  const int skip = kMostDigits - count;  // leading zeros of the 17 digits
+  const int skip = kMostDigits - count;        // leading zeros of the 17 digits
   const int point = count + decimal.exponent;  // digits before the decimal point
   if (decimal.exponent >= 0 && point <= kPlainDigits) {
     char* const end = StoreDigits(cursor, digits, skip);

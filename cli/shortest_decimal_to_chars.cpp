@@ -11,8 +11,8 @@ ShortestDecimal ShortestDecimalByToChars(double value) {
   constexpr int kMostChars = 32;
   constexpr std::uint64_t kTen = 10;
   char text[kMostChars];
-  const char* const end = std::to_chars(text, text + kMostChars, value,
-                                        std::chars_format::scientific).ptr;
+  const char* const end =
+      std::to_chars(text, text + kMostChars, value, std::chars_format::scientific).ptr;
   ShortestDecimal decimal{0, 0};
   const char* at = text;
   int fractionDigits = 0;

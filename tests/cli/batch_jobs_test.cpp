@@ -1,7 +1,6 @@
 // --batch on worker threads: the same bytes in the same order whatever the number of jobs, and
 // clean ends when the input ends, cannot be read, or the output fails.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -31,9 +30,15 @@ std::string MixedInput() {
   const auto pick = [&random](int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
-  const std::vector<std::string> odd = {
-      "", "{\"order\": 2", "[1, 2]", "{\"orders\": 2}", "{\"order\": 2.5}", "{\"k\xff\": 1}",
-      std::string("{\"order\": 3}\0{", 14), std::string(kMaxBatchLineBytes + 1, ' '), "{}"};
+  const std::vector<std::string> odd = {"",
+                                        "{\"order\": 2",
+                                        "[1, 2]",
+                                        "{\"orders\": 2}",
+                                        "{\"order\": 2.5}",
+                                        "{\"k\xff\": 1}",
+                                        std::string("{\"order\": 3}\0{", 14),
+                                        std::string(kMaxBatchLineBytes + 1, ' '),
+                                        "{}"};
   constexpr int kLines = 240;
   std::string input;
   for (int i = 0; i < kLines; ++i) {
