@@ -60,6 +60,11 @@ struct Slot {
   bool answered = false;
 };
 
+// Lines can be answered side by side because Calculate shares no mutable state between calls:
+// its one object built at start-up, the FFT plan, is only read (the plan's scratch buffer is
+// written by its generic butterfly alone, which the power-of-two transform never runs), and
+// each worker has a calculation of its own.
+//
 // The lines in flight are a ring of slots; line n (counted from 0) sits in slot n % size. This
 // thread reads, the workers answer lines in the order read, and the writer writes them in that
 // order, each waiting on the others only for a free slot, a line or an answer. Lines are read,
