@@ -208,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Specs, RepeatedCalculationTest,
 TEST(CalculateTest, FirWindowModelsLeaveZerosAndPolesUntouched) {
   for (const FilterModel model : {FilterModel::Rectangle, FilterModel::RaisedCosine}) {
     Records r;
-    r.spec.filterClass = FilterClass::Fir;
-    r.spec.model = model;
+    r.spec = FilterSpec{.filterClass = FilterClass::Fir, .model = model};
     r.responses.zeros.fill(Complex{9.0, 9.0});
     const Records before = r;
     ASSERT_TRUE(r.Run().Succeeded());
