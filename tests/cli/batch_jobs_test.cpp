@@ -17,7 +17,7 @@
 #include "cli/batch_line.h"
 #include "cli/batch_mode.h"
 #include "cli/exit_status.h"
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv::cli {
 namespace {
