@@ -1,14 +1,20 @@
 // OutputFile on its own: the bytes of both write views, an abandoned file that leaves the target
-// alone, link chains, and targets that are not replaced but written or refused. The failures of
-// each output through both views are tested with quorvanel-cli (tests/cli).
+// alone, link chains, targets that are not replaced but written or refused, paths near the
+// system's limit, sticky directories, and processes killed while writing. The failures of each
+// output through both views are tested with quorvanel-cli (tests/cli).
 #include "fileio/output_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -21,11 +27,17 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kPrevious = "the previous contents of the target\n";
+// The directories of a long path have names this long, well below the system's name limit.
+constexpr std::size_t kLongPathComponent = 200;
+// The device numbers of the memory devices behind /dev/null and /dev/full.
+constexpr unsigned kMemoryDevices = 1;
+constexpr unsigned kNullDevice = 3;
+constexpr unsigned kFullDevice = 7;
 
 class OutputFileTest : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return scratch_.Path(name); }
-  std::set<std::string> Names() const { return scratch_.Names(); }
+  std::set<std::string> Names(const std::string& name = "") const { return scratch_.Names(name); }
 
  private:
   test::ScratchDirectory scratch_{"quorvanel-output-file"};
@@ -73,11 +85,27 @@ TEST_F(OutputFileTest, ChainOfRelativeLinksEndingNowhereCreatesItsLastTarget) {
   EXPECT_EQ(Names(), (std::set<std::string>{"final", "first", "sub"}));
 }
 
-TEST_F(OutputFileTest, LinkLoopIsNotCreated) {
-  fs::create_symlink("b", Path("a"));
-  fs::create_symlink("a", Path("b"));
-  EXPECT_FALSE(OutputFile(Path("a")).IsOpen());
-  EXPECT_EQ(Names(), (std::set<std::string>{"a", "b"}));
+TEST_F(OutputFileTest, RefusedTargetsGiveTheirCauseAndChangeNothing) {
+  fs::create_directories(Path("directory"));
+  fs::create_symlink("loop-b", Path("loop-a"));
+  fs::create_symlink("loop-a", Path("loop-b"));
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {
+      {"", ENOENT},
+      {Path("directory"), EISDIR},
+      {Path("directory") + "/", EISDIR},
+      {Path("directory/.."), EISDIR},
+      {Path("missing/file"), ENOENT},
+      {Path("loop-a"), ELOOP},
+  };
+  for (const auto& c : cases) {
+    const OutputFile output(c.path);
+    EXPECT_FALSE(output.IsOpen()) << c.path;
+    EXPECT_EQ(output.Error(), c.error) << c.path;
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"directory", "loop-a", "loop-b"}));
 }
 
 TEST_F(OutputFileTest, FileTheUserMayNotWriteIsNotReplaced) {
@@ -86,9 +114,45 @@ TEST_F(OutputFileTest, FileTheUserMayNotWriteIsNotReplaced) {
   }
   test::WriteBytes(Path("read-only"), kPrevious);
   fs::permissions(Path("read-only"), fs::perms::owner_read);
-  EXPECT_FALSE(OutputFile(Path("read-only")).IsOpen());
+  const OutputFile output(Path("read-only"));
+  EXPECT_FALSE(output.IsOpen());
+  EXPECT_EQ(output.Error(), EACCES);
   EXPECT_EQ(test::ReadBytes(Path("read-only")), kPrevious);
   EXPECT_EQ(Names(), std::set<std::string>{"read-only"});
+}
+
+TEST_F(OutputFileTest, OtherHardLinksKeepThePreviousContents) {
+  test::WriteBytes(Path("written"), kPrevious);
+  fs::create_hard_link(Path("written"), Path("other"));
+  OutputFile output(Path("written"));
+  output.Stream() << "new";
+  ASSERT_TRUE(output.Commit());
+  EXPECT_EQ(test::ReadBytes(Path("written")), "new");
+  EXPECT_EQ(test::ReadBytes(Path("other")), kPrevious);
+}
+
+// The temporary file's path would be longer than the system allows if it were named by a
+// path; it is made relative to the directory.
+TEST_F(OutputFileTest, PathJustUnderTheSystemLimitIsWritten) {
+  const std::string name = "out";
+  const std::size_t length = PATH_MAX - 10;
+  const std::size_t scratchLength = Path("").size();
+  std::string directory = "long";
+  while (scratchLength + directory.size() + 1 + name.size() < length) {
+    const std::size_t left = length - scratchLength - directory.size() - 2 - name.size();
+    directory.append(1, '/').append(std::min(left, kLongPathComponent), 'd');
+  }
+  fs::create_directories(Path(directory));
+  const std::string path = Path(directory + "/" + name);
+  ASSERT_EQ(path.size(), length);
+  for (const char* contents : {"first", "second"}) {
+    OutputFile output(path);
+    ASSERT_TRUE(output.IsOpen()) << std::strerror(output.Error());
+    output.Stream() << contents;
+    ASSERT_TRUE(output.Commit()) << std::strerror(output.Error());
+    EXPECT_EQ(test::ReadBytes(path), contents);
+  }
+  EXPECT_EQ(Names(directory), std::set<std::string>{name});
 }
 
 // A pipe has no contents to keep: it receives the bytes itself and stays a pipe.
@@ -110,6 +174,34 @@ TEST_F(OutputFileTest, PipeIsWrittenStraightThrough) {
             "through");
   EXPECT_TRUE(fs::is_fifo(path));
   EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
+}
+
+// A device node has no contents to keep either: it receives the bytes, and its failures are
+// the output's. It stays a node.
+TEST_F(OutputFileTest, DeviceNodeIsWrittenStraightThroughAndStaysANode) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "only root makes device nodes";
+  }
+  const struct {
+    const char* name;
+    unsigned device;
+    bool committed;
+    int error;
+  } cases[] = {
+      {"null", kNullDevice, true, 0},
+      {"full", kFullDevice, false, ENOSPC},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Path(c.name);
+    ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, c.device)), 0);
+    OutputFile output(path);
+    ASSERT_TRUE(output.IsOpen()) << c.name;
+    output.Stream() << kPrevious;
+    EXPECT_EQ(output.Commit(), c.committed) << c.name;
+    EXPECT_EQ(output.Error(), c.error) << c.name;
+    EXPECT_TRUE(fs::is_character_file(path)) << c.name;
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"full", "null"}));
 }
 
 }  // namespace
