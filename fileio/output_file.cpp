@@ -85,32 +85,29 @@ OutputFile::OutputFile(const std::string& path) {
     Fail(path.empty() ? ENOENT : path.back() == '/' ? EISDIR : EINVAL);
     return;
   }
+  // The system follows the whole path here, its own links such as /dev/stdout included, which
+  // name pipes and terminals rather than files.
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    if (S_ISDIR(existing.st_mode)) {
+      Fail(EISDIR);
+    } else {
+      OpenStraightThrough(path);
+    }
+    return;
+  }
   directory_ = OpenFinalDirectory(path, name_);
   if (directory_ < 0) {
     Fail(errno);
     return;
   }
-  struct stat existing {};
   const bool exists = ::fstatat(directory_, name_.c_str(), &existing, 0) == 0;
   if (name_.empty() || name_ == "." || name_ == ".." || (exists && S_ISDIR(existing.st_mode))) {
     Fail(EISDIR);
   } else if (!exists && errno != ENOENT) {
     Fail(errno);
   } else if (exists && !S_ISREG(existing.st_mode)) {
-    // Opened without truncation: should a regular file have taken the name meanwhile, it is
-    // refused rather than written over in place.
-    const int descriptor = ::openat(directory_, name_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    struct stat opened {};
-    if (descriptor < 0 || ::fstat(descriptor, &opened) != 0) {
-      Fail(errno);
-    } else if (S_ISREG(opened.st_mode)) {
-      Fail(EBUSY);
-    } else if ((file_ = ::fdopen(descriptor, "w")) == nullptr) {
-      Fail(errno);
-    }
-    if (file_ == nullptr && descriptor >= 0) {
-      ::close(descriptor);
-    }
+    Fail(EBUSY);  // the file was swapped for a special one while the links were followed
   } else if (exists && ::faccessat(directory_, name_.c_str(), W_OK, AT_EACCESS) != 0) {
     // Replacing takes only the directory's permission; a file the user may not write is kept.
     Fail(errno);
@@ -127,6 +124,23 @@ OutputFile::OutputFile(const std::string& path) {
   }
 }
 
+void OutputFile::OpenStraightThrough(const std::string& path) {
+  // Opened without truncation: should a regular file have taken the name meanwhile, it is
+  // refused rather than written over in place.
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  struct stat opened {};
+  if (descriptor < 0 || ::fstat(descriptor, &opened) != 0) {
+    Fail(errno);
+  } else if (S_ISREG(opened.st_mode)) {
+    Fail(EBUSY);
+  } else if ((file_ = ::fdopen(descriptor, "w")) == nullptr) {
+    Fail(errno);
+  }
+  if (file_ == nullptr && descriptor >= 0) {
+    ::close(descriptor);
+  }
+}
+
 OutputFile::~OutputFile() { Discard(); }
 
 void OutputFile::CreateTemporary(std::optional<mode_t> permissions) {
@@ -138,8 +152,8 @@ void OutputFile::CreateTemporary(std::optional<mode_t> permissions) {
   }
   for (int attempt = 0; descriptor < 0 && attempt < kMaxNameAttempts; ++attempt) {
     temporary_ = TemporaryFileName(::getpid(), temporaryCounter.fetch_add(1));
-    descriptor = ::openat(directory_, temporary_.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    descriptor = ::openat(directory_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          kNewFileMode);
     if (descriptor < 0 && errno != EEXIST) {
       break;
     }
@@ -163,8 +177,7 @@ bool OutputFile::NameTemporary() {
     temporary_ = TemporaryFileName(::getpid(), temporaryCounter.fetch_add(1));
     // Linking by the descriptor alone needs a privilege; the /proc path does not.
     if (::linkat(descriptor, "", directory_, temporary_.c_str(), AT_EMPTY_PATH) == 0 ||
-        ::linkat(AT_FDCWD, self.c_str(), directory_, temporary_.c_str(), AT_SYMLINK_FOLLOW) ==
-            0) {
+        ::linkat(AT_FDCWD, self.c_str(), directory_, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       return true;
     }
     if (errno != EEXIST) {

@@ -74,6 +74,8 @@ class OutputFile {
     int& error_;
   };
 
+  // Opens a target that is neither a regular file nor a directory for writing in place.
+  void OpenStraightThrough(const std::string& path);
   // Opens the temporary file with the permission bits of the file it replaces, if any.
   void CreateTemporary(std::optional<mode_t> permissions);
   // Links an unnamed temporary file under a fresh temporary name.
@@ -81,11 +83,11 @@ class OutputFile {
   void Fail(int cause);
   void Discard();
 
-  int directory_ = -1;     // the target's directory; -1 when not open
-  std::string name_;       // the target's name in it, all links followed
-  bool replacing_ = false; // false when written straight through
-  bool unnamed_ = false;   // the temporary file has no name yet
-  std::string temporary_;  // the temporary file's name once it has one
+  int directory_ = -1;      // the target's directory; -1 when not open
+  std::string name_;        // the target's name in it, all links followed
+  bool replacing_ = false;  // false when written straight through
+  bool unnamed_ = false;    // the temporary file has no name yet
+  std::string temporary_;   // the temporary file's name once it has one
   std::FILE* file_ = nullptr;
   int error_ = 0;
   StdioForwarder forwarder_{file_, error_};

@@ -1,5 +1,7 @@
 #include "tests/fileio/child_process.h"
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +44,23 @@ ChildRun RunInChild(const std::function<bool()>& prepare,
     run.status = WEXITSTATUS(waitStatus);
   }
   return run;
+}
+
+OtherUser Nobody() {
+  const passwd* nobody = ::getpwnam("nobody");
+  if (::geteuid() != 0 || nobody == nullptr) {
+    return {};
+  }
+  return {true, nobody->pw_uid, nobody->pw_gid};
+}
+
+ChildRun RunAs(const OtherUser& other, const std::function<int(std::string&)>& body) {
+  return RunInChild(
+      [&other] {
+        return other.available && ::setgroups(0, nullptr) == 0 && ::setgid(other.group) == 0 &&
+               ::setuid(other.user) == 0;
+      },
+      body);
 }
 
 }  // namespace qv::test

@@ -2,8 +2,6 @@
 // at any moment, and another user's file in a sticky directory. The kills and the other user
 // run in child processes.
 #include <gtest/gtest.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -118,8 +116,7 @@ TEST_F(OutputFileProcessTest, NextWriteRemovesTheTemporaryFilesOfEndedProcessesO
   EXPECT_EQ(Names("sub"), std::set<std::string>{Stale(ended, "-1.tmp")});
 }
 
-class KilledWriters : public OutputFileProcessTest,
-                      public ::testing::WithParamInterface<bool> {};
+class KilledWriters : public OutputFileProcessTest, public ::testing::WithParamInterface<bool> {};
 
 // Whatever moment a writer is killed at, the target is the previous file or a whole new one,
 // and what the killed writer left is gone after the next write.
@@ -161,12 +158,10 @@ INSTANTIATE_TEST_SUITE_P(TemporaryFiles, KilledWriters, ::testing::Values(false,
 // A rename over another user's file in a sticky directory fails, so such a file is refused
 // before anything is written; the user's own file there is replaced as anywhere else.
 TEST_F(OutputFileProcessTest, StickyDirectoryRefusesAnotherUsersFileBeforeWriting) {
-  const passwd* nobody = ::getpwnam("nobody");
-  if (::geteuid() != 0 || nobody == nullptr) {
+  const test::OtherUser nobody = test::Nobody();
+  if (!nobody.available) {
     GTEST_SKIP() << "needs root to act as the user nobody";
   }
-  const uid_t user = nobody->pw_uid;
-  const gid_t group = nobody->pw_gid;
   fs::create_directories(Path("sticky"));
   fs::permissions(Path("sticky"), fs::perms::all | fs::perms::sticky_bit);
   const struct {
@@ -182,26 +177,22 @@ TEST_F(OutputFileProcessTest, StickyDirectoryRefusesAnotherUsersFileBeforeWritin
     const std::string path = Path(std::string("sticky/") + c.name);
     test::WriteBytes(path, kPrevious);
     // Writable for all: only the directory's sticky bit stands in the way.
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write |
-                              fs::perms::group_read | fs::perms::group_write |
-                              fs::perms::others_read | fs::perms::others_write);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::group_write | fs::perms::others_read |
+                              fs::perms::others_write);
     if (!c.theirs) {
-      ASSERT_EQ(::chown(path.c_str(), user, group), 0);
+      ASSERT_EQ(::chown(path.c_str(), nobody.user, nobody.group), 0);
     }
-    const test::ChildRun run = test::RunInChild(
-        [&] {
-          return ::setgroups(0, nullptr) == 0 && ::setgid(group) == 0 && ::setuid(user) == 0;
-        },
-        [&](std::string& report) {
-          OutputFile output(path);
-          if (!output.IsOpen()) {
-            report = "refused " + std::to_string(output.Error());
-            return 0;
-          }
-          output.Stream() << kNew;
-          report = output.Commit() ? "replaced" : "failed " + std::to_string(output.Error());
-          return 0;
-        });
+    const test::ChildRun run = test::RunAs(nobody, [&](std::string& report) {
+      OutputFile output(path);
+      if (!output.IsOpen()) {
+        report = "refused " + std::to_string(output.Error());
+        return 0;
+      }
+      output.Stream() << kNew;
+      report = output.Commit() ? "replaced" : "failed " + std::to_string(output.Error());
+      return 0;
+    });
     EXPECT_EQ(run.status, 0) << c.name;
     EXPECT_EQ(run.text, c.report) << c.name;
     EXPECT_EQ(test::ReadBytes(path), c.contents) << c.name;

@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 
+#include "tests/fileio/child_process.h"
 #include "tests/fileio/scratch_directory.h"
 
 namespace qv {
@@ -33,6 +34,7 @@ constexpr std::size_t kLongPathComponent = 200;
 constexpr unsigned kMemoryDevices = 1;
 constexpr unsigned kNullDevice = 3;
 constexpr unsigned kFullDevice = 7;
+constexpr std::size_t kPipeReadSize = 64;
 
 class OutputFileTest : public ::testing::Test {
  protected:
@@ -108,16 +110,30 @@ TEST_F(OutputFileTest, RefusedTargetsGiveTheirCauseAndChangeNothing) {
   EXPECT_EQ(Names(), (std::set<std::string>{"directory", "loop-a", "loop-b"}));
 }
 
+// Root may write any file, so root's run tries it as another user.
 TEST_F(OutputFileTest, FileTheUserMayNotWriteIsNotReplaced) {
+  const std::string path = Path("read-only");
+  test::WriteBytes(path, kPrevious);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const auto refuse = [&path](std::string& report) {
+    const OutputFile output(path);
+    report = output.IsOpen() ? "open" : std::to_string(output.Error());
+    return 0;
+  };
+  std::string report;
   if (::geteuid() == 0) {
-    GTEST_SKIP() << "root may write any file";
+    const test::OtherUser nobody = test::Nobody();
+    if (!nobody.available) {
+      GTEST_SKIP() << "root may write any file, and there is no other user";
+    }
+    // The directory lets the other user add files: only the file's own bits stand in the way.
+    fs::permissions(Path(""), fs::perms::all);
+    report = test::RunAs(nobody, refuse).text;
+  } else {
+    refuse(report);
   }
-  test::WriteBytes(Path("read-only"), kPrevious);
-  fs::permissions(Path("read-only"), fs::perms::owner_read);
-  const OutputFile output(Path("read-only"));
-  EXPECT_FALSE(output.IsOpen());
-  EXPECT_EQ(output.Error(), EACCES);
-  EXPECT_EQ(test::ReadBytes(Path("read-only")), kPrevious);
+  EXPECT_EQ(report, std::to_string(EACCES));
+  EXPECT_EQ(test::ReadBytes(path), kPrevious);
   EXPECT_EQ(Names(), std::set<std::string>{"read-only"});
 }
 
@@ -155,8 +171,14 @@ TEST_F(OutputFileTest, PathJustUnderTheSystemLimitIsWritten) {
   EXPECT_EQ(Names(directory), std::set<std::string>{name});
 }
 
+std::string ReadAvailable(int descriptor) {
+  std::array<char, kPipeReadSize> received{};
+  const ssize_t count = ::read(descriptor, received.data(), received.size());
+  return std::string(received.data(), count > 0 ? static_cast<std::size_t>(count) : 0);
+}
+
 // A pipe has no contents to keep: it receives the bytes itself and stays a pipe.
-TEST_F(OutputFileTest, PipeIsWrittenStraightThrough) {
+TEST_F(OutputFileTest, NamedPipeIsWrittenStraightThrough) {
   const std::string path = Path("pipe");
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
@@ -167,13 +189,26 @@ TEST_F(OutputFileTest, PipeIsWrittenStraightThrough) {
     output.Stream() << "through";
     EXPECT_TRUE(output.Commit());
   }
-  std::array<char, 16> received{};
-  const ssize_t count = ::read(reader, received.data(), received.size());
+  EXPECT_EQ(ReadAvailable(reader), "through");
   ::close(reader);
-  EXPECT_EQ(std::string(received.data(), count > 0 ? static_cast<std::size_t>(count) : 0),
-            "through");
   EXPECT_TRUE(fs::is_fifo(path));
   EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
+}
+
+// /dev/stdout and its kin are the system's own links to an open descriptor, such as a pipe to
+// another program; they name no file in a directory.
+TEST_F(OutputFileTest, PipeNamedByItsDescriptorIsWrittenStraightThrough) {
+  std::array<int, 2> ends{};
+  ASSERT_EQ(::pipe(ends.data()), 0);
+  {
+    OutputFile output("/proc/self/fd/" + std::to_string(ends[1]));
+    ASSERT_TRUE(output.IsOpen()) << std::strerror(output.Error());
+    output.Stream() << "through";
+    EXPECT_TRUE(output.Commit());
+  }
+  ::close(ends[1]);
+  EXPECT_EQ(ReadAvailable(ends[0]), "through");
+  ::close(ends[0]);
 }
 
 // A device node has no contents to keep either: it receives the bytes, and its failures are
