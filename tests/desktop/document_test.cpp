@@ -290,11 +290,10 @@ class DocumentTest : public QObject {
       reader = ::open(name.c_str(), O_RDONLY | O_NONBLOCK);
       QVERIFY(reader >= 0);
     } else {
-      if (::geteuid() != 0) {
-        QSKIP("only root makes device nodes");
-      }
       const unsigned device = kind == "null.qvd" ? kNullDevice : kFullDevice;
-      QCOMPARE(::mknod(name.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, device)), 0);
+      if (::mknod(name.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, device)) != 0) {
+        QSKIP("only root with the right to make device nodes makes them");
+      }
     }
     doc_->SetModifiedFlag();
     dialogs_->answers.push_back(path);

@@ -71,9 +71,7 @@ pages=$(pdfinfo "$work/piped.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')
 [ "$pages" = 1 ]; check "/dev/stdout gets the PDF" $?
 
 # Device nodes stay nodes: a copy of /dev/null takes the PDF, a copy of /dev/full fails.
-if [ "$(id -u)" = 0 ]; then
-  mknod "$work/null.pdf" c 1 3
-  mknod "$work/full.pdf" c 1 7
+if mknod "$work/null.pdf" c 1 3 2>/dev/null && mknod "$work/full.pdf" c 1 7 2>/dev/null; then
   status=$(print "$work/default.qvd" "$work/null.pdf")
   check "null device exits 0" "$status"
   [ -c "$work/null.pdf" ]; check "null device stays a node" $?
@@ -82,7 +80,7 @@ if [ "$(id -u)" = 0 ]; then
   grep -q "The Output file cannot be closed!" "$work/stderr"; check "full device: message" $?
   [ -c "$work/full.pdf" ]; check "full device stays a node" $?
 else
-  echo "skipped: device nodes need root"
+  echo "skipped: making device nodes needs root with the right to make them"
 fi
 
 # Names are bytes: one that is not UTF-8 reads and writes the file of exactly that name.

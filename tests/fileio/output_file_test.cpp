@@ -214,9 +214,6 @@ TEST_F(OutputFileTest, PipeNamedByItsDescriptorIsWrittenStraightThrough) {
 // A device node has no contents to keep either: it receives the bytes, and its failures are
 // the output's. It stays a node.
 TEST_F(OutputFileTest, DeviceNodeIsWrittenStraightThroughAndStaysANode) {
-  if (::geteuid() != 0) {
-    GTEST_SKIP() << "only root makes device nodes";
-  }
   const struct {
     const char* name;
     unsigned device;
@@ -228,7 +225,9 @@ TEST_F(OutputFileTest, DeviceNodeIsWrittenStraightThroughAndStaysANode) {
   };
   for (const auto& c : cases) {
     const std::string path = Path(c.name);
-    ASSERT_EQ(::mknod(path.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, c.device)), 0);
+    if (::mknod(path.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, c.device)) != 0) {
+      GTEST_SKIP() << "only root with the right to make device nodes makes them";
+    }
     OutputFile output(path);
     ASSERT_TRUE(output.IsOpen()) << c.name;
     output.Stream() << kPrevious;
