@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QFont>
 #include <QIcon>
-#include <QMenuBar>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -14,13 +13,14 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QMenuBar>
 #include <cstdio>
 #include <string>
 
-#include "codegen/output_codes.h"
-#include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
+#include "desktop/parameter_dlg.h"
 #include "desktop/splitter_frame.h"
+#include "codegen/output_codes.h"
 #include "fileio/output_file.h"
 #include "framework/file_name.h"
 #include "framework/message_service.h"
@@ -213,8 +213,7 @@ int RunQuorvanel(int argc, char** argv) {
     arguments.append(FileNameFromBytes(argv[i]));
   }
   const CommandLine command = ParseCommandLine(arguments);
-  if (command.action == CommandLine::Action::Help ||
-      command.action == CommandLine::Action::Invalid) {
+  if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
     if (!command.error.isEmpty()) {
       std::fprintf(stderr, "%s\n", qPrintable(command.error));
     }

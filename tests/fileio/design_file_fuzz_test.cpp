@@ -1,5 +1,7 @@
 // Random, mutated and truncated byte strings fed to the design file reader: it must never
 // crash, never reserve memory for a length it read, and always give one of its four outcomes.
+#include "fileio/design_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,8 +10,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-
-#include "fileio/design_file.h"
 
 namespace {
 
