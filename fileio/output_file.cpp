@@ -40,10 +40,12 @@ int OpenFinalDirectory(std::string path, std::string& name) {
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
     const int directory = ::openat(base, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int cause = errno;
     if (base != AT_FDCWD) {
       ::close(base);
     }
     if (directory < 0) {
+      errno = cause;
       return -1;
     }
     struct stat status {};
@@ -54,8 +56,9 @@ int OpenFinalDirectory(std::string path, std::string& name) {
     std::array<char, PATH_MAX> link{};
     const ssize_t length = ::readlinkat(directory, name.c_str(), link.data(), link.size());
     if (length <= 0 || static_cast<std::size_t>(length) == link.size()) {
+      const int cause = length < 0 ? errno : ENAMETOOLONG;
       ::close(directory);
-      errno = length < 0 ? errno : ENAMETOOLONG;
+      errno = cause;
       return -1;
     }
     path.assign(link.data(), static_cast<std::size_t>(length));
