@@ -40,12 +40,12 @@ int OpenFinalDirectory(std::string path, std::string& name) {
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     name = slash == std::string::npos ? path : path.substr(slash + 1);
     const int directory = ::openat(base, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    const int cause = errno;
+    const int openError = errno;
     if (base != AT_FDCWD) {
       ::close(base);
     }
     if (directory < 0) {
-      errno = cause;
+      errno = openError;
       return -1;
     }
     struct stat status {};
