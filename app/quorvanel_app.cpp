@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QFont>
 #include <QIcon>
 #include <QPageLayout>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/display_probe.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/splitter_frame.h"
@@ -24,6 +27,8 @@
 #include "fileio/output_file.h"
 #include "framework/file_name.h"
 #include "framework/message_service.h"
+#include "framework/utf8_text.h"
+#include "records/identification.h"
 #include "view/graph_page_layout.h"
 #include "view/quorvanel_view.h"
 
@@ -31,7 +36,6 @@ namespace qv {
 namespace {
 
 const QString kCompanyKey = QStringLiteral("Local AppWizard-Generated Applications");
-const QString kApplicationName = QStringLiteral("Quorvanel");
 const QString kGeometryKey = QStringLiteral("Settings/WindowGeometry");
 const QString kIconResource = QStringLiteral(":/quorvanel/quorvanel.svg");
 
@@ -68,7 +72,7 @@ class StderrMessageService final : public MessageService {
 };
 
 void ReportToStderr(const std::string& message) {
-  StderrMessageService().Show(nullptr, QString::fromStdString(message), MessageIcon::Stop,
+  StderrMessageService().Show(nullptr, FromUtf8View(message), MessageIcon::Stop,
                               MessageButtons::Ok);
 }
 
@@ -103,7 +107,7 @@ int WritePdf(CQuorvanelView& view, const QString& path) {
                     QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
                     QPageLayout::Millimeter));
     writer.setTitle(QStringLiteral("Digital Filter Graphics"));
-    writer.setCreator(kApplicationName);
+    writer.setCreator(FromUtf8View(kProductName));
     view.PrintPage(writer);
   }
   const QByteArray& bytes = page.data();
@@ -171,24 +175,41 @@ int RunDesktop(const CommandLine& command) {
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption print(QStringLiteral("print"));
+  const QCommandLineOption printToPdf(QStringLiteral("print-to-pdf"));
+  parser.addOptions({help, print, printToPdf});
   CommandLine command;
-  const qsizetype count = arguments.size();
-  if (count == 0) {
+  // The parser takes the program name first; "--" ends the options for a file named "-x".
+  if (!parser.parse(QStringList{QStringLiteral("quorvanel")} + arguments)) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: ") + parser.errorText();
     return command;
   }
-  const QString& first = arguments.constFirst();
-  if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+  const QStringList files = parser.positionalArguments();
+  if (parser.isSet(help)) {
     command.action = CommandLine::Action::Help;
-  } else if (first == QStringLiteral("--print") && count == 2) {
+  } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.size() == 1) {
     command.action = CommandLine::Action::Print;
-    command.file = arguments[1];
-  } else if (first == QStringLiteral("--print-to-pdf") && count == 3) {
+    command.file = files[0];
+  } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() == 2) {
     command.action = CommandLine::Action::PrintToPdf;
-    command.file = arguments[1];
-    command.pdf = arguments[2];
-  } else if (!first.startsWith(QStringLiteral("--")) && count == 1) {
-    command.action = CommandLine::Action::Open;
-    command.file = first;
+    command.file = files[0];
+    command.pdf = files[1];
+  } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() < 2) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = files.isEmpty()
+                        ? QStringLiteral("quorvanel: --print-to-pdf needs the design file and "
+                                         "the output PDF")
+                        : QStringLiteral("quorvanel: the output PDF is missing after %1")
+                              .arg(files[0]);
+  } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.isEmpty()) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: --print needs the design file to print");
+  } else if (!parser.isSet(print) && !parser.isSet(printToPdf) && files.size() <= 1) {
+    command.action = files.isEmpty() ? CommandLine::Action::New : CommandLine::Action::Open;
+    command.file = files.value(0);
   } else {
     command.action = CommandLine::Action::Invalid;
     command.error = QStringLiteral("quorvanel: unexpected arguments");
@@ -204,6 +225,22 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
   return QStringLiteral(
       "quorvanel: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set); "
       "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
+}
+
+QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
+                                  const QString& platform) {
+  // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
+  const bool usesX = platform.isEmpty() ? waylandDisplay.isEmpty()
+                                        : platform.startsWith(QStringLiteral("xcb"));
+  if (!usesX || XDisplayAnswers(display)) {
+    return {};
+  }
+  const QString named = display.isEmpty() ? QStringLiteral("(DISPLAY is not set)")
+                                          : QStringLiteral("\"%1\"").arg(display);
+  return QStringLiteral(
+             "quorvanel: cannot connect to the display %1; check that its X server is running, "
+             "or start quorvanel in a desktop session, under xvfb-run, or use quorvanel-cli")
+      .arg(named);
 }
 
 int RunQuorvanel(int argc, char** argv) {
@@ -222,9 +259,13 @@ int RunQuorvanel(int argc, char** argv) {
   }
   const bool printing = command.action == CommandLine::Action::Print ||
                         command.action == CommandLine::Action::PrintToPdf;
-  const QString noDisplay = MissingDisplayMessage(qEnvironmentVariable("DISPLAY"),
-                                                  qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                                  qEnvironmentVariable("QT_QPA_PLATFORM"));
+  const QString display = qEnvironmentVariable("DISPLAY");
+  const QString waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  QString noDisplay = MissingDisplayMessage(display, waylandDisplay, platform);
+  if (noDisplay.isEmpty()) {
+    noDisplay = UnreachableDisplayMessage(display, waylandDisplay, platform);
+  }
   if (!noDisplay.isEmpty()) {
     if (!printing) {
       std::fprintf(stderr, "%s\n", qPrintable(noDisplay));
@@ -236,8 +277,9 @@ int RunQuorvanel(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setOrganizationName(kCompanyKey);
-  QApplication::setApplicationName(kApplicationName);
-  QApplication::setApplicationDisplayName(kApplicationName);
+  // No display name of its own: Qt on X11 would append it to every dialog's caption. The
+  // application name stands in for it where one is asked for (message box titles).
+  QApplication::setApplicationName(FromUtf8View(kProductName));
   QApplication::setWindowIcon(QIcon(kIconResource));
   QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
   if (printing) {

@@ -39,9 +39,7 @@ QString SaveFailureMessage(int cause, const QString& path) {
 CDocument::CDocument(DocumentType type, QObject* parent)
     : QObject(parent), type_(std::move(type)), title_(kUntitledTitle) {}
 
-QString CDocument::FileFilter() const {
-  return type_.filterName + "|*" + type_.extension + "|" + kAllFilesFilter + "|*.*||";
-}
+QStringList CDocument::NameFilters() const { return {type_.filterName, kAllFilesFilter}; }
 
 void CDocument::SetTitle(const QString& title) {
   title_ = title;
@@ -85,7 +83,7 @@ bool CDocument::OnFileNew() {
 }
 
 bool CDocument::OnFileOpen() {
-  CFileDialog dialog(true, QString(), QString(), FileFilter(), dialogParent_);
+  CFileDialog dialog(true, QString(), QString(), NameFilters(), dialogParent_);
   if (!dialog.DoModal()) {
     return false;
   }
@@ -98,8 +96,16 @@ bool CDocument::OpenDocumentFile(const QString& path) {
   }
   const bool wasModified = IsModified();
   SetModifiedFlag(false);
+  openedFileRejected_ = false;
   if (OnOpenDocument(path)) {
-    SetPathName(path);
+    RememberFileFolder(path);
+    if (openedFileRejected_) {
+      // Not read as a document: the title and path stay those of the contents it still holds,
+      // so that Save never writes over the foreign file.
+      SetModifiedFlag(wasModified);
+    } else {
+      SetPathName(path);
+    }
     UpdateAllViews();
     return true;
   }
@@ -143,11 +149,11 @@ bool CDocument::OnOpenDocument(const QString& path) {
   return true;
 }
 
-bool CDocument::OnFileSave() { return DoSave(pathName_, true); }
+bool CDocument::OnFileSave() { return DoSave(pathName_); }
 
-bool CDocument::OnFileSaveAs() { return DoSave(QString(), true); }
+bool CDocument::OnFileSaveAs() { return DoSave(QString()); }
 
-bool CDocument::DoSave(const QString& path, bool replace) {
+bool CDocument::DoSave(const QString& path) {
   QString target = path;
   if (target.isEmpty()) {
     QString proposed = pathName_;
@@ -157,7 +163,7 @@ bool CDocument::DoSave(const QString& path, bool replace) {
         proposed += type_.extension;
       }
     }
-    CFileDialog dialog(false, type_.extension.mid(1), proposed, FileFilter(), dialogParent_);
+    CFileDialog dialog(false, type_.extension.mid(1), proposed, NameFilters(), dialogParent_);
     if (!dialog.DoModal()) {
       return false;
     }
@@ -166,9 +172,8 @@ bool CDocument::DoSave(const QString& path, bool replace) {
   if (!OnSaveDocument(target)) {
     return false;
   }
-  if (replace) {
-    SetPathName(target);
-  }
+  RememberFileFolder(target);
+  SetPathName(target);
   return true;
 }
 
@@ -195,8 +200,8 @@ bool CDocument::SaveModified() {
   if (!IsModified()) {
     return true;
   }
-  switch (Messages().Show(dialogParent_, kSaveChangesPrompt.arg(title_), MessageIcon::Exclamation,
-                          MessageButtons::YesNoCancel)) {
+  switch (Messages().Show(dialogParent_, kSaveChangesPrompt.arg(title_),
+                          MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
       return OnFileSave();
     case MessageAnswer::No:

@@ -79,21 +79,26 @@ class CDocument : public QObject {
   virtual std::optional<QString> ReadDocument(std::istream& in) = 0;
   // Writes the document to `out` (binary); false when the stream reports a failure.
   virtual bool WriteDocument(std::ostream& out) const = 0;
+  // Called by ReadDocument, after telling the user, when the file is not a document of this
+  // kind but the open completes with the contents as they were: the document then keeps its
+  // previous title, path and modified flag.
+  void RejectOpenedFile() { openedFileRejected_ = true; }
 
  private:
   // The open and save dialogs' file types: the document's own, then all files.
-  [[nodiscard]] QString FileFilter() const;
+  [[nodiscard]] QStringList NameFilters() const;
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
   // Save (replace = false keeps the path when there is one) or Save As; false on cancel or
   // failure.
-  bool DoSave(const QString& path, bool replace);
+  bool DoSave(const QString& path);
   void ReportFileError(const QString& message);
 
   DocumentType type_;
   QString title_;
   QString pathName_;
   bool modified_ = false;
+  bool openedFileRejected_ = false;
   std::vector<CView*> views_;
   QWidget* dialogParent_ = nullptr;
 };
@@ -106,6 +111,5 @@ inline const QString kFailedToSave = QStringLiteral("Failed to save document.");
 inline const QString kFileNotFound = QStringLiteral("%1 was not found.");
 inline const QString kAccessDenied = QStringLiteral("Access to %1 was denied.");
 inline const QString kDiskFull = QStringLiteral("Disk full while accessing %1.");
-inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
 
 }  // namespace qv

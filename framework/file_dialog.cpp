@@ -7,6 +7,7 @@ namespace qv {
 namespace {
 
 FileDialogService* installed = nullptr;
+QString lastFileFolder;
 
 }  // namespace
 
@@ -14,6 +15,9 @@ std::optional<QString> QtFileDialogService::Ask(QWidget* parent,
                                                 const FileDialogRequest& request) {
   QFileDialog dialog(parent, request.title);
   dialog.setNameFilters(request.filters);
+  if (!request.directory.isEmpty()) {
+    dialog.setDirectory(request.directory);
+  }
   if (request.open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -40,33 +44,32 @@ FileDialogService& FileDialogs() {
 
 void InstallFileDialogService(FileDialogService* service) { installed = service; }
 
-QStringList SplitFilter(const QString& filter) {
-  QStringList names;
-  const QStringList parts = filter.split('|');
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    if (!parts[i].isEmpty()) {
-      names.append(parts[i]);
-    }
+QString LastFileFolder() { return lastFileFolder; }
+
+void RememberFileFolder(const QString& path) {
+  if (!path.isEmpty()) {
+    lastFileFolder = QFileInfo(path).absolutePath();
   }
-  return names;
 }
 
 CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
-                         const QString& fileName, const QString& filter, QWidget* parent)
+                         const QString& fileName, const QStringList& nameFilters, QWidget* parent)
     : parent_(parent) {
   request_.open = openFileDialog;
   request_.defaultExtension = defaultExtension.isEmpty() ? QString() : "." + defaultExtension;
   request_.initialName = fileName;
-  request_.filters = SplitFilter(filter);
+  request_.filters = nameFilters;
   request_.title = openFileDialog ? QStringLiteral("Open") : QStringLiteral("Save As");
 }
 
 bool CFileDialog::DoModal() {
+  request_.directory = LastFileFolder();
   std::optional<QString> chosen = FileDialogs().Ask(parent_, request_);
   if (!chosen) {
     return false;
   }
   path_ = *chosen;
+  RememberFileFolder(path_);
   // A name typed without an extension gets the default one, as the classic dialog adds it.
   if (!request_.open && !request_.defaultExtension.isEmpty() &&
       QFileInfo(path_).suffix().isEmpty()) {

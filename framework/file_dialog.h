@@ -12,13 +12,14 @@ namespace qv {
 
 // What a file dialog is asked: its title, its mode, the file types as "Name (*.ext)" entries
 // (the first one selected), the extension appended to a name typed without one (with its dot),
-// and the file name it proposes.
+// the file name it proposes and the folder it opens in.
 struct FileDialogRequest {
   bool open = true;  // open mode; otherwise save mode, which asks before replacing a file
   QString title;
   QStringList filters;
   QString defaultExtension;
   QString initialName;
+  QString directory;  // empty: the dialog's own choice (the working directory at first)
 };
 
 class FileDialogService {
@@ -35,32 +36,36 @@ class QtFileDialogService final : public FileDialogService {
   std::optional<QString> Ask(QWidget* parent, const FileDialogRequest& request) override;
 };
 
+// The file type that every dialog offers after its own.
+inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+
 FileDialogService& FileDialogs();
 // Takes a service that outlives its use (null restores the real dialogs).
 void InstallFileDialogService(FileDialogService* service);
 
+// The folder of the last file opened or saved, through a dialog or otherwise (the command
+// line, a drop); empty before the first. Every file dialog opens there.
+QString LastFileFolder();
+// Takes the path of a file just opened or saved (relative paths against the working directory).
+void RememberFileFolder(const QString& path);
+
 // A file dialog set up the classic way: mode, default extension without its dot, proposed name
-// and a filter of "Name|pattern|Name|pattern||" pairs.
+// and the file types as name filters ("C File (*.c)", the first one selected).
 class CFileDialog {
  public:
   CFileDialog(bool openFileDialog, const QString& defaultExtension, const QString& fileName,
-              const QString& filter, QWidget* parent = nullptr);
-  virtual ~CFileDialog() = default;
+              const QStringList& nameFilters, QWidget* parent = nullptr);
 
   void SetTitle(const QString& title) { request_.title = title; }
-  // Shows the dialog; true when the user chose a file, which GetPathName then returns.
+  // Shows the dialog in the folder of the last file opened or saved; true when the user chose
+  // a file, which GetPathName then returns and whose folder the next dialog opens in.
   bool DoModal();
   [[nodiscard]] QString GetPathName() const { return path_; }
-  [[nodiscard]] const FileDialogRequest& Request() const { return request_; }
 
  private:
   FileDialogRequest request_;
   QWidget* parent_;
   QString path_;
 };
-
-// Splits a classic filter string ("C File (*.c)|*.c|All Files (*.*)|*.*||") into the names of
-// its entries.
-QStringList SplitFilter(const QString& filter);
 
 }  // namespace qv

@@ -2,7 +2,6 @@
 // the save prompt, saves that fail without harming the previous file, saves to pipes and
 // device nodes, and file names that are not UTF-8.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -11,13 +10,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <filesystem>
 #include <iterator>
 
 #include "desktop/quorvanel_doc.h"
 #include "framework/file_name.h"
-#include "scripted_services.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/scripted_services.h"
 
 using qv::CQuorvanelDoc;
 using qv::FilterSpec;
@@ -48,27 +47,6 @@ FilterSpec ChebyshevBandPass() {
   spec.quantization = qv::Quantization::Signed16;
   return spec;
 }
-
-// Holds the file-size limit of this process at `bytes` (writes beyond it fail with EFBIG
-// rather than killing the process) until it goes out of scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 // Every name in `path`, hidden files, pipes and device nodes included.
 QStringList EveryName(const QString& path) {
@@ -174,7 +152,84 @@ class DocumentTest : public QObject {
     QCOMPARE(doc_->GetSpec().model, qv::FilterModel::Butterworth);
     QVERIFY(!doc_->IsCalculated());
     QVERIFY(!doc_->IsModified());
-    QCOMPARE(doc_->GetTitle(), QString("old.qvd"));
+    QCOMPARE(doc_->GetTitle(), QString("Untitled"));
+  }
+
+  // A file that is not a design file of this version (a picture, an older design): after the
+  // message the document keeps the title, path and modified flag it had, so Save writes the
+  // design where it came from, or asks where, and the foreign file stays byte for byte.
+  void foreignFileIsNeverSavedOver_data() {
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("modified");
+    // The first byte of a picture reads as a version string of 71 characters.
+    const QByteArray gif = QByteArray("GIF89a\x10\x00\x10\x00\x80", 11) + QByteArray(200, '\x7f');
+    const QByteArray older = QByteArray("\x03" "0.7") + QByteArray(64, '\x01');
+    QTest::newRow("picture over a named design") << gif << true << false;
+    QTest::newRow("picture over an untitled design") << gif << false << false;
+    QTest::newRow("0.7 design over a modified design") << older << true << true;
+  }
+
+  void foreignFileIsNeverSavedOver() {
+    QFETCH(QByteArray, foreign);
+    QFETCH(bool, named);
+    QFETCH(bool, modified);
+    const QString mine = Path("mine.qvd");
+    if (named) SaveDesign(ChebyshevBandPass(), "mine.qvd");
+    doc_->SetModifiedFlag(modified);
+    const QString title = doc_->GetTitle();
+    const QString picture = Path("picture.gif");
+    WriteAll(picture, foreign);
+    messages_->answers.push_back(MessageAnswer::No);  // do not save the modified design first
+    QVERIFY(doc_->OpenDocumentFile(picture));
+    QCOMPARE(messages_->Texts().last(), QString("Saved File does not fit with this version"));
+    QCOMPARE(doc_->GetTitle(), title);
+    QCOMPARE(doc_->IsModified(), modified);
+    const qsizetype dialogs = dialogs_->asked.size();
+    dialogs_->answers.push_back(std::nullopt);  // cancel Save As when it is asked
+    QCOMPARE(doc_->OnFileSave(), named);
+    QCOMPARE(dialogs_->asked.size(), dialogs + (named ? 0 : 1));
+    QCOMPARE(ReadAll(picture), foreign);
+    if (named) QCOMPARE(ReadAll(mine).size(), 68);
+  }
+
+  // Every file dialog opens in the folder of the last file opened or saved, whichever way.
+  void dialogsOpenInTheLastFilesFolder() {
+    QDir(dir_->path()).mkdir("saved");
+    QDir(dir_->path()).mkdir("opened");
+    SaveDesign(FilterSpec(), "saved/typed.qvd");  // a full path typed into Save As
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileOpen();
+    QCOMPARE(dialogs_->asked.last().directory, Path("saved"));
+    QVERIFY(QFile::copy(Path("saved/typed.qvd"), Path("opened/dropped.qvd")));
+    QVERIFY(doc_->OpenDocumentFile(Path("opened/dropped.qvd")));  // the command line, a drop
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileSaveAs();
+    QCOMPARE(dialogs_->asked.last().directory, Path("opened"));
+  }
+
+  // The same design draws the same graphs whatever was calculated before it, as a new
+  // document draws it.
+  void curvesDoNotDependOnThePreviousDesign() {
+    QVERIFY(doc_->OnCalculate());
+    const qv::ResponseSet fresh = doc_->GetResponses();
+    const qv::FilterDesign freshDesign = doc_->GetDesign();
+    FilterSpec highPass;
+    highPass.bandType = qv::BandType::HighPass;
+    highPass.model = qv::FilterModel::Bessel;
+    FilterSpec fir;
+    fir.filterClass = qv::FilterClass::Fir;
+    fir.model = qv::FilterModel::RaisedCosine;
+    fir.taps = 31;
+    for (const FilterSpec& other : {ChebyshevBandPass(), highPass, fir}) {
+      doc_->EditSpec() = other;
+      QVERIFY(doc_->OnCalculate());
+      doc_->EditSpec() = FilterSpec();
+      QVERIFY(doc_->OnCalculate());
+      QCOMPARE(doc_->GetResponses().phase[0], fresh.phase[0]);
+      QVERIFY(doc_->GetResponses() == fresh);
+      QVERIFY(doc_->GetDesign() == freshDesign);
+    }
   }
 
   void emptyFileKeepsEverything() {
@@ -249,7 +304,7 @@ class DocumentTest : public QObject {
     doc_->EditSpec() = ChebyshevBandPass();
     doc_->SetModifiedFlag();
     {
-      const FileSizeLimit limit(10);
+      const qv::test::ScopedFileSizeLimit limit(10);
       QVERIFY(!doc_->OnFileSave());
     }
     QCOMPARE(ReadAll(path), before);

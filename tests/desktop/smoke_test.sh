@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program under a virtual X server with a design file, waits for its window,
-# closes it through File > Exit and checks that it ends cleanly. The file's name is not UTF-8:
-# the window shows it as its title only when the program opened that very file.
+# opens and cancels Save As, closes it through File > Exit and checks that it ends cleanly. The
+# file's name is not UTF-8: the window shows it as its title only when the program opened that
+# very file.
 # Usage: smoke_test.sh QUORVANEL QUORVANEL_CLI
 set -euo pipefail
 
@@ -16,6 +17,19 @@ if [ "${1:-}" = --inside-display ]; then
     kill "$pid"
     exit 1
   fi
+  xdotool windowfocus --sync "$window"
+  # Dialogs carry their own caption alone, without the application's name appended.
+  xdotool key --delay 150 ctrl+a
+  dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Save As' | head -n 1 || true)
+  # The search also matches the Latin-1 name; the caption shown is the UTF-8 one.
+  caption=$([ -n "$dialog" ] && xdotool getwindowname "$dialog")
+  if [ "$caption" != "Save As" ]; then
+    echo "smoke: the Save As dialog is captioned \"$caption\"" >&2
+    kill "$pid"
+    exit 1
+  fi
+  xdotool windowfocus --sync "$dialog"
+  xdotool key --delay 150 Escape
   xdotool windowfocus --sync "$window"
   xdotool key --delay 150 alt+f x
   for _ in $(seq 50); do

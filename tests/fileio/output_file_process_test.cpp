@@ -16,8 +16,8 @@
 #include <string>
 
 #include "fileio/output_file.h"
-#include "tests/fileio/child_process.h"
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {

@@ -19,8 +19,8 @@
 #include <set>
 #include <string>
 
-#include "tests/fileio/child_process.h"
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {

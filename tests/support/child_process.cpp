@@ -1,4 +1,4 @@
-#include "tests/fileio/child_process.h"
+#include "tests/support/child_process.h"
 
 #include <grp.h>
 #include <pwd.h>
