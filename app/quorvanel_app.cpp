@@ -252,7 +252,7 @@ int RunQuorvanel(int argc, char** argv) {
   const CommandLine command = ParseCommandLine(arguments);
   if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
     if (!command.error.isEmpty()) {
-      std::fprintf(stderr, "%s\n", qPrintable(command.error));
+      std::fprintf(stderr, "%s\n", FileNameBytes(command.error).c_str());
     }
     std::fputs(kUsage, command.action == CommandLine::Action::Help ? stdout : stderr);
     return command.action == CommandLine::Action::Help ? kExitSuccess : kExitUsage;
