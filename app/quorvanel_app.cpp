@@ -1,6 +1,7 @@
 #include "app/quorvanel_app.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFont>
@@ -10,19 +11,21 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QMenuBar>
 #include <cstdio>
+#include <string>
 
 #include "app/display_probe.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/splitter_frame.h"
 #include "codegen/output_codes.h"
+#include "fileio/output_file.h"
+#include "framework/file_name.h"
 #include "framework/message_service.h"
 #include "framework/utf8_text.h"
 #include "records/identification.h"
@@ -53,11 +56,12 @@ const char* const kUsage =
 class StderrMessageService final : public MessageService {
  public:
   MessageAnswer Show(QWidget*, const QString& text, MessageIcon, MessageButtons) override {
-    QByteArray line = text.toLocal8Bit();
-    if (!line.endsWith('\n')) {
+    // A file name in the text keeps its bytes, as the system has them.
+    std::string line = FileNameBytes(text);
+    if (!line.ends_with('\n')) {
       line += '\n';
     }
-    std::fputs(line.constData(), stderr);
+    std::fputs(line.c_str(), stderr);
     shown_ = true;
     return MessageAnswer::No;
   }
@@ -84,6 +88,37 @@ bool LoadForPrinting(CQuorvanelDoc& document, const QString& file, StderrMessage
   return true;
 }
 
+// Writes the printed page as a PDF file at `path`; returns the exit status. The page is drawn
+// into memory and then written like every other output (replaced whole or not at all; a pipe
+// such as /dev/stdout or a device node written straight through).
+int WritePdf(CQuorvanelView& view, const QString& path) {
+  OutputFile pdf(FileNameBytes(path));
+  if (!pdf.IsOpen()) {
+    ReportToStderr(OutputMessage(kOutputNotCreated));
+    return kExitRefused;
+  }
+  QBuffer page;
+  page.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&page);
+    // The page is 10.24 x 7 inches: it fits across a landscape sheet.
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                    QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                    QPageLayout::Millimeter));
+    writer.setTitle(QStringLiteral("Digital Filter Graphics"));
+    writer.setCreator(FromUtf8View(kProductName));
+    view.PrintPage(writer);
+  }
+  const QByteArray& bytes = page.data();
+  pdf.Stream().write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
+  if (!pdf.Commit()) {
+    ReportToStderr(OutputMessage(kOutputNotClosed));
+    return kExitRefused;
+  }
+  return kExitSuccess;
+}
+
 int PrintWithoutWindow(const CommandLine& command) {
   StderrMessageService messages;
   InstallMessageService(&messages);
@@ -92,27 +127,7 @@ int PrintWithoutWindow(const CommandLine& command) {
   int status = kExitRefused;
   if (LoadForPrinting(document, command.file, messages)) {
     if (command.action == CommandLine::Action::PrintToPdf) {
-      // Written beside the target and renamed over it once complete: a failure leaves no file.
-      QSaveFile pdf(command.pdf);
-      if (!pdf.open(QIODevice::WriteOnly)) {
-        ReportToStderr(OutputMessage(kOutputNotCreated));
-      } else {
-        {
-          QPdfWriter writer(&pdf);
-          // The page is 10.24 x 7 inches: it fits across a landscape sheet.
-          writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                           QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm,
-                                                     kPdfMarginMm),
-                                           QPageLayout::Millimeter));
-          writer.setTitle(QStringLiteral("Digital Filter Graphics"));
-          writer.setCreator(FromUtf8View(kProductName));
-          view.PrintPage(writer);
-        }
-        status = pdf.commit() ? kExitSuccess : kExitRefused;
-        if (status != kExitSuccess) {
-          ReportToStderr(OutputMessage(kOutputNotClosed));
-        }
-      }
+      status = WritePdf(view, command.pdf);
     } else if (QPrinterInfo::defaultPrinter().isNull()) {
       ReportToStderr("No printer is installed.");
     } else {
@@ -231,12 +246,13 @@ QString UnreachableDisplayMessage(const QString& display, const QString& wayland
 int RunQuorvanel(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
-    arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Paths keep every byte; options are plain ASCII.
+    arguments.append(FileNameFromBytes(argv[i]));
   }
   const CommandLine command = ParseCommandLine(arguments);
   if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
     if (!command.error.isEmpty()) {
-      std::fprintf(stderr, "%s\n", qPrintable(command.error));
+      std::fprintf(stderr, "%s\n", FileNameBytes(command.error).c_str());
     }
     std::fputs(kUsage, command.action == CommandLine::Action::Help ? stdout : stderr);
     return command.action == CommandLine::Action::Help ? kExitSuccess : kExitUsage;

@@ -1,10 +1,9 @@
 #include "desktop/output_commands.h"
 
-#include <QFile>
-
 #include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "framework/file_dialog.h"
+#include "framework/file_name.h"
 #include "codegen/output_codes.h"
 #include "codegen/vhdl_generator.h"
 #include "desktop/vhdl_parameter_dlg.h"
@@ -46,8 +45,6 @@ QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, 
   return dialog.GetPathName();
 }
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 }  // namespace
 
 QString OutputBaseName(const QString& title, const QString& extension) {
@@ -66,7 +63,7 @@ void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
   }
   const FilterDesign& design = source.design;
   ReportOutputCode(GenerateCCode(source.spec, source.scale, design.numerator, design.denominator,
-                                 design.firTaps, design.shift, NativePath(path)));
+                                 design.firTaps, design.shift, FileNameBytes(path)));
 }
 
 void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
@@ -89,7 +86,7 @@ void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
   const FilterDesign& design = source.design;
   ReportOutputCode(GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
                                     design.shift, options.Position(), options.HeaderComment(),
-                                    NativePath(path)));
+                                    FileNameBytes(path)));
 }
 
 void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
@@ -102,7 +99,7 @@ void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
     return;
   }
   ReportOutputCode(
-      ExportGraphs(source.spec, source.scale, source.responses, NativePath(path).c_str()));
+      ExportGraphs(source.spec, source.scale, source.responses, FileNameBytes(path).c_str()));
 }
 
 }  // namespace qv

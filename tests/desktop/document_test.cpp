@@ -1,11 +1,20 @@
 // The document's file commands: save and open round trip, the load outcomes of damaged files,
-// the save prompt, and saves that fail without harming the previous file.
+// the save prompt, saves that fail without harming the previous file, saves to pipes and
+// device nodes, and file names that are not UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
+#include <iterator>
 
 #include "desktop/quorvanel_doc.h"
+#include "framework/file_name.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
 
@@ -39,6 +48,17 @@ FilterSpec ChebyshevBandPass() {
   return spec;
 }
 
+// Every name in `path`, hidden files, pipes and device nodes included.
+QStringList EveryName(const QString& path) {
+  return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                              QDir::NoDotAndDotDot);
+}
+
+// The device numbers of the memory devices behind /dev/null and /dev/full.
+constexpr unsigned kMemoryDevices = 1;
+constexpr unsigned kNullDevice = 3;
+constexpr unsigned kFullDevice = 7;
+
 }  // namespace
 
 class DocumentTest : public QObject {
@@ -70,6 +90,8 @@ class DocumentTest : public QObject {
   }
 
   void cleanup() {
+    // QTemporaryDir cannot remove a file whose name is not UTF-8.
+    std::filesystem::remove_all(qv::FileNameBytes(dir_->path()));
     delete dir_;
     delete doc_;
     delete dialogs_;
@@ -84,7 +106,9 @@ class DocumentTest : public QObject {
     QCOMPARE(asked.filters, (QStringList{"Quorvanel Design (*.qvd)", "All Files (*.*)"}));
     const QByteArray bytes = ReadAll(path);
     QCOMPARE(bytes.size(), 68);
-    QVERIFY(bytes.startsWith(QByteArray("\x03" "0.8")));
+    QVERIFY(
+        bytes.startsWith(QByteArray("\x03"
+                                    "0.8")));
     QCOMPARE(doc_->GetTitle(), QString("band.qvd"));
     QVERIFY(!doc_->IsModified());
 
@@ -106,8 +130,12 @@ class DocumentTest : public QObject {
   // parameters, not modified, not calculated.
   void versionMismatch_data() {
     QTest::addColumn<QByteArray>("version");
-    QTest::newRow("0.7") << QByteArray("\x03" "0.7");
-    QTest::newRow("0.80") << QByteArray("\x04" "0.80");
+    QTest::newRow("0.7") << QByteArray(
+        "\x03"
+        "0.7");
+    QTest::newRow("0.80") << QByteArray(
+        "\x04"
+        "0.80");
   }
 
   void versionMismatch() {
@@ -244,8 +272,7 @@ class DocumentTest : public QObject {
     doc_->SetModifiedFlag();
     messages_->answers.push_back(MessageAnswer::No);  // do not save the current design
     QVERIFY(!doc_->OpenDocumentFile(Path("absent.qvd")));
-    QCOMPARE(messages_->shown.last().text,
-             QString("%1 was not found.").arg(Path("absent.qvd")));
+    QCOMPARE(messages_->shown.last().text, QString("%1 was not found.").arg(Path("absent.qvd")));
     QCOMPARE(doc_->GetSpec().fsample, 3000);
     QVERIFY(doc_->IsModified());
   }
@@ -282,8 +309,8 @@ class DocumentTest : public QObject {
     }
     QCOMPARE(ReadAll(path), before);
     QVERIFY(doc_->IsModified());
-    QCOMPARE(messages_->shown.size(), 1);
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"kept.qvd"});
+    QCOMPARE(messages_->Texts(), QStringList{QString("Disk full while accessing %1.").arg(path)});
+    QCOMPARE(EveryName(dir_->path()), QStringList{"kept.qvd"});
   }
 
   void savingOntoADirectoryFails() {
@@ -291,9 +318,73 @@ class DocumentTest : public QObject {
     doc_->SetModifiedFlag();
     dialogs_->answers.push_back(Path("folder.qvd"));
     QVERIFY(!doc_->OnFileSaveAs());
-    QCOMPARE(messages_->shown.size(), 1);
+    QCOMPARE(messages_->Texts(), QStringList{"Failed to save document."});
     QVERIFY(doc_->IsModified());
     QCOMPARE(doc_->GetTitle(), QString("Untitled"));
+  }
+
+  // A pipe and a device node hold no file to replace: the design goes through them, their
+  // failures are the save's, and they stay what they are.
+  void savingOntoSpecialFilesWritesThrough_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");  // empty when the save succeeds
+    QTest::newRow("pipe with a reader") << "pipe.qvd" << QString();
+    QTest::newRow("null device") << "null.qvd" << QString();
+    QTest::newRow("full device") << "full.qvd" << QString("Disk full while accessing %1.");
+  }
+
+  void savingOntoSpecialFilesWritesThrough() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QByteArray expected = ReadAll(SaveDesign(ChebyshevBandPass(), "regular.qvd"));
+    const QString path = Path(kind);
+    const std::string name = qv::FileNameBytes(path);
+    int reader = -1;
+    if (kind == "pipe.qvd") {
+      QCOMPARE(::mkfifo(name.c_str(), 0600), 0);
+      reader = ::open(name.c_str(), O_RDONLY | O_NONBLOCK);
+      QVERIFY(reader >= 0);
+    } else {
+      const unsigned device = kind == "null.qvd" ? kNullDevice : kFullDevice;
+      if (::mknod(name.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, device)) != 0) {
+        QSKIP("only root with the right to make device nodes makes them");
+      }
+    }
+    doc_->SetModifiedFlag();
+    dialogs_->answers.push_back(path);
+    QCOMPARE(doc_->OnFileSaveAs(), message.isEmpty());
+    QCOMPARE(messages_->Texts(),
+             message.isEmpty() ? QStringList() : QStringList{message.arg(path)});
+    if (reader >= 0) {
+      QByteArray received(expected.size() + 1, '\0');
+      const ssize_t count = ::read(reader, received.data(), static_cast<size_t>(received.size()));
+      ::close(reader);
+      received.truncate(count < 0 ? 0 : static_cast<qsizetype>(count));
+      QCOMPARE(received, expected);
+    }
+    struct stat status {};
+    QCOMPARE(::stat(name.c_str(), &status), 0);
+    QVERIFY(kind == "pipe.qvd" ? S_ISFIFO(status.st_mode) : S_ISCHR(status.st_mode));
+    QCOMPARE(EveryName(dir_->path()), (QStringList{kind, "regular.qvd"}));
+  }
+
+  // Qt's own conversion would turn the stray byte into another name; Qt's directory listing
+  // does not show the file at all, so the directory is read here by its bytes.
+  void nameThatIsNotUtf8SavesAndOpens() {
+    const std::string raw = "bad\xffname.qvd";
+    const QString name = qv::FileNameFromBytes(raw);
+    const QString path = SaveDesign(ChebyshevBandPass(), name);
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(::access((qv::FileNameBytes(dir_->path()) + "/" + raw).c_str(), F_OK), 0);
+    QVERIFY(doc_->OnFileNew());
+    QVERIFY(doc_->OpenDocumentFile(path));
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(doc_->GetSpec().fcut2, ChebyshevBandPass().fcut2);
+    QCOMPARE(doc_->GetTitle(), name);
+    doc_->SetModifiedFlag();
+    QVERIFY(doc_->OnFileSave());
+    const std::filesystem::directory_iterator names(qv::FileNameBytes(dir_->path()));
+    QCOMPARE(std::distance(names, {}), 1);
   }
 };
 

@@ -7,12 +7,9 @@
 #include <functional>
 #include <string>
 
-namespace qv::test {
+#include "tests/support/child_process.h"
 
-struct LimitedRun {
-  int status = -1;   // what the body returned (0..255), or -1 when the child did not exit
-  std::string text;  // what the body put into its text argument
-};
+namespace qv::test {
 
 // Holds this process's file-size limit at `limitBytes` until it goes out of scope, SIGXFSZ
 // ignored meanwhile (so a write beyond the limit fails with EFBIG); for code that cannot run in
@@ -31,6 +28,6 @@ class ScopedFileSizeLimit {
 
 // Runs `body` in a child process whose files may hold at most `limitBytes` bytes; the body
 // returns its exit status and may describe what it saw in its text argument.
-LimitedRun RunWithFileSizeLimit(long limitBytes, const std::function<int(std::string&)>& body);
+ChildRun RunWithFileSizeLimit(long limitBytes, const std::function<int(std::string&)>& body);
 
 }  // namespace qv::test
