@@ -244,9 +244,11 @@ void WriteIoRegisters(std::FILE* file, int counterBits, bool speed) {
 void WriteShiftRegisters(std::FILE* file, int counterBits, bool speed) {
   std::fputs("// right shift registers\n", file);
   std::fputs(kRegisteredProcess, file);
+  // Stage by stage: a single replication of the whole line would be thousands of bits wide.
   std::fputs(
       "    if (GLOBAL_RESET)\n"
-      "        DELAY <= {(NTAP*W){1'b0}};\n",
+      "        for (stage = 0; stage < NTAP; stage = stage + 1)\n"
+      "            DELAY[stage*W +: W] <= {W{1'b0}};\n",
       file);
   if (speed) {
     std::fputs(
@@ -270,6 +272,7 @@ void WriteSizeBody(std::FILE* file, const FilterSpec& spec, std::span<const doub
   std::fputs(
       "localparam YW = W + COEF_W + NTAP - 1;\n\n"
       "reg  [NTAP*W-1:0] DELAY;\n"
+      "integer stage;\n"
       "reg  [W-1:0] X_IN_reg;\n"
       "reg  [COEF_W-1:0] ROMARRAY_Mux;\n",
       file);
@@ -371,6 +374,7 @@ void WriteSpeedBody(std::FILE* file, const FilterSpec& spec, std::span<const dou
   std::fprintf(file, "localparam YW = W + COEF_W + %d;\n\n", levels.Last() + 2);
   std::fputs(
       "reg  [NTAP*W-1:0] DELAY;\n"
+      "integer stage;\n"
       "reg  [W-1:0] X_IN_reg;\n"
       "wire [nCoef0_c*(W+1)-1:0] Xsum;\n",
       file);
