@@ -12,7 +12,7 @@
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 namespace qv::cli {
 namespace {
