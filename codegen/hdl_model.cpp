@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "codegen/design_summary.h"
-#include "codegen/speed_levels.h"
 #include "codegen/vhdl_generator.h"
 
 namespace qv {
@@ -13,9 +12,6 @@ constexpr int kCoefficientWidth8 = 8;
 constexpr int kCoefficientWidth16 = 16;
 // Size: one period to take the sample into the delay line, one to sum it out.
 constexpr int kSizeLatency = 2;
-// Speed: X_IN_reg, DELAY(0), Xsum, the products, the final adder and Y_OUT, plus one register
-// per adder-tree level after the products.
-constexpr int kSpeedFixedRegisters = 6;
 
 }  // namespace
 

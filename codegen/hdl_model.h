@@ -5,9 +5,16 @@
 #include <cstdint>
 #include <span>
 
+#include "codegen/speed_levels.h"
 #include "records/filter_spec.h"
 
 namespace qv {
+
+// Speed: X_IN_reg, DELAY(0), Xsum, the products, the final adder and Y_OUT, plus one register
+// per adder-tree level after the products.
+inline constexpr int kSpeedFixedRegisters = 6;
+// The most sample periods HdlSampleLatency gives for any tap count.
+inline constexpr int kMaxHdlSampleLatency = kMaxSpeedLevels - 1 + kSpeedFixedRegisters;
 
 struct HdlOutput {
   std::int64_t y = 0;      // Y_OUT as a signed integer

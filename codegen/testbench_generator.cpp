@@ -12,7 +12,6 @@
 #include "codegen/design_summary.h"
 #include "codegen/hdl_model.h"
 #include "codegen/output_codes.h"
-#include "codegen/speed_levels.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "fileio/output_file.h"
@@ -22,7 +21,6 @@ namespace {
 
 constexpr int kRandomSamples = 64;       // of each of the two pseudo-random parts
 constexpr int kSteadyExtraSamples = 4;   // a step lasts the taps plus these
-constexpr int kSpeedMaxLatency = kMaxSpeedLevels + 5;
 constexpr int kValuesPerLine = 8;        // VHDL aggregates
 constexpr std::uint64_t kSeed = 0x5eed2026u;
 // Knuth's MMIX linear congruential generator; its high bits are the samples.
@@ -36,7 +34,7 @@ constexpr int StepSamples(int taps) { return taps + kSteadyExtraSamples; }
 constexpr int SampleCount(int taps, int latency) {
   return 2 + 2 * StepSamples(taps) + 2 * kRandomSamples + 5 * GapSamples(taps, latency);
 }
-constexpr int kMaxSamples = SampleCount(kMaxTaps, kSpeedMaxLatency);
+constexpr int kMaxSamples = SampleCount(kMaxTaps, kMaxHdlSampleLatency);
 
 struct Stimulus {
   int count = 0;
@@ -105,7 +103,10 @@ struct Bench {
 
 const char* ArchitectureName(bool speed) { return speed ? "speed" : "size"; }
 
-void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char* rule) {
+// `run`: the commands that analyse, build and run the testbench, for files named as
+// `extension` says.
+void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char* rule,
+                 const char* extension, const char* run) {
   std::fputs(rule, file);
   WriteIdentification(file, prefix, "");
   std::fprintf(file, "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
@@ -117,6 +118,8 @@ void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char
   std::fprintf(file, "%sand compares every output with the exact integer filter, %d samples "
                      "later.\n",
                prefix, b.latency);
+  std::fprintf(file, "%sRun it with the filter's file, here fir%s and fir_tb%s:\n%s  %s\n", prefix,
+               extension, extension, prefix, run);
   std::fputs(rule, file);
   std::fputs("\n", file);
 }
@@ -144,8 +147,10 @@ void WriteVhdlVector(std::FILE* file, const char* name, int count, Value value) 
 
 void WriteVhdl(std::FILE* file, const Bench& b) {
   const int count = b.stimulus.count;
-  WriteHeader(file, b, "-- ",
-              "----------------------------------------------------------------\n");
+  WriteHeader(file, b, "-- ", "----------------------------------------------------------------\n",
+              ".vhd",
+              "ghdl -a --std=93c -fsynopsys -fexplicit fir.vhd fir_tb.vhd && "
+              "ghdl --elab-run --std=93c -fsynopsys -fexplicit fir_tb");
   std::fputs(
       "library IEEE;\n"
       "    use IEEE.std_logic_1164.all;\n"
@@ -247,8 +252,8 @@ void WriteVerilogWord(std::FILE* file, int width, std::int64_t value) {
 
 void WriteVerilog(std::FILE* file, const Bench& b) {
   const int count = b.stimulus.count;
-  WriteHeader(file, b, "// ",
-              "//--------------------------------------------------------------\n");
+  WriteHeader(file, b, "// ", "//--------------------------------------------------------------\n",
+              ".v", "iverilog -g2005 -o fir_tb.vvp fir.v fir_tb.v && vvp fir_tb.vvp");
   std::fputs("`timescale 1ns / 1ps\n\nmodule fir_tb;\n\n", file);
   std::fprintf(file, "localparam W = %d;\nlocalparam SAMPLES = %d;\n\n", b.width, count);
   std::fputs(
@@ -350,8 +355,7 @@ int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, i
       code != kOutputOk) {
     return code;
   }
-  if (spec.taps > kMaxTaps || shift < 0 || shift > kMaxShift ||
-      !CoefficientsFitInt32(firTaps, spec.taps)) {
+  if (!FirTapsValid(spec, firTaps, shift)) {
     return kDesignMismatch;
   }
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {

@@ -23,6 +23,9 @@ constexpr const char* kRule120 =
 constexpr int kCoefficientWidth8 = 8;
 constexpr int kCoefficientWidth16 = 16;
 constexpr int kBitsPerHexDigit = 4;
+// Room for one instance's head and port lines, the longest with three-digit level numbers.
+constexpr std::size_t kInstanceHeadRoom = 96;
+constexpr std::size_t kInstancePortsRoom = 320;
 
 constexpr const char* kClockReset =
     "    input  wire GLOBAL_CLK,\n"
@@ -339,8 +342,8 @@ void WriteInstance(std::FILE* file, const char* indent, const char* head, const 
 // one operand, which a dummyAdder delays by the same clock.
 void WriteLevel(std::FILE* file, const SpeedLevels& levels, int l) {
   const bool odd = levels.sizes[static_cast<std::size_t>(l - 1)] % 2 != 0;
-  char head[96];
-  char ports[320];
+  char head[kInstanceHeadRoom];
+  char ports[kInstancePortsRoom];
   std::fprintf(file, "// adder blocs level %d\n", l);
   std::fprintf(file, "generate\n    for (i = 0; i < nCoef%d_c - %d; i = i + 1) begin : AdderLevel%d_gen\n",
                l, odd ? 1 : 0, l);
@@ -415,8 +418,8 @@ void WriteSpeedBody(std::FILE* file, const FilterSpec& spec, std::span<const dou
     WriteLevel(file, levels, l);
     ++l;
   }
-  char head[96];
-  char ports[256];
+  char head[kInstanceHeadRoom];
+  char ports[kInstancePortsRoom];
   std::fprintf(file, "// adder blocs %d level\n", l);
   std::snprintf(head, sizeof head, "adder #(.WA(W + COEF_W + %d)) Ysum%d_inst", l, l);
   std::snprintf(ports, sizeof ports,
@@ -466,8 +469,7 @@ int GenerateVerilogCode(const FilterSpec& spec, const DisplayScale& scale,
   if (const int code = CheckVerilogArchitecture(spec, architecture); code != kOutputOk) {
     return code;
   }
-  if (!SummaryInputsValid(spec, scale, denominator) || spec.taps > kMaxTaps || shift < 0 ||
-      shift > kMaxShift || !CoefficientsFitInt32(firTaps, spec.taps)) {
+  if (!SummaryInputsValid(spec, scale, denominator) || !FirTapsValid(spec, firTaps, shift)) {
     return kDesignMismatch;
   }
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {
