@@ -1,9 +1,10 @@
 #include "desktop/output_commands.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "framework/file_dialog.h"
 #include "codegen/output_codes.h"
@@ -19,17 +20,14 @@ namespace {
 
 struct SaveDialogSetup {
   const char* extension;  // without its dot, as the dialog takes it
-  const char* filter;
+  const char* nameFilter;  // followed by kAllFilesFilter in the dialog
   const char* title;
 };
 
-constexpr SaveDialogSetup kCFile{"c", "C File (*.c)|*.c|All Files (*.*)|*.*||", "Save C code As"};
-constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)|*.vhd|All Files (*.*)|*.*||",
-                                    "Save VHDL code As"};
-constexpr SaveDialogSetup kVerilogFile{"v", "Verilog Files (*.v)|*.v|All Files (*.*)|*.*||",
-                                       "Save Verilog code As"};
-constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)|*.gif|All Files (*.*)|*.*||",
-                                   "Export Graphic As"};
+constexpr SaveDialogSetup kCFile{"c", "C File (*.c)", "Save C code As"};
+constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)", "Save VHDL code As"};
+constexpr SaveDialogSetup kVerilogFile{"v", "Verilog Files (*.v)", "Save Verilog code As"};
+constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)", "Export Graphic As"};
 
 // Shows the message of an output code in a stop box; false when there was one to show.
 bool ReportOutputCode(int code) {
@@ -37,7 +35,7 @@ bool ReportOutputCode(int code) {
   if (message.empty()) {
     return false;
   }
-  AfxMessageBox(QString::fromStdString(message));
+  AfxMessageBox(FromUtf8View(message));
   return true;
 }
 
@@ -45,7 +43,7 @@ bool ReportOutputCode(int code) {
 QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, QWidget* parent) {
   const QString extension = QString::fromLatin1(setup.extension);
   CFileDialog dialog(false, extension, OutputBaseName(source.title, "." + extension),
-                       QString::fromLatin1(setup.filter), parent);
+                     {QString::fromLatin1(setup.nameFilter), kAllFilesFilter}, parent);
   dialog.SetTitle(QString::fromLatin1(setup.title));
   if (!dialog.DoModal()) {
     return {};

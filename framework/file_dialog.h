@@ -35,32 +35,29 @@ class QtFileDialogService final : public FileDialogService {
   std::optional<QString> Ask(QWidget* parent, const FileDialogRequest& request) override;
 };
 
+// The file type that every dialog offers after its own.
+inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+
 FileDialogService& FileDialogs();
 // Takes a service that outlives its use (null restores the real dialogs).
 void InstallFileDialogService(FileDialogService* service);
 
 // A file dialog set up the classic way: mode, default extension without its dot, proposed name
-// and a filter of "Name|pattern|Name|pattern||" pairs.
+// and the file types as name filters ("C File (*.c)", the first one selected).
 class CFileDialog {
  public:
   CFileDialog(bool openFileDialog, const QString& defaultExtension, const QString& fileName,
-              const QString& filter, QWidget* parent = nullptr);
-  virtual ~CFileDialog() = default;
+              const QStringList& nameFilters, QWidget* parent = nullptr);
 
   void SetTitle(const QString& title) { request_.title = title; }
   // Shows the dialog; true when the user chose a file, which GetPathName then returns.
   bool DoModal();
   [[nodiscard]] QString GetPathName() const { return path_; }
-  [[nodiscard]] const FileDialogRequest& Request() const { return request_; }
 
  private:
   FileDialogRequest request_;
   QWidget* parent_;
   QString path_;
 };
-
-// Splits a classic filter string ("C File (*.c)|*.c|All Files (*.*)|*.*||") into the names of
-// its entries.
-QStringList SplitFilter(const QString& filter);
 
 }  // namespace qv
