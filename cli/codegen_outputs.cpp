@@ -6,6 +6,8 @@
 #include "codegen/c_code_generator.h"
 #include "codegen/output_codes.h"
 #include "codegen/resource_estimate.h"
+#include "codegen/testbench_generator.h"
+#include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 
 namespace qv::cli {
@@ -37,6 +39,25 @@ int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
                           options.architecture, estimate.HeaderComment(), *options.vhdlPath);
 }
 
+int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
+  if (const int code = CheckVerilogDesign(c.spec, true); code != kOutputOk) {
+    return code;
+  }
+  if (const int code = CheckVerilogArchitecture(c.spec, options.architecture);
+      code != kOutputOk) {
+    return code;
+  }
+  const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
+  return GenerateVerilogCode(c.spec, c.scale, c.design.denominator, c.design.firTaps,
+                             c.design.shift, options.architecture, options.resolution,
+                             estimate.CommentLines("// "), *options.verilogPath);
+}
+
+int WriteTestbench(const CodegenOptions& options, const CalculatedDesign& c) {
+  return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
+                           options.resolution, *options.testbenchPath);
+}
+
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses
 // before the architecture is chosen.
 int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std::ostream& out) {
@@ -54,21 +75,38 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
          "--c", [&options](const std::string& path) { options.cPath = path; },
          "write the C filter function of the calculated design")
       ->type_name("FILE.c");
-  app.add_option_function<std::string>(
+  CLI::Option* vhdl = app.add_option_function<std::string>(
          "--vhdl", [&options](const std::string& path) { options.vhdlPath = path; },
          "write the VHDL entity fir of a quantised FIR design")
       ->type_name("FILE.vhd");
+  CLI::Option* verilog = app.add_option_function<std::string>(
+         "--verilog", [&options](const std::string& path) { options.verilogPath = path; },
+         "write the Verilog module fir of a quantised FIR design")
+      ->type_name("FILE.v");
+  CLI::Option* testbench = app.add_option_function<std::string>(
+         "--testbench", [&options](const std::string& path) { options.testbenchPath = path; },
+         "with --vhdl or --verilog: also write a self-checking testbench, in VHDL for .vhd or "
+         ".vhdl, in Verilog for .v")
+      ->type_name("FILE");
+  // A testbench is written for the hardware file of the same run, in either language.
+  app.parse_complete_callback([vhdl, verilog, testbench] {
+    if (testbench->count() > 0 && vhdl->count() == 0 && verilog->count() == 0) {
+      throw CLI::ValidationError("--testbench", "needs --vhdl or --verilog");
+    }
+  });
   app.add_option_function<std::string>(
          "--arch",
          [&options](const std::string& name) {
            options.architecture =
                static_cast<int>(name == "speed" ? VhdlArchitecture::Speed : VhdlArchitecture::Size);
          },
-         "VHDL architecture: size (one multiplier) or speed (one sample per clock); default size")
+         "VHDL and Verilog architecture: size (one multiplier) or speed (one sample per clock); "
+         "default size")
       ->check(CLI::IsMember({"size", "speed"}).description(""))
       ->type_name("size|speed");
   app.add_option("--resolution", options.resolution,
-                 "signal width in bits for the resource estimate; default 16")
+                 "signal width in bits: of the Verilog module and the testbench (2 to 32), and "
+                 "for the resource estimate; default 16")
       ->type_name("BITS");
   app.add_flag("--estimate", options.estimate,
                "print the resource estimate of the VHDL architecture on stdout");
@@ -80,8 +118,19 @@ bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& 
   if (options.cPath) {
     ok = Report(WriteC(*options.cPath, calculated), err) && ok;
   }
+  bool hardwareWritten = false;
   if (options.vhdlPath) {
-    ok = Report(WriteVhdl(options, calculated), err) && ok;
+    const bool written = Report(WriteVhdl(options, calculated), err);
+    hardwareWritten = written;
+    ok = written && ok;
+  }
+  if (options.verilogPath) {
+    const bool written = Report(WriteVerilog(options, calculated), err);
+    hardwareWritten = hardwareWritten || written;
+    ok = written && ok;
+  }
+  if (options.testbenchPath && hardwareWritten) {
+    ok = Report(WriteTestbench(options, calculated), err) && ok;
   }
   if (options.estimate) {
     ok = Report(PrintEstimate(options, calculated, out), err) && ok;

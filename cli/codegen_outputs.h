@@ -1,5 +1,6 @@
-// The generator outputs of quorvanel-cli: --c FILE.c, --vhdl FILE.vhd with --arch and
-// --resolution, and --estimate, which prints the resource estimate of the VHDL architecture.
+// The generator outputs of quorvanel-cli: --c FILE.c, --vhdl FILE.vhd and --verilog FILE.v with
+// --arch and --resolution, --testbench FILE with either, and --estimate, which prints the
+// resource estimate of the hardware architecture.
 #pragma once
 
 #include <optional>
@@ -17,19 +18,23 @@ struct CalculatedDesign;
 struct CodegenOptions {
   std::optional<std::string> cPath;     // --c FILE.c
   std::optional<std::string> vhdlPath;  // --vhdl FILE.vhd
+  std::optional<std::string> verilogPath;    // --verilog FILE.v
+  std::optional<std::string> testbenchPath;  // --testbench FILE (.vhd, .vhdl or .v)
   int architecture = 1;                 // --arch size|speed: 1 = Size, 2 = Speed
   int resolution = 16;                  // --resolution BITS: signal width of the estimate
   bool estimate = false;                // --estimate
 };
 
-// Declares --c, --vhdl, --arch, --resolution and --estimate on `app`, writing into `options`.
+// Declares --c, --vhdl, --verilog, --testbench, --arch, --resolution and --estimate on `app`,
+// writing into `options`; --testbench needs --vhdl or --verilog.
 void AddCodegenOptions(CLI::App& app, CodegenOptions& options);
 
-// Writes the requested C file, then the VHDL file, then prints the estimate on `out` (one line
-// each, "\n" ends). A refusal or a writer failure writes its message to `err` (the VHDL checks
-// in order: IIR class, float quantisation, then for the architecture an even tap count for
-// speed and too few taps); the other outputs still run. Returns false when any output was
-// refused or failed.
+// Writes the requested C file, then the VHDL file, the Verilog file and the testbench, then
+// prints the estimate on `out` (one line each, "\n" ends). A refusal or a writer failure writes
+// its message to `err` (the VHDL and Verilog checks in order: IIR class, float quantisation,
+// then for the architecture an even tap count for speed and too few taps; Verilog then the
+// resolution); the other outputs still run. The testbench is written only when the hardware
+// file it belongs to was. Returns false when any output was refused or failed.
 bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
                          std::ostream& out, std::ostream& err);
 

@@ -120,6 +120,11 @@ bool CoefficientsFitInt32(std::span<const double> values, int count) {
   return true;
 }
 
+bool FirTapsValid(const FilterSpec& spec, std::span<const double> firTaps, int shift) {
+  return spec.taps <= kMaxTaps && shift >= 0 && shift <= kMaxShift &&
+         CoefficientsFitInt32(firTaps, spec.taps);
+}
+
 std::int32_t TruncateCoefficient(double value) { return static_cast<std::int32_t>(value); }
 
 }  // namespace qv

@@ -44,6 +44,10 @@ bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
 // a 32-bit integer.
 bool CoefficientsFitInt32(std::span<const double> values, int count);
 
+// True when the FIR records a hardware generator reads are safe to write: at most kMaxTaps taps,
+// shift within 0..kMaxShift, and h[0..taps-1] accepted by CoefficientsFitInt32.
+bool FirTapsValid(const FilterSpec& spec, std::span<const double> firTaps, int shift);
+
 // A coefficient that CoefficientsFitInt32 accepted, truncated toward zero.
 std::int32_t TruncateCoefficient(double value);
 

@@ -24,6 +24,22 @@ std::string OutputMessage(int code) {
       return "NTap must be at least 3 for SPEED VHDL optimization\n";
     case kDesignMismatch:
       return "The filter design does not match its parameters!\n";
+    case kVerilogBadArchitecture:
+      return "The Verilog architecture must be SIZE or SPEED\n";
+    case kVerilogIirClass:
+      return "Verilog generation for IIR not yet implemented\n";
+    case kVerilogFloatQuantization:
+      return "no Verilog generation for float quantization\n";
+    case kVerilogSpeedTapsEven:
+      return "NTap must be odd for SPEED Verilog optimization\n";
+    case kVerilogSizeTooFewTaps:
+      return "NTap must be at least 2 for SIZE Verilog optimization\n";
+    case kVerilogSpeedTooFewTaps:
+      return "NTap must be at least 3 for SPEED Verilog optimization\n";
+    case kHdlResolutionRange:
+      return "The Signal Resolution must be 2 to 32 bits\n";
+    case kTestbenchExtension:
+      return "The testbench file name must end in .vhd, .vhdl or .v\n";
     default:
       return {};
   }

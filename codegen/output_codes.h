@@ -18,10 +18,20 @@ enum OutputCode : int {
   kSizeTooFewTaps = -17,         // the size architecture reads delay stage N-2: N >= 2
   kSpeedTooFewTaps = -18,        // the speed adder tree needs N >= 3
   kDesignMismatch = -19,         // the records do not describe a designed filter
+  // The Verilog command makes the checks of the VHDL one; these are the ones whose message
+  // names the language.
+  kVerilogBadArchitecture = -40,
+  kVerilogIirClass = -41,
+  kVerilogFloatQuantization = -42,
+  kVerilogSpeedTapsEven = -43,
+  kVerilogSizeTooFewTaps = -44,
+  kVerilogSpeedTooFewTaps = -45,
+  kHdlResolutionRange = -46,  // Verilog and the testbenches need a signal of 2..32 bits
+  kTestbenchExtension = -47,  // a testbench is VHDL (.vhd, .vhdl) or Verilog (.v)
 };
 
 // The exact text shown for an output code, ending in "\n"; empty for kOutputOk and for codes
-// outside -10..-19.
+// outside -10..-19 and -40..-47.
 std::string OutputMessage(int code);
 
 }  // namespace qv

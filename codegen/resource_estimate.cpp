@@ -110,10 +110,12 @@ std::string EstimateReport::DisplayText() const {
   return text;
 }
 
-std::string EstimateReport::HeaderComment() const {
+std::string EstimateReport::HeaderComment() const { return CommentLines("-- "); }
+
+std::string EstimateReport::CommentLines(std::string_view prefix) const {
   std::string text;
   for (int i = 0; i < lineCount; ++i) {
-    text += "-- " + lines[static_cast<std::size_t>(i)] + "\n";
+    text += std::string(prefix) + lines[static_cast<std::size_t>(i)] + "\n";
   }
   return text;
 }

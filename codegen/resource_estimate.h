@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "records/filter_spec.h"
 
@@ -38,6 +39,7 @@ struct EstimateReport {
 
   std::string DisplayText() const;    // every line followed by "\r\n"
   std::string HeaderComment() const;  // every line as "-- " + line + "\n"
+  std::string CommentLines(std::string_view prefix) const;  // every line as prefix + line + "\n"
   std::string PlainText() const;      // every line followed by "\n"
 };
 

@@ -58,8 +58,7 @@ bool IsSpeed(int architecture) { return architecture == static_cast<int>(VhdlArc
 
 bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> denominator, std::span<const double> firTaps, int shift) {
-  return SummaryInputsValid(spec, scale, denominator) && spec.taps <= kMaxTaps && shift >= 0 &&
-         shift <= kMaxShift && CoefficientsFitInt32(firTaps, spec.taps);
+  return SummaryInputsValid(spec, scale, denominator) && FirTapsValid(spec, firTaps, shift);
 }
 
 void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,

@@ -1,10 +1,15 @@
 #include "desktop/output_commands.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "framework/file_dialog.h"
 #include "framework/file_name.h"
 #include "codegen/output_codes.h"
+#include "codegen/testbench_generator.h"
+#include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
@@ -21,6 +26,7 @@ struct SaveDialogSetup {
 
 constexpr SaveDialogSetup kCFile{"c", "C File (*.c)", "Save C code As"};
 constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)", "Save VHDL code As"};
+constexpr SaveDialogSetup kVerilogFile{"v", "Verilog Files (*.v)", "Save Verilog code As"};
 constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)", "Export Graphic As"};
 
 // Shows the message of an output code in a stop box; false when there was one to show.
@@ -45,6 +51,45 @@ QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, 
   return dialog.GetPathName();
 }
 
+// The VHDL and the Verilog command: the same checks, options and save dialog, each with its
+// language's messages and file type; then the testbench when it was asked for.
+void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage language) {
+  const bool verilog = language == HdlLanguage::Verilog;
+  if (ReportOutputCode(verilog ? CheckVerilogDesign(source.spec, source.calculated)
+                               : CheckVhdlDesign(source.spec, source.calculated))) {
+    return;
+  }
+  CVhdlParameterDlg options(source.spec, parent, language);
+  if (options.exec() != QDialog::Accepted) {
+    return;
+  }
+  // Refused after the options, before any file is named: the even-tap check of Speed and the
+  // fewest taps each architecture can express.
+  const int architecture = options.Position();
+  if (ReportOutputCode(verilog ? CheckVerilogArchitecture(source.spec, architecture)
+                               : CheckVhdlArchitecture(source.spec, architecture))) {
+    return;
+  }
+  const QString path = AskOutputPath(source, verilog ? kVerilogFile : kVhdlFile, parent);
+  if (path.isEmpty()) {
+    return;
+  }
+  const FilterDesign& design = source.design;
+  const int code =
+      verilog ? GenerateVerilogCode(source.spec, source.scale, design.denominator,
+                                    design.firTaps, design.shift, architecture,
+                                    options.Resolution(), options.HeaderComment(), FileNameBytes(path))
+              : GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
+                                 design.shift, architecture, options.HeaderComment(),
+                                 FileNameBytes(path));
+  if (ReportOutputCode(code) || !options.WriteTestbench()) {
+    return;
+  }
+  ReportOutputCode(GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
+                                     options.Resolution(),
+                                     FileNameBytes(TestbenchPath(path, language))));
+}
+
 }  // namespace
 
 QString OutputBaseName(const QString& title, const QString& extension) {
@@ -66,27 +111,22 @@ void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
                                  design.firTaps, design.shift, FileNameBytes(path)));
 }
 
+QString TestbenchPath(const QString& hardwarePath, HdlLanguage language) {
+  const QFileInfo chosen(hardwarePath);
+  const QString name = chosen.fileName();
+  const qsizetype dot = name.lastIndexOf('.');
+  const QString base = dot > 0 ? name.left(dot) : name;
+  const QString extension = language == HdlLanguage::Verilog ? QStringLiteral(".v")
+                                                             : QStringLiteral(".vhd");
+  return chosen.dir().filePath(base + QStringLiteral("_tb") + extension);
+}
+
 void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
-  if (ReportOutputCode(CheckVhdlDesign(source.spec, source.calculated))) {
-    return;
-  }
-  CVhdlParameterDlg options(source.spec, parent);
-  if (options.exec() != QDialog::Accepted) {
-    return;
-  }
-  // Refused after the options, before any file is named: the even-tap check of Speed and the
-  // fewest taps each architecture can express.
-  if (ReportOutputCode(CheckVhdlArchitecture(source.spec, options.Position()))) {
-    return;
-  }
-  const QString path = AskOutputPath(source, kVhdlFile, parent);
-  if (path.isEmpty()) {
-    return;
-  }
-  const FilterDesign& design = source.design;
-  ReportOutputCode(GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
-                                    design.shift, options.Position(), options.HeaderComment(),
-                                    FileNameBytes(path)));
+  GenerateHdlCode(source, parent, HdlLanguage::Vhdl);
+}
+
+void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent) {
+  GenerateHdlCode(source, parent, HdlLanguage::Verilog);
 }
 
 void ExportGraphCommand(const OutputSource& source, QWidget* parent) {

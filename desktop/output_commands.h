@@ -1,4 +1,4 @@
-// The three commands of the Output menu: each checks its preconditions, asks for a file name
+// The commands of the Output menu: each checks its preconditions, asks for a file name
 // derived from the document's title and calls its writer, reporting refusals and failures in
 // stop boxes. They read the design and never change it.
 #pragma once
@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "analysis/responses.h"
+#include "codegen/testbench_generator.h"
 #include "records/filter_spec.h"
 
 class QWidget;
@@ -26,9 +27,16 @@ struct OutputSource {
 // stop followed by the extension ("a.b.qvd" and ".c" give "a.c").
 QString OutputBaseName(const QString& title, const QString& extension);
 
+// The testbench beside a hardware file: "dir/fir.vhd" gives "dir/fir_tb.vhd" (VHDL) and
+// "dir/fir.v" "dir/fir_tb.v" (Verilog); the chosen file's last extension is replaced.
+QString TestbenchPath(const QString& hardwarePath, HdlLanguage language);
+
 // Each command shows its dialogs and messages over `parent` (may be null).
 void GenerateCCodeCommand(const OutputSource& source, QWidget* parent);
+// The VHDL and Verilog commands also write NAME_tb.vhd or NAME_tb.v beside the chosen file
+// when the options dialog's testbench box is ticked.
 void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent);
+void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent);
 void ExportGraphCommand(const OutputSource& source, QWidget* parent);
 
 }  // namespace qv

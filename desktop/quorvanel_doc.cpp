@@ -81,6 +81,9 @@ OutputSource CQuorvanelDoc::Output() const {
 void CQuorvanelDoc::OnGenerateCCode() { GenerateCCodeCommand(Output(), DialogParent()); }
 
 void CQuorvanelDoc::OnGenerateVhdlCode() { GenerateVhdlCodeCommand(Output(), DialogParent()); }
+void CQuorvanelDoc::OnGenerateVerilogCode() {
+  GenerateVerilogCodeCommand(Output(), DialogParent());
+}
 
 void CQuorvanelDoc::OnExportGraph() { ExportGraphCommand(Output(), DialogParent()); }
 

@@ -35,6 +35,7 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
   // The Output menu.
   void OnGenerateCCode();
   void OnGenerateVhdlCode();
+  void OnGenerateVerilogCode();
   void OnExportGraph();
 
  protected:

@@ -96,6 +96,8 @@ void CSplitterFrame::CreateMenus() {
       [this] { document_.OnGenerateCCode(); });
   add(output, {"Generate V&HDL code", QKeySequence(Qt::CTRL | Qt::Key_H), "Generate VHDL code"},
       [this] { document_.OnGenerateVhdlCode(); });
+  add(output, {"Generate Veri&log code", QKeySequence(Qt::CTRL | Qt::Key_L), "Generate Verilog code"},
+      [this] { document_.OnGenerateVerilogCode(); });
   add(output, {"&Export Graph", QKeySequence(Qt::CTRL | Qt::Key_E), "Export Graphics in GIF format"},
       [this] { document_.OnExportGraph(); });
 

@@ -1,5 +1,6 @@
 #include "desktop/vhdl_parameter_dlg.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,7 +25,7 @@ struct TemplateRect {
   int x, y, width, height;
 };
 constexpr int kTemplateWidth = 215;
-constexpr int kTemplateHeight = 201;
+constexpr int kTemplateHeight = 215;
 constexpr TemplateRect kOptimizerGroup{4, 4, 207, 38};
 constexpr TemplateRect kSizeLabel{11, 20, 22, 8};
 constexpr TemplateRect kSlider{35, 16, 144, 16};
@@ -33,9 +34,10 @@ constexpr TemplateRect kEstimateGroup{4, 46, 207, 130};
 constexpr TemplateRect kResolutionField{10, 59, 32, 12};
 constexpr TemplateRect kResolutionLabel{48, 61, 110, 8};
 constexpr TemplateRect kEstimateBox{10, 76, 195, 95};
-constexpr TemplateRect kOkButton{4, 181, 50, 14};
-constexpr TemplateRect kCancelButton{82, 181, 50, 14};
-constexpr TemplateRect kApplyButton{161, 181, 50, 14};
+constexpr TemplateRect kTestbenchBox{6, 180, 205, 10};
+constexpr TemplateRect kOkButton{4, 195, 50, 14};
+constexpr TemplateRect kCancelButton{82, 195, 50, 14};
+constexpr TemplateRect kApplyButton{161, 195, 50, 14};
 
 QString ShownText(const std::string& estimate) {
   // The box keeps the estimate's own line ends; a plain-text box shows "\n" alone as a break.
@@ -44,9 +46,17 @@ QString ShownText(const std::string& estimate) {
 
 }  // namespace
 
-CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent)
-    : QDialog(parent), spec_(spec), resolution_(kDefaultResolution) {
-  setWindowTitle(QStringLiteral("VHDL Parameter"));
+bool CVhdlParameterDlg::lastWriteTestbench_ = false;
+
+CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent,
+                                     HdlLanguage language)
+    : QDialog(parent),
+      spec_(spec),
+      commentPrefix_(language == HdlLanguage::Verilog ? "// " : "-- "),
+      writeTestbench_(lastWriteTestbench_),
+      resolution_(kDefaultResolution) {
+  setWindowTitle(language == HdlLanguage::Verilog ? QStringLiteral("Verilog Parameter")
+                                                  : QStringLiteral("VHDL Parameter"));
   BuildControls();
   EstimateResources();
 }
@@ -82,6 +92,9 @@ void CVhdlParameterDlg::BuildControls() {
   estimateBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   place(estimateBox_, kEstimateBox);
   ShowInteger(resolutionField_, resolution_);
+  testbenchBox_ = new QCheckBox(QStringLiteral("Also write a self-checking testbench"), this);
+  testbenchBox_->setChecked(writeTestbench_);
+  place(testbenchBox_, kTestbenchBox);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setDefault(true);
@@ -103,7 +116,7 @@ void CVhdlParameterDlg::EstimateResources() {
   position_ = slider_->value();
   const EstimateReport report = ReportEstimate(spec_, position_, resolution_);
   estimateText_ = report.DisplayText();
-  headerComment_ = report.HeaderComment();
+  headerComment_ = report.CommentLines(commentPrefix_);
   estimateBox_->setPlainText(ShownText(estimateText_));
   ShowInteger(resolutionField_, resolution_);
 }
@@ -112,6 +125,8 @@ void CVhdlParameterDlg::accept() {
   // OK reads the resolution but keeps the last estimate; a text that is no integer keeps the
   // dialog open.
   if (ExchangeInteger(resolutionField_, resolution_)) {
+    writeTestbench_ = testbenchBox_->isChecked();
+    lastWriteTestbench_ = writeTestbench_;
     QDialog::accept();
   }
 }

@@ -1,5 +1,6 @@
 // quorvanel-cli's generator options: the files they write, the estimate they print, and the
-// refusals of the VHDL output in their order, each with its message and exit status 3.
+// refusals of the VHDL and Verilog outputs in their order, each with its message and exit
+// status 3.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -125,6 +126,19 @@ TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
   EXPECT_FALSE(fs::exists(File("f.vhd")));
 }
 
+// The Verilog output makes the same checks in the same order; its messages name Verilog.
+TEST_P(VhdlRefusal, AndTheVerilogOutputAndItsTestbench) {
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--verilog", File("f.v"), "--testbench", File("f_tb.v")});
+  const ToolRun run = RunTool(args);
+  std::string message = GetParam().message;
+  message.replace(message.find("VHDL"), 4, "Verilog");
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, message);
+  EXPECT_FALSE(fs::exists(File("f.v")));
+  EXPECT_FALSE(fs::exists(File("f_tb.v")));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     InOrder, VhdlRefusal,
     testing::Values(Refusal{"IirBeforeFloat", {}, "VHDL generation for IIR not yet implemented\n"},
@@ -144,6 +158,35 @@ INSTANTIATE_TEST_SUITE_P(
                             {"--class", "fir", "--quant", "8", "--taps", "1"},
                             "NTap must be at least 2 for SIZE VHDL optimization\n"}),
     [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
+
+TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
+  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--testbench", File("t.v")}).status,
+            kExitUsage);
+  EXPECT_FALSE(fs::exists(File("t.v")));
+  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"),
+                               "--testbench", File("t.txt")});
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, "The testbench file name must end in .vhd, .vhdl or .v\n");
+  EXPECT_TRUE(fs::exists(File("f.vhd")));
+}
+
+TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
+  for (const char* bench : {"t.vhd", "t.v"}) {
+    const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--arch",
+                                 "speed", "--resolution", "12", "--verilog", File("f.v"),
+                                 "--testbench", File(bench)});
+    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    const bool vhdl = std::string(bench) == "t.vhd";
+    EXPECT_NE(Read(File(bench)).find(vhdl ? "entity work.fir(speed)" : "fir #(.W(W))"),
+              std::string::npos)
+        << bench;
+  }
+  EXPECT_NE(Read(File("f.v")).find("module fir #(parameter W = 12) ("), std::string::npos);
+  const ToolRun wide = RunTool({"--class", "fir", "--quant", "8", "--resolution", "33",
+                                "--verilog", File("g.v")});
+  EXPECT_EQ(wide.status, kExitOutputFailed);
+  EXPECT_EQ(wide.err, "The Signal Resolution must be 2 to 32 bits\n");
+}
 
 TEST_F(CodegenOptions, EvenTapsAreWrittenForSize) {
   const ToolRun run =

@@ -114,6 +114,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("exit") << "E&xit" << "" << "";
     QTest::newRow("C") << "&Generate C code" << "Ctrl+G" << "Generate C code";
     QTest::newRow("VHDL") << "Generate V&HDL code" << "Ctrl+H" << "Generate VHDL code";
+    QTest::newRow("Verilog") << "Generate Veri&log code" << "Ctrl+L" << "Generate Verilog code";
     QTest::newRow("graph") << "&Export Graph" << "Ctrl+E" << "Export Graphics in GIF format";
     QTest::newRow("about") << "&About Quorvanel..." << "" << "";
   }

@@ -1,5 +1,7 @@
 // The Output menu's commands: refusals in their order, the proposed names and dialogs, cancel
-// paths, files equal to what the writers produce, and the VHDL options dialog's estimate.
+// paths, files equal to what the writers produce (testbenches included), and the VHDL and
+// Verilog options dialog: its estimate and its remembered testbench box.
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 
 #include "desktop/quorvanel_doc.h"
 #include "codegen/c_code_generator.h"
+#include "codegen/testbench_generator.h"
 #include "desktop/output_commands.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
@@ -41,12 +44,17 @@ QByteArray ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Closes the next VHDL options dialog with OK after moving its slider to `position`.
-void AnswerVhdlOptions(int position) {
-  QTimer::singleShot(0, [position] {
+// Closes the next VHDL options dialog with OK after moving its slider to `position` and setting
+// the testbench box to `testbench`; `caption` receives the dialog's title when given.
+void AnswerVhdlOptions(int position, bool testbench = false, QString* caption = nullptr) {
+  QTimer::singleShot(0, [position, testbench, caption] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
       if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget); dialog && dialog->isVisible()) {
+        if (caption != nullptr) {
+          *caption = dialog->windowTitle();
+        }
         dialog->Slider()->setValue(position);
+        dialog->TestbenchBox()->setChecked(testbench);
         dialog->accept();
       }
     }
@@ -282,6 +290,71 @@ class OutputCommandsTest : public QObject {
       QCOMPARE(messages_->Texts(), QStringList{message});
       QVERIFY(dialogs_->asked.isEmpty());
     }
+  }
+
+  // Both HDL commands, with and without the testbench: the files are the generators' own.
+  void hdlFilesAndTestbenches_data() {
+    QTest::addColumn<bool>("verilog");
+    QTest::addColumn<bool>("testbench");
+    QTest::newRow("VHDL") << false << false;
+    QTest::newRow("VHDL with testbench") << false << true;
+    QTest::newRow("Verilog") << true << false;
+    QTest::newRow("Verilog with testbench") << true << true;
+  }
+
+  void hdlFilesAndTestbenches() {
+    QFETCH(bool, verilog);
+    QFETCH(bool, testbench);
+    Calculated(Fir(9, qv::Quantization::Signed8));
+    const QString extension = verilog ? ".v" : ".vhd";
+    dialogs_->answers.push_back(dir_->filePath("lp" + extension));
+    QString caption;
+    AnswerVhdlOptions(2, testbench, &caption);
+    if (verilog) {
+      doc_->OnGenerateVerilogCode();
+    } else {
+      doc_->OnGenerateVhdlCode();
+    }
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(caption, verilog ? QString("Verilog Parameter") : QString("VHDL Parameter"));
+    QCOMPARE(dialogs_->asked.constFirst().title,
+             verilog ? QString("Save Verilog code As") : QString("Save VHDL code As"));
+    QCOMPARE(dialogs_->asked.constFirst().initialName, "Untitled" + extension);
+    const QByteArray hardware = ReadAll(dir_->filePath("lp" + extension));
+    QVERIFY(hardware.contains(verilog ? "// 5 multiplier(s)\n" : "-- 5 multiplier(s)\n"));
+    const QString bench = dir_->filePath("lp_tb" + extension);
+    QCOMPARE(QFile::exists(bench), testbench);
+    if (testbench) {
+      const QString direct = dir_->filePath("direct_tb" + extension);
+      const qv::FilterDesign& design = doc_->GetDesign();
+      QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift, 2, 16,
+                                     direct.toStdString()),
+               0);
+      QCOMPARE(ReadAll(bench), ReadAll(direct));
+    }
+  }
+
+  // The box opens as the last accepted dialog left it, in either language.
+  void testbenchChoiceIsRemembered() {
+    const FilterSpec spec = Fir(31, qv::Quantization::Signed16);
+    for (const bool choice : {true, false}) {
+      CVhdlParameterDlg first(spec, nullptr, qv::HdlLanguage::Verilog);
+      first.TestbenchBox()->setChecked(choice);
+      first.accept();
+      QCOMPARE(first.WriteTestbench(), choice);
+      CVhdlParameterDlg next(spec);
+      QCOMPARE(next.TestbenchBox()->isChecked(), choice);
+      CVhdlParameterDlg cancelled(spec);
+      cancelled.TestbenchBox()->setChecked(!choice);
+      cancelled.reject();
+      QCOMPARE(CVhdlParameterDlg(spec).TestbenchBox()->isChecked(), choice);
+    }
+  }
+
+  void testbenchPath() {
+    QCOMPARE(qv::TestbenchPath("/d/fir.vhd", qv::HdlLanguage::Vhdl), QString("/d/fir_tb.vhd"));
+    QCOMPARE(qv::TestbenchPath("/d/a.b.v", qv::HdlLanguage::Verilog), QString("/d/a.b_tb.v"));
+    QCOMPARE(qv::TestbenchPath("/d/fir", qv::HdlLanguage::Verilog), QString("/d/fir_tb.v"));
   }
 
   void vhdlOptionsCancelled() {

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Rewrites the golden files of this directory from cases.txt with a built quorvanel-cli:
 #   tests/codegen/golden/regenerate.sh build/release/cli/quorvanel-cli
-# The web-site and e-mail lines of the identification block (lines 3 and 4 of every C and
-# VHDL file) are replaced by markers, since their contents are ours to change.
+# The web-site and e-mail lines of the identification block (lines 3 and 4 of every C, VHDL
+# and Verilog file) are replaced by markers, since their contents are ours to change.
 set -euo pipefail
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +16,7 @@ while IFS= read -r line; do
     case "$name" in
       *.c)   sed -i -e '3s/.*/<web site>/' -e '4s/.*/<e-mail>/' "$out" ;;
       *.vhd) sed -i -e '3s/.*/-- <web site>/' -e '4s/.*/-- <e-mail>/' "$out" ;;
+      *.v)   sed -i -e '3s/.*/\/\/ <web site>/' -e '4s/.*/\/\/ <e-mail>/' "$out" ;;
     esac
   else
     "$cli" "${args[@]}" > "$out"

@@ -1,0 +1,383 @@
+// The testbench file in either language. The stimulus: a full-scale positive and negative
+// impulse (every tap appears at the output), positive and negative full-scale steps long enough
+// to reach the steady state (and saturation, where the taps allow it), pseudo-random samples over
+// the full and over half the range from a fixed seed, each part followed by zeros that flush
+// the delay line and the pipeline. The expected outputs come from HdlModelOutput.
+#include "codegen/testbench_generator.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "codegen/design_summary.h"
+#include "codegen/hdl_model.h"
+#include "codegen/output_codes.h"
+#include "codegen/verilog_generator.h"
+#include "codegen/vhdl_generator.h"
+#include "fileio/output_file.h"
+
+namespace qv {
+namespace {
+
+constexpr int kRandomSamples = 64;       // of each of the two pseudo-random parts
+constexpr int kSteadyExtraSamples = 4;   // a step lasts the taps plus these
+constexpr int kValuesPerLine = 8;        // VHDL aggregates
+constexpr std::uint64_t kSeed = 0x5eed2026u;
+// Knuth's MMIX linear congruential generator; its high bits are the samples.
+constexpr std::uint64_t kLcgMultiplier = 6364136223846793005u;
+constexpr std::uint64_t kLcgIncrement = 1442695040888963407u;
+constexpr int kWordBits = 64;
+
+// The zeros after each part: the whole delay line and the pipeline drain.
+constexpr int GapSamples(int taps, int latency) { return taps + latency; }
+constexpr int StepSamples(int taps) { return taps + kSteadyExtraSamples; }
+constexpr int SampleCount(int taps, int latency) {
+  return 2 + 2 * StepSamples(taps) + 2 * kRandomSamples + 5 * GapSamples(taps, latency);
+}
+constexpr int kMaxSamples = SampleCount(kMaxTaps, kMaxHdlSampleLatency);
+
+struct Stimulus {
+  int count = 0;
+  std::array<std::int32_t, kMaxSamples> x{};
+
+  void Hold(std::int32_t value, int samples) {
+    for (int i = 0; i < samples; ++i) {
+      x[static_cast<std::size_t>(count++)] = value;
+    }
+  }
+  std::span<const std::int32_t> Samples() const {
+    return std::span<const std::int32_t>(x).first(static_cast<std::size_t>(count));
+  }
+};
+
+// `bits` high bits of the next generator state, as a signed number of that width.
+std::int32_t RandomSigned(std::uint64_t& state, int bits) {
+  state = state * kLcgMultiplier + kLcgIncrement;
+  const std::uint64_t word = state >> (kWordBits - bits);
+  const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(word ^ sign) -
+                                   static_cast<std::int64_t>(sign));
+}
+
+void MakeStimulus(Stimulus& s, int taps, int latency, int width) {
+  const auto high = static_cast<std::int32_t>((std::int64_t{1} << (width - 1)) - 1);
+  const std::int32_t low = -high - 1;
+  const int gap = GapSamples(taps, latency);
+  s.Hold(high, 1);
+  s.Hold(0, gap);
+  s.Hold(low, 1);
+  s.Hold(0, gap);
+  s.Hold(high, StepSamples(taps));
+  s.Hold(0, gap);
+  s.Hold(low, StepSamples(taps));
+  s.Hold(0, gap);
+  std::uint64_t state = kSeed;
+  for (int i = 0; i < kRandomSamples; ++i) {
+    s.Hold(RandomSigned(state, width), 1);
+  }
+  for (int i = 0; i < kRandomSamples; ++i) {
+    s.Hold(RandomSigned(state, width - 1), 1);
+  }
+  s.Hold(0, gap);
+}
+
+struct Bench {
+  const FilterSpec& spec;
+  bool speed;
+  int width;
+  int latency;
+  std::array<std::int32_t, kMaxTaps> rom{};
+  Stimulus stimulus;
+  int shift;
+  int architecture;
+
+  std::span<const std::int32_t> Coefficients() const {
+    return std::span<const std::int32_t>(rom).first(static_cast<std::size_t>(spec.taps));
+  }
+  // The output read at step r, which shows input sample r - latency.
+  HdlOutput Expected(int r) const {
+    return HdlModelOutput(Coefficients(), architecture, shift, width, stimulus.Samples(),
+                          r - latency);
+  }
+};
+
+const char* ArchitectureName(bool speed) { return speed ? "speed" : "size"; }
+
+// `run`: the commands that analyse, build and run the testbench, for files named as
+// `extension` says.
+void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char* rule,
+                 const char* extension, const char* run) {
+  std::fputs(rule, file);
+  WriteIdentification(file, prefix, "");
+  std::fprintf(file, "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
+                     "coefficients, %d-bit signal.\n",
+               prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
+               b.spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit", b.width);
+  std::fprintf(file, "%sIt presents %d samples (impulses, steps, pseudo-random samples, zeros)\n",
+               prefix, b.stimulus.count);
+  std::fprintf(file, "%sand compares every output with the exact integer filter, %d samples "
+                     "later.\n",
+               prefix, b.latency);
+  std::fprintf(file, "%sRun it with the filter's file, here fir%s and fir_tb%s:\n%s  %s\n", prefix,
+               extension, extension, prefix, run);
+  std::fputs(rule, file);
+  std::fputs("\n", file);
+}
+
+// A VHDL integer literal; the most negative 32-bit value has no literal of its own.
+void WriteVhdlInteger(std::FILE* file, std::int64_t value) {
+  if (value == INT32_MIN) {
+    std::fputs("(-2147483647-1)", file);
+  } else {
+    std::fprintf(file, "%lld", static_cast<long long>(value));
+  }
+}
+
+template <typename Value>
+void WriteVhdlVector(std::FILE* file, const char* name, int count, Value value) {
+  std::fprintf(file, "    constant %s : int_array := (\n", name);
+  for (int r = 0; r < count; ++r) {
+    std::fputs(r % kValuesPerLine == 0 ? "        " : " ", file);
+    WriteVhdlInteger(file, value(r));
+    std::fputs(r + 1 == count ? "\n" : (r % kValuesPerLine == kValuesPerLine - 1 ? ",\n" : ","),
+               file);
+  }
+  std::fputs("    );\n", file);
+}
+
+void WriteVhdl(std::FILE* file, const Bench& b) {
+  const int count = b.stimulus.count;
+  WriteHeader(file, b, "-- ", "----------------------------------------------------------------\n",
+              ".vhd",
+              "ghdl -a --std=93c -fsynopsys -fexplicit fir.vhd fir_tb.vhd && "
+              "ghdl --elab-run --std=93c -fsynopsys -fexplicit fir_tb");
+  std::fputs(
+      "library IEEE;\n"
+      "    use IEEE.std_logic_1164.all;\n"
+      "    use IEEE.std_logic_arith.all;\n"
+      "library STD;\n"
+      "    use STD.textio.all;\n\n"
+      "entity fir_tb is\n"
+      "end fir_tb;\n\n"
+      "architecture bench of fir_tb is\n",
+      file);
+  std::fprintf(file, "    constant W       : integer := %d;\n", b.width);
+  std::fprintf(file, "    constant SAMPLES : integer := %d;\n", count);
+  std::fputs("    type int_array is array (0 to SAMPLES-1) of integer;\n", file);
+  std::fputs("    -- X_IN of each step\n", file);
+  WriteVhdlVector(file, "X_VEC", count,
+                  [&b](int r) { return std::int64_t{b.stimulus.x[static_cast<std::size_t>(r)]}; });
+  std::fputs("    -- Y_OUT expected at each step\n", file);
+  WriteVhdlVector(file, "Y_VEC", count, [&b](int r) { return b.Expected(r).y; });
+  std::fputs("    -- SATURATION_ERR expected at each step (1 = set)\n", file);
+  WriteVhdlVector(file, "S_VEC", count,
+                  [&b](int r) { return std::int64_t{b.Expected(r).saturated ? 1 : 0}; });
+  std::fputs(
+      "\n"
+      "    signal clk     : std_logic := '0';\n"
+      "    signal reset   : std_logic := '1';\n"
+      "    signal running : boolean := true;\n"
+      "    signal x_in    : std_logic_vector(W-1 downto 0) := (others => '0');\n"
+      "    signal y_out   : std_logic_vector(W-1 downto 0);\n"
+      "    signal sat     : std_logic;\n",
+      file);
+  if (!b.speed) {
+    std::fputs("    signal new_sample : std_logic;\n", file);
+  }
+  std::fprintf(file,
+               "begin\n"
+               "    dut : entity work.fir(%s)\n"
+               "        port map (\n"
+               "            GLOBAL_CLK     => clk,\n"
+               "            GLOBAL_RESET   => reset,\n"
+               "            X_IN           => x_in,\n",
+               ArchitectureName(b.speed));
+  if (!b.speed) {
+    std::fputs("            NEW_SAMPLE     => new_sample,\n", file);
+  }
+  std::fputs(
+      "            SATURATION_ERR => sat,\n"
+      "            Y_OUT          => y_out\n"
+      "        );\n\n"
+      "    clock : process\n"
+      "    begin\n"
+      "        while running loop\n"
+      "            clk <= '0';\n"
+      "            wait for 5 ns;\n"
+      "            clk <= '1';\n"
+      "            wait for 5 ns;\n"
+      "        end loop;\n"
+      "        wait;\n"
+      "    end process;\n\n"
+      "    -- Each step reads the output on a falling clock edge, then presents the next input.\n"
+      "    check : process\n"
+      "        variable lout : line;\n"
+      "    begin\n"
+      "        wait for 12 ns;\n"
+      "        reset <= '0';\n"
+      "        for r in 0 to SAMPLES-1 loop\n",
+      file);
+  if (b.speed) {
+    std::fputs("            wait until falling_edge(clk);\n", file);
+  } else {
+    std::fputs("            wait until falling_edge(clk) and new_sample = '1';\n", file);
+  }
+  std::fputs(
+      "            assert conv_integer(signed(y_out)) = Y_VEC(r) and (sat = '1') = (S_VEC(r) = 1)\n"
+      "                report \"sample \" & integer'image(r) & \": expected \" & "
+      "integer'image(Y_VEC(r))\n"
+      "                    & \" saturation \" & integer'image(S_VEC(r)) & \", got \"\n"
+      "                    & integer'image(conv_integer(signed(y_out))) & \" saturation \" & "
+      "std_logic'image(sat)\n"
+      "                severity failure;\n"
+      "            x_in <= conv_std_logic_vector(X_VEC(r), W);\n"
+      "        end loop;\n"
+      "        write(lout, string'(\"PASS \"));\n"
+      "        write(lout, SAMPLES);\n"
+      "        write(lout, string'(\" samples checked\"));\n"
+      "        writeline(output, lout);\n"
+      "        running <= false;\n"
+      "        wait;\n"
+      "    end process;\n"
+      "end bench;\n",
+      file);
+}
+
+// A W-bit Verilog constant of `value`'s two's complement.
+void WriteVerilogWord(std::FILE* file, int width, std::int64_t value) {
+  const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
+  std::fprintf(file, "%d'h%llx", width,
+               static_cast<unsigned long long>(static_cast<std::uint64_t>(value) & mask));
+}
+
+void WriteVerilog(std::FILE* file, const Bench& b) {
+  const int count = b.stimulus.count;
+  WriteHeader(file, b, "// ", "//--------------------------------------------------------------\n",
+              ".v", "iverilog -g2005 -o fir_tb.vvp fir.v fir_tb.v && vvp fir_tb.vvp");
+  std::fputs("`timescale 1ns / 1ps\n\nmodule fir_tb;\n\n", file);
+  std::fprintf(file, "localparam W = %d;\nlocalparam SAMPLES = %d;\n\n", b.width, count);
+  std::fputs(
+      "reg clk = 1'b0;\n"
+      "reg reset = 1'b1;\n"
+      "reg [W-1:0] x_in = {W{1'b0}};\n"
+      "wire [W-1:0] y_out;\n"
+      "wire sat;\n",
+      file);
+  if (!b.speed) {
+    std::fputs("wire new_sample;\n", file);
+  }
+  std::fputs(
+      "// X_IN, the expected Y_OUT and the expected SATURATION_ERR of each step\n"
+      "reg [W-1:0] x_vec [0:SAMPLES-1];\n"
+      "reg [W-1:0] y_vec [0:SAMPLES-1];\n"
+      "reg s_vec [0:SAMPLES-1];\n"
+      "integer r;\n\n"
+      "fir #(.W(W)) dut (\n"
+      "    .GLOBAL_CLK(clk),\n"
+      "    .GLOBAL_RESET(reset),\n"
+      "    .X_IN(x_in),\n",
+      file);
+  if (!b.speed) {
+    std::fputs("    .NEW_SAMPLE(new_sample),\n", file);
+  }
+  std::fputs(
+      "    .SATURATION_ERR(sat),\n"
+      "    .Y_OUT(y_out)\n"
+      ");\n\n"
+      "always #5 clk = ~clk;\n\n"
+      "initial begin\n",
+      file);
+  for (int r = 0; r < count; ++r) {
+    const HdlOutput want = b.Expected(r);
+    std::fprintf(file, "    x_vec[%d] = ", r);
+    WriteVerilogWord(file, b.width, b.stimulus.x[static_cast<std::size_t>(r)]);
+    std::fprintf(file, "; y_vec[%d] = ", r);
+    WriteVerilogWord(file, b.width, want.y);
+    std::fprintf(file, "; s_vec[%d] = 1'b%d;\n", r, want.saturated ? 1 : 0);
+  }
+  std::fputs(
+      "end\n\n"
+      "// Each step reads the output on a falling clock edge, then presents the next input.\n"
+      "initial begin\n"
+      "    #12 reset = 1'b0;\n"
+      "    for (r = 0; r < SAMPLES; r = r + 1) begin\n"
+      "        @(negedge clk);\n",
+      file);
+  if (!b.speed) {
+    std::fputs("        while (new_sample !== 1'b1) @(negedge clk);\n", file);
+  }
+  std::fputs(
+      "        if (y_out !== y_vec[r] || sat !== s_vec[r])\n"
+      "            $fatal(1, \"sample %0d: expected %0d saturation %0d, got %0d saturation %0d\",\n"
+      "                   r, $signed(y_vec[r]), s_vec[r], $signed(y_out), sat);\n"
+      "        x_in = x_vec[r];\n"
+      "    end\n"
+      "    $display(\"PASS %0d samples checked\", SAMPLES);\n"
+      "    $finish;\n"
+      "end\n\n"
+      "endmodule\n",
+      file);
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+}  // namespace
+
+int TestbenchLanguage(std::string_view path) {
+  if (EndsWith(path, ".vhd") || EndsWith(path, ".vhdl")) {
+    return static_cast<int>(HdlLanguage::Vhdl);
+  }
+  if (EndsWith(path, ".v")) {
+    return static_cast<int>(HdlLanguage::Verilog);
+  }
+  return 0;
+}
+
+int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
+                      int architecture, int width, const std::string& path) {
+  const int language = TestbenchLanguage(path);
+  if (language == 0) {
+    return kTestbenchExtension;
+  }
+  const bool verilog = language == static_cast<int>(HdlLanguage::Verilog);
+  const bool speed = architecture == static_cast<int>(VhdlArchitecture::Speed);
+  if (!speed && architecture != static_cast<int>(VhdlArchitecture::Size)) {
+    return verilog ? kVerilogBadArchitecture : kVhdlBadArchitecture;
+  }
+  if (const int code = verilog ? CheckVerilogDesign(spec, true) : CheckVhdlDesign(spec, true);
+      code != kOutputOk) {
+    return code;
+  }
+  if (const int code = verilog ? CheckVerilogArchitecture(spec, architecture)
+                               : CheckVhdlArchitecture(spec, architecture);
+      code != kOutputOk) {
+    return code;
+  }
+  if (!FirTapsValid(spec, firTaps, shift)) {
+    return kDesignMismatch;
+  }
+  if (width < kMinHdlWidth || width > kMaxHdlWidth) {
+    return kHdlResolutionRange;
+  }
+  Bench b{spec, speed, width, HdlSampleLatency(architecture, spec.taps), {}, {}, shift,
+          architecture};
+  for (int k = 0; k < spec.taps; ++k) {
+    b.rom[static_cast<std::size_t>(k)] =
+        HdlCoefficient(firTaps[static_cast<std::size_t>(k)], spec.quantization);
+  }
+  MakeStimulus(b.stimulus, spec.taps, b.latency, width);
+  OutputFile output(path);
+  if (!output.IsOpen()) {
+    return kOutputNotCreated;
+  }
+  if (verilog) {
+    WriteVerilog(output.File(), b);
+  } else {
+    WriteVhdl(output.File(), b);
+  }
+  return output.Commit() ? kOutputOk : kOutputNotClosed;
+}
+
+}  // namespace qv

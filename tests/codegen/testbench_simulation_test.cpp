@@ -1,0 +1,107 @@
+// The generated testbenches in their simulators: each passes on the hardware of its own design
+// (GHDL for VHDL, Icarus Verilog for Verilog) and prints its PASS line, and each fails with the
+// first mismatching sample against the hardware of the same design with one coefficient pair
+// changed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "codegen/testbench_generator.h"
+#include "codegen/verilog_generator.h"
+#include "hdl_test_support.h"
+
+namespace qv {
+namespace {
+
+using test::HdlCase;
+using test::Taps;
+
+struct BenchCase {
+  HdlCase hdl;
+  bool verilog;
+};
+
+void PrintTo(const BenchCase& c, std::ostream* os) {
+  test::PrintTo(c.hdl, os);
+  *os << (c.verilog ? " Verilog" : " VHDL");
+}
+
+// The hardware of `in` in the case's language as fir.v or fir.vhd in `dir`.
+int WriteHardware(const BenchCase& c, const test::GeneratorInput& in, const test::ScratchDir& dir) {
+  if (c.verilog) {
+    return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
+                               in.design.shift, c.hdl.architecture, c.hdl.width, "",
+                               dir.File("fir.v"));
+  }
+  return GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
+                          in.design.shift, c.hdl.architecture, "", dir.File("fir.vhd"));
+}
+
+// Compiles and runs the hardware and fir_tb of `dir`; the simulator's exit status, its output
+// in `log`.
+int Simulate(bool verilog, const test::ScratchDir& dir, std::string& log) {
+  const std::string flags = test::kGhdlFlags;
+  const std::string command =
+      verilog ? "iverilog -g2005 -o tb.vvp fir.v fir_tb.v && vvp -n tb.vvp"
+              : "ghdl -a" + flags + " fir.vhd fir_tb.vhd && ghdl -e" + flags +
+                    " fir_tb && ghdl -r" + flags + " fir_tb --ieee-asserts=disable";
+  const int status = test::RunShell("cd '" + dir.path() + "' && " + command + " > sim.log 2>&1");
+  log = test::ReadFile(dir.File("sim.log"));
+  return status;
+}
+
+class TestbenchSimulation : public testing::TestWithParam<BenchCase> {};
+
+TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
+  const BenchCase& c = GetParam();
+  ASSERT_TRUE(test::OnPath(c.verilog ? "iverilog" : "ghdl"))
+      << "the simulator is not on PATH; scripts/install-deps installs it";
+  test::GeneratorInput in = test::MakeHdlInput(c.hdl);
+  test::ScratchDir dir;
+  ASSERT_EQ(WriteHardware(c, in, dir), 0);
+  ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
+                              c.hdl.width, dir.File(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
+            0);
+  std::string log;
+  ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;
+  const auto pass = log.find("\nPASS ") != std::string::npos || log.rfind("PASS ", 0) == 0;
+  EXPECT_TRUE(pass) << log;
+  EXPECT_NE(log.find(" samples checked"), std::string::npos) << log;
+
+  // One coefficient off by one, and its mirror for the folded speed architecture.
+  const int k = c.hdl.taps / 3;
+  const int mirror = c.hdl.taps - 1 - k;
+  const double changed = in.design.firTaps[k] > 0 ? in.design.firTaps[k] - 1 : in.design.firTaps[k] + 1;
+  in.design.firTaps[k] = changed;
+  in.design.firTaps[mirror] = changed;
+  ASSERT_EQ(WriteHardware(c, in, dir), 0);
+  EXPECT_NE(Simulate(c.verilog, dir, log), 0) << log;
+  EXPECT_NE(log.find("sample "), std::string::npos) << log;
+  EXPECT_EQ(log.find("PASS "), std::string::npos) << log;
+}
+
+std::vector<BenchCase> Cases() {
+  using Q = Quantization;
+  using M = FilterModel;
+  const HdlCase designs[] = {
+      {"", test::kSize, Q::Signed16, 31, 16, M::RaisedCosine, Taps::Designed},
+      {"", test::kSize, Q::Signed8, 2, 4, M::Rectangle, Taps::Designed},
+      {"", test::kSpeed, Q::Signed8, 9, 12, M::Rectangle, Taps::Extreme},
+      {"", test::kSpeed, Q::Signed16, 41, 32, M::Butterworth, Taps::Designed},
+  };
+  std::vector<BenchCase> cases;
+  for (const HdlCase& d : designs) {
+    cases.push_back({d, false});
+    cases.push_back({d, true});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Designs, TestbenchSimulation, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<BenchCase>& param) {
+                           return test::HdlCaseName(param.param.hdl) +
+                                  (param.param.verilog ? "Verilog" : "Vhdl");
+                         });
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,138 @@
+// The Verilog file and the testbenches: refusals in the VHDL command's order with the messages
+// that name Verilog, the testbench language by extension, the ROM encoding and the width
+// parameter. Behaviour is proven by the Icarus, Verilator, Yosys and testbench suites.
+#include "codegen/verilog_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "codegen/output_codes.h"
+#include "codegen/testbench_generator.h"
+#include "codegen/vhdl_generator.h"
+#include "codegen_test_support.h"
+
+namespace qv {
+namespace {
+
+using test::GeneratorInput;
+using test::ScratchDir;
+
+constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
+constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
+
+enum class Output { Verilog, VerilogBench, VhdlBench };
+
+int Generate(Output output, const GeneratorInput& in, int architecture, int width,
+             const std::string& path) {
+  if (output == Output::Verilog) {
+    return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
+                               in.design.shift, architecture, width, "", path);
+  }
+  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width, path);
+}
+
+struct RefusalCase {
+  const char* name;
+  Output output;
+  int architecture;
+  int taps;
+  FilterClass filterClass;
+  Quantization quantization;
+  int width;
+  int code;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class HdlRefusals : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(HdlRefusals, LeaveNoFileAndNameTheLanguage) {
+  const RefusalCase& c = GetParam();
+  GeneratorInput in = test::HandMadeFir({}, c.quantization, 2);
+  in.spec.taps = c.taps;
+  in.spec.filterClass = c.filterClass;
+  for (int i = 0; i < c.taps && i < kMaxTaps; ++i) {
+    in.design.firTaps[i] = 1;
+  }
+  ScratchDir dir;
+  const std::string path = dir.File(c.output == Output::VhdlBench ? "fir_tb.vhd" : "fir.v");
+  EXPECT_EQ(Generate(c.output, in, c.architecture, c.width, path), c.code);
+  EXPECT_FALSE(test::FileExists(path));
+  const std::string message = OutputMessage(c.code);
+  EXPECT_FALSE(message.empty());
+  if (message.find("VHDL") != std::string::npos || message.find("Verilog") != std::string::npos) {
+    const bool verilog = c.output != Output::VhdlBench;
+    EXPECT_NE(message.find(verilog ? "Verilog" : "VHDL"), std::string::npos) << message;
+  }
+}
+
+constexpr auto kFir = FilterClass::Fir;
+constexpr auto kS8 = Quantization::Signed8;
+constexpr auto kS16 = Quantization::Signed16;
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, HdlRefusals,
+    testing::Values(
+        RefusalCase{"ArchitectureBeforeAll", Output::Verilog, 0, 30, FilterClass::Iir,
+                    Quantization::Float, 16, kVerilogBadArchitecture},
+        RefusalCase{"IirBeforeFloat", Output::Verilog, kSize, 31, FilterClass::Iir,
+                    Quantization::Float, 16, kVerilogIirClass},
+        RefusalCase{"Float", Output::Verilog, kSize, 31, kFir, Quantization::Float, 16,
+                    kVerilogFloatQuantization},
+        RefusalCase{"SpeedEvenTaps", Output::Verilog, kSpeed, 30, kFir, kS16, 16,
+                    kVerilogSpeedTapsEven},
+        RefusalCase{"SizeOneTap", Output::Verilog, kSize, 1, kFir, kS8, 16,
+                    kVerilogSizeTooFewTaps},
+        RefusalCase{"SpeedOneTap", Output::Verilog, kSpeed, 1, kFir, kS8, 16,
+                    kVerilogSpeedTooFewTaps},
+        RefusalCase{"TooManyTaps", Output::Verilog, kSize, kMaxTaps + 1, kFir, kS16, 16,
+                    kDesignMismatch},
+        RefusalCase{"NarrowSignal", Output::Verilog, kSize, 5, kFir, kS16, 1, kHdlResolutionRange},
+        RefusalCase{"WideSignal", Output::Verilog, kSpeed, 5, kFir, kS16, 33,
+                    kHdlResolutionRange},
+        RefusalCase{"VerilogBenchEvenTaps", Output::VerilogBench, kSpeed, 30, kFir, kS16, 16,
+                    kVerilogSpeedTapsEven},
+        RefusalCase{"VhdlBenchEvenTaps", Output::VhdlBench, kSpeed, 30, kFir, kS16, 16,
+                    kSpeedTapsEven},
+        RefusalCase{"VhdlBenchFloat", Output::VhdlBench, kSize, 31, kFir, Quantization::Float,
+                    16, kVhdlFloatQuantization},
+        RefusalCase{"VhdlBenchWideSignal", Output::VhdlBench, kSize, 5, kFir, kS8, 33,
+                    kHdlResolutionRange}),
+    [](const testing::TestParamInfo<RefusalCase>& param) { return param.param.name; });
+
+TEST(Testbench, LanguageFollowsTheExtension) {
+  EXPECT_EQ(TestbenchLanguage("a/fir_tb.vhd"), static_cast<int>(HdlLanguage::Vhdl));
+  EXPECT_EQ(TestbenchLanguage("fir_tb.vhdl"), static_cast<int>(HdlLanguage::Vhdl));
+  EXPECT_EQ(TestbenchLanguage("fir_tb.v"), static_cast<int>(HdlLanguage::Verilog));
+  EXPECT_EQ(TestbenchLanguage("fir_tb.sv"), 0);
+  EXPECT_EQ(TestbenchLanguage("v"), 0);
+  ScratchDir dir;
+  const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
+  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.File("fir_tb.txt")),
+            kTestbenchExtension);
+  EXPECT_FALSE(test::FileExists(dir.File("fir_tb.txt")));
+}
+
+TEST(VerilogGenerator, RomRowsAndWidthParameter) {
+  ScratchDir dir;
+  const GeneratorInput in = test::HandMadeFir({-3, 300, -32768, 32767}, kS16, 1);
+  ASSERT_EQ(Generate(Output::Verilog, in, kSize, 12, dir.File("fir.v")), kOutputOk);
+  const std::string text = test::ReadFile(dir.File("fir.v"));
+  EXPECT_NE(text.find("module fir #(parameter W = 12) ("), std::string::npos);
+  // Size: the dummy row first (highest), then h[0] .. h[N-1] in rows N-1 .. 0.
+  EXPECT_NE(text.find("    16'h0000, // row 4\n    16'hfffd, // row 3\n    16'h012c, // row 2\n"
+                      "    16'h8000, // row 1\n    16'h7fff // row 0\n"),
+            std::string::npos);
+}
+
+TEST(VerilogGenerator, FileErrorsAreReported) {
+  ScratchDir dir;
+  const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
+  EXPECT_EQ(Generate(Output::Verilog, in, kSpeed, 8, dir.File("absent/fir.v")), kOutputNotCreated);
+  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.File("absent/fir_tb.v")),
+            kOutputNotCreated);
+}
+
+}  // namespace
+}  // namespace qv

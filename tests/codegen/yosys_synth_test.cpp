@@ -1,0 +1,47 @@
+// Yosys synthesises generated Verilog with the top module fir: both architectures, both
+// coefficient widths, the smallest tap counts and widths, and larger designs that stay quick.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "codegen/resource_estimate.h"
+#include "codegen/verilog_generator.h"
+#include "hdl_test_support.h"
+
+namespace qv {
+namespace {
+
+using test::HdlCase;
+using test::Taps;
+
+class YosysSynthesis : public testing::TestWithParam<HdlCase> {};
+
+TEST_P(YosysSynthesis, Synthesises) {
+  const HdlCase& c = GetParam();
+  ASSERT_TRUE(test::OnPath("yosys")) << "yosys is not on PATH; scripts/install-deps installs it";
+  const test::GeneratorInput in = test::MakeHdlInput(c);
+  test::ScratchDir dir;
+  ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
+                                in.design.shift, c.architecture, c.width,
+                                ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "),
+                                dir.File("fir.v")),
+            0);
+  const int status = test::RunShell("cd '" + dir.path() +
+                                    "' && yosys -q -p \"read_verilog fir.v; hierarchy -check -top fir; synth -top fir\" > synth.log 2>&1");
+  EXPECT_EQ(status, 0) << test::ReadFile(dir.File("synth.log"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Designs, YosysSynthesis,
+    testing::Values(
+        HdlCase{"", test::kSize, Quantization::Signed8, 2, 4, FilterModel::Rectangle, Taps::Designed},
+        HdlCase{"", test::kSize, Quantization::Signed16, 31, 16, FilterModel::RaisedCosine,
+                Taps::Designed},
+        HdlCase{"", test::kSpeed, Quantization::Signed16, 3, 32, FilterModel::Rectangle,
+                Taps::Designed},
+        HdlCase{"", test::kSpeed, Quantization::Signed8, 51, 8, FilterModel::Butterworth,
+                Taps::Designed}),
+    [](const testing::TestParamInfo<HdlCase>& param) { return test::HdlCaseName(param.param); });
+
+}  // namespace
+}  // namespace qv
