@@ -81,14 +81,14 @@ void WriteTable(std::FILE* file, const SectionCascade& cascade) {
                kSectionCoefficients);
   for (int s = 0; s < cascade.count; ++s) {
     const BiquadSection& c = cascade.sections[static_cast<std::size_t>(s)];
-    const std::array<double, kSectionCoefficients> row{c.b0, c.b1, c.b2, -c.a1, -c.a2};
+    // 0.0 - a rather than -a: a first-order section's a2 = 0 stays 0.0f, not -0.0f.
+    const std::array<double, kSectionCoefficients> row{c.b0, c.b1, c.b2, 0.0 - c.a1, 0.0 - c.a2};
     std::fputs("    ", file);
     for (std::size_t k = 0; k < row.size(); ++k) {
+      if (k > 0) std::fputs(", ", file);
       WriteFloatLiteral(file, row[k]);
-      const bool last = s == cascade.count - 1 && k + 1 == row.size();
-      std::fputs(last ? "" : k + 1 == row.size() ? "," : ", ", file);
     }
-    std::fprintf(file, "  /* section %d */\n", s + 1);
+    std::fprintf(file, "%s  /* section %d */\n", s + 1 < cascade.count ? "," : "", s + 1);
   }
   std::fputs("};\n\n", file);
 }
@@ -99,8 +99,10 @@ void WriteFunction(std::FILE* file) {
       "static float iir_sos_state[2 * IIR_SOS_STAGES];\n\n"
       "float iir_sos(float x) {\n"
       "    int k;\n"
-      "    for (k = 0; k < IIR_SOS_STAGES; k++) {\n"
-      "        const float* c = &iir_sos_coeffs[5 * k];\n"
+      "    for (k = 0; k < IIR_SOS_STAGES; k++) {\n",
+      file);
+  std::fprintf(file, "        const float* c = &iir_sos_coeffs[%d * k];\n", kSectionCoefficients);
+  std::fputs(
       "        float* s = &iir_sos_state[2 * k];\n"
       "        const float y = c[0] * x + s[0];\n"
       "        s[0] = c[1] * x + c[3] * y + s[1];\n"
