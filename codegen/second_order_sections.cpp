@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 
 #include "analysis/zero_placement.h"
 #include "design/complex.h"
-#include "design/root_finder.h"
+#include "design/iir_design.h"
 
 namespace qv {
 namespace {
@@ -20,101 +19,65 @@ bool IsComplex(Complex z) {
   return std::abs(z.im) > kRealResidue * std::max(1.0, Magnitude(z));
 }
 
-// The root finder accepts a root where |p| < 1e-10, which for the clustered poles of a high
-// order leaves them far from where the coefficients put them; the cascade would then be
-// another filter. The simultaneous Ehrlich-Aberth iteration refines all of them together
-// against the undeflated polynomial, and its repulsion keeps a cluster's roots apart. It runs
-// in extended precision: near a cluster the polynomial's value is a cancellation of terms
-// thousands of times larger, and in double the roots stay as uncertain as that rounding.
-constexpr int kPolishIterations = 100;
-constexpr long double kPolishStep = 1e-18L;  // relative step below which a root is final
+// Largest relative difference the poles' expansion may show against a[0..m]: rounding only.
+constexpr double kExpansionTolerance = 1e-9;
 
-using Wide = std::complex<long double>;
-using RootArray = std::array<Complex, kMaxCoefficients + 1>;
-using WideArray = std::array<Wide, kMaxCoefficients + 1>;
-
-// p(z) and p'(z) of a[0] z^m + a[1] z^(m-1) + ... + a[m] by Horner's scheme.
-void EvaluateWithDerivative(std::span<const double> a, Wide z, Wide& p, Wide& dp) {
-  p = a[0];
-  dp = 0.0L;
+// True when the real parts of prod (z - pole) are a[0..m] / a[0], to rounding, relative to its
+// largest coefficient: the poles are those of this denominator and not of another design. The
+// design keeps the real parts too: a real pole found by a root search carries an imaginary
+// residue.
+bool PolesMatch(std::span<const double> a, std::span<const Complex> poles) {
+  std::array<Complex, kMaxCoefficients + 1> c{};
+  c[0] = {1.0, 0.0};
+  for (std::size_t r = 0; r < poles.size(); ++r) {
+    for (std::size_t i = r + 1; i >= 1; --i) c[i] = c[i] - poles[r] * c[i - 1];
+  }
+  double largest = 1.0;
+  double error = 0.0;
   for (std::size_t i = 1; i < a.size(); ++i) {
-    dp = dp * z + p;
-    p = p * z + static_cast<long double>(a[i]);
+    largest = std::max(largest, std::abs(a[i] / a[0]));
+    error = std::max(error, std::abs(c[i].re - a[i] / a[0]));
   }
+  return error <= kExpansionTolerance * largest;
 }
 
-// Largest difference between a[1..m]/a[0] and the coefficients of the product of (z - root).
-long double ExpansionError(std::span<const double> a, std::span<const Wide> roots) {
-  WideArray c{};
-  c[0] = 1.0L;
-  for (std::size_t r = 0; r < roots.size(); ++r) {
-    for (std::size_t i = r + 1; i >= 1; --i) c[i] = c[i] - roots[r] * c[i - 1];
-  }
-  long double error = 0.0L;
-  for (std::size_t i = 1; i < a.size(); ++i) {
-    error = std::max(error, std::abs(c[i] - static_cast<long double>(a[i]) / a[0]));
-  }
-  return error;
-}
-
-// Refines `roots`, the m = a.size() - 1 roots of a[0] z^m + ... + a[m], in place; keeps the
-// found ones when the refined set expands to a polynomial further from `a`.
-void PolishRoots(std::span<const double> a, std::span<Complex> roots) {
-  WideArray found{};
-  WideArray refined{};
-  for (std::size_t k = 0; k < roots.size(); ++k) {
-    found[k] = refined[k] = Wide(roots[k].re, roots[k].im);
-  }
-  const std::span<Wide> z = std::span<Wide>(refined).first(roots.size());
-  for (int iteration = 0; iteration < kPolishIterations; ++iteration) {
-    long double largest = 0.0L;
-    for (std::size_t k = 0; k < z.size(); ++k) {
-      Wide p;
-      Wide dp;
-      EvaluateWithDerivative(a, z[k], p, dp);
-      if (p == Wide{}) continue;
-      const Wide w = p / dp;
-      Wide repulsion{};
-      for (std::size_t j = 0; j < z.size(); ++j) {
-        if (j != k) repulsion += 1.0L / (z[k] - z[j]);
-      }
-      const Wide step = w / (1.0L - w * repulsion);
-      if (!std::isfinite(step.real()) || !std::isfinite(step.imag())) return;
-      z[k] -= step;
-      largest = std::max(largest, std::abs(step) / std::max(1.0L, std::abs(z[k])));
-    }
-    if (largest < kPolishStep) break;
-  }
-  if (ExpansionError(a, z) < ExpansionError(a, std::span<const Wide>(found).first(z.size()))) {
-    for (std::size_t k = 0; k < z.size(); ++k) {
-      roots[k] = {static_cast<double>(z[k].real()), static_cast<double>(z[k].imag())};
-    }
-  }
-}
-
-// The roots of one polynomial, each conjugate pair kept once (its upper half), real roots
-// with their imaginary residue dropped.
+// The roots of one polynomial: each complex pair once, by its upper root with the lower root
+// that mirrors it as its partner, and the real roots with their imaginary residue dropped.
 struct RootSet {
   std::array<Complex, kMaxCoefficients> values{};
+  std::array<Complex, kMaxCoefficients> partners{};  // of the complex values
   std::array<bool, kMaxCoefficients> used{};
   int count = 0;
 };
 
 // False when the lower half-plane does not mirror the upper one.
 bool Collect(std::span<const Complex> roots, RootSet& set) {
-  int lower = 0;
-  int upper = 0;
-  for (const Complex& z : roots) {
+  std::array<bool, kMaxCoefficients> taken{};
+  for (std::size_t i = 0; i < roots.size(); ++i) {
+    const Complex z = roots[i];
     if (!IsComplex(z)) {
       set.values[set.count++] = {z.re, 0.0};
     } else if (z.im > 0.0) {
+      // The lower root nearest to the conjugate: the design's roots come in exact conjugate
+      // pairs but for rounding.
+      std::size_t partner = roots.size();
+      for (std::size_t j = 0; j < roots.size(); ++j) {
+        if (taken[j] || !IsComplex(roots[j]) || roots[j].im > 0.0) continue;
+        if (partner == roots.size() ||
+            Magnitude(roots[j] - Conjugate(z)) < Magnitude(roots[partner] - Conjugate(z))) {
+          partner = j;
+        }
+      }
+      if (partner == roots.size()) return false;
+      taken[partner] = true;
+      set.partners[set.count] = roots[partner];
       set.values[set.count++] = z;
-      ++upper;
-    } else {
-      ++lower;
     }
   }
-  return lower == upper;
+  for (std::size_t j = 0; j < roots.size(); ++j) {
+    if (IsComplex(roots[j]) && roots[j].im < 0.0 && !taken[j]) return false;
+  }
+  return true;
 }
 
 // The unused root nearest to `to` (of the real ones only, when `realOnly`), other than
@@ -159,13 +122,15 @@ int SmallestReal(const RootSet& poles) {
 }
 
 // The two coefficients c1, c2 of (1 - r1 z^-1)(1 - r2 z^-1) for the roots `first` (a complex
-// root stands for itself and its conjugate) and `second` (-1 for none).
+// root stands for itself and its partner; the real parts are kept, as the design keeps them)
+// and `second` (-1 for none).
 void Factor(RootSet& set, int first, int second, double& c1, double& c2) {
   const Complex r = set.values[first];
   set.used[first] = true;
   if (IsComplex(r)) {
-    c1 = -2.0 * r.re;
-    c2 = r.re * r.re + r.im * r.im;
+    const Complex partner = set.partners[first];
+    c1 = -(r.re + partner.re);
+    c2 = (r * partner).re;
   } else if (second >= 0) {
     set.used[second] = true;
     c1 = -(r.re + set.values[second].re);
@@ -209,15 +174,15 @@ bool SplitIntoSections(const FilterSpec& spec, std::span<const double> numerator
   cascade = SectionCascade{};
   cascade.count = m == 0 ? 1 : (m + 1) / 2;
   if (m > 0) {
-    const std::span<const double> a = denominator.first(static_cast<std::size_t>(m) + 1);
-    RootArray found{};
-    if (FindRoots(m, a, found, kRootTolerance) != 0) {
+    const auto count = static_cast<std::size_t>(m);
+    FilterSpec designed = spec;
+    std::array<Complex, kMaxCoefficients> found{};
+    if (DesignIirPoles(designed, found) != 0 ||
+        !PolesMatch(denominator.first(count + 1), std::span<const Complex>(found).first(count))) {
       return false;
     }
-    PolishRoots(a, std::span<Complex>(found).first(static_cast<std::size_t>(m)));
     std::array<Complex, kMaxCoefficients> placed{};
     PlaceIirZeros(spec, placed);
-    const auto count = static_cast<std::size_t>(m);
     RootSet poles;
     RootSet zeros;
     if (!Collect(std::span<const Complex>(found).first(count), poles) ||

@@ -1,6 +1,6 @@
 // Compiles the second-order-section file with gcc as a user's project would (only iir_sos is
-// called) and compares its impulse response with the design's transfer function computed in
-// double precision: within 1e-4 of the peak, on chosen and on random float IIR designs, also
+// called) and compares its impulse response with the design's transfer function, its double
+// coefficients run in extended precision: within 1e-4 of the peak, on chosen and on random float IIR designs, also
 // where the direct-form float function of the C output drifts away.
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/simulation.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/sos_code_generator.h"
+#include "design/calculate.h"
 #include "codegen_test_support.h"
 
 namespace qv {
@@ -23,11 +23,24 @@ namespace {
 constexpr int kSamples = kSimulationSamples;
 constexpr double kTolerance = 1e-4;  // relative to the peak of the impulse response
 
-// The impulse response of H(z) = B(z) / A(z) in double, as the design defines it.
+// The impulse response of H(z) = B(z) / A(z) for b[0..m], a[0..m], run in extended precision
+// so that the recursion's own rounding stays far below the tolerance.
+std::vector<double> Impulse(const FilterDesign& design, int order) {
+  const auto m = static_cast<std::size_t>(order);
+  std::vector<long double> y(kSamples);
+  for (std::size_t t = 0; t < y.size(); ++t) {
+    long double sum = t <= m ? static_cast<long double>(design.numerator[t]) : 0.0L;
+    for (std::size_t k = 1; k <= std::min(m, t); ++k) {
+      sum -= static_cast<long double>(design.denominator[k]) * y[t - k];
+    }
+    y[t] = sum / static_cast<long double>(design.denominator[0]);
+  }
+  return {y.begin(), y.end()};
+}
+
+// The design's transfer function, its coefficients as they are.
 std::vector<double> TransferImpulse(const test::GeneratorInput& in) {
-  std::array<double, kSimulationSamples> out{};
-  SimulateIirImpulse(in.spec, in.design.numerator, in.design.denominator, 0, kSamples, out);
-  return {out.begin(), out.end()};
+  return Impulse(in.design, in.spec.effectiveOrder);
 }
 
 std::vector<double> ReadNumbers(const std::string& path) {
@@ -63,6 +76,19 @@ std::vector<double> CompiledImpulse(const test::ScratchDir& dir, const std::stri
 }
 
 // The largest difference between `got` and `want`, relative to the peak of `want`.
+double RelativeError(const std::vector<double>& got, const std::vector<double>& want);
+
+// How far the transfer function moves when each denominator coefficient moves by one unit in
+// the last place, relative to its peak: what the stored doubles leave open of the response.
+double ReferenceUncertainty(const test::GeneratorInput& in) {
+  FilterDesign nudged = in.design;
+  for (int k = 1; k <= in.spec.effectiveOrder; ++k) {
+    double& a = nudged.denominator[static_cast<std::size_t>(k)];
+    a = std::nextafter(a, k % 2 == 0 ? HUGE_VAL : -HUGE_VAL);
+  }
+  return RelativeError(Impulse(nudged, in.spec.effectiveOrder), TransferImpulse(in));
+}
+
 double RelativeError(const std::vector<double>& got, const std::vector<double>& want) {
   double peak = 0.0;
   double error = 0.0;
@@ -129,10 +155,12 @@ TEST(SosCompiled, HoldsWhereTheDirectFormDrifts) {
   EXPECT_LE(SectionsError(in), kTolerance);
 }
 
-// Random float IIR designs over every model, band and order the validation takes, with cut
-// frequencies from 5% to 40% of the sampling frequency. Closer to half the sampling frequency
-// the highest orders crowd their poles near z = -1, where the direct-form polynomial fixes them
-// only to about 1e-7 and its double-precision response is no longer a reference.
+// Random float IIR designs over every model, band and order the validation takes. At the
+// highest orders with the band near half the sampling frequency the poles crowd near z = -1
+// and the direct-form coefficients fix the response only to about 1e-3: one unit in their last
+// place moves it by more than the tolerance, so no representation can be held to it there.
+// Such designs are still written and compiled, and most designs are not of that kind. A few
+// designs are refused by the calculation and skipped.
 TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
   ASSERT_TRUE(test::OnPath("gcc")) << "gcc is not on PATH; scripts/install-deps installs it";
   std::mt19937 random(20);
@@ -140,7 +168,8 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
                                FilterModel::Bessel};
   constexpr std::array kBands{BandType::LowPass, BandType::HighPass, BandType::BandPass,
                               BandType::BandStop};
-  constexpr int kDesigns = 16;
+  constexpr int kDesigns = 20;
+  int compared = 0;
   for (int d = 0; d < kDesigns; ++d) {
     FilterSpec spec;
     spec.model = kModels[std::uniform_int_distribution<std::size_t>(0, kModels.size() - 1)(random)];
@@ -148,21 +177,29 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
     const bool band = IsBandType(spec.bandType);
     spec.order = std::uniform_int_distribution<int>(1, band ? kMaxBandOrder : kMaxOrder)(random);
     spec.fsample = std::uniform_int_distribution<int>(1000, 96000)(random);
-    std::uniform_int_distribution<int> cut(spec.fsample / 20, spec.fsample * 2 / 5);
+    std::uniform_int_distribution<int> cut(spec.fsample / 20, spec.fsample * 9 / 20);
     spec.fcut1 = cut(random);
     spec.fcut2 = cut(random);
     if (spec.fcut2 < spec.fcut1) std::swap(spec.fcut1, spec.fcut2);
     if (spec.fcut2 - spec.fcut1 < spec.fsample / 20) spec.fcut2 = spec.fcut1 + spec.fsample / 20;
     spec.ripple = std::uniform_real_distribution<double>(0.1, 3.0)(random);
-    test::GeneratorInput in;
-    in.spec = spec;
     SCOPED_TRACE(testing::Message() << "design " << d << ": model " << static_cast<int>(spec.model)
                                     << " band " << static_cast<int>(spec.bandType) << " order "
                                     << spec.order << " fs " << spec.fsample << " fc "
-                                    << spec.fcut1 << ".." << spec.fcut2);
-    in = test::Calculated(spec);
-    EXPECT_LE(SectionsError(in), kTolerance);
+                                    << spec.fcut1 << ".." << spec.fcut2 << " ripple "
+                                    << spec.ripple);
+    test::GeneratorInput in;
+    in.spec = spec;
+    if (!Calculate(in.spec, in.scale, in.design, in.responses).Succeeded()) {
+      continue;  // the root search of the design itself gave up
+    }
+    const double error = SectionsError(in);
+    if (ReferenceUncertainty(in) < kTolerance / 10) {
+      EXPECT_LE(error, kTolerance);
+      ++compared;
+    }
   }
+  EXPECT_GE(compared, kDesigns * 2 / 3);
 }
 
 }  // namespace
