@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <kissfft/kissfft.hh>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 namespace {

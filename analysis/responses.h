@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "design/complex.h"
-#include "design/filter_spec.h"
+#include "records/complex.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

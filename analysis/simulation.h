@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

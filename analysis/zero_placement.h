@@ -3,8 +3,8 @@
 
 #include <span>
 
-#include "design/complex.h"
-#include "design/filter_spec.h"
+#include "records/complex.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

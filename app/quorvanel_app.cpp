@@ -17,9 +17,9 @@
 #include <QMenuBar>
 #include <cstdio>
 
-#include "app/quorvanel_doc.h"
-#include "app/parameter_dlg.h"
-#include "app/splitter_frame.h"
+#include "desktop/quorvanel_doc.h"
+#include "desktop/parameter_dlg.h"
+#include "desktop/splitter_frame.h"
 #include "codegen/output_codes.h"
 #include "framework/message_service.h"
 #include "view/graph_page_layout.h"
@@ -85,7 +85,7 @@ int PrintWithoutWindow(const CommandLine& command) {
   StderrMessageService messages;
   InstallMessageService(&messages);
   CQuorvanelDoc document(nullptr);
-  CQuorvanelView view(document, nullptr);
+  CQuorvanelView view(document, document, nullptr);
   int status = kExitRefused;
   if (LoadForPrinting(document, command.file, messages)) {
     if (command.action == CommandLine::Action::PrintToPdf) {

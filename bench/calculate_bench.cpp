@@ -2,7 +2,7 @@
 // the desktop runs on every "Calculate Filter" and the command-line tool once per run.
 #include <benchmark/benchmark.h>
 
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 namespace {
 

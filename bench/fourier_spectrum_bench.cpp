@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analysis/fourier_spectrum.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace {
 

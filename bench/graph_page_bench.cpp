@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "framework/screen_dc.h"
 #include "view/graph_page.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/json_output.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "dom_json_printout.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "analysis/simulation.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 #include "design/validation.h"
 #include "literal_loops.h"
 

@@ -11,7 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/json_output.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 namespace qv::cli {
 

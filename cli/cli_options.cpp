@@ -9,7 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/exit_status.h"
-#include "design/identification.h"
+#include "records/identification.h"
 
 namespace qv::cli {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/outputs.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv::cli {
 

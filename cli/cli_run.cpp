@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/design_file.h"
+#include "fileio/design_file.h"
 #include "cli/batch_mode.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/outputs.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 namespace qv::cli {
 

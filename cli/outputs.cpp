@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/design_file.h"
+#include "fileio/design_file.h"
 #include "cli/exit_status.h"
 #include "cli/graph_output.h"
 #include "cli/json_output.h"

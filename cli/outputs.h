@@ -9,7 +9,7 @@
 
 #include "analysis/responses.h"
 #include "cli/codegen_outputs.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace CLI {
 class App;

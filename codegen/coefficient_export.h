@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "analysis/zero_placement.h"
-#include "design/complex.h"
-#include "design/identification.h"
+#include "records/complex.h"
+#include "records/identification.h"
 #include "design/root_finder.h"
 
 namespace qv {

@@ -8,8 +8,8 @@
 #include <span>
 #include <string_view>
 
-#include "design/filter_names.h"
-#include "design/filter_spec.h"
+#include "records/filter_names.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

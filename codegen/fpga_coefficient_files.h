@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

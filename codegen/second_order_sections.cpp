@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "analysis/zero_placement.h"
-#include "design/complex.h"
+#include "records/complex.h"
 #include "design/iir_design.h"
 
 namespace qv {

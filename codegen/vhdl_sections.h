@@ -6,7 +6,7 @@
 #include <span>
 
 #include "codegen/speed_levels.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

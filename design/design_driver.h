@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "design/complex.h"
-#include "design/filter_spec.h"
+#include "records/complex.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

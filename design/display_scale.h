@@ -2,7 +2,7 @@
 // units, derived from a validated specification.
 #pragma once
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

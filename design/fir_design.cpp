@@ -8,7 +8,7 @@
 
 #include "analysis/simulation.h"
 #include "analysis/fourier_spectrum.h"
-#include "design/complex.h"
+#include "records/complex.h"
 
 namespace qv {
 namespace {

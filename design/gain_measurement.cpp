@@ -8,7 +8,7 @@
 
 #include "analysis/fourier_spectrum.h"
 #include "analysis/zero_placement.h"
-#include "design/complex.h"
+#include "records/complex.h"
 
 namespace qv {
 namespace {

@@ -2,7 +2,7 @@
 // the gain by which the design divides its numerator or taps.
 #pragma once
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

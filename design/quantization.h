@@ -2,7 +2,7 @@
 // scaling exponent.
 #pragma once
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 namespace {

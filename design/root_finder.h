@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "design/complex.h"
+#include "records/complex.h"
 
 namespace qv {
 

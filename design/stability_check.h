@@ -3,7 +3,7 @@
 #pragma once
 
 #include "design/design_driver.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

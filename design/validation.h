@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

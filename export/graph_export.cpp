@@ -9,14 +9,17 @@
 #include <cstdio>
 #include <memory>
 
-#include "design/identification.h"
+#include "records/identification.h"
 #include "export/graph_layout.h"
-#include "export/graph_text.h"
-#include "export/pixel_position.h"
+#include "graph/graph_text.h"
+#include "graph/pixel_position.h"
 #include "fileio/output_file.h"
 
 namespace qv {
 namespace {
+
+// Every position below is one of the picture's, never the graph page's.
+using namespace picture;
 
 struct ImageDeleter {
   void operator()(gdImagePtr image) const { gdImageDestroy(image); }
@@ -272,7 +275,7 @@ int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const Respon
   if (path == nullptr) {
     return kGraphFileNotCreated;
   }
-  const Image image(gdImageCreate(kImageWidth, kImageHeight));
+  const Image image(gdImageCreate(picture::kImageWidth, picture::kImageHeight));
   if (!image) {
     return kGraphFileNotCreated;
   }

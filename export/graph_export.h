@@ -2,7 +2,7 @@
 #pragma once
 
 #include "analysis/responses.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

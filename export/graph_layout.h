@@ -2,9 +2,9 @@
 // downwards; every graph frame is 256 pixels wide (one pixel per curve point) and 200 high.
 #pragma once
 
-#include "export/graph_geometry.h"
+#include "graph/graph_geometry.h"
 
-namespace qv {
+namespace qv::picture {
 
 inline constexpr int kImageWidth = 1024;
 inline constexpr int kImageHeight = 700;
@@ -52,4 +52,4 @@ inline constexpr int kColumnPitch = 341;
 // Offset of an axis unit from its column origin.
 inline constexpr int kAxisUnitOffset = 320;
 
-}  // namespace qv
+}  // namespace qv::picture

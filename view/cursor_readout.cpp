@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "export/graph_text.h"
-#include "export/pixel_position.h"
+#include "graph/graph_text.h"
+#include "graph/pixel_position.h"
 #include "view/graph_page_layout.h"
 
 namespace qv {

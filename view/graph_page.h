@@ -3,7 +3,7 @@
 #pragma once
 
 #include "analysis/responses.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 #include "framework/device_context.h"
 
 namespace qv {

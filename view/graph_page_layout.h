@@ -3,7 +3,7 @@
 // upwards). Each rectangular graph is 256 pixels wide (one per display point) and 200 high.
 #pragma once
 
-#include "export/graph_geometry.h"
+#include "graph/graph_geometry.h"
 
 namespace qv::page {
 

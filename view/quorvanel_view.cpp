@@ -11,13 +11,13 @@
 #include <QScrollBar>
 #include <QShortcut>
 
-#include "app/quorvanel_doc.h"
 #include "framework/gdi_objects.h"
 #include "framework/painter_dc.h"
 #include "framework/screen_dc.h"
 #include "view/cursor_readout.h"
 #include "view/graph_page.h"
 #include "view/graph_page_layout.h"
+#include "view/graph_source.h"
 
 namespace qv {
 namespace {
@@ -34,8 +34,8 @@ QString FromStd(const std::string& text) { return QString::fromStdString(text); 
 
 }  // namespace
 
-CQuorvanelView::CQuorvanelView(CQuorvanelDoc& document, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document) {
+CQuorvanelView::CQuorvanelView(CDocument& document, const GraphSource& source, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document), source_(source) {
   viewport()->setMouseTracking(true);
   viewport()->setAutoFillBackground(false);
   setFocusPolicy(Qt::StrongFocus);
@@ -54,8 +54,8 @@ void CQuorvanelView::OnUpdate() {
 }
 
 void CQuorvanelView::OnDraw(CDC& dc) const {
-  DrawGraphPage(dc, document_.GetSpec(), document_.GetScale(), document_.GetResponses(),
-                document_.IsCalculated());
+  DrawGraphPage(dc, source_.GetSpec(), source_.GetScale(), source_.GetResponses(),
+                source_.IsCalculated());
 }
 
 void CQuorvanelView::RenderPage() {
@@ -109,13 +109,13 @@ void CQuorvanelView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CQuorvanelView::OnMouseMove(int x, int y) {
-  if (!document_.IsCalculated()) {
+  if (!source_.IsCalculated()) {
     return;
   }
   const int scrollX = horizontalScrollBar()->value();
   const int scrollY = verticalScrollBar()->value();
-  const CursorReadout reading = ReadCursor(x + scrollX, y + scrollY, document_.GetSpec(),
-                                           document_.GetScale(), document_.GetResponses());
+  const CursorReadout reading = ReadCursor(x + scrollX, y + scrollY, source_.GetSpec(),
+                                           source_.GetScale(), source_.GetResponses());
   if (reading.kind == ReadoutKind::Ignored) {
     return;
   }

@@ -17,7 +17,7 @@ class QPrinter;
 namespace qv {
 
 class CDC;
-class CQuorvanelDoc;
+class GraphSource;
 
 class CQuorvanelView : public QAbstractScrollArea, public CView {
   Q_OBJECT
@@ -26,7 +26,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   // Receives the two readout texts (horizontal value, vertical value) on every handled move.
   using ReadoutSink = std::function<void(const QString&, const QString&)>;
 
-  CQuorvanelView(CQuorvanelDoc& document, QWidget* parent);
+  // `document` keeps the view informed of changes; `source` is what the view reads of it.
+  CQuorvanelView(CDocument& document, const GraphSource& source, QWidget* parent);
   ~CQuorvanelView() override;
 
   // The document changed: the page is drawn again before the next paint.
@@ -61,7 +62,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void RenderPage();
   QPrinter& Printer();
 
-  CQuorvanelDoc& document_;
+  CDocument& document_;
+  const GraphSource& source_;
   QImage page_;
   bool pageOutOfDate_ = true;
   ReadoutSink readoutSink_;

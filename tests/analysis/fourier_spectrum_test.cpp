@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/simulation.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 namespace {

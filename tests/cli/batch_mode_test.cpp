@@ -13,7 +13,7 @@
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "cli/json_output.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "dom_json_printout.h"
 
 namespace qv::cli {

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "app/design_file.h"
+#include "fileio/design_file.h"
 #include "cli/batch_mode.h"
 #include "cli/exit_status.h"
 #include "dom_json_printout.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "design/design_driver.h"
 #include "design/validation.h"
 

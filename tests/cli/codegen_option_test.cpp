@@ -12,7 +12,7 @@
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/coefficient_export.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 
 namespace qv::cli {
 namespace {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "design/calculate.h"
-#include "design/identification.h"
+#include "engine/calculate.h"
+#include "records/identification.h"
 
 namespace qv::test {
 

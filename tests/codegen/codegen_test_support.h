@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/responses.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv::test {
 

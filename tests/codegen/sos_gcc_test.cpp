@@ -14,7 +14,7 @@
 
 #include "codegen/c_code_generator.h"
 #include "codegen/sos_code_generator.h"
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "codegen_test_support.h"
 
 namespace qv {

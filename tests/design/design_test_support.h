@@ -5,7 +5,7 @@
 #include <complex>
 
 #include "design/design_driver.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 
 namespace qv::design_test {
 

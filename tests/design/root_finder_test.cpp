@@ -11,7 +11,7 @@
 
 #include "design/design_driver.h"
 #include "design/display_scale.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 #include "design/iir_prototype.h"
 #include "design/validation.h"
 #include "literal_loops.h"

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
-#include "app/quorvanel_doc.h"
+#include "desktop/quorvanel_doc.h"
 #include "scripted_services.h"
 
 using qv::CQuorvanelDoc;

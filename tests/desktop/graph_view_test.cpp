@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/quorvanel_doc.h"
+#include "desktop/quorvanel_doc.h"
 #include "scripted_services.h"
 #include "view/quorvanel_view.h"
 
@@ -28,7 +28,7 @@ class GraphViewTest : public QObject {
   void init() {
     messages_ = new qv::testing::ScriptedMessages;
     doc_ = new qv::CQuorvanelDoc(nullptr);
-    view_ = new qv::CQuorvanelView(*doc_, nullptr);
+    view_ = new qv::CQuorvanelView(*doc_, *doc_, nullptr);
     view_->resize(1100, 800);
     view_->show();
     readouts_.clear();

@@ -11,11 +11,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "app/about_dlg.h"
-#include "app/parameter_dlg.h"
+#include "desktop/about_dlg.h"
+#include "desktop/parameter_dlg.h"
 #include "app/quorvanel_app.h"
-#include "app/quorvanel_doc.h"
-#include "app/splitter_frame.h"
+#include "desktop/quorvanel_doc.h"
+#include "desktop/splitter_frame.h"
 #include "scripted_services.h"
 #include "view/quorvanel_view.h"
 

@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/quorvanel_doc.h"
+#include "desktop/quorvanel_doc.h"
 #include "codegen/c_code_generator.h"
-#include "codegen/output_commands.h"
-#include "codegen/vhdl_parameter_dlg.h"
+#include "desktop/output_commands.h"
+#include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
 #include "scripted_services.h"
 

@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/parameter_dlg.h"
-#include "app/quorvanel_doc.h"
+#include "desktop/parameter_dlg.h"
+#include "desktop/quorvanel_doc.h"
 #include "scripted_services.h"
 
 using qv::CParameterDlg;

@@ -2,7 +2,7 @@
 // picture: any drift of the layout shows as differing pixels.
 #include <gtest/gtest.h>
 
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "gif_picture.h"
 #include "sample_design.h"
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "design/identification.h"
+#include "records/identification.h"
 #include "gif_picture.h"
 #include "sample_design.h"
 

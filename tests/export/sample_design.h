@@ -5,7 +5,7 @@
 #include <string>
 
 #include "analysis/responses.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 #include "gif_picture.h"
 
 namespace qv::test {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "design/calculate.h"
+#include "engine/calculate.h"
 #include "view/graph_page.h"
 
 namespace qv::test {

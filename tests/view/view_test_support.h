@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/responses.h"
-#include "design/filter_spec.h"
+#include "records/filter_spec.h"
 #include "framework/recording_dc.h"
 
 namespace qv::test {

@@ -1,0 +1,109 @@
+#include "desktop/output_commands.h"
+
+#include <QFile>
+
+#include "codegen/c_code_generator.h"
+#include "framework/file_dialog.h"
+#include "codegen/output_codes.h"
+#include "codegen/vhdl_generator.h"
+#include "desktop/vhdl_parameter_dlg.h"
+#include "export/graph_export.h"
+#include "framework/message_service.h"
+
+namespace qv {
+namespace {
+
+struct SaveDialogSetup {
+  const char* extension;  // without its dot, as the dialog takes it
+  const char* filter;
+  const char* title;
+};
+
+constexpr SaveDialogSetup kCFile{"c", "C File (*.c)|*.c|All Files (*.*)|*.*||", "Save C code As"};
+constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)|*.vhd|All Files (*.*)|*.*||",
+                                    "Save VHDL code As"};
+constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)|*.gif|All Files (*.*)|*.*||",
+                                   "Export Graphic As"};
+
+// Shows the message of an output code in a stop box; false when there was one to show.
+bool ReportOutputCode(int code) {
+  const std::string message = OutputMessage(code);
+  if (message.empty()) {
+    return false;
+  }
+  AfxMessageBox(QString::fromStdString(message));
+  return true;
+}
+
+// Asks for the output path; empty when the user cancelled.
+QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, QWidget* parent) {
+  const QString extension = QString::fromLatin1(setup.extension);
+  CFileDialog dialog(false, extension, OutputBaseName(source.title, "." + extension),
+                       QString::fromLatin1(setup.filter), parent);
+  dialog.SetTitle(QString::fromLatin1(setup.title));
+  if (!dialog.DoModal()) {
+    return {};
+  }
+  return dialog.GetPathName();
+}
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+QString OutputBaseName(const QString& title, const QString& extension) {
+  const qsizetype stop = title.indexOf('.');
+  return (stop < 0 ? title : title.left(stop)) + extension;
+}
+
+void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
+  if (!source.calculated) {
+    ReportOutputCode(kNotCalculated);
+    return;
+  }
+  const QString path = AskOutputPath(source, kCFile, parent);
+  if (path.isEmpty()) {
+    return;
+  }
+  const FilterDesign& design = source.design;
+  ReportOutputCode(GenerateCCode(source.spec, source.scale, design.numerator, design.denominator,
+                                 design.firTaps, design.shift, NativePath(path)));
+}
+
+void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
+  if (ReportOutputCode(CheckVhdlDesign(source.spec, source.calculated))) {
+    return;
+  }
+  CVhdlParameterDlg options(source.spec, parent);
+  if (options.exec() != QDialog::Accepted) {
+    return;
+  }
+  // Refused after the options, before any file is named: the even-tap check of Speed and the
+  // fewest taps each architecture can express.
+  if (ReportOutputCode(CheckVhdlArchitecture(source.spec, options.Position()))) {
+    return;
+  }
+  const QString path = AskOutputPath(source, kVhdlFile, parent);
+  if (path.isEmpty()) {
+    return;
+  }
+  const FilterDesign& design = source.design;
+  ReportOutputCode(GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
+                                    design.shift, options.Position(), options.HeaderComment(),
+                                    NativePath(path)));
+}
+
+void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
+  if (!source.calculated) {
+    ReportOutputCode(kNotCalculated);
+    return;
+  }
+  const QString path = AskOutputPath(source, kGifFile, parent);
+  if (path.isEmpty()) {
+    return;
+  }
+  ReportOutputCode(
+      ExportGraphs(source.spec, source.scale, source.responses, NativePath(path).c_str()));
+}
+
+}  // namespace qv

@@ -1,0 +1,34 @@
+// The three commands of the Output menu: each checks its preconditions, asks for a file name
+// derived from the document's title and calls its writer, reporting refusals and failures in
+// stop boxes. They read the design and never change it.
+#pragma once
+
+#include <QString>
+
+#include "analysis/responses.h"
+#include "records/filter_spec.h"
+
+class QWidget;
+
+namespace qv {
+
+// What the commands read of the document.
+struct OutputSource {
+  const FilterSpec& spec;
+  const DisplayScale& scale;
+  const FilterDesign& design;
+  const ResponseSet& responses;
+  bool calculated;
+  QString title;  // the document's title, such as "Untitled" or "lowpass.qvd"
+};
+
+// Takes a document title and an extension with its dot; returns the title up to its first full
+// stop followed by the extension ("a.b.qvd" and ".c" give "a.c").
+QString OutputBaseName(const QString& title, const QString& extension);
+
+// Each command shows its dialogs and messages over `parent` (may be null).
+void GenerateCCodeCommand(const OutputSource& source, QWidget* parent);
+void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent);
+void ExportGraphCommand(const OutputSource& source, QWidget* parent);
+
+}  // namespace qv

@@ -1,0 +1,70 @@
+// The parameter form: the left pane, where the filter is specified and "Calculate Filter"
+// pressed. It keeps its own copy of the values, which reaches the document only with a
+// radio-button click or the Calculate button, and comes back whenever the document changes.
+#pragma once
+
+#include <QScrollArea>
+#include <array>
+#include <cstdint>
+
+#include "records/filter_spec.h"
+#include "framework/document.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace qv {
+
+class CQuorvanelDoc;
+
+class CParameterDlg : public QScrollArea, public CView {
+  Q_OBJECT
+
+ public:
+  // The form's edit fields, by what they hold.
+  enum Field { Fsample, Fcut1, Fcut2, FilterOrder, Ripple, RollOff, Taps, kFieldCount };
+  // The radio groups.
+  enum Group { ClassGroup, BandGroup, ModelGroup, QuantizationGroup, kGroupCount };
+
+  CParameterDlg(CQuorvanelDoc& document, QWidget* parent);
+  ~CParameterDlg() override;
+
+  // The document changed: load the form from its specification.
+  void OnUpdate() override;
+
+  [[nodiscard]] QLineEdit* FieldEdit(Field field) const { return fields_[field]; }
+  [[nodiscard]] QButtonGroup* RadioGroup(Group group) const { return groups_[group]; }
+  [[nodiscard]] QPushButton* CalculateButton() const { return calculate_; }
+
+  // Copies the controls into the document, applies the rules and clears the calculated flag
+  // (a radio-button click).
+  void ApplyForm();
+  // "Calculate Filter": applies the form, then calculates.
+  void OnCalculate();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildControls(QWidget* page);
+  // Reads the controls into the values; stops at the first field that holds no number.
+  void ReadForm();
+  void WriteForm();
+  void LoadForm();
+  void ApplyRules();
+
+  CQuorvanelDoc& document_;
+  // The form's own copy of the eleven fields it edits (radio groups by template index, which
+  // is each enumeration's code).
+  FilterSpec values_;
+  std::array<QLineEdit*, kFieldCount> fields_{};
+  std::array<QButtonGroup*, kGroupCount> groups_{};
+  QRadioButton* rectangle_ = nullptr;
+  QRadioButton* raisedCosine_ = nullptr;
+  QPushButton* calculate_ = nullptr;
+};
+
+}  // namespace qv

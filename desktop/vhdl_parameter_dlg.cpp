@@ -1,0 +1,114 @@
+#include "desktop/vhdl_parameter_dlg.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "codegen/resource_estimate.h"
+#include "codegen/vhdl_generator.h"
+#include "framework/data_exchange.h"
+#include "framework/dialog_units.h"
+
+namespace qv {
+namespace {
+
+constexpr std::int32_t kDefaultResolution = 16;  // bits of X_IN and Y_OUT at opening
+
+// The template, in dialog units: x, y, width, height.
+struct TemplateRect {
+  int x, y, width, height;
+};
+constexpr int kTemplateWidth = 169;
+constexpr int kTemplateHeight = 201;
+constexpr TemplateRect kOptimizerGroup{4, 4, 161, 38};
+constexpr TemplateRect kSizeLabel{11, 20, 22, 8};
+constexpr TemplateRect kSlider{35, 16, 98, 16};
+constexpr TemplateRect kSpeedLabel{137, 20, 24, 8};
+constexpr TemplateRect kEstimateGroup{4, 46, 161, 130};
+constexpr TemplateRect kResolutionField{10, 59, 32, 12};
+constexpr TemplateRect kResolutionLabel{48, 61, 110, 8};
+constexpr TemplateRect kEstimateBox{10, 76, 149, 95};
+constexpr TemplateRect kOkButton{4, 181, 50, 14};
+constexpr TemplateRect kCancelButton{59, 181, 50, 14};
+constexpr TemplateRect kApplyButton{115, 181, 50, 14};
+
+QString ShownText(const std::string& estimate) {
+  // The box keeps the estimate's own line ends; a plain-text box shows "\n" alone as a break.
+  return QString::fromStdString(estimate).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent)
+    : QDialog(parent), spec_(spec), resolution_(kDefaultResolution) {
+  setWindowTitle(QStringLiteral("VHDL Parameter"));
+  BuildControls();
+  EstimateResources();
+}
+
+void CVhdlParameterDlg::BuildControls() {
+  setFont(TemplateFont());
+  const DialogUnits units(font());
+  auto place = [&units](QWidget* widget, TemplateRect rect) {
+    widget->setGeometry(units.ToPixels(rect.x, rect.y, rect.width, rect.height));
+  };
+  setFixedSize(units.ToPixelsX(kTemplateWidth), units.ToPixelsY(kTemplateHeight));
+
+  place(new QGroupBox(QStringLiteral("VHDL Optimizer"), this), kOptimizerGroup);
+  place(new QLabel(QStringLiteral("Size"), this), kSizeLabel);
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setRange(static_cast<int>(VhdlArchitecture::Size),
+                    static_cast<int>(VhdlArchitecture::Speed));
+  slider_->setTickPosition(QSlider::NoTicks);
+  slider_->setPageStep(1);
+  place(slider_, kSlider);
+  place(new QLabel(QStringLiteral("Speed"), this), kSpeedLabel);
+
+  place(new QGroupBox(QStringLiteral("Resources Usage Estimation"), this), kEstimateGroup);
+  resolutionField_ = new QLineEdit(this);
+  resolutionField_->setAlignment(Qt::AlignRight);
+  place(resolutionField_, kResolutionField);
+  place(new QLabel(QStringLiteral("Signal Resolution (Bit)"), this), kResolutionLabel);
+  estimateBox_ = new QPlainTextEdit(this);
+  estimateBox_->setReadOnly(true);
+  estimateBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  place(estimateBox_, kEstimateBox);
+  ShowInteger(resolutionField_, resolution_);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  place(ok, kOkButton);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  place(cancel, kCancelButton);
+  auto* apply = new QPushButton(QStringLiteral("Apply"), this);
+  apply->setAutoDefault(false);
+  place(apply, kApplyButton);
+
+  connect(ok, &QPushButton::clicked, this, &CVhdlParameterDlg::accept);
+  connect(cancel, &QPushButton::clicked, this, &CVhdlParameterDlg::reject);
+  connect(apply, &QPushButton::clicked, this, &CVhdlParameterDlg::EstimateResources);
+  connect(slider_, &QSlider::valueChanged, this, &CVhdlParameterDlg::EstimateResources);
+}
+
+void CVhdlParameterDlg::EstimateResources() {
+  ExchangeInteger(resolutionField_, resolution_);
+  position_ = slider_->value();
+  const EstimateReport report = ReportEstimate(spec_, position_, resolution_);
+  estimateText_ = report.DisplayText();
+  headerComment_ = report.HeaderComment();
+  estimateBox_->setPlainText(ShownText(estimateText_));
+  ShowInteger(resolutionField_, resolution_);
+}
+
+void CVhdlParameterDlg::accept() {
+  // OK reads the resolution but keeps the last estimate; a text that is no integer keeps the
+  // dialog open.
+  if (ExchangeInteger(resolutionField_, resolution_)) {
+    QDialog::accept();
+  }
+}
+
+}  // namespace qv

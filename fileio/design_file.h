@@ -1,0 +1,51 @@
+// The design file (".qvd"): one FilterSpec as a 68-byte little-endian record behind the
+// length-prefixed version string. Holds the parameters only; opening recalculates the design.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "records/filter_spec.h"
+
+namespace qv {
+
+inline constexpr std::size_t kDesignFileSize = 68;  // bytes of every file that Store writes
+inline constexpr std::string_view kDesignFileExtension = ".qvd";
+inline constexpr std::string_view kVersionMismatchMessage =
+    "Saved File does not fit with this version";
+inline constexpr std::string_view kUnexpectedFormatMessage = "Unexpected file format.";
+
+enum class LoadOutcome {
+  Loaded,           // the version matched and all thirteen fields were read
+  VersionMismatch,  // the version string is not this version's; nothing was stored in the spec
+  Empty,            // the stream held no byte at all; the spec is untouched
+  EndedEarly,       // the stream ended inside the version string or the record
+};
+
+// Writes `spec` to `out`: the version string with its one-byte length prefix (03 30 2E 38),
+// then the thirteen fields in record order, each little-endian in its width (int32 or
+// binary64), 68 bytes in all. Returns false when the stream reports a write failure.
+bool StoreDesignFile(std::ostream& out, const FilterSpec& spec);
+
+// Writes the design file of `spec` (kDesignFileSize bytes) to `path`, replacing the file there
+// whole or not at all: on false the file at `path` is exactly as it was, or still absent.
+// False when the file cannot be created (a directory, a missing or read-only directory, a file
+// the user may not write) or when writing, flushing, closing or renaming it fails.
+bool SaveDesignFile(const std::string& path, const FilterSpec& spec);
+
+// Reads a design file from `in` (binary mode) into `spec`. Accepts the three length-prefix
+// forms of the version string (one byte below 255; FF + uint16; FF FF FF + uint32) and then
+// compares it byte for byte with the version text. Fields are stored into `spec` as they are
+// read, without any range check, so after EndedEarly inside the record the fields read before
+// the end already hold the file's values. Bytes after the record are not read. Never
+// allocates memory for a length prefix, whatever length it announces.
+LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec);
+
+// The message to show for a load outcome: kVersionMismatchMessage, kUnexpectedFormatMessage,
+// or empty for Loaded and Empty.
+std::string_view LoadOutcomeMessage(LoadOutcome outcome);
+
+}  // namespace qv

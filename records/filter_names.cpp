@@ -1,0 +1,35 @@
+#include "records/filter_names.h"
+
+namespace qv {
+
+std::string_view BandTypeName(BandType band) {
+  switch (band) {
+    case BandType::LowPass:
+      return "Low Pass";
+    case BandType::HighPass:
+      return "High Pass";
+    case BandType::BandPass:
+      return "Band Pass";
+    case BandType::BandStop:
+      return "Band Stop";
+  }
+  return {};
+}
+
+std::string_view ModelName(FilterModel model) {
+  switch (model) {
+    case FilterModel::Butterworth:
+      return "Butterworth";
+    case FilterModel::Chebyshev:
+      return "Chebyshev";
+    case FilterModel::Bessel:
+      return "Bessel";
+    case FilterModel::Rectangle:
+      return "Rectangular Window";
+    case FilterModel::RaisedCosine:
+      return "Raised Cosine";
+  }
+  return {};
+}
+
+}  // namespace qv

@@ -1,0 +1,229 @@
+#include "engine/calculate.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+#include "design/design_driver.h"
+#include "design/display_scale.h"
+#include "design/validation.h"
+
+namespace qv {
+namespace {
+
+// The four records of one document, filled with values no calculation writes, so that what
+// a run leaves untouched can be seen.
+struct Records {
+  FilterSpec spec;
+  DisplayScale scale;
+  FilterDesign design;
+  ResponseSet responses;
+
+  Records() {
+    scale.points = -1;
+    design.numerator.fill(9.0);
+    design.firTaps.fill(9.0);
+    responses.magnitudeDb.fill(9.0);
+    responses.groupDelay.fill(9.0);
+    responses.step.fill(9.0);
+    responses.poles.fill(Complex{9.0, 9.0});
+  }
+
+  CalculateOutcome Run() { return Calculate(spec, scale, design, responses); }
+};
+
+TEST(CalculateTest, DefaultDesignGivesTheKnownResponses) {
+  Records r;
+  const CalculateOutcome outcome = r.Run();
+  ASSERT_TRUE(outcome.Succeeded());
+  EXPECT_EQ(outcome.code, 0);
+  EXPECT_TRUE(outcome.message.empty());
+  EXPECT_EQ(r.spec.effectiveOrder, 2);
+  EXPECT_EQ(r.scale.points, 32);
+  EXPECT_NEAR(r.responses.impulsePeak, 0.282, 0.0005);
+  EXPECT_NEAR(r.responses.stepPeak, 1.050, 0.0005);
+  EXPECT_EQ(r.responses.groupDelayUnit, "ms");
+  EXPECT_EQ(r.responses.groupDelayFactor, 1000.0f);
+  EXPECT_NEAR(r.responses.groupDelayMin, 0.23e-3, 0.005e-3);
+  EXPECT_NEAR(r.responses.groupDelayMax, 2.75e-3, 0.005e-3);
+  EXPECT_NEAR(r.responses.magnitudeMinDb, -108.0, 0.5);
+  EXPECT_EQ(r.responses.magnitudeDb[0], 0.0);
+  // The two poles of the design, inside the unit circle.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_NEAR(std::hypot(r.responses.poles[i].re, r.responses.poles[i].im), 0.6425, 0.0005);
+  }
+}
+
+struct RefusalCase {
+  const char* name;
+  std::function<void(FilterSpec&)> change;
+  int code;
+  const char* message;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class ValidationRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(ValidationRefusalTest, GivesTheMessageAndTouchesNothing) {
+  Records r;
+  GetParam().change(r.spec);
+  const Records before = r;
+  const CalculateOutcome outcome = r.Run();
+  EXPECT_FALSE(outcome.Succeeded());
+  EXPECT_EQ(outcome.code, GetParam().code);
+  EXPECT_EQ(outcome.message, GetParam().message);
+  EXPECT_EQ(r.spec, before.spec);
+  EXPECT_EQ(r.scale, before.scale);
+  EXPECT_EQ(r.design, before.design);
+  EXPECT_EQ(r.responses, before.responses);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Specs, ValidationRefusalTest,
+    ::testing::Values(
+        RefusalCase{"OrderTwenty", [](FilterSpec& s) { s.order = 20; }, -22,
+                    "Filter order must be smaller than 20\n"},
+        RefusalCase{"BandPassOrderTen",
+                    [](FilterSpec& s) {
+                      s.bandType = BandType::BandPass;
+                      s.order = 10;
+                    },
+                    -21, "Filter order must be smaller than 10 for an band pass or an band stop\n"},
+        RefusalCase{"EqualCutFrequencies",
+                    [](FilterSpec& s) {
+                      s.bandType = BandType::BandPass;
+                      s.fcut2 = s.fcut1;
+                    },
+                    -23, "Fc2 must be higher than Fc1\n"},
+        RefusalCase{"CutAtHalfTheSampling", [](FilterSpec& s) { s.fcut1 = 500; }, -26,
+                    "The sampling frequency must be higher than the double of Fcut\n"},
+        RefusalCase{"ChebyshevWithoutRipple",
+                    [](FilterSpec& s) {
+                      s.model = FilterModel::Chebyshev;
+                      s.ripple = 0.0;
+                    },
+                    -27, "The band pass ripple must be higher than 0\n"},
+        RefusalCase{"TooManyTaps",
+                    [](FilterSpec& s) {
+                      s.filterClass = FilterClass::Fir;
+                      s.taps = 512;
+                    },
+                    -28, "The N Tap value must be equal or lower than 511\n"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+struct DesignFailureCase {
+  const char* name;
+  FilterSpec spec;
+  int code;
+};
+
+FilterSpec Spec(BandType band, int order, int fcut1, int fsample, Quantization quantization) {
+  FilterSpec spec;
+  spec.bandType = band;
+  spec.order = order;
+  spec.fcut1 = fcut1;
+  spec.fcut2 = fcut1 + 50;
+  spec.fsample = fsample;
+  spec.quantization = quantization;
+  return spec;
+}
+
+void PrintTo(const DesignFailureCase& c, std::ostream* os) { *os << c.name; }
+
+class DesignFailureTest : public ::testing::TestWithParam<DesignFailureCase> {};
+
+TEST_P(DesignFailureTest, GivesTheDesignMessageWithTheScaleRewrittenAndTheCurvesKept) {
+  Records r;
+  r.spec = GetParam().spec;
+  const Records before = r;
+  const CalculateOutcome outcome = r.Run();
+  EXPECT_EQ(outcome.code, GetParam().code);
+  EXPECT_EQ(outcome.message, DesignMessage(GetParam().code));
+  EXPECT_FALSE(outcome.message.empty());
+  DisplayScale expectedScale;
+  DeriveScale(r.spec, expectedScale);
+  EXPECT_EQ(r.scale, expectedScale);
+  EXPECT_EQ(r.responses.magnitudeDb, before.responses.magnitudeDb);
+  EXPECT_EQ(r.responses.groupDelay, before.responses.groupDelay);
+  EXPECT_EQ(r.responses.step, before.responses.step);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Specs, DesignFailureTest,
+    ::testing::Values(
+        DesignFailureCase{"GainOutOfRange", Spec(BandType::LowPass, 19, 1, 1000000, Quantization::Float),
+                          kGainOutOfRange},
+        DesignFailureCase{"QuantizationNotPossible",
+                          Spec(BandType::LowPass, 6, 20, 48000, Quantization::Signed16),
+                          kQuantizationNotPossible},
+        DesignFailureCase{"NotStable", Spec(BandType::HighPass, 6, 100, 1000, Quantization::Signed8),
+                          kNotStable}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+FilterSpec WithClassAndModel(FilterClass filterClass, FilterModel model, BandType band,
+                             Quantization quantization) {
+  FilterSpec spec;
+  spec.filterClass = filterClass;
+  spec.model = model;
+  spec.bandType = band;
+  spec.quantization = quantization;
+  spec.order = 3;
+  spec.fcut1 = 100;
+  spec.fcut2 = 200;
+  return spec;
+}
+
+FilterSpec RaisedCosineBandStop() {
+  FilterSpec spec = WithClassAndModel(FilterClass::Fir, FilterModel::RaisedCosine,
+                                      BandType::BandStop, Quantization::Signed8);
+  spec.fcut1 = 50;
+  spec.fcut2 = 300;
+  return spec;
+}
+
+class RepeatedCalculationTest : public ::testing::TestWithParam<FilterSpec> {};
+
+TEST_P(RepeatedCalculationTest, RunningTwiceGivesTheSameDesignAndResponses) {
+  Records first;
+  first.spec = GetParam();
+  ASSERT_TRUE(first.Run().Succeeded());
+  Records second = first;
+  ASSERT_TRUE(second.Run().Succeeded());
+  EXPECT_EQ(second.spec, first.spec);
+  EXPECT_EQ(second.scale, first.scale);
+  EXPECT_EQ(second.design, first.design);
+  EXPECT_EQ(second.responses, first.responses);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Specs, RepeatedCalculationTest,
+    ::testing::Values(
+        FilterSpec{},
+        WithClassAndModel(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass,
+                          Quantization::Signed16),
+        WithClassAndModel(FilterClass::Iir, FilterModel::Bessel, BandType::HighPass,
+                          Quantization::Float),
+        RaisedCosineBandStop(),
+        WithClassAndModel(FilterClass::Fir, FilterModel::Butterworth, BandType::BandPass,
+                          Quantization::Float),
+        WithClassAndModel(FilterClass::Fir, FilterModel::Rectangle, BandType::LowPass,
+                          Quantization::Signed16)));
+
+TEST(CalculateTest, FirWindowModelsLeaveZerosAndPolesUntouched) {
+  for (const FilterModel model : {FilterModel::Rectangle, FilterModel::RaisedCosine}) {
+    Records r;
+    r.spec.filterClass = FilterClass::Fir;
+    r.spec.model = model;
+    r.responses.zeros.fill(Complex{9.0, 9.0});
+    const Records before = r;
+    ASSERT_TRUE(r.Run().Succeeded());
+    EXPECT_EQ(r.responses.zeros, before.responses.zeros);
+    EXPECT_EQ(r.responses.poles, before.responses.poles);
+  }
+}
+
+}  // namespace
+}  // namespace qv
