@@ -1,8 +1,10 @@
 #include "desktop/output_commands.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "codegen/c_code_generator.h"
+#include "codegen/coefficient_export.h"
 #include "framework/file_dialog.h"
 #include "codegen/output_codes.h"
 #include "codegen/vhdl_generator.h"
@@ -104,6 +106,46 @@ void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
   }
   ReportOutputCode(
       ExportGraphs(source.spec, source.scale, source.responses, NativePath(path).c_str()));
+}
+
+void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
+  if (!source.calculated) {
+    ReportOutputCode(kNotCalculated);
+    return;
+  }
+  QString filter;
+  int proposed = -1;
+  for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
+    const CoefficientFormatName& name = kCoefficientFormats[i];
+    const QString extension = QString::fromLatin1(name.extension);
+    filter += QString::fromLatin1(name.description) + " (*" + extension + ")|*" + extension + "|";
+    // The first type this design can be written in is selected when the dialog opens.
+    if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == kOutputOk) {
+      proposed = static_cast<int>(i);
+    }
+  }
+  // No name extension is proposed: the type chosen last decides it.
+  CFileDialog dialog(false, QString(), OutputBaseName(source.title, QString()), filter + "|",
+                     parent);
+  dialog.SetTitle(QStringLiteral("Export Coefficients As"));
+  dialog.SetFilterIndex(std::max(proposed, 0));
+  if (!dialog.DoModal()) {
+    return;
+  }
+  const int chosen = dialog.GetFilterIndex();
+  if (chosen < 0 || chosen >= static_cast<int>(kCoefficientFormats.size())) {
+    return;
+  }
+  const CoefficientFormatName& name = kCoefficientFormats[static_cast<std::size_t>(chosen)];
+  if (ReportOutputCode(CheckCoefficientExport(name.format, source.spec, true))) {
+    return;
+  }
+  QString path = dialog.GetPathName();
+  if (QFileInfo(path).suffix().isEmpty()) {
+    path += QString::fromLatin1(name.extension);
+  }
+  ReportOutputCode(ExportCoefficients(name.format, source.spec, source.scale, source.design,
+                                      NativePath(path)));
 }
 
 }  // namespace qv

@@ -77,4 +77,8 @@ void CQuorvanelDoc::OnGenerateVhdlCode() { GenerateVhdlCodeCommand(Output(), Dia
 
 void CQuorvanelDoc::OnExportGraph() { ExportGraphCommand(Output(), DialogParent()); }
 
+void CQuorvanelDoc::OnExportCoefficients() {
+  ExportCoefficientsCommand(Output(), DialogParent());
+}
+
 }  // namespace qv

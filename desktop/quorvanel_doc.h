@@ -36,6 +36,7 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
   void OnGenerateCCode();
   void OnGenerateVhdlCode();
   void OnExportGraph();
+  void OnExportCoefficients();
 
  protected:
   bool OnNewDocument() override;
