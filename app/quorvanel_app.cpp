@@ -1,6 +1,7 @@
 #include "app/quorvanel_app.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFont>
 #include <QIcon>
@@ -22,6 +23,8 @@
 #include "desktop/splitter_frame.h"
 #include "codegen/output_codes.h"
 #include "framework/message_service.h"
+#include "framework/utf8_text.h"
+#include "records/identification.h"
 #include "view/graph_page_layout.h"
 #include "view/quorvanel_view.h"
 
@@ -29,7 +32,6 @@ namespace qv {
 namespace {
 
 const QString kCompanyKey = QStringLiteral("Local AppWizard-Generated Applications");
-const QString kApplicationName = QStringLiteral("Quorvanel");
 const QString kGeometryKey = QStringLiteral("Settings/WindowGeometry");
 const QString kIconResource = QStringLiteral(":/quorvanel/quorvanel.svg");
 
@@ -65,7 +67,7 @@ class StderrMessageService final : public MessageService {
 };
 
 void ReportToStderr(const std::string& message) {
-  StderrMessageService().Show(nullptr, QString::fromStdString(message), MessageIcon::Stop,
+  StderrMessageService().Show(nullptr, FromUtf8View(message), MessageIcon::Stop,
                               MessageButtons::Ok);
 }
 
@@ -102,7 +104,7 @@ int PrintWithoutWindow(const CommandLine& command) {
                                                      kPdfMarginMm),
                                            QPageLayout::Millimeter));
           writer.setTitle(QStringLiteral("Digital Filter Graphics"));
-          writer.setCreator(kApplicationName);
+          writer.setCreator(FromUtf8View(kProductName));
           view.PrintPage(writer);
         }
         status = pdf.commit() ? kExitSuccess : kExitRefused;
@@ -157,24 +159,31 @@ int RunDesktop(const CommandLine& command) {
 }  // namespace
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
+  QCommandLineParser parser;
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  const QCommandLineOption print(QStringLiteral("print"));
+  const QCommandLineOption printToPdf(QStringLiteral("print-to-pdf"));
+  parser.addOptions({help, print, printToPdf});
   CommandLine command;
-  const qsizetype count = arguments.size();
-  if (count == 0) {
+  // The parser takes the program name first; "--" ends the options for a file named "-x".
+  if (!parser.parse(QStringList{QStringLiteral("quorvanel")} + arguments)) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: ") + parser.errorText();
     return command;
   }
-  const QString& first = arguments.constFirst();
-  if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+  const QStringList files = parser.positionalArguments();
+  if (parser.isSet(help)) {
     command.action = CommandLine::Action::Help;
-  } else if (first == QStringLiteral("--print") && count == 2) {
+  } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.size() == 1) {
     command.action = CommandLine::Action::Print;
-    command.file = arguments[1];
-  } else if (first == QStringLiteral("--print-to-pdf") && count == 3) {
+    command.file = files[0];
+  } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() == 2) {
     command.action = CommandLine::Action::PrintToPdf;
-    command.file = arguments[1];
-    command.pdf = arguments[2];
-  } else if (!first.startsWith(QStringLiteral("--")) && count == 1) {
-    command.action = CommandLine::Action::Open;
-    command.file = first;
+    command.file = files[0];
+    command.pdf = files[1];
+  } else if (!parser.isSet(print) && !parser.isSet(printToPdf) && files.size() <= 1) {
+    command.action = files.isEmpty() ? CommandLine::Action::New : CommandLine::Action::Open;
+    command.file = files.value(0);
   } else {
     command.action = CommandLine::Action::Invalid;
     command.error = QStringLiteral("quorvanel: unexpected arguments");
@@ -221,8 +230,8 @@ int RunQuorvanel(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setOrganizationName(kCompanyKey);
-  QApplication::setApplicationName(kApplicationName);
-  QApplication::setApplicationDisplayName(kApplicationName);
+  QApplication::setApplicationName(FromUtf8View(kProductName));
+  QApplication::setApplicationDisplayName(FromUtf8View(kProductName));
   QApplication::setWindowIcon(QIcon(kIconResource));
   QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
   if (printing) {

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/coefficient_export.h"
 #include "framework/file_dialog.h"
@@ -17,15 +18,13 @@ namespace {
 
 struct SaveDialogSetup {
   const char* extension;  // without its dot, as the dialog takes it
-  const char* filter;
+  const char* nameFilter;  // followed by kAllFilesFilter in the dialog
   const char* title;
 };
 
-constexpr SaveDialogSetup kCFile{"c", "C File (*.c)|*.c|All Files (*.*)|*.*||", "Save C code As"};
-constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)|*.vhd|All Files (*.*)|*.*||",
-                                    "Save VHDL code As"};
-constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)|*.gif|All Files (*.*)|*.*||",
-                                   "Export Graphic As"};
+constexpr SaveDialogSetup kCFile{"c", "C File (*.c)", "Save C code As"};
+constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)", "Save VHDL code As"};
+constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)", "Export Graphic As"};
 
 // Shows the message of an output code in a stop box; false when there was one to show.
 bool ReportOutputCode(int code) {
@@ -33,7 +32,7 @@ bool ReportOutputCode(int code) {
   if (message.empty()) {
     return false;
   }
-  AfxMessageBox(QString::fromStdString(message));
+  AfxMessageBox(FromUtf8View(message));
   return true;
 }
 
@@ -41,7 +40,7 @@ bool ReportOutputCode(int code) {
 QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, QWidget* parent) {
   const QString extension = QString::fromLatin1(setup.extension);
   CFileDialog dialog(false, extension, OutputBaseName(source.title, "." + extension),
-                       QString::fromLatin1(setup.filter), parent);
+                     {QString::fromLatin1(setup.nameFilter), kAllFilesFilter}, parent);
   dialog.SetTitle(QString::fromLatin1(setup.title));
   if (!dialog.DoModal()) {
     return {};
@@ -113,20 +112,19 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
     ReportOutputCode(kNotCalculated);
     return;
   }
-  QString filter;
+  QStringList types;
   int proposed = -1;
   for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
     const CoefficientFormatName& name = kCoefficientFormats[i];
-    const QString extension = QString::fromLatin1(name.extension);
-    filter += QString::fromLatin1(name.description) + " (*" + extension + ")|*" + extension + "|";
+    types.append(QString::fromLatin1(name.description) + " (*" +
+                 QString::fromLatin1(name.extension) + ")");
     // The first type this design can be written in is selected when the dialog opens.
     if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == kOutputOk) {
       proposed = static_cast<int>(i);
     }
   }
   // No name extension is proposed: the type chosen last decides it.
-  CFileDialog dialog(false, QString(), OutputBaseName(source.title, QString()), filter + "|",
-                     parent);
+  CFileDialog dialog(false, QString(), OutputBaseName(source.title, QString()), types, parent);
   dialog.SetTitle(QStringLiteral("Export Coefficients As"));
   dialog.SetFilterIndex(std::max(proposed, 0));
   if (!dialog.DoModal()) {

@@ -20,7 +20,6 @@ namespace {
 // The form template, in dialog units.
 constexpr int kTemplateWidth = 124;
 constexpr int kTemplateHeight = 408;
-constexpr int kFirstPaneWidth = 210;  // pixels of the form's pane at start-up
 
 enum class Kind { Radio, GroupBox, Label, Edit, Button };
 
@@ -124,7 +123,7 @@ void CParameterDlg::BuildControls(QWidget* page) {
   const DialogUnits units(page->font());
   // The page takes at least the pane's first width, so that labels written in a wider face than
   // the template's reach to the pane's edge rather than being cut.
-  const int pageWidth = std::max(units.ToPixelsX(kTemplateWidth), kFirstPaneWidth);
+  const int pageWidth = std::max(units.ToPixelsX(kTemplateWidth), kPaneWidth);
   page->setFixedSize(pageWidth, units.ToPixelsY(kTemplateHeight));
   for (int g = 0; g < kGroupCount; ++g) {
     groups_[g] = new QButtonGroup(this);

@@ -23,6 +23,8 @@ class CParameterDlg : public QScrollArea, public CView {
   Q_OBJECT
 
  public:
+  // Pixels of the form's pane at start-up.
+  static constexpr int kPaneWidth = 210;
   // The form's edit fields, by what they hold.
   enum Field { Fsample, Fcut1, Fcut2, FilterOrder, Ripple, RollOff, Taps, kFieldCount };
   // The radio groups.

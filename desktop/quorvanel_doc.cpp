@@ -34,7 +34,7 @@ bool CQuorvanelDoc::OnNewDocument() {
 bool CQuorvanelDoc::OnCalculate() {
   const CalculateOutcome outcome = Calculate(specification_, scale_, design_, responses_);
   if (!outcome.Succeeded()) {
-    AfxMessageBox(QString::fromStdString(outcome.message));
+    AfxMessageBox(FromUtf8View(outcome.message));
     return false;
   }
   calculated_ = true;

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QUrl>
 
+#include "framework/utf8_text.h"
+#include "records/identification.h"
 #include "desktop/about_dlg.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
@@ -20,8 +22,6 @@
 namespace qv {
 namespace {
 
-constexpr int kFormWidth = 210;  // pixels of the form pane at start-up
-const QString kApplicationTitle = QStringLiteral("Quorvanel");
 const QString kIdleText = QStringLiteral("Ready");
 const QString kReadoutPaneText = QStringLiteral("1234567890");  // sizes each readout pane
 constexpr int kPaneMargin = 8;  // pixels of a pane's frame and padding around its text
@@ -45,7 +45,7 @@ CSplitterFrame::CSplitterFrame(CQuorvanelDoc& document, QWidget* parent)
   splitter_->setStretchFactor(0, 0);
   splitter_->setStretchFactor(1, 1);
   splitter_->setChildrenCollapsible(false);
-  splitter_->setSizes({kFormWidth, width() - kFormWidth});
+  splitter_->setSizes({CParameterDlg::kPaneWidth, width() - CParameterDlg::kPaneWidth});
   setCentralWidget(splitter_);
   view_->SetReadoutSink(
       [this](const QString& horizontal, const QString& vertical) { SetReadout(horizontal, vertical); });
@@ -103,10 +103,10 @@ void CSplitterFrame::CreateMenus() {
 
   auto* nextPane = new QAction(this);
   nextPane->setShortcut(QKeySequence(Qt::Key_F6));
-  connect(nextPane, &QAction::triggered, this, [this] { ActivateNextPane(true); });
+  connect(nextPane, &QAction::triggered, this, [this] { ActivateOtherPane(); });
   auto* previousPane = new QAction(this);
   previousPane->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
-  connect(previousPane, &QAction::triggered, this, [this] { ActivateNextPane(false); });
+  connect(previousPane, &QAction::triggered, this, [this] { ActivateOtherPane(); });
   addActions({nextPane, previousPane});
 }
 
@@ -123,7 +123,7 @@ void CSplitterFrame::CreateStatusBar() {
   }
 }
 
-int CSplitterFrame::FormPaneWidth() { return kFormWidth; }
+int CSplitterFrame::FormPaneWidth() { return CParameterDlg::kPaneWidth; }
 
 int CSplitterFrame::SplitterHandleWidth() const { return splitter_->handleWidth(); }
 
@@ -147,9 +147,8 @@ void CSplitterFrame::SetReadout(const QString& horizontal, const QString& vertic
   readoutPanes_[1]->setText(vertical);
 }
 
-void CSplitterFrame::ActivateNextPane(bool forward) {
-  // Two panes: either direction reaches the other one.
-  Q_UNUSED(forward);
+// Two panes: F6 and Shift+F6 both reach the other one.
+void CSplitterFrame::ActivateOtherPane() {
   const bool inForm = form_->isAncestorOf(QApplication::focusWidget()) ||
                       QApplication::focusWidget() == form_;
   if (inForm) {
@@ -163,7 +162,7 @@ void CSplitterFrame::ActivateNextPane(bool forward) {
 }
 
 void CSplitterFrame::UpdateCaption(const QString& title) {
-  setWindowTitle(title + QStringLiteral(" - ") + kApplicationTitle);
+  setWindowTitle(title + QStringLiteral(" - ") + FromUtf8View(kProductName));
 }
 
 void CSplitterFrame::OnAbout() {

@@ -34,8 +34,8 @@ class CSplitterFrame : public QMainWindow {
   // The menu command with this item text (mnemonic included, key name excluded), or null.
   [[nodiscard]] QAction* Command(const QString& text) const;
 
-  // Moves the keyboard focus to the next (or previous) pane of the splitter.
-  void ActivateNextPane(bool forward);
+  // Moves the keyboard focus to the other pane of the splitter.
+  void ActivateOtherPane();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include "framework/utf8_text.h"
 #include "codegen/resource_estimate.h"
 #include "codegen/vhdl_generator.h"
 #include "framework/data_exchange.h"
@@ -37,7 +38,7 @@ constexpr TemplateRect kApplyButton{115, 181, 50, 14};
 
 QString ShownText(const std::string& estimate) {
   // The box keeps the estimate's own line ends; a plain-text box shows "\n" alone as a break.
-  return QString::fromStdString(estimate).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return FromUtf8View(estimate).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 }  // namespace

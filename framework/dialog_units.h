@@ -23,8 +23,6 @@ class DialogUnits {
   [[nodiscard]] int ToPixelsX(int units) const;
   [[nodiscard]] int ToPixelsY(int units) const;
 
-  [[nodiscard]] int BaseX() const { return baseX_; }
-  [[nodiscard]] int BaseY() const { return baseY_; }
 
  private:
   int baseX_;

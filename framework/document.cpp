@@ -18,9 +18,7 @@ namespace qv {
 CDocument::CDocument(DocumentType type, QObject* parent)
     : QObject(parent), type_(std::move(type)), title_(kUntitledTitle) {}
 
-QString CDocument::FileFilter() const {
-  return type_.filterName + "|*" + type_.extension + "|" + kAllFilesFilter + "|*.*||";
-}
+QStringList CDocument::NameFilters() const { return {type_.filterName, kAllFilesFilter}; }
 
 void CDocument::SetTitle(const QString& title) {
   title_ = title;
@@ -64,7 +62,7 @@ bool CDocument::OnFileNew() {
 }
 
 bool CDocument::OnFileOpen() {
-  CFileDialog dialog(true, QString(), QString(), FileFilter(), dialogParent_);
+  CFileDialog dialog(true, QString(), QString(), NameFilters(), dialogParent_);
   if (!dialog.DoModal()) {
     return false;
   }
@@ -119,11 +117,11 @@ bool CDocument::OnOpenDocument(const QString& path) {
   return true;
 }
 
-bool CDocument::OnFileSave() { return DoSave(pathName_, true); }
+bool CDocument::OnFileSave() { return DoSave(pathName_); }
 
-bool CDocument::OnFileSaveAs() { return DoSave(QString(), true); }
+bool CDocument::OnFileSaveAs() { return DoSave(QString()); }
 
-bool CDocument::DoSave(const QString& path, bool replace) {
+bool CDocument::DoSave(const QString& path) {
   QString target = path;
   if (target.isEmpty()) {
     QString proposed = pathName_;
@@ -133,7 +131,7 @@ bool CDocument::DoSave(const QString& path, bool replace) {
         proposed += type_.extension;
       }
     }
-    CFileDialog dialog(false, type_.extension.mid(1), proposed, FileFilter(), dialogParent_);
+    CFileDialog dialog(false, type_.extension.mid(1), proposed, NameFilters(), dialogParent_);
     if (!dialog.DoModal()) {
       return false;
     }
@@ -142,9 +140,7 @@ bool CDocument::DoSave(const QString& path, bool replace) {
   if (!OnSaveDocument(target)) {
     return false;
   }
-  if (replace) {
-    SetPathName(target);
-  }
+  SetPathName(target);
   return true;
 }
 

@@ -82,12 +82,12 @@ class CDocument : public QObject {
 
  private:
   // The open and save dialogs' file types: the document's own, then all files.
-  [[nodiscard]] QString FileFilter() const;
+  [[nodiscard]] QStringList NameFilters() const;
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
   // Save (replace = false keeps the path when there is one) or Save As; false on cancel or
   // failure.
-  bool DoSave(const QString& path, bool replace);
+  bool DoSave(const QString& path);
   void ReportFileError(const QString& message);
 
   DocumentType type_;
@@ -106,6 +106,5 @@ inline const QString kFailedToSave = QStringLiteral("Failed to save document.");
 inline const QString kFileNotFound = QStringLiteral("%1 was not found.");
 inline const QString kAccessDenied = QStringLiteral("Access to %1 was denied.");
 inline const QString kDiskFull = QStringLiteral("Disk full while accessing %1.");
-inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
 
 }  // namespace qv

@@ -59,24 +59,13 @@ QString FilterExtension(const QString& filter) {
   return match.hasMatch() ? match.captured(1) : QString();
 }
 
-QStringList SplitFilter(const QString& filter) {
-  QStringList names;
-  const QStringList parts = filter.split('|');
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    if (!parts[i].isEmpty()) {
-      names.append(parts[i]);
-    }
-  }
-  return names;
-}
-
 CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
-                         const QString& fileName, const QString& filter, QWidget* parent)
+                         const QString& fileName, const QStringList& nameFilters, QWidget* parent)
     : parent_(parent) {
   request_.open = openFileDialog;
   request_.defaultExtension = defaultExtension.isEmpty() ? QString() : "." + defaultExtension;
   request_.initialName = fileName;
-  request_.filters = SplitFilter(filter);
+  request_.filters = nameFilters;
   request_.title = openFileDialog ? QStringLiteral("Open") : QStringLiteral("Save As");
 }
 

@@ -45,17 +45,19 @@ class QtFileDialogService final : public FileDialogService {
   std::optional<FileDialogChoice> Ask(QWidget* parent, const FileDialogRequest& request) override;
 };
 
+// The file type that every dialog offers after its own.
+inline const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+
 FileDialogService& FileDialogs();
 // Takes a service that outlives its use (null restores the real dialogs).
 void InstallFileDialogService(FileDialogService* service);
 
 // A file dialog set up the classic way: mode, default extension without its dot, proposed name
-// and a filter of "Name|pattern|Name|pattern||" pairs.
+// and the file types as name filters ("C File (*.c)", the first one selected).
 class CFileDialog {
  public:
   CFileDialog(bool openFileDialog, const QString& defaultExtension, const QString& fileName,
-              const QString& filter, QWidget* parent = nullptr);
-  virtual ~CFileDialog() = default;
+              const QStringList& nameFilters, QWidget* parent = nullptr);
 
   void SetTitle(const QString& title) { request_.title = title; }
   // The file type selected when the dialog opens: a position among the filter's entries.
@@ -65,7 +67,6 @@ class CFileDialog {
   bool DoModal();
   [[nodiscard]] QString GetPathName() const { return path_; }
   [[nodiscard]] int GetFilterIndex() const { return filterIndex_; }
-  [[nodiscard]] const FileDialogRequest& Request() const { return request_; }
 
  private:
   FileDialogRequest request_;
@@ -76,9 +77,5 @@ class CFileDialog {
 
 // The extension of a "Name (*.ext)" file type, with its dot; empty for a pattern such as "*.*".
 QString FilterExtension(const QString& filter);
-
-// Splits a classic filter string ("C File (*.c)|*.c|All Files (*.*)|*.*||") into the names of
-// its entries.
-QStringList SplitFilter(const QString& filter);
 
 }  // namespace qv

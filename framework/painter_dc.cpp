@@ -9,6 +9,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "framework/utf8_text.h"
+
 namespace qv {
 namespace {
 
@@ -109,7 +111,7 @@ void CPainterDC::DrawLine(CPoint from, CPoint to) {
 
 void CPainterDC::DrawText(int x, int y, std::string_view text) {
   const CFont& selected = SelectedFont();
-  QFont font(QString::fromStdString(selected.Face()));
+  QFont font(FromUtf8View(selected.Face()));
   font.setPixelSize(selected.PixelHeight());
   // Whole-pixel advances, so a 13-pixel Courier New is 8 pixels a character.
   font.setHintingPreference(QFont::PreferFullHinting);

@@ -13,7 +13,6 @@ struct Complex {
   friend bool operator==(const Complex&, const Complex&) = default;
 };
 
-constexpr Complex MakeComplex(double re, double im) { return Complex{re, im}; }
 constexpr Complex Add(Complex x, Complex y) { return {x.re + y.re, x.im + y.im}; }
 constexpr Complex Subtract(Complex x, Complex y) { return {x.re - y.re, x.im - y.im}; }
 constexpr Complex Multiply(Complex x, Complex y) {

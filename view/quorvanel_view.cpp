@@ -14,6 +14,7 @@
 #include "framework/gdi_objects.h"
 #include "framework/painter_dc.h"
 #include "framework/screen_dc.h"
+#include "framework/utf8_text.h"
 #include "view/cursor_readout.h"
 #include "view/graph_page.h"
 #include "view/graph_page_layout.h"
@@ -30,7 +31,6 @@ constexpr int kCrossReachBack = 3;
 constexpr int kCrossReachOn = 4;  // a stroke excludes its end point: 7 pixels around the centre
 const COLORREF kCrossColour = RGB(0, 0, 255);
 
-QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
@@ -133,7 +133,7 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
       }
     }
     if (readoutSink_) {
-      readoutSink_(FromStd(reading.horizontalText), FromStd(reading.verticalText));
+      readoutSink_(FromUtf8View(reading.horizontalText), FromUtf8View(reading.verticalText));
     }
     if (reading.kind == ReadoutKind::Hit) {
       const int cx = reading.crossX - scrollX;

@@ -12,8 +12,8 @@
 
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
-#include "tests/fileio/file_size_limit.h"
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv::cli {
 namespace {

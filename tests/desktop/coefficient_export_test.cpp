@@ -9,7 +9,7 @@
 #include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
 #include "desktop/quorvanel_doc.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 
 using qv::FilterSpec;
 

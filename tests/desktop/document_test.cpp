@@ -8,7 +8,7 @@
 #include <sys/resource.h>
 
 #include "desktop/quorvanel_doc.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 
 using qv::CQuorvanelDoc;
 using qv::FilterSpec;

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "desktop/quorvanel_doc.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 #include "view/quorvanel_view.h"
 
 namespace {

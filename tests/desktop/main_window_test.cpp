@@ -16,7 +16,7 @@
 #include "app/quorvanel_app.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/splitter_frame.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 #include "view/quorvanel_view.h"
 
 using qv::CommandLine;

@@ -14,7 +14,7 @@
 #include "desktop/output_commands.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 
 using qv::CVhdlParameterDlg;
 using qv::FilterSpec;

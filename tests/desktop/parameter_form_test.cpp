@@ -9,7 +9,7 @@
 
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 
 using qv::CParameterDlg;
 using qv::CQuorvanelDoc;

@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {

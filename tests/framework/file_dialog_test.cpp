@@ -1,5 +1,4 @@
-// The file types of the classic filter strings: their names, and the extension of each that a
-// save dialog appends when the type decides it.
+// The extension of a file type that a save dialog appends when the type decides it.
 #include <gtest/gtest.h>
 
 #include "framework/file_dialog.h"
@@ -26,11 +25,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TypeCase{"Design (*.tar.gz)", ""},  // two suffixes: no single one to add
                     TypeCase{"All Files (*.*)", ""}, TypeCase{"Everything (*)", ""},
                     TypeCase{"Pictures (*.gif *.png)", ""}, TypeCase{"No pattern", ""}));
-
-TEST(SplitFilter, KeepsTheNamesInOrder) {
-  EXPECT_EQ(SplitFilter("C File (*.c)|*.c|All Files (*.*)|*.*||"),
-            (QStringList{"C File (*.c)", "All Files (*.*)"}));
-}
 
 }  // namespace
 }  // namespace qv

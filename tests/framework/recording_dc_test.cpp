@@ -1,6 +1,6 @@
 // The device context's bookkeeping, seen through the recording target: mapping, selection,
 // current position and font sizes.
-#include "framework/recording_dc.h"
+#include "tests/support/recording_dc.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include "analysis/responses.h"
 #include "records/filter_spec.h"
-#include "framework/recording_dc.h"
+#include "tests/support/recording_dc.h"
 
 namespace qv::test {
 

@@ -1,4 +1,4 @@
-#include "tests/fileio/file_size_limit.h"
+#include "tests/support/file_size_limit.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

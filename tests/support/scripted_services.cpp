@@ -1,4 +1,4 @@
-#include "scripted_services.h"
+#include "tests/support/scripted_services.h"
 
 namespace qv::testing {
 

@@ -1,4 +1,4 @@
-#include "framework/recording_dc.h"
+#include "tests/support/recording_dc.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "tests/fileio/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
