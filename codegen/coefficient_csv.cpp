@@ -40,8 +40,8 @@ int GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
     return kDesignMismatch;
   }
   const auto count = static_cast<std::size_t>(rows);
-  const std::span<const double> first = iir ? std::span<const double>(design.numerator)
-                                            : std::span<const double>(design.firTaps);
+  const std::span<const double> first =
+      iir ? std::span<const double>(design.numerator) : std::span<const double>(design.firTaps);
   const std::span<const double> second = std::span<const double>(design.denominator);
   if (!AllFinite(first.first(count)) || (iir && !AllFinite(second.first(count)))) {
     return kDesignMismatch;

@@ -20,9 +20,8 @@ int CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec, boo
   return calculated ? kOutputOk : kNotCalculated;
 }
 
-int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec,
-                       const DisplayScale& scale, const FilterDesign& design,
-                       const std::string& path) {
+int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec, const DisplayScale& scale,
+                       const FilterDesign& design, const std::string& path) {
   switch (format) {
     case CoefficientFormat::Coe:
       return GenerateCoeFile(spec, scale, design, path);

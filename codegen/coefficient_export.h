@@ -34,8 +34,7 @@ int CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec, boo
 
 // Writes the calculated design in `format` to `path` (GenerateCoeFile, GenerateMifFile,
 // GenerateCoefficientCsv or GenerateSosCode) and returns that writer's code.
-int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec,
-                       const DisplayScale& scale, const FilterDesign& design,
-                       const std::string& path);
+int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec, const DisplayScale& scale,
+                       const FilterDesign& design, const std::string& path);
 
 }  // namespace qv

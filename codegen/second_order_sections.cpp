@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "analysis/zero_placement.h"
-#include "records/complex.h"
 #include "design/iir_design.h"
+#include "records/complex.h"
 
 namespace qv {
 namespace {
@@ -15,9 +15,7 @@ namespace {
 // narrow cluster near the real axis real, and dropping their imaginary parts changes the filter.
 constexpr double kRealResidue = 1e-6;
 
-bool IsComplex(Complex z) {
-  return std::abs(z.im) > kRealResidue * std::max(1.0, Magnitude(z));
-}
+bool IsComplex(Complex z) { return std::abs(z.im) > kRealResidue * std::max(1.0, Magnitude(z)); }
 
 // Largest relative difference the poles' expansion may show against a[0..m]: rounding only.
 constexpr double kExpansionTolerance = 1e-9;

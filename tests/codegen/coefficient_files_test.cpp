@@ -194,12 +194,12 @@ class FpgaFiles : public testing::TestWithParam<FilterSpec> {};
 TEST_P(FpgaFiles, ReadBackToTheTaps) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDir dir;
-  ASSERT_EQ(ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design,
-                               dir.File("f.coe")),
-            kOutputOk);
-  ASSERT_EQ(ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design,
-                               dir.File("f.mif")),
-            kOutputOk);
+  ASSERT_EQ(
+      ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design, dir.File("f.coe")),
+      kOutputOk);
+  ASSERT_EQ(
+      ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design, dir.File("f.mif")),
+      kOutputOk);
   const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.File("f.coe")));
   ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.File("f.coe"));
   EXPECT_EQ(*coe, IntegerTaps(in));
@@ -209,22 +209,22 @@ TEST_P(FpgaFiles, ReadBackToTheTaps) {
   EXPECT_EQ(mif->words, IntegerTaps(in));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Designs, FpgaFiles,
-    testing::Values(Fir(FilterModel::Rectangle, 31, Quantization::Signed8),
-                    Fir(FilterModel::RaisedCosine, 2, Quantization::Signed16),
-                    Fir(FilterModel::Butterworth, 30, Quantization::Signed16),
-                    Fir(FilterModel::Chebyshev, kMaxTaps, Quantization::Signed8),
-                    Fir(FilterModel::Bessel, 101, Quantization::Signed16)));
+INSTANTIATE_TEST_SUITE_P(Designs, FpgaFiles,
+                         testing::Values(Fir(FilterModel::Rectangle, 31, Quantization::Signed8),
+                                         Fir(FilterModel::RaisedCosine, 2, Quantization::Signed16),
+                                         Fir(FilterModel::Butterworth, 30, Quantization::Signed16),
+                                         Fir(FilterModel::Chebyshev, kMaxTaps,
+                                             Quantization::Signed8),
+                                         Fir(FilterModel::Bessel, 101, Quantization::Signed16)));
 
 class CsvFile : public testing::TestWithParam<FilterSpec> {};
 
 TEST_P(CsvFile, ReadsBackExactly) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDir dir;
-  ASSERT_EQ(ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design,
-                               dir.File("f.csv")),
-            kOutputOk);
+  ASSERT_EQ(
+      ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design, dir.File("f.csv")),
+      kOutputOk);
   const Csv csv = ReadCsv(test::ReadFile(dir.File("f.csv")));
   const bool iir = in.spec.filterClass == FilterClass::Iir;
   EXPECT_EQ(csv.header, iir ? "index,numerator,denominator" : "index,tap");
@@ -281,8 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Iir(BandType::LowPass, FilterModel::Butterworth, 2, Quantization::Signed16),
                       kTapsIirClass},
         ExportRefusal{"MifFloat", CoefficientFormat::Mif,
-                      Fir(FilterModel::Rectangle, 31, Quantization::Float),
-                      kTapsFloatQuantization},
+                      Fir(FilterModel::Rectangle, 31, Quantization::Float), kTapsFloatQuantization},
         ExportRefusal{"SosFir", CoefficientFormat::Sos,
                       Fir(FilterModel::Butterworth, 31, Quantization::Float), kSectionsFirClass},
         ExportRefusal{"SosQuantized", CoefficientFormat::Sos,

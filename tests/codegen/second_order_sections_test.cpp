@@ -53,8 +53,7 @@ double LargerPoleRadius(const BiquadSection& s) {
   return std::max(std::abs((-s.a1 + root) / 2.0), std::abs((-s.a1 - root) / 2.0));
 }
 
-FilterSpec IirSpec(BandType band, FilterModel model, int order, int fsample, int fcut1,
-                   int fcut2) {
+FilterSpec IirSpec(BandType band, FilterModel model, int order, int fsample, int fcut1, int fcut2) {
   FilterSpec spec;
   spec.bandType = band;
   spec.model = model;
@@ -79,7 +78,8 @@ TEST_P(Sections, CascadeIsTheDesignsTransferFunction) {
     firstOrder += c.a2 == 0.0 && c.b2 == 0.0 ? 1 : 0;
     EXPECT_LT(LargerPoleRadius(c), 1.0) << "section " << s;
     if (s > 0) {
-      const double before = 1.0 - LargerPoleRadius(cascade.sections[static_cast<std::size_t>(s - 1)]);
+      const double before =
+          1.0 - LargerPoleRadius(cascade.sections[static_cast<std::size_t>(s - 1)]);
       EXPECT_LE(1.0 - LargerPoleRadius(c), before + 1e-12) << "section " << s;
     }
   }

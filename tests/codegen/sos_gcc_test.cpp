@@ -1,7 +1,7 @@
 // Compiles the second-order-section file with gcc as a user's project would (only iir_sos is
 // called) and compares its impulse response with the design's transfer function, its double
-// coefficients run in extended precision: within 1e-4 of the peak, on chosen and on random float IIR designs, also
-// where the direct-form float function of the C output drifts away.
+// coefficients run in extended precision: within 1e-4 of the peak, on chosen and on random float
+// IIR designs, also where the direct-form float function of the C output drifts away.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +14,8 @@
 
 #include "codegen/c_code_generator.h"
 #include "codegen/sos_code_generator.h"
-#include "engine/calculate.h"
 #include "codegen_test_support.h"
+#include "engine/calculate.h"
 
 namespace qv {
 namespace {
@@ -57,11 +57,10 @@ std::vector<double> ReadNumbers(const std::string& path) {
 // returns its impulse response; empty when gcc or the program failed (reported).
 std::vector<double> CompiledImpulse(const test::ScratchDir& dir, const std::string& function) {
   const std::string source = QUORVANEL_C_HARNESS_DIR;
-  const std::string compile = "cd '" + dir.path() +
-                              "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +
-                              "/prelude.h' -DFILTER=" + function +
-                              " -DSAMPLE=float -DFLOAT_SAMPLES '" + source +
-                              "/harness.c' -o harness > gcc.log 2>&1";
+  const std::string compile =
+      "cd '" + dir.path() + "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +
+      "/prelude.h' -DFILTER=" + function + " -DSAMPLE=float -DFLOAT_SAMPLES '" + source +
+      "/harness.c' -o harness > gcc.log 2>&1";
   if (test::RunShell(compile) != 0) {
     ADD_FAILURE() << test::ReadFile(dir.File("gcc.log"));
     return {};
@@ -132,13 +131,18 @@ TEST_P(SosCompiled, ImpulseFollowsTheTransferFunction) {
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, SosCompiled,
-    testing::Values(
-        SosCase{"ButterworthLowPass1", IirSpec(BandType::LowPass, FilterModel::Butterworth, 1, 100, 0)},
-        SosCase{"ButterworthLowPass2", IirSpec(BandType::LowPass, FilterModel::Butterworth, 2, 100, 0)},
-        SosCase{"ChebyshevHighPass7", IirSpec(BandType::HighPass, FilterModel::Chebyshev, 7, 150, 0)},
-        SosCase{"BesselLowPass19", IirSpec(BandType::LowPass, FilterModel::Bessel, 19, 200, 0)},
-        SosCase{"ButterworthBandPass9", IirSpec(BandType::BandPass, FilterModel::Butterworth, 9, 100, 200)},
-        SosCase{"ChebyshevBandStop9", IirSpec(BandType::BandStop, FilterModel::Chebyshev, 9, 100, 200)}),
+    testing::Values(SosCase{"ButterworthLowPass1",
+                            IirSpec(BandType::LowPass, FilterModel::Butterworth, 1, 100, 0)},
+                    SosCase{"ButterworthLowPass2",
+                            IirSpec(BandType::LowPass, FilterModel::Butterworth, 2, 100, 0)},
+                    SosCase{"ChebyshevHighPass7",
+                            IirSpec(BandType::HighPass, FilterModel::Chebyshev, 7, 150, 0)},
+                    SosCase{"BesselLowPass19",
+                            IirSpec(BandType::LowPass, FilterModel::Bessel, 19, 200, 0)},
+                    SosCase{"ButterworthBandPass9",
+                            IirSpec(BandType::BandPass, FilterModel::Butterworth, 9, 100, 200)},
+                    SosCase{"ChebyshevBandStop9",
+                            IirSpec(BandType::BandStop, FilterModel::Chebyshev, 9, 100, 200)}),
     [](const testing::TestParamInfo<SosCase>& param) { return param.param.name; });
 
 // The direct form of the C output loses the highest orders to float rounding; the cascade of the
@@ -173,7 +177,8 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
   for (int d = 0; d < kDesigns; ++d) {
     FilterSpec spec;
     spec.model = kModels[std::uniform_int_distribution<std::size_t>(0, kModels.size() - 1)(random)];
-    spec.bandType = kBands[std::uniform_int_distribution<std::size_t>(0, kBands.size() - 1)(random)];
+    spec.bandType =
+        kBands[std::uniform_int_distribution<std::size_t>(0, kBands.size() - 1)(random)];
     const bool band = IsBandType(spec.bandType);
     spec.order = std::uniform_int_distribution<int>(1, band ? kMaxBandOrder : kMaxOrder)(random);
     spec.fsample = std::uniform_int_distribution<int>(1000, 96000)(random);
@@ -185,9 +190,8 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
     spec.ripple = std::uniform_real_distribution<double>(0.1, 3.0)(random);
     SCOPED_TRACE(testing::Message() << "design " << d << ": model " << static_cast<int>(spec.model)
                                     << " band " << static_cast<int>(spec.bandType) << " order "
-                                    << spec.order << " fs " << spec.fsample << " fc "
-                                    << spec.fcut1 << ".." << spec.fcut2 << " ripple "
-                                    << spec.ripple);
+                                    << spec.order << " fs " << spec.fsample << " fc " << spec.fcut1
+                                    << ".." << spec.fcut2 << " ripple " << spec.ripple);
     test::GeneratorInput in;
     in.spec = spec;
     if (!Calculate(in.spec, in.scale, in.design, in.responses).Succeeded()) {

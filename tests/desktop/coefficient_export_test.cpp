@@ -108,11 +108,16 @@ class CoefficientExportTest : public QObject {
     QTest::addColumn<QString>("written");
     const FilterSpec fir8 = Fir(qv::Quantization::Signed8);
     const FilterSpec iir = Iir(qv::Quantization::Float);
-    QTest::newRow(".coe added") << fir8 << 0 << "taps" << "taps.coe";
-    QTest::newRow(".mif added") << fir8 << 1 << "taps" << "taps.mif";
-    QTest::newRow(".csv added") << iir << 2 << "coefficients" << "coefficients.csv";
-    QTest::newRow("sections, .c added") << iir << 3 << "biquads" << "biquads.c";
-    QTest::newRow("own extension kept") << fir8 << 2 << "taps.txt" << "taps.txt";
+    QTest::newRow(".coe added") << fir8 << 0 << "taps"
+                                << "taps.coe";
+    QTest::newRow(".mif added") << fir8 << 1 << "taps"
+                                << "taps.mif";
+    QTest::newRow(".csv added") << iir << 2 << "coefficients"
+                                << "coefficients.csv";
+    QTest::newRow("sections, .c added") << iir << 3 << "biquads"
+                                        << "biquads.c";
+    QTest::newRow("own extension kept") << fir8 << 2 << "taps.txt"
+                                        << "taps.txt";
   }
 
   void typeDecidesTheFormat() {
