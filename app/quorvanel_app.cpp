@@ -1,6 +1,7 @@
 #include "app/quorvanel_app.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFont>
@@ -10,18 +11,21 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QMenuBar>
 #include <cstdio>
+#include <string>
 
+#include "app/display_probe.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/splitter_frame.h"
 #include "codegen/output_codes.h"
+#include "fileio/output_file.h"
+#include "framework/file_name.h"
 #include "framework/message_service.h"
 #include "framework/utf8_text.h"
 #include "records/identification.h"
@@ -52,11 +56,12 @@ const char* const kUsage =
 class StderrMessageService final : public MessageService {
  public:
   MessageAnswer Show(QWidget*, const QString& text, MessageIcon, MessageButtons) override {
-    QByteArray line = text.toLocal8Bit();
-    if (!line.endsWith('\n')) {
+    // A file name in the text keeps its bytes, as the system has them.
+    std::string line = FileNameBytes(text);
+    if (!line.ends_with('\n')) {
       line += '\n';
     }
-    std::fputs(line.constData(), stderr);
+    std::fputs(line.c_str(), stderr);
     shown_ = true;
     return MessageAnswer::No;
   }
@@ -83,6 +88,37 @@ bool LoadForPrinting(CQuorvanelDoc& document, const QString& file, StderrMessage
   return true;
 }
 
+// Writes the printed page as a PDF file at `path`; returns the exit status. The page is drawn
+// into memory and then written like every other output (replaced whole or not at all; a pipe
+// such as /dev/stdout or a device node written straight through).
+int WritePdf(CQuorvanelView& view, const QString& path) {
+  OutputFile pdf(FileNameBytes(path));
+  if (!pdf.IsOpen()) {
+    ReportToStderr(OutputMessage(kOutputNotCreated));
+    return kExitRefused;
+  }
+  QBuffer page;
+  page.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter writer(&page);
+    // The page is 10.24 x 7 inches: it fits across a landscape sheet.
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                    QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                    QPageLayout::Millimeter));
+    writer.setTitle(QStringLiteral("Digital Filter Graphics"));
+    writer.setCreator(FromUtf8View(kProductName));
+    view.PrintPage(writer);
+  }
+  const QByteArray& bytes = page.data();
+  pdf.Stream().write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
+  if (!pdf.Commit()) {
+    ReportToStderr(OutputMessage(kOutputNotClosed));
+    return kExitRefused;
+  }
+  return kExitSuccess;
+}
+
 int PrintWithoutWindow(const CommandLine& command) {
   StderrMessageService messages;
   InstallMessageService(&messages);
@@ -91,27 +127,7 @@ int PrintWithoutWindow(const CommandLine& command) {
   int status = kExitRefused;
   if (LoadForPrinting(document, command.file, messages)) {
     if (command.action == CommandLine::Action::PrintToPdf) {
-      // Written beside the target and renamed over it once complete: a failure leaves no file.
-      QSaveFile pdf(command.pdf);
-      if (!pdf.open(QIODevice::WriteOnly)) {
-        ReportToStderr(OutputMessage(kOutputNotCreated));
-      } else {
-        {
-          QPdfWriter writer(&pdf);
-          // The page is 10.24 x 7 inches: it fits across a landscape sheet.
-          writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                           QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm,
-                                                     kPdfMarginMm),
-                                           QPageLayout::Millimeter));
-          writer.setTitle(QStringLiteral("Digital Filter Graphics"));
-          writer.setCreator(FromUtf8View(kProductName));
-          view.PrintPage(writer);
-        }
-        status = pdf.commit() ? kExitSuccess : kExitRefused;
-        if (status != kExitSuccess) {
-          ReportToStderr(OutputMessage(kOutputNotClosed));
-        }
-      }
+      status = WritePdf(view, command.pdf);
     } else if (QPrinterInfo::defaultPrinter().isNull()) {
       ReportToStderr("No printer is installed.");
     } else {
@@ -181,6 +197,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     command.action = CommandLine::Action::PrintToPdf;
     command.file = files[0];
     command.pdf = files[1];
+  } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() < 2) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = files.isEmpty()
+                        ? QStringLiteral("quorvanel: --print-to-pdf needs the design file and "
+                                         "the output PDF")
+                        : QStringLiteral("quorvanel: the output PDF is missing after %1")
+                              .arg(files[0]);
+  } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.isEmpty()) {
+    command.action = CommandLine::Action::Invalid;
+    command.error = QStringLiteral("quorvanel: --print needs the design file to print");
   } else if (!parser.isSet(print) && !parser.isSet(printToPdf) && files.size() <= 1) {
     command.action = files.isEmpty() ? CommandLine::Action::New : CommandLine::Action::Open;
     command.file = files.value(0);
@@ -201,24 +227,45 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
       "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
 }
 
+QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
+                                  const QString& platform) {
+  // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
+  const bool usesX = platform.isEmpty() ? waylandDisplay.isEmpty()
+                                        : platform.startsWith(QStringLiteral("xcb"));
+  if (!usesX || XDisplayAnswers(display)) {
+    return {};
+  }
+  const QString named = display.isEmpty() ? QStringLiteral("(DISPLAY is not set)")
+                                          : QStringLiteral("\"%1\"").arg(display);
+  return QStringLiteral(
+             "quorvanel: cannot connect to the display %1; check that its X server is running, "
+             "or start quorvanel in a desktop session, under xvfb-run, or use quorvanel-cli")
+      .arg(named);
+}
+
 int RunQuorvanel(int argc, char** argv) {
   QStringList arguments;
   for (int i = 1; i < argc; ++i) {
-    arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Paths keep every byte; options are plain ASCII.
+    arguments.append(FileNameFromBytes(argv[i]));
   }
   const CommandLine command = ParseCommandLine(arguments);
   if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
     if (!command.error.isEmpty()) {
-      std::fprintf(stderr, "%s\n", qPrintable(command.error));
+      std::fprintf(stderr, "%s\n", FileNameBytes(command.error).c_str());
     }
     std::fputs(kUsage, command.action == CommandLine::Action::Help ? stdout : stderr);
     return command.action == CommandLine::Action::Help ? kExitSuccess : kExitUsage;
   }
   const bool printing = command.action == CommandLine::Action::Print ||
                         command.action == CommandLine::Action::PrintToPdf;
-  const QString noDisplay = MissingDisplayMessage(qEnvironmentVariable("DISPLAY"),
-                                                  qEnvironmentVariable("WAYLAND_DISPLAY"),
-                                                  qEnvironmentVariable("QT_QPA_PLATFORM"));
+  const QString display = qEnvironmentVariable("DISPLAY");
+  const QString waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
+  const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+  QString noDisplay = MissingDisplayMessage(display, waylandDisplay, platform);
+  if (noDisplay.isEmpty()) {
+    noDisplay = UnreachableDisplayMessage(display, waylandDisplay, platform);
+  }
   if (!noDisplay.isEmpty()) {
     if (!printing) {
       std::fprintf(stderr, "%s\n", qPrintable(noDisplay));
@@ -230,8 +277,9 @@ int RunQuorvanel(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QApplication::setOrganizationName(kCompanyKey);
+  // No display name of its own: Qt on X11 would append it to every dialog's caption. The
+  // application name stands in for it where one is asked for (message box titles).
   QApplication::setApplicationName(FromUtf8View(kProductName));
-  QApplication::setApplicationDisplayName(FromUtf8View(kProductName));
   QApplication::setWindowIcon(QIcon(kIconResource));
   QApplication::setDesktopFileName(QStringLiteral("quorvanel"));
   if (printing) {

@@ -27,6 +27,12 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 QString MissingDisplayMessage(const QString& display, const QString& waylandDisplay,
                               const QString& platform);
 
+// Takes the environment's display variables, when a display is named; returns the one line to
+// print when the X display that the application would use does not answer (Qt would abort),
+// or empty when it answers or another platform is used.
+QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
+                                  const QString& platform);
+
 // Runs the application; returns the process's exit status.
 int RunQuorvanel(int argc, char** argv);
 

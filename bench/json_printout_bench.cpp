@@ -2,11 +2,15 @@
 // that was built and dumped before: the default design and the heaviest ones.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
+#include "cli/json_number.h"
 #include "cli/json_output.h"
-#include "engine/calculate.h"
+#include "cli/shortest_decimal.h"
 #include "dom_json_printout.h"
+#include "engine/calculate.h"
 
 namespace {
 
@@ -57,16 +61,47 @@ void BM_JsonPrintoutDocument(benchmark::State& state) {
   }
 }
 
-// The shortest round-trip digits alone (fmt's Dragonbox) of the reals of the curves, which every
-// printout must find: the bound of the printout itself.
-void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+// The shortest round-trip digits alone of the reals of the curves, which every printout must
+// find: the bound of the printout itself. The search the printout uses (Dragonbox where {fmt}
+// has it), and the std::to_chars fallback.
+template <qv::cli::ShortestDecimal (*Search)(double)>
+void ShortestDigitsOnly(benchmark::State& state) {
   const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
   for (auto _ : state) {
     for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
       for (const double value : *curve) {
-        if (value != 0.0) benchmark::DoNotOptimize(fmt::detail::dragonbox::to_decimal(value));
+        if (value != 0.0) benchmark::DoNotOptimize(Search(std::abs(value)));
       }
     }
+  }
+}
+
+void BM_JsonShortestDigitsOnly(benchmark::State& state) {
+  ShortestDigitsOnly<qv::cli::FindShortestDecimal>(state);
+}
+
+void BM_JsonShortestDigitsByToChars(benchmark::State& state) {
+  ShortestDigitsOnly<qv::cli::ShortestDecimalByToChars>(state);
+}
+
+// The layout alone of the same reals, their shortest decimals found beforehand: the other part
+// of the printout's cost.
+void BM_JsonLayoutOnly(benchmark::State& state) {
+  const qv::ResponseSet& r = Design(static_cast<int>(state.range(0))).responses;
+  std::vector<qv::cli::ShortestDecimal> decimals;
+  for (const auto* curve : {&r.magnitudeDb, &r.phase, &r.groupDelay, &r.impulse, &r.step}) {
+    for (const double value : *curve) {
+      if (value != 0.0) decimals.push_back(qv::cli::FindShortestDecimal(std::abs(value)));
+    }
+  }
+  std::vector<char> text(decimals.size() * (qv::cli::kJsonRealRoom + 1));
+  for (auto _ : state) {
+    char* cursor = text.data();
+    for (const qv::cli::ShortestDecimal& decimal : decimals) {
+      cursor = qv::cli::WriteJsonDecimal(cursor, decimal);
+      *cursor++ = ',';
+    }
+    benchmark::DoNotOptimize(cursor);
   }
 }
 
@@ -74,5 +109,7 @@ void BM_JsonShortestDigitsOnly(benchmark::State& state) {
 BENCHMARK(BM_JsonPrintout)->DenseRange(0, 2);
 BENCHMARK(BM_JsonPrintoutDocument)->DenseRange(0, 2);
 BENCHMARK(BM_JsonShortestDigitsOnly)->DenseRange(0, 2);
+BENCHMARK(BM_JsonShortestDigitsByToChars)->DenseRange(0, 2);
+BENCHMARK(BM_JsonLayoutOnly)->DenseRange(0, 2);
 
 }  // namespace

@@ -2,182 +2,245 @@
 
 #include <fmt/format.h>
 
-#include <array>
-#include <cmath>
-#include <limits>
-#include <nlohmann/json.hpp>
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
-#include "cli/cli_options.h"
+#include "cli/batch_line.h"
 #include "cli/exit_status.h"
-#include "cli/json_output.h"
-#include "engine/calculate.h"
 
 namespace qv::cli {
 
 namespace {
 
-using Json = nlohmann::json;
+// Lines in flight per worker: enough that a slow design at the head of the output does not
+// leave the others idle, few enough that memory stays a few answers per job.
+constexpr std::size_t kLinesPerJob = 4;
 
-template <typename Enum>
-void SetCode(Enum& field, std::int32_t value) {
-  field = static_cast<Enum>(value);
+constexpr std::string_view kInputFailed = "Standard input cannot be read";
+
+int InputFailed(const BatchInput& input, std::ostream& err) {
+  err << kInputFailed;
+  if (!input.failure().empty()) err << ": " << input.failure();
+  err << '\n';
+  return kExitRefused;
 }
 
-// The whole-number fields, enumerations among them as their codes.
-struct WholeField {
-  std::string_view name;
-  void (*set)(FilterSpec&, std::int32_t);
+bool Write(std::ostream& out, const fmt::memory_buffer& text) {
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  return static_cast<bool>(out);
+}
+
+int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err) {
+  const auto scratch = std::make_unique<CalculatedDesign>();
+  fmt::memory_buffer text;
+  std::string_view line;
+  LineRead read = LineRead::End;
+  while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
+    text.clear();
+    AnswerBatchLine(read, line, *scratch, text);
+    if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
+  }
+  return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
+}
+
+// One line in flight: read, then answered by a worker, then written.
+struct Slot {
+  LineRead read = LineRead::Line;
+  std::string line;
+  fmt::memory_buffer text;
+  bool answered = false;
 };
 
-constexpr std::array<WholeField, 10> kWholeFields{{
-    {"filterClass", [](FilterSpec& s, std::int32_t v) { SetCode(s.filterClass, v); }},
-    {"bandType", [](FilterSpec& s, std::int32_t v) { SetCode(s.bandType, v); }},
-    {"model", [](FilterSpec& s, std::int32_t v) { SetCode(s.model, v); }},
-    {"order", [](FilterSpec& s, std::int32_t v) { s.order = v; }},
-    {"effectiveOrder", [](FilterSpec& s, std::int32_t v) { s.effectiveOrder = v; }},
-    {"fcut1", [](FilterSpec& s, std::int32_t v) { s.fcut1 = v; }},
-    {"fcut2", [](FilterSpec& s, std::int32_t v) { s.fcut2 = v; }},
-    {"fsample", [](FilterSpec& s, std::int32_t v) { s.fsample = v; }},
-    {"taps", [](FilterSpec& s, std::int32_t v) { s.taps = v; }},
-    {"quantization", [](FilterSpec& s, std::int32_t v) { SetCode(s.quantization, v); }},
-}};
+// Lines can be answered side by side because Calculate shares no mutable state between calls:
+// its one object built at start-up, the FFT plan, is only read (the plan's scratch buffer is
+// written by its generic butterfly alone, which the power-of-two transform never runs), and
+// each worker has a calculation of its own.
+//
+// The lines in flight are a ring of slots; line n (counted from 0) sits in slot n % size. This
+// thread reads, the workers answer lines in the order read, and the writer writes them in that
+// order, each waiting on the others only for a free slot, a line or an answer. Lines are read,
+// taken and written in turn: written_ <= taken_ <= read_ <= written_ + slots.
+class ParallelRun {
+ public:
+  ParallelRun(BatchInput& input, std::ostream& out, int jobs)
+      : input_(input),
+        out_(out),
+        jobs_(static_cast<std::size_t>(jobs)),
+        slots_(jobs_ * kLinesPerJob) {}
 
-struct RealField {
-  std::string_view name;
-  double FilterSpec::*member;
-};
-
-constexpr std::array<RealField, 3> kRealFields{{
-    {"rollOff", &FilterSpec::rollOff},
-    {"fcenter", &FilterSpec::fcenter},
-    {"ripple", &FilterSpec::ripple},
-}};
-
-bool ReadWhole(const Json& value, std::int32_t& whole) {
-  if (value.is_number_unsigned()) {
-    const auto v = value.get<std::uint64_t>();
-    if (v > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) return false;
-    whole = static_cast<std::int32_t>(v);
+  // Returns false, having read nothing, when a thread cannot be started.
+  bool Start() {
+    try {
+      writer_ = std::thread([this] { status_ = WriteAnswers(); });
+      for (std::size_t i = 0; i < jobs_; ++i) workers_.emplace_back([this] { AnswerLines(); });
+    } catch (const std::system_error&) {
+      Stop();
+      Join();
+      return false;
+    }
     return true;
   }
-  if (!value.is_number_integer()) return false;
-  const auto v = value.get<std::int64_t>();
-  if (v < std::numeric_limits<std::int32_t>::min() ||
-      v > std::numeric_limits<std::int32_t>::max()) {
-    return false;
-  }
-  whole = static_cast<std::int32_t>(v);
-  return true;
-}
 
-// Sets the field `name` from `value`. Returns an empty text, or the reason for refusing it.
-std::string ReadField(const std::string& name, const Json& value, FilterSpec& spec) {
-  for (const WholeField& field : kWholeFields) {
-    if (field.name != name) continue;
-    std::int32_t whole = 0;
-    if (!ReadWhole(value, whole)) {
-      return fmt::format("\"{}\" must be a whole number from {} to {}", name,
-                         std::numeric_limits<std::int32_t>::min(),
-                         std::numeric_limits<std::int32_t>::max());
+  // Reads the input to its end, or until the output fails; returns the run's exit status.
+  int Run(std::ostream& err) {
+    LineRead read = LineRead::End;
+    for (;;) {
+      {
+        std::unique_lock lock(mutex_);
+        slotFree_.wait(lock, [this] { return stopped_ || read_ - written_ < slots_.size(); });
+        if (stopped_) break;
+      }
+      // Only this thread moves read_, and the slot is free: no lock while reading.
+      Slot& slot = SlotOf(read_);
+      std::string_view line;
+      read = input_.Next(line);
+      if (read == LineRead::End || read == LineRead::Failed) break;
+      slot.read = read;
+      slot.line.assign(line);
+      {
+        std::lock_guard lock(mutex_);
+        ++read_;
+      }
+      lineRead_.notify_one();
     }
-    field.set(spec, whole);
-    return {};
+    {
+      std::lock_guard lock(mutex_);
+      inputEnded_ = true;
+    }
+    lineRead_.notify_all();
+    answered_.notify_all();
+    Join();
+    if (status_ != kExitSuccess) return status_;
+    return read == LineRead::Failed ? InputFailed(input_, err) : kExitSuccess;
   }
-  for (const RealField& field : kRealFields) {
-    if (field.name != name) continue;
-    if (!value.is_number()) return fmt::format("\"{}\" must be a number", name);
-    const auto real = value.get<double>();
-    // A whole number beyond the double range converts to infinity.
-    if (!std::isfinite(real)) return fmt::format("\"{}\" must be a finite number", name);
-    spec.*field.member = real;
-    return {};
+
+ private:
+  Slot& SlotOf(std::uint64_t line) { return slots_[line % slots_.size()]; }
+
+  void AnswerLines() {
+    const auto scratch = std::make_unique<CalculatedDesign>();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      lineRead_.wait(lock, [this] { return stopped_ || inputEnded_ || taken_ < read_; });
+      if (stopped_ || taken_ == read_) return;
+      const std::uint64_t line = taken_++;
+      Slot& slot = SlotOf(line);
+      lock.unlock();
+      slot.text.clear();
+      AnswerBatchLine(slot.read, slot.line, *scratch, slot.text);
+      lock.lock();
+      slot.answered = true;
+      if (line == written_) answered_.notify_one();
+    }
   }
-  return fmt::format("\"{}\" is not a field of the specification", name);
-}
 
-// nlohmann's messages start with their exception's name in brackets, which says nothing to a
-// user.
-std::string WithoutExceptionName(const std::string& what) {
-  const auto end = what.find("] ");
-  return end == std::string::npos ? what : what.substr(end + 2);
-}
-
-enum class LineRead { Line, TooLong, End };
-
-// Reads the next line into `buffer` (at least kMaxBatchLineBytes + 1 bytes) without its
-// newline; a line that does not fit is passed over to its end.
-LineRead ReadLine(std::istream& in, std::vector<char>& buffer, std::string_view& line) {
-  in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  const auto extracted = static_cast<std::size_t>(in.gcount());
-  if (in.fail()) {
-    if (in.bad() || (in.eof() && extracted == 0)) return LineRead::End;
-    in.clear();
-    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    return LineRead::TooLong;
+  int WriteAnswers() {
+    std::unique_lock lock(mutex_);
+    bool unflushed = false;
+    for (;;) {
+      if (!NextAnswered()) {
+        // Nothing is held back while the next answer is being made: a script that sends a
+        // line and waits for its answer gets it.
+        if (unflushed) {
+          lock.unlock();
+          const bool flushed = static_cast<bool>(out_.flush());
+          lock.lock();
+          if (!flushed) return Stopped(lock);
+          unflushed = false;
+        }
+        answered_.wait(lock, [this] {
+          return stopped_ || NextAnswered() || (inputEnded_ && written_ == read_);
+        });
+        if (stopped_ || !NextAnswered()) return kExitSuccess;
+      }
+      Slot& slot = SlotOf(written_);
+      lock.unlock();
+      const bool written = Write(out_, slot.text);
+      lock.lock();
+      if (!written) return Stopped(lock);
+      unflushed = true;
+      slot.answered = false;
+      ++written_;
+      slotFree_.notify_one();
+    }
   }
-  // The newline counts as extracted but is not stored; the last line may have none.
-  const std::size_t stored = in.eof() ? extracted : extracted - 1;
-  line = std::string_view(buffer.data(), stored);
-  return LineRead::Line;
-}
+
+  bool NextAnswered() { return written_ < read_ && SlotOf(written_).answered; }
+
+  // The output failed: the workers and the reader stop at their next wait.
+  int Stopped(std::unique_lock<std::mutex>& lock) {
+    stopped_ = true;
+    lock.unlock();
+    lineRead_.notify_all();
+    slotFree_.notify_all();
+    return kExitOutputFailed;
+  }
+
+  void Stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopped_ = true;
+    }
+    lineRead_.notify_all();
+    answered_.notify_all();
+    slotFree_.notify_all();
+  }
+
+  void Join() {
+    if (writer_.joinable()) writer_.join();
+    for (std::thread& worker : workers_) worker.join();
+    workers_.clear();
+  }
+
+  BatchInput& input_;
+  std::ostream& out_;
+  std::size_t jobs_;
+  std::vector<Slot> slots_;
+  std::mutex mutex_;
+  std::condition_variable lineRead_;  // workers wait for a line
+  std::condition_variable answered_;  // the writer waits for the next answer
+  std::condition_variable slotFree_;  // the reader waits for room
+  std::uint64_t read_ = 0;
+  std::uint64_t taken_ = 0;
+  std::uint64_t written_ = 0;
+  bool inputEnded_ = false;
+  bool stopped_ = false;
+  int status_ = kExitSuccess;  // the writer's
+  std::thread writer_;
+  std::vector<std::thread> workers_;
+};
 
 }  // namespace
 
-bool ReadBatchSpec(std::string_view line, FilterSpec& spec, std::string& message) {
-  Json object;
-  try {
-    object = Json::parse(line);
-  } catch (const Json::exception& error) {
-    message = "The line is not valid JSON: " + WithoutExceptionName(error.what());
-    return false;
-  }
-  if (!object.is_object()) {
-    message = "The line is not a JSON object";
-    return false;
-  }
-  spec = FilterSpec{};
-  for (const auto& [name, value] : object.items()) {
-    message = ReadField(name, value, spec);
-    if (!message.empty()) return false;
-  }
-  // Only the form's Fc2 rule applies: a line is read as a design file's fields are, and the
-  // calculation judges their combination.
-  ApplyFormRules(SpecOverrides{}, spec);
-  return true;
+int DefaultBatchJobs() {
+  const auto cores = static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(cores, 1, kMaxBatchJobs);
 }
 
-int RunBatch(std::istream& in, std::ostream& out) {
-  std::vector<char> buffer(kMaxBatchLineBytes + 1);
-  fmt::memory_buffer text;
-  std::string message;
-  CalculatedDesign calculated;
-  std::string_view line;
-  for (LineRead read; (read = ReadLine(in, buffer, line)) != LineRead::End;) {
-    text.clear();
-    // Every line is a new design, as one run of the tool is: the responses of a calculation
-    // keep some points of the previous one.
-    calculated = CalculatedDesign{};
-    if (read == LineRead::TooLong) {
-      AppendErrorJson(text, fmt::format("The line is longer than {} bytes", kMaxBatchLineBytes),
-                      kLineNotASpecification);
-    } else if (!ReadBatchSpec(line, calculated.spec, message)) {
-      AppendErrorJson(text, message, kLineNotASpecification);
-    } else {
-      const CalculateOutcome outcome =
-          Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
-      if (outcome.Succeeded()) {
-        AppendDesignJson(text, calculated);
-      } else {
-        AppendErrorJson(text, outcome.message, outcome.code);
-      }
-    }
-    text.push_back('\n');
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.flush();
-    if (!out) return kExitOutputFailed;
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs) {
+  BatchInput input(in);
+  if (jobs > 1) {
+    // std::cin flushes std::cout before every read; with the reader and the writer on threads
+    // of their own that flush would race with the writer's output, so the tie is cut for the
+    // run (the writer flushes whenever it waits anyway).
+    std::ostream* const tied = in.tie(nullptr);
+    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs));
+    const bool started = run.Start();
+    const int status = started ? run.Run(err) : kExitSuccess;
+    in.tie(tied);
+    // Without threads the lines are answered here, as with one job.
+    if (started) return status;
   }
-  return kExitSuccess;
+  return RunOnThisThread(input, out, err);
 }
 
 }  // namespace qv::cli

@@ -1,39 +1,27 @@
 // quorvanel-cli --batch: many designs in one run, one JSON specification per input line and
-// one JSON result per output line.
+// one JSON result per output line, the lines answered by worker threads side by side.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <istream>
 #include <ostream>
-#include <string>
-#include <string_view>
-
-#include "records/filter_spec.h"
 
 namespace qv::cli {
 
-// The code of a refused line that is no specification at all (not JSON, not an object, an
-// unknown field, a value of the wrong type, too long). It is the exit status of a usage error,
-// and no calculation code is positive.
-inline constexpr std::int32_t kLineNotASpecification = 1;
+// The most worker threads --jobs takes: each holds a calculation and a few lines in flight.
+inline constexpr int kMaxBatchJobs = 256;
 
-// Longest line read, in bytes without its newline; a longer one is refused and passed over
-// without being held, so memory stays flat whatever the input.
-inline constexpr std::size_t kMaxBatchLineBytes = 65536;
+// Worker threads without --jobs: one per core the system reports (at least 1, at most
+// kMaxBatchJobs).
+int DefaultBatchJobs();
 
-// Reads a line's JSON object into `spec`, which starts from the defaults of a new design: each
-// field named as in the printout's "spec" object overrides its value (enumerations by their
-// integer codes, whole numbers within int32, reals finite). Then, as the parameter form does,
-// low and high pass take fcut2 from fcut1. Returns false with the reason in `message` when the
-// line is no specification.
-bool ReadBatchSpec(std::string_view line, FilterSpec& spec, std::string& message);
-
-// Reads `in` line by line to its end and writes one line to `out` for each: the JSON printout
-// of the calculated design, or {"error": message, "code": code} for a refused line (the
-// calculation's own code and message, or kLineNotASpecification). Every line is flushed as it
-// is written. Returns kExitSuccess once the input has ended, or kExitOutputFailed as soon as
-// `out` fails.
-int RunBatch(std::istream& in, std::ostream& out);
+// Reads `in` line by line to its end and writes one line to `out` for each, in input order
+// (AnswerBatchLine), whatever the number of `jobs` (1 to kMaxBatchJobs): with 1 the lines are
+// answered one after another on this thread, else on `jobs` worker threads, with a few lines
+// per job in flight, so memory stays flat whatever the input length. Output is flushed
+// whenever the next answer is not ready yet (with 1 job: after every line). Returns
+// kExitSuccess once the input has ended; kExitOutputFailed as soon as `out` fails, without
+// reading further; kExitRefused when `in` cannot be read (the lines before are answered, and
+// the reason goes to `err`).
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs);
 
 }  // namespace qv::cli

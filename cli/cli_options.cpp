@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/batch_mode.h"
 #include "cli/exit_status.h"
 #include "records/identification.h"
 
@@ -152,8 +153,29 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   CLI::Option* batch = app.add_flag(
       "--batch", options.batch,
       "read JSON specifications from stdin, one per line, and print one JSON result per line");
+  const std::string jobsRange = "a whole number from 1 to " + std::to_string(kMaxBatchJobs);
+  CLI::Option* jobs =
+      app.add_option_function<std::string>(
+             "--jobs",
+             [&options](const std::string& text) {
+               std::int32_t value = 0;
+               ParseWholeNumber(text, value);
+               options.jobs = value;
+             },
+             "worker threads of --batch (default: one per core)")
+          ->type_name("N")
+          ->check(CLI::Validator(
+              [jobsRange](std::string& text) -> std::string {
+                std::int32_t value = 0;
+                return ParseWholeNumber(text, value) && value >= 1 && value <= kMaxBatchJobs
+                           ? std::string()
+                           : jobsRange + " is required, not '" + text + "'";
+              },
+              ""))
+          ->needs(batch);
   for (CLI::Option* other : app.get_options()) {
-    if (other != batch && other != app.get_help_ptr() && other != app.get_version_ptr()) {
+    if (other != batch && other != jobs && other != app.get_help_ptr() &&
+        other != app.get_version_ptr()) {
       batch->excludes(other);
     }
   }

@@ -29,6 +29,7 @@ struct SpecOverrides {
 
 struct CliOptions {
   bool batch = false;                   // --batch: specifications from standard input
+  std::optional<int> jobs;              // --jobs N: worker threads of --batch
   std::optional<std::string> openPath;  // --open FILE.qvd
   SpecOverrides overrides;
   OutputOptions outputs;
@@ -37,7 +38,8 @@ struct CliOptions {
 // Parses argv[1..argc-1] into `options`. Returns no value when the program goes on; otherwise
 // the exit status to end with: kExitSuccess after --help (usage on `out`) or --version
 // (version line on `out`), kExitUsage after a usage error (its message, naming the option, on
-// `err`). --batch combined with any other option is a usage error.
+// `err`). --batch combined with any other option than --jobs is a usage error, and so is
+// --jobs without --batch or outside 1 to kMaxBatchJobs.
 std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
                                    std::ostream& out, std::ostream& err);
 

@@ -62,7 +62,7 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     return *status;
   }
   if (options.batch) {
-    return RunBatch(in, out);
+    return RunBatch(in, out, err, options.jobs.value_or(DefaultBatchJobs()));
   }
 
   CalculatedDesign calculated;  // a new design: the defaults

@@ -1,12 +1,12 @@
 #include "desktop/output_commands.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/coefficient_export.h"
 #include "framework/file_dialog.h"
+#include "framework/file_name.h"
 #include "codegen/output_codes.h"
 #include "codegen/vhdl_generator.h"
 #include "desktop/vhdl_parameter_dlg.h"
@@ -48,8 +48,6 @@ QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, 
   return dialog.GetPathName();
 }
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 }  // namespace
 
 QString OutputBaseName(const QString& title, const QString& extension) {
@@ -68,7 +66,7 @@ void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
   }
   const FilterDesign& design = source.design;
   ReportOutputCode(GenerateCCode(source.spec, source.scale, design.numerator, design.denominator,
-                                 design.firTaps, design.shift, NativePath(path)));
+                                 design.firTaps, design.shift, FileNameBytes(path)));
 }
 
 void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
@@ -91,7 +89,7 @@ void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent) {
   const FilterDesign& design = source.design;
   ReportOutputCode(GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
                                     design.shift, options.Position(), options.HeaderComment(),
-                                    NativePath(path)));
+                                    FileNameBytes(path)));
 }
 
 void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
@@ -104,7 +102,7 @@ void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
     return;
   }
   ReportOutputCode(
-      ExportGraphs(source.spec, source.scale, source.responses, NativePath(path).c_str()));
+      ExportGraphs(source.spec, source.scale, source.responses, FileNameBytes(path).c_str()));
 }
 
 void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
@@ -143,7 +141,7 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
     path += QString::fromLatin1(name.extension);
   }
   ReportOutputCode(ExportCoefficients(name.format, source.spec, source.scale, source.design,
-                                      NativePath(path)));
+                                      FileNameBytes(path)));
 }
 
 }  // namespace qv

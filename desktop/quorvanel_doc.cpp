@@ -32,6 +32,12 @@ bool CQuorvanelDoc::OnNewDocument() {
 }
 
 bool CQuorvanelDoc::OnCalculate() {
+  // Each calculation starts from the records of a new document, as each run of the command-line
+  // tool does: the curves otherwise keep points of the previous design (the phase at 0 Hz), and
+  // the same design would not always draw the same graphs.
+  calculated_ = false;
+  design_ = FilterDesign{};
+  responses_ = ResponseSet{};
   const CalculateOutcome outcome = Calculate(specification_, scale_, design_, responses_);
   if (!outcome.Succeeded()) {
     AfxMessageBox(FromUtf8View(outcome.message));
@@ -53,6 +59,7 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
       return std::nullopt;
     case LoadOutcome::VersionMismatch:
       AfxMessageBox(FromUtf8View(LoadOutcomeMessage(outcome)));
+      RejectOpenedFile();
       return std::nullopt;
     case LoadOutcome::EndedEarly:
       return FromUtf8View(LoadOutcomeMessage(outcome));

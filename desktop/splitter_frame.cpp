@@ -56,6 +56,11 @@ CSplitterFrame::CSplitterFrame(CQuorvanelDoc& document, QWidget* parent)
   document_.SetDialogParent(this);
   connect(&document_, &CDocument::TitleChanged, this, &CSplitterFrame::UpdateCaption);
   UpdateCaption(document_.GetTitle());
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now != nullptr && form_->isAncestorOf(now)) {
+      lastFormControl_ = now;
+    }
+  });
   view_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -153,6 +158,10 @@ void CSplitterFrame::ActivateOtherPane() {
                       QApplication::focusWidget() == form_;
   if (inForm) {
     view_->setFocus(Qt::OtherFocusReason);
+  } else if (lastFormControl_ != nullptr && lastFormControl_->isEnabled() &&
+             lastFormControl_->isVisibleTo(form_)) {
+    // Back to where the user left the form.
+    lastFormControl_->setFocus(Qt::OtherFocusReason);
   } else {
     // The form's first control in the tab order takes the focus.
     if (QWidget* first = form_->widget()->nextInFocusChain(); first != nullptr) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 class QAction;
@@ -34,7 +35,9 @@ class CSplitterFrame : public QMainWindow {
   // The menu command with this item text (mnemonic included, key name excluded), or null.
   [[nodiscard]] QAction* Command(const QString& text) const;
 
-  // Moves the keyboard focus to the other pane of the splitter.
+  // Moves the keyboard focus to the other pane of the splitter: from the form to the graph
+  // view, from the view back to the form's control that had the focus last (its first control
+  // when that one cannot take it).
   void ActivateOtherPane();
 
  protected:
@@ -54,6 +57,8 @@ class CSplitterFrame : public QMainWindow {
   CQuorvanelView* view_ = nullptr;
   QLabel* messagePane_ = nullptr;
   QLabel* readoutPanes_[2] = {nullptr, nullptr};
+  // The form's control that had the focus last; F6 returns there.
+  QPointer<QWidget> lastFormControl_;
 };
 
 }  // namespace qv

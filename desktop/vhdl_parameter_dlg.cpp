@@ -18,23 +18,24 @@ namespace {
 
 constexpr std::int32_t kDefaultResolution = 16;  // bits of X_IN and Y_OUT at opening
 
-// The template, in dialog units: x, y, width, height.
+// The template, in dialog units: x, y, width, height. Wide enough for the estimate's longest
+// line ("Estimate not available: SPEED needs 3 to 511 taps") on one line of the box.
 struct TemplateRect {
   int x, y, width, height;
 };
-constexpr int kTemplateWidth = 169;
+constexpr int kTemplateWidth = 215;
 constexpr int kTemplateHeight = 201;
-constexpr TemplateRect kOptimizerGroup{4, 4, 161, 38};
+constexpr TemplateRect kOptimizerGroup{4, 4, 207, 38};
 constexpr TemplateRect kSizeLabel{11, 20, 22, 8};
-constexpr TemplateRect kSlider{35, 16, 98, 16};
-constexpr TemplateRect kSpeedLabel{137, 20, 24, 8};
-constexpr TemplateRect kEstimateGroup{4, 46, 161, 130};
+constexpr TemplateRect kSlider{35, 16, 144, 16};
+constexpr TemplateRect kSpeedLabel{183, 20, 24, 8};
+constexpr TemplateRect kEstimateGroup{4, 46, 207, 130};
 constexpr TemplateRect kResolutionField{10, 59, 32, 12};
 constexpr TemplateRect kResolutionLabel{48, 61, 110, 8};
-constexpr TemplateRect kEstimateBox{10, 76, 149, 95};
+constexpr TemplateRect kEstimateBox{10, 76, 195, 95};
 constexpr TemplateRect kOkButton{4, 181, 50, 14};
-constexpr TemplateRect kCancelButton{59, 181, 50, 14};
-constexpr TemplateRect kApplyButton{115, 181, 50, 14};
+constexpr TemplateRect kCancelButton{82, 181, 50, 14};
+constexpr TemplateRect kApplyButton{161, 181, 50, 14};
 
 QString ShownText(const std::string& estimate) {
   // The box keeps the estimate's own line ends; a plain-text box shows "\n" alone as a break.
@@ -75,7 +76,10 @@ void CVhdlParameterDlg::BuildControls() {
   place(new QLabel(QStringLiteral("Signal Resolution (Bit)"), this), kResolutionLabel);
   estimateBox_ = new QPlainTextEdit(this);
   estimateBox_->setReadOnly(true);
-  estimateBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // A line longer than the box (numbers of a resolution typed far beyond any signal) wraps
+  // rather than hiding behind a horizontal scroll bar.
+  estimateBox_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  estimateBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   place(estimateBox_, kEstimateBox);
   ShowInteger(resolutionField_, resolution_);
 

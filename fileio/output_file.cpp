@@ -9,118 +9,228 @@
 #include <cerrno>
 #include <climits>
 
+#include "fileio/temporary_file_name.h"
+
 namespace qv {
 namespace {
 
 // Linux gives up on a chain of symbolic links at the same length.
 constexpr int kMaxLinkHops = 40;
-// Fresh names tried for the temporary file before giving up; a clash needs a stale file of an
+// Fresh names tried for a temporary file before giving up; a clash needs a stale file of an
 // earlier process with the same process id and counter.
 constexpr int kMaxNameAttempts = 100;
 // The permission bits that a replaced file hands on to its replacement.
 constexpr mode_t kPermissionBits = 07777;
 // What a new file asks for; the umask takes away from it, as for any file the program creates.
 constexpr mode_t kNewFileMode = 0666;
+// Where a process that may not link a file by its descriptor alone finds the file by a path.
+constexpr const char* kOwnDescriptors = "/proc/self/fd/";
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
+std::atomic<unsigned> temporaryCounter{0};
 
-// The path of the file that `path` finally names, its symbolic links followed one by one (a
-// relative link counts from the link's own directory); empty when the chain is too long or
-// cannot be read. The last link may dangle: the file it names is then created.
-std::string FollowLinks(std::string path) {
+// Opens the directory that holds the file `path` finally names, following symbolic links one by
+// one (a relative link counts from the link's own directory), and puts the file's name there
+// into `name`. Every step is relative to a directory descriptor, so no path grows longer than
+// the longest one given. Returns -1 (errno set) when a directory cannot be opened or the chain
+// is too long. The last link may dangle: the file it names is then created.
+int OpenFinalDirectory(std::string path, std::string& name) {
+  int base = AT_FDCWD;  // where a relative path starts; an absolute one ignores it
   for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int directory = ::openat(base, folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int openError = errno;
+    if (base != AT_FDCWD) {
+      ::close(base);
+    }
+    if (directory < 0) {
+      errno = openError;
+      return -1;
+    }
     struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-      return path;
+    if (name.empty() || ::fstatat(directory, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISLNK(status.st_mode)) {
+      return directory;
     }
     std::array<char, PATH_MAX> link{};
-    const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+    const ssize_t length = ::readlinkat(directory, name.c_str(), link.data(), link.size());
     if (length <= 0 || static_cast<std::size_t>(length) == link.size()) {
-      return {};
+      const int cause = length < 0 ? errno : ENAMETOOLONG;
+      ::close(directory);
+      errno = cause;
+      return -1;
     }
-    const std::string next(link.data(), static_cast<std::size_t>(length));
-    path = next.front() == '/' ? next : DirectoryOf(path) + next;
+    path.assign(link.data(), static_cast<std::size_t>(length));
+    base = directory;
   }
-  return {};
+  ::close(base);
+  errno = ELOOP;
+  return -1;
 }
 
-// Creates a new, empty file beside `target` and returns its descriptor, or -1; `name` receives
-// its path. The name starts with a dot so that file lists do not show it while it is written.
-int CreateTemporary(const std::string& target, std::string& name) {
-  static std::atomic<unsigned> counter{0};
-  const std::string stem = DirectoryOf(target) + ".quorvanel-" + std::to_string(::getpid()) + "-";
-  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-    name = stem + std::to_string(counter.fetch_add(1)) + ".tmp";
-    const int descriptor =
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-    if (descriptor >= 0 || errno != EEXIST) {
-      return descriptor;
-    }
+// In a sticky directory only the file's owner, the directory's owner and root may rename over
+// a file. The system checks that only at the rename, once the whole file is written.
+bool MayReplace(int directory, const struct stat& file) {
+  struct stat folder {};
+  if (::fstat(directory, &folder) != 0) {
+    return false;
   }
-  return -1;
+  const uid_t user = ::geteuid();
+  return (folder.st_mode & S_ISVTX) == 0 || user == 0 || user == file.st_uid ||
+         user == folder.st_uid;
 }
 
 }  // namespace
 
 OutputFile::OutputFile(const std::string& path) {
-  if (path.empty() || path.back() == '/') {
+  if (path.empty() || path.back() == '/' || path.find('\0') != std::string::npos) {
+    Fail(path.empty() ? ENOENT : path.back() == '/' ? EISDIR : EINVAL);
     return;
   }
+  // The system follows the whole path here, its own links such as /dev/stdout included, which
+  // name pipes and terminals rather than files.
   struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode)) {
+  if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    if (S_ISDIR(existing.st_mode)) {
+      Fail(EISDIR);
+    } else {
+      OpenStraightThrough(path);
+    }
     return;
   }
-  if (exists && !S_ISREG(existing.st_mode)) {
-    file_ = std::fopen(path.c_str(), "w");
+  directory_ = OpenFinalDirectory(path, name_);
+  if (directory_ < 0) {
+    Fail(errno);
     return;
   }
-  // Replacing takes only the directory's permission; a file the user may not write is kept.
-  if (exists && ::access(path.c_str(), W_OK) != 0) {
-    return;
+  const bool exists = ::fstatat(directory_, name_.c_str(), &existing, 0) == 0;
+  if (name_.empty() || name_ == "." || name_ == ".." || (exists && S_ISDIR(existing.st_mode))) {
+    Fail(EISDIR);
+  } else if (!exists && errno != ENOENT) {
+    Fail(errno);
+  } else if (exists && !S_ISREG(existing.st_mode)) {
+    Fail(EBUSY);  // the file was swapped for a special one while the links were followed
+  } else if (exists && ::faccessat(directory_, name_.c_str(), W_OK, AT_EACCESS) != 0) {
+    // Replacing takes only the directory's permission; a file the user may not write is kept.
+    Fail(errno);
+  } else if (exists && !MayReplace(directory_, existing)) {
+    Fail(EPERM);
+  } else {
+    replacing_ = true;
+    RemoveStaleTemporaryFiles(directory_);
+    CreateTemporary(exists ? std::optional<mode_t>(existing.st_mode & kPermissionBits)
+                           : std::nullopt);
   }
-  target_ = FollowLinks(path);
-  if (target_.empty()) {
-    return;
-  }
-  const int descriptor = CreateTemporary(target_, temporary_);
-  if (descriptor < 0) {
-    temporary_.clear();
-    return;
-  }
-  file_ = (!exists || ::fchmod(descriptor, existing.st_mode & kPermissionBits) == 0)
-              ? ::fdopen(descriptor, "w")
-              : nullptr;
   if (file_ == nullptr) {
-    ::close(descriptor);
     Discard();
+  }
+}
+
+void OutputFile::OpenStraightThrough(const std::string& path) {
+  // Opened without truncation: should a regular file have taken the name meanwhile, it is
+  // refused rather than written over in place.
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  struct stat opened {};
+  if (descriptor < 0 || ::fstat(descriptor, &opened) != 0) {
+    Fail(errno);
+  } else if (S_ISREG(opened.st_mode)) {
+    Fail(EBUSY);
+  } else if ((file_ = ::fdopen(descriptor, "w")) == nullptr) {
+    Fail(errno);
+  }
+  if (file_ == nullptr && descriptor >= 0) {
+    ::close(descriptor);
   }
 }
 
 OutputFile::~OutputFile() { Discard(); }
 
+void OutputFile::CreateTemporary(std::optional<mode_t> permissions) {
+  int descriptor = -1;
+  // Without a name until complete, so that a kill leaves nothing; it gets one through /proc.
+  if (::access(kOwnDescriptors, X_OK) == 0) {
+    descriptor = ::openat(directory_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+    unnamed_ = descriptor >= 0;
+  }
+  for (int attempt = 0; descriptor < 0 && attempt < kMaxNameAttempts; ++attempt) {
+    temporary_ = TemporaryFileName(::getpid(), temporaryCounter.fetch_add(1));
+    descriptor = ::openat(directory_, temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          kNewFileMode);
+    if (descriptor < 0 && errno != EEXIST) {
+      break;
+    }
+  }
+  if (descriptor < 0) {
+    Fail(errno);
+    temporary_.clear();
+    return;
+  }
+  if ((permissions && ::fchmod(descriptor, *permissions) != 0) ||
+      (file_ = ::fdopen(descriptor, "w")) == nullptr) {
+    Fail(errno);
+    ::close(descriptor);
+  }
+}
+
+bool OutputFile::NameTemporary() {
+  const int descriptor = ::fileno(file_);
+  const std::string self = kOwnDescriptors + std::to_string(descriptor);
+  for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+    temporary_ = TemporaryFileName(::getpid(), temporaryCounter.fetch_add(1));
+    // Linking by the descriptor alone needs a privilege; the /proc path does not.
+    if (::linkat(descriptor, "", directory_, temporary_.c_str(), AT_EMPTY_PATH) == 0 ||
+        ::linkat(AT_FDCWD, self.c_str(), directory_, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      return true;
+    }
+    if (errno != EEXIST) {
+      break;
+    }
+  }
+  Fail(errno);
+  temporary_.clear();
+  return false;
+}
+
 bool OutputFile::Commit() {
   if (file_ == nullptr) {
     return false;
   }
-  bool written = !stream_.fail() && std::fflush(file_) == 0 && std::ferror(file_) == 0;
-  if (written && !temporary_.empty()) {
-    written = ::fsync(::fileno(file_)) == 0;
+  bool done = true;
+  if (stream_.fail() || std::ferror(file_) != 0) {
+    Fail(EIO);  // the forwarder kept the cause of a failed C++ write
+    done = false;
+  } else if (std::fflush(file_) != 0 || (replacing_ && ::fsync(::fileno(file_)) != 0)) {
+    Fail(errno);
+    done = false;
+  }
+  // An unnamed file must get its name while it is still open. The system cannot link it over
+  // an existing name, so it gets a temporary name first and is then renamed over the target.
+  if (done && unnamed_) {
+    done = NameTemporary();
   }
   const bool closed = std::fclose(file_) == 0;
   file_ = nullptr;
-  if (temporary_.empty()) {
-    return written && closed;
+  if (!closed) {
+    Fail(errno);
+    done = false;
   }
-  if (!written || !closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    Discard();
-    return false;
+  if (done && replacing_ &&
+      ::renameat(directory_, temporary_.c_str(), directory_, name_.c_str()) != 0) {
+    Fail(errno);
+    done = false;
   }
-  temporary_.clear();
-  return true;
+  if (done) {
+    temporary_.clear();
+  }
+  Discard();
+  return done;
+}
+
+void OutputFile::Fail(int cause) {
+  if (error_ == 0) {
+    error_ = cause != 0 ? cause : EIO;
+  }
 }
 
 void OutputFile::Discard() {
@@ -129,8 +239,18 @@ void OutputFile::Discard() {
     file_ = nullptr;
   }
   if (!temporary_.empty()) {
-    ::unlink(temporary_.c_str());
+    ::unlinkat(directory_, temporary_.c_str(), 0);
     temporary_.clear();
+  }
+  if (directory_ >= 0) {
+    ::close(directory_);
+    directory_ = -1;
+  }
+}
+
+void OutputFile::StdioForwarder::NoteFailure() {
+  if (error_ == 0) {
+    error_ = errno != 0 ? errno : EIO;
   }
 }
 
@@ -141,15 +261,22 @@ OutputFile::StdioForwarder::int_type OutputFile::StdioForwarder::overflow(int_ty
   if (traits_type::eq_int_type(character, traits_type::eof())) {
     return traits_type::not_eof(character);
   }
-  return std::fputc(character, file_) == EOF ? traits_type::eof() : character;
+  if (std::fputc(character, file_) == EOF) {
+    NoteFailure();
+    return traits_type::eof();
+  }
+  return character;
 }
 
 std::streamsize OutputFile::StdioForwarder::xsputn(const char* bytes, std::streamsize count) {
   if (file_ == nullptr || count <= 0) {
     return 0;
   }
-  return static_cast<std::streamsize>(
-      std::fwrite(bytes, 1, static_cast<std::size_t>(count), file_));
+  const std::size_t written = std::fwrite(bytes, 1, static_cast<std::size_t>(count), file_);
+  if (written != static_cast<std::size_t>(count)) {
+    NoteFailure();
+  }
+  return static_cast<std::streamsize>(written);
 }
 
 }  // namespace qv

@@ -1,9 +1,14 @@
 // An output file that replaces its target whole or not at all. The writer fills a temporary
-// file in the target's directory; only a file whose every write, flush and close succeeded is
-// renamed over the target, so a failure never truncates or damages what was there before.
+// file in the target's directory, without a name where the system allows it; only a file whose
+// every write, flush and close succeeded takes the target's name, so a failure never truncates
+// or damages what was there before, and a process killed while writing leaves nothing behind
+// that the next write into the directory does not remove.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -12,13 +17,15 @@ namespace qv {
 
 class OutputFile {
  public:
-  // Prepares the replacement of the file at `path` (any length, NUL-free). A symbolic link is
-  // followed: the file it finally names is replaced and the link stays. The temporary file gets
-  // the permission bits of the file it replaces, or those of a new file (0666 less the umask).
-  // IsOpen() is false, and nothing exists or changed on disk, when the target is a directory,
-  // an existing file the user may not write, or a file whose directory is missing or cannot
-  // take a new file. A target that is neither a regular file nor a directory (a terminal, a
-  // pipe, /dev/null) holds no contents to protect and is written straight through.
+  // Prepares the replacement of the file at `path` (any path the system can create, NUL-free).
+  // A symbolic link is followed: the file it finally names is replaced and the link stays.
+  // The temporary file gets the permission bits of the file it replaces, or those of a new
+  // file (0666 less the umask). IsOpen() is false, and nothing exists or changed on disk, when
+  // the target is a directory, an existing file the user may not write or may not replace
+  // (another user's file in a sticky directory), or a file whose directory is missing or
+  // cannot take a new file. A target that is neither a regular file nor a directory (a
+  // terminal, a pipe, /dev/null) holds no contents to protect and is written straight through.
+  // Stale temporary files of processes that no longer exist are removed from the directory.
   explicit OutputFile(const std::string& path);
 
   // Removes the temporary file unless Commit() succeeded; the target is then left untouched.
@@ -39,32 +46,51 @@ class OutputFile {
   std::ostream& Stream() { return stream_; }
 
   // Finishes the file: checks that no write through either view failed, flushes the bytes to
-  // the disk, closes the file and renames it over the target. Returns true when the target now
+  // the disk, closes the file and gives it the target's name. Returns true when the target now
   // holds exactly the written bytes; false when any step failed, and then the temporary file is
   // gone and the target is byte for byte as it was (or still absent). Call at most once.
   bool Commit();
 
+  // The system's error number (errno) of the first failure: why the file is not open, or why
+  // Commit() failed (EIO when a write through File() failed for a reason no longer known);
+  // 0 while nothing failed. The desktop chooses its messages by it.
+  int Error() const { return error_; }
+
  private:
   // Forwards every character of Stream() to the C stream unbuffered, so that the C stream's
-  // error flag also records the failures of C++ writes.
+  // error flag also records the failures of C++ writes, and keeps the error of the first.
   class StdioForwarder : public std::streambuf {
    public:
-    explicit StdioForwarder(std::FILE*& file) : file_(file) {}
+    StdioForwarder(std::FILE*& file, int& error) : file_(file), error_(error) {}
 
    protected:
     int_type overflow(int_type character) override;
     std::streamsize xsputn(const char* bytes, std::streamsize count) override;
 
    private:
+    void NoteFailure();
+
     std::FILE*& file_;
+    int& error_;
   };
 
+  // Opens a target that is neither a regular file nor a directory for writing in place.
+  void OpenStraightThrough(const std::string& path);
+  // Opens the temporary file with the permission bits of the file it replaces, if any.
+  void CreateTemporary(std::optional<mode_t> permissions);
+  // Links an unnamed temporary file under a fresh temporary name.
+  bool NameTemporary();
+  void Fail(int cause);
   void Discard();
 
-  std::string target_;     // the file that Commit() replaces
-  std::string temporary_;  // empty when not open or when written straight through
+  int directory_ = -1;      // the target's directory; -1 when not open
+  std::string name_;        // the target's name in it, all links followed
+  bool replacing_ = false;  // false when written straight through
+  bool unnamed_ = false;    // the temporary file has no name yet
+  std::string temporary_;   // the temporary file's name once it has one
   std::FILE* file_ = nullptr;
-  StdioForwarder forwarder_{file_};
+  int error_ = 0;
+  StdioForwarder forwarder_{file_, error_};
   std::ostream stream_{&forwarder_};
 };
 

@@ -1,19 +1,40 @@
 #include "framework/document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <sstream>
 #include <utility>
 
+#include "fileio/output_file.h"
 #include "framework/file_dialog.h"
+#include "framework/file_name.h"
 #include "framework/message_service.h"
 
 namespace qv {
+namespace {
+
+// The standard message of a save to `path` that failed with the system error `cause`.
+QString SaveFailureMessage(int cause, const QString& path) {
+  switch (cause) {
+    case EACCES:
+    case EPERM:
+      return kAccessDenied.arg(QDir::toNativeSeparators(path));
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT:
+      return kDiskFull.arg(QDir::toNativeSeparators(path));
+    default:
+      return kFailedToSave;
+  }
+}
+
+}  // namespace
 
 CDocument::CDocument(DocumentType type, QObject* parent)
     : QObject(parent), type_(std::move(type)), title_(kUntitledTitle) {}
@@ -75,8 +96,16 @@ bool CDocument::OpenDocumentFile(const QString& path) {
   }
   const bool wasModified = IsModified();
   SetModifiedFlag(false);
+  openedFileRejected_ = false;
   if (OnOpenDocument(path)) {
-    SetPathName(path);
+    RememberFileFolder(path);
+    if (openedFileRejected_) {
+      // Not read as a document: the title and path stay those of the contents it still holds,
+      // so that Save never writes over the foreign file.
+      SetModifiedFlag(wasModified);
+    } else {
+      SetPathName(path);
+    }
     UpdateAllViews();
     return true;
   }
@@ -92,17 +121,20 @@ bool CDocument::OpenDocumentFile(const QString& path) {
 }
 
 bool CDocument::OnOpenDocument(const QString& path) {
-  const QFileInfo info(path);
-  if (!info.exists()) {
+  // The name as the system has it: Qt's own file classes would lose bytes that are not UTF-8.
+  const std::string name = FileNameBytes(path);
+  struct stat status {};
+  if (::stat(name.c_str(), &status) != 0) {
     ReportFileError(kFileNotFound.arg(QDir::toNativeSeparators(path)));
     return false;
   }
+  const bool regular = S_ISREG(status.st_mode);
   std::ifstream in;
-  if (info.isFile()) {
-    in.open(info.absoluteFilePath().toStdString(), std::ios::binary);
+  if (regular) {
+    in.open(name, std::ios::binary);
   }
   if (!in.is_open()) {
-    ReportFileError(info.isFile() && !info.isReadable()
+    ReportFileError(regular && ::access(name.c_str(), R_OK) != 0
                         ? kAccessDenied.arg(QDir::toNativeSeparators(path))
                         : kFailedToOpen);
     return false;
@@ -140,6 +172,7 @@ bool CDocument::DoSave(const QString& path) {
   if (!OnSaveDocument(target)) {
     return false;
   }
+  RememberFileFolder(target);
   SetPathName(target);
   return true;
 }
@@ -151,26 +184,12 @@ bool CDocument::OnSaveDocument(const QString& path) {
     return false;
   }
   const std::string data = bytes.str();
-  // QSaveFile writes beside the target and renames over it only once everything is written,
-  // so a failed save leaves the previous file as it was. Unbuffered, so that a write that
-  // fails is seen here: a failure while commit() flushes a buffer would still replace the file.
-  QSaveFile file(path);
-  errno = 0;
-  const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                       file.write(data.data(), static_cast<qint64>(data.size())) ==
-                           static_cast<qint64>(data.size()) &&
-                       file.commit();
-  if (!written) {
-    const int cause = errno;
-    const QString shown = QDir::toNativeSeparators(path);
-    if (file.error() == QFileDevice::PermissionsError || cause == EACCES || cause == EPERM) {
-      ReportFileError(kAccessDenied.arg(shown));
-    } else if (cause == ENOSPC || cause == EFBIG || cause == EDQUOT) {
-      ReportFileError(kDiskFull.arg(shown));
-    } else {
-      ReportFileError(kFailedToSave);
-    }
-    file.cancelWriting();
+  // Replaced whole or not at all, like every file the program writes; a pipe or a device
+  // node is written straight through and stays what it is.
+  OutputFile file(FileNameBytes(path));
+  file.Stream().write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (!file.Commit()) {
+    ReportFileError(SaveFailureMessage(file.Error(), path));
     return false;
   }
   SetModifiedFlag(false);

@@ -79,6 +79,10 @@ class CDocument : public QObject {
   virtual std::optional<QString> ReadDocument(std::istream& in) = 0;
   // Writes the document to `out` (binary); false when the stream reports a failure.
   virtual bool WriteDocument(std::ostream& out) const = 0;
+  // Called by ReadDocument, after telling the user, when the file is not a document of this
+  // kind but the open completes with the contents as they were: the document then keeps its
+  // previous title, path and modified flag.
+  void RejectOpenedFile() { openedFileRejected_ = true; }
 
  private:
   // The open and save dialogs' file types: the document's own, then all files.
@@ -94,6 +98,7 @@ class CDocument : public QObject {
   QString title_;
   QString pathName_;
   bool modified_ = false;
+  bool openedFileRejected_ = false;
   std::vector<CView*> views_;
   QWidget* dialogParent_ = nullptr;
 };

@@ -9,6 +9,7 @@ namespace qv {
 namespace {
 
 FileDialogService* installed = nullptr;
+QString lastFileFolder;
 
 }  // namespace
 
@@ -18,6 +19,9 @@ std::optional<FileDialogChoice> QtFileDialogService::Ask(QWidget* parent,
   dialog.setNameFilters(request.filters);
   if (request.selectedFilter > 0 && request.selectedFilter < request.filters.size()) {
     dialog.selectNameFilter(request.filters[request.selectedFilter]);
+  }
+  if (!request.directory.isEmpty()) {
+    dialog.setDirectory(request.directory);
   }
   if (request.open) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -59,6 +63,14 @@ QString FilterExtension(const QString& filter) {
   return match.hasMatch() ? match.captured(1) : QString();
 }
 
+QString LastFileFolder() { return lastFileFolder; }
+
+void RememberFileFolder(const QString& path) {
+  if (!path.isEmpty()) {
+    lastFileFolder = QFileInfo(path).absolutePath();
+  }
+}
+
 CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
                          const QString& fileName, const QStringList& nameFilters, QWidget* parent)
     : parent_(parent) {
@@ -70,12 +82,14 @@ CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
 }
 
 bool CFileDialog::DoModal() {
+  request_.directory = LastFileFolder();
   std::optional<FileDialogChoice> chosen = FileDialogs().Ask(parent_, request_);
   if (!chosen) {
     return false;
   }
   path_ = chosen->path;
   filterIndex_ = chosen->filter;
+  RememberFileFolder(path_);
   // A name typed without an extension gets the default one, as the classic dialog adds it.
   if (!request_.open && !request_.defaultExtension.isEmpty() &&
       QFileInfo(path_).suffix().isEmpty()) {

@@ -12,8 +12,8 @@ namespace qv {
 
 // What a file dialog is asked: its title, its mode, the file types as "Name (*.ext)" entries
 // and the one selected first, the extension appended to a name typed without one (with its
-// dot; when empty in save mode, the extension of the selected type), and the file name it
-// proposes.
+// dot; when empty in save mode, the extension of the selected type), the file name it proposes
+// and the folder it opens in.
 struct FileDialogRequest {
   bool open = true;  // open mode; otherwise save mode, which asks before replacing a file
   QString title;
@@ -21,6 +21,7 @@ struct FileDialogRequest {
   int selectedFilter = 0;  // position in `filters`
   QString defaultExtension;
   QString initialName;
+  QString directory;  // empty: the dialog's own choice (the working directory at first)
 };
 
 // What the user chose: the path, and the position in the request's filters of the file type
@@ -52,6 +53,12 @@ FileDialogService& FileDialogs();
 // Takes a service that outlives its use (null restores the real dialogs).
 void InstallFileDialogService(FileDialogService* service);
 
+// The folder of the last file opened or saved, through a dialog or otherwise (the command
+// line, a drop); empty before the first. Every file dialog opens there.
+QString LastFileFolder();
+// Takes the path of a file just opened or saved (relative paths against the working directory).
+void RememberFileFolder(const QString& path);
+
 // A file dialog set up the classic way: mode, default extension without its dot, proposed name
 // and the file types as name filters ("C File (*.c)", the first one selected).
 class CFileDialog {
@@ -62,8 +69,9 @@ class CFileDialog {
   void SetTitle(const QString& title) { request_.title = title; }
   // The file type selected when the dialog opens: a position among the filter's entries.
   void SetFilterIndex(int index) { request_.selectedFilter = index; }
-  // Shows the dialog; true when the user chose a file, which GetPathName then returns, with the
-  // position of the file type selected with it in GetFilterIndex.
+  // Shows the dialog in the folder of the last file opened or saved; true when the user chose
+  // a file, which GetPathName then returns, with the position of the file type selected with
+  // it in GetFilterIndex. The next dialog opens in the chosen file's folder.
   bool DoModal();
   [[nodiscard]] QString GetPathName() const { return path_; }
   [[nodiscard]] int GetFilterIndex() const { return filterIndex_; }

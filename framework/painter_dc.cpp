@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QString>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,7 @@ namespace {
 
 // Dots of a dotted line: three pixels drawn, three left out, for a one-pixel pen; a wider pen
 // (on paper) draws dots and gaps as long as it is wide.
-constexpr double kThinDot = 3.0;
+constexpr int kThinDot = 3;
 constexpr double kWideDot = 1.0;
 
 // The drawing asks for the classic faces; the Liberation faces have the same metrics.
@@ -33,6 +34,14 @@ QColor ToQColor(COLORREF color) {
 }
 
 QPointF ToQPoint(DevicePoint point) { return {point.x, point.y}; }
+
+// A device coordinate as a pixel, held within the distance a stroke is walked exactly.
+int HeldPixel(double coordinate) {
+  constexpr double kFar = kFarthestStrokePixel;
+  return static_cast<int>(std::clamp(coordinate, -kFar, kFar));
+}
+
+CPoint ToPixel(DevicePoint point) { return {HeldPixel(point.x), HeldPixel(point.y)}; }
 
 }  // namespace
 
@@ -105,8 +114,35 @@ void CPainterDC::DrawEllipse(int x1, int y1, int x2, int y2) {
 
 void CPainterDC::DrawLine(CPoint from, CPoint to) {
   UsePen();
-  painter_.drawLine(ToQPoint(LogicalToDevice(from.x, from.y)),
-                    ToQPoint(LogicalToDevice(to.x, to.y)));
+  const DevicePoint start = LogicalToDevice(from.x, from.y);
+  const DevicePoint end = LogicalToDevice(to.x, to.y);
+  if (appliedPen_.width > 1.0) {
+    painter_.drawLine(ToQPoint(start), ToQPoint(end));
+    return;
+  }
+  // The painter's own thin lines draw the upper or left end and leave out the other, whichever
+  // the stroke starts at; the stroke's pixels are walked here instead.
+  const QColor colour = ToQColor(appliedPen_.color);
+  const int dot = appliedPen_.style == PS_DOT ? kThinDot : 0;
+  StrokePixelRuns(ToPixel(start), ToPixel(end), dot, PixelBounds(), [&](const PixelRun& run) {
+    painter_.fillRect(QRectF(run.left, run.top, run.width, run.height), colour);
+  });
+}
+
+PixelClip CPainterDC::PixelBounds() const {
+  const QPaintDevice* device = painter_.device();
+  if (device == nullptr) {
+    return {-kFarthestStrokePixel, -kFarthestStrokePixel, kFarthestStrokePixel,
+            kFarthestStrokePixel};
+  }
+  // The device's pixels in painter units, a unit more on each side; on an image with a pixel
+  // ratio its physical size, which covers more than its painter units.
+  bool invertible = false;
+  const QTransform toUnits = painter_.transform().inverted(&invertible);
+  const QRectF area = (invertible ? toUnits : QTransform())
+                          .mapRect(QRectF(0.0, 0.0, device->width(), device->height()));
+  return {HeldPixel(area.left() - 1.0), HeldPixel(area.top() - 1.0),
+          HeldPixel(area.right() + 1.0), HeldPixel(area.bottom() + 1.0)};
 }
 
 void CPainterDC::DrawText(int x, int y, std::string_view text) {

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "framework/device_context.h"
+#include "framework/stroke_pixels.h"
 
 namespace qv {
 
@@ -38,6 +39,8 @@ class CPainterDC : public CDC {
   QRectF DeviceBox(int x1, int y1, int x2, int y2) const;
   // Hands the selected pen (and the white fill) to the painter when it differs from the last.
   void UsePen();
+  // The painter units of the device, where one-pixel strokes are walked.
+  [[nodiscard]] PixelClip PixelBounds() const;
 
   QPainter& painter_;
   bool printing_;

@@ -1,5 +1,6 @@
 #include "view/quorvanel_view.h"
 
+#include <QAction>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QPageSetupDialog>
@@ -8,6 +9,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 
@@ -30,6 +32,8 @@ constexpr int kCrossCentre = 4;   // the saved pixels run from centre - 4 to cen
 constexpr int kCrossReachBack = 3;
 constexpr int kCrossReachOn = 4;  // a stroke excludes its end point: 7 pixels around the centre
 const COLORREF kCrossColour = RGB(0, 0, 255);
+constexpr int kPreviewScreenShare = 90;  // percent of the screen's width and height
+constexpr int kPercent = 100;
 
 
 }  // namespace
@@ -50,7 +54,15 @@ void CQuorvanelView::OnUpdate() {
   // Drawn once per change, on the next paint; paints in between only copy the page.
   pageOutOfDate_ = true;
   crossX_ = -1;
+  // Whatever the change, the texts read off the old page no longer hold.
+  ClearReadout();
   viewport()->update();
+}
+
+void CQuorvanelView::ClearReadout() {
+  if (readoutSink_) {
+    readoutSink_(QString(), QString());
+  }
 }
 
 void CQuorvanelView::OnDraw(CDC& dc) const {
@@ -103,6 +115,36 @@ void CQuorvanelView::resizeEvent(QResizeEvent* event) {
 
 void CQuorvanelView::scrollContentsBy(int, int) { viewport()->update(); }
 
+bool CQuorvanelView::viewportEvent(QEvent* event) {
+  // The scroll area hands the page's leave event to no handler of its own.
+  if (event->type() == QEvent::Leave) {
+    OnMouseLeave();
+  }
+  return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CQuorvanelView::OnMouseLeave() {
+  if (!pageOutOfDate_) {
+    CScreenDC dc(page_);
+    EraseCross(dc, 0, 0);
+  }
+  crossX_ = -1;
+  ClearReadout();
+  viewport()->update();
+}
+
+void CQuorvanelView::EraseCross(CDC& dc, int originX, int originY) {
+  if (crossX_ >= 0) {
+    const int cx = crossX_ - originX;
+    const int cy = crossY_ - originY;
+    for (int i = 0; i < kCrossSaved; ++i) {
+      dc.SetPixel(cx + i - kCrossCentre, cy, savedHorizontal_[i]);
+      dc.SetPixel(cx, cy + i - kCrossCentre, savedVertical_[i]);
+    }
+  }
+  crossX_ = -1;
+}
+
 void CQuorvanelView::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   OnMouseMove(at.x(), at.y());
@@ -124,14 +166,7 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
     // The cross lives in the page image; window pixels reach it through the scroll offset.
     CScreenDC dc(page_);
     dc.SetViewportOrg(scrollX, scrollY);
-    if (crossX_ >= 0) {
-      const int cx = crossX_ - scrollX;
-      const int cy = crossY_ - scrollY;
-      for (int i = 0; i < kCrossSaved; ++i) {
-        dc.SetPixel(cx + i - kCrossCentre, cy, savedHorizontal_[i]);
-        dc.SetPixel(cx, cy + i - kCrossCentre, savedVertical_[i]);
-      }
-    }
+    EraseCross(dc, scrollX, scrollY);
     if (readoutSink_) {
       readoutSink_(FromUtf8View(reading.horizontalText), FromUtf8View(reading.verticalText));
     }
@@ -152,8 +187,6 @@ void CQuorvanelView::OnMouseMove(int x, int y) {
       dc.MoveTo(cx - kCrossReachBack, cy);
       dc.LineTo(cx + kCrossReachOn, cy);
       dc.SelectObject(old);
-    } else {
-      crossX_ = -1;
     }
   }
   viewport()->update();
@@ -181,11 +214,22 @@ void CQuorvanelView::OnFilePrint() {
   }
 }
 
-void CQuorvanelView::OnFilePrintPreview() {
-  QPrintPreviewDialog preview(&Printer(), this);
+void CQuorvanelView::PreparePrintPreview(QPrintPreviewDialog& preview) {
   connect(&preview, &QPrintPreviewDialog::paintRequested, this,
           [this](QPrinter* printer) { PrintPage(*printer); });
+  // Large enough to read the page: most of the screen, the page fitted to its width.
+  if (const QScreen* screen = this->screen()) {
+    const QSize available = screen->availableGeometry().size();
+    preview.resize(available.width() * kPreviewScreenShare / kPercent,
+                   available.height() * kPreviewScreenShare / kPercent);
+  }
   if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) {
+    // Through the dialog's own button when it has one, so that its tool bar shows the mode.
+    if (auto* fitWidth = preview.findChild<QAction*>(QStringLiteral("fitWidthAction"))) {
+      fitWidth->trigger();
+    } else {
+      pages->fitToWidth();
+    }
     auto* next = new QShortcut(QKeySequence(Qt::Key_PageDown), &preview);
     connect(next, &QShortcut::activated, pages,
             [pages] { pages->setCurrentPage(pages->currentPage() + 1); });
@@ -193,6 +237,11 @@ void CQuorvanelView::OnFilePrintPreview() {
     connect(previous, &QShortcut::activated, pages,
             [pages] { pages->setCurrentPage(pages->currentPage() - 1); });
   }
+}
+
+void CQuorvanelView::OnFilePrintPreview() {
+  QPrintPreviewDialog preview(&Printer(), this);
+  PreparePrintPreview(preview);
   preview.exec();
 }
 

@@ -12,6 +12,7 @@
 #include "framework/document.h"
 
 class QPagedPaintDevice;
+class QPrintPreviewDialog;
 class QPrinter;
 
 namespace qv {
@@ -30,7 +31,8 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   CQuorvanelView(CDocument& document, const GraphSource& source, QWidget* parent);
   ~CQuorvanelView() override;
 
-  // The document changed: the page is drawn again before the next paint.
+  // The document changed: the page is drawn again before the next paint, without the cross,
+  // and the readout texts are emptied.
   void OnUpdate() override;
   void SetReadoutSink(ReadoutSink sink) { readoutSink_ = std::move(sink); }
 
@@ -38,12 +40,17 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void OnDraw(CDC& dc) const;
   // Draws the printed page on a printer, a preview or a PDF writer, one page.
   void PrintPage(QPagedPaintDevice& device) const;
+  // Sets up a print preview of the page: drawn by PrintPage, sized to most of the screen with
+  // the page fitted to its width, Page Down and Page Up turning pages.
+  void PreparePrintPreview(QPrintPreviewDialog& preview);
 
   // The page as it is on screen (drawn when out of date), with the cursor cross if any.
   const QImage& PageImage();
 
   // The mouse at (x, y) in window pixels: updates the readout texts and the cross.
   void OnMouseMove(int x, int y);
+  // The mouse left the page: the cross goes and the readout texts are emptied.
+  void OnMouseLeave();
   [[nodiscard]] bool HasCross() const { return crossX_ >= 0; }
 
  public slots:
@@ -56,10 +63,15 @@ class CQuorvanelView : public QAbstractScrollArea, public CView {
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void UpdateScrollBars();
   void RenderPage();
+  // Puts back the pixels under the cross, if any, on `dc`, whose logical (0, 0) is the page
+  // pixel (originX, originY); records no cross.
+  void EraseCross(CDC& dc, int originX, int originY);
+  void ClearReadout();
   QPrinter& Printer();
 
   CDocument& document_;

@@ -65,8 +65,7 @@ double Random(int t) {
 // The impulse response of a resonant filter: slowly decaying, all frequencies present.
 double Resonant(int t) {
   static const std::array<double, kSimulationSamples> response = [] {
-    FilterSpec spec;
-    spec.effectiveOrder = 2;
+    FilterSpec spec{.effectiveOrder = 2};
     const std::array<double, 3> b{0.02, 0.0, -0.02};
     const std::array<double, 3> a{1.0, -1.6, 0.97};
     std::array<double, kSimulationSamples> out{};

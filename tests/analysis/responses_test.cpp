@@ -40,13 +40,13 @@ struct Inputs {
 
 Inputs FromGolden(const GoldenCase& c) {
   Inputs in;
-  in.spec.filterClass = static_cast<FilterClass>(c.filterClass);
-  in.spec.bandType = static_cast<BandType>(c.bandType);
-  in.spec.model = static_cast<FilterModel>(c.model);
-  in.spec.order = c.order;
-  in.spec.effectiveOrder = c.effectiveOrder;
-  in.spec.fsample = c.fsample;
-  in.spec.taps = c.taps;
+  in.spec = FilterSpec{.filterClass = static_cast<FilterClass>(c.filterClass),
+                       .bandType = static_cast<BandType>(c.bandType),
+                       .model = static_cast<FilterModel>(c.model),
+                       .order = c.order,
+                       .effectiveOrder = c.effectiveOrder,
+                       .fsample = c.fsample,
+                       .taps = c.taps};
   in.scale.columnStep = c.columnStep;
   std::copy(c.b.begin(), c.b.end(), in.design.numerator.begin());
   std::copy(c.a.begin(), c.a.end(), in.design.denominator.begin());
@@ -131,10 +131,10 @@ TEST(ResponsesTest, LowPassIsReferencedToZeroHertzAndBandPassToItsLargestGain) {
 // A filter that only delays by `delay` samples: flat 0 dB, a constant group delay.
 Inputs PureDelay(int delay, int fsample) {
   Inputs in;
-  in.spec.filterClass = FilterClass::Fir;
-  in.spec.model = FilterModel::Rectangle;
-  in.spec.taps = delay + 1;
-  in.spec.fsample = fsample;
+  in.spec = FilterSpec{.filterClass = FilterClass::Fir,
+                       .model = FilterModel::Rectangle,
+                       .fsample = fsample,
+                       .taps = delay + 1};
   in.scale.columnStep = static_cast<float>(in.spec.taps) / 256.0f;
   in.design.firTaps[delay] = 1.0;
   return in;
@@ -190,10 +190,10 @@ TEST(ResponsesTest, SteepPhaseHoldsTheValueOfPointZeroUntilTheFirstWrap) {
 // h = [0.5, -0.5]: |H| = sin(pi k / 512) at point k, nothing at 0 Hz.
 Inputs Difference(BandType band) {
   Inputs in;
-  in.spec.filterClass = FilterClass::Fir;
-  in.spec.model = FilterModel::Rectangle;
-  in.spec.bandType = band;
-  in.spec.taps = 2;
+  in.spec = FilterSpec{.filterClass = FilterClass::Fir,
+                       .bandType = band,
+                       .model = FilterModel::Rectangle,
+                       .taps = 2};
   in.scale.columnStep = 2.0f / 256.0f;
   in.design.firTaps[0] = 0.5;
   in.design.firTaps[1] = -0.5;
@@ -274,8 +274,7 @@ TEST(ResponsesTest, FilterWithoutOutputHasFiniteFlatCurves) {
 // y(t) = 0.99 y(t-1) + x(t): the impulse response 0.99^t tells which sample each point shows.
 Inputs Decay(float columnStep) {
   Inputs in;
-  in.spec.order = 1;
-  in.spec.effectiveOrder = 1;
+  in.spec = FilterSpec{.order = 1, .effectiveOrder = 1};
   in.scale.columnStep = columnStep;
   in.design.numerator[0] = 1.0;
   in.design.denominator[0] = 1.0;

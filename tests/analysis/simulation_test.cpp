@@ -128,20 +128,6 @@ Designed Make(FilterSpec spec) {
   return d;
 }
 
-FilterSpec SpecOf(FilterClass c, FilterModel model, BandType band, int order, int fcut1, int fcut2,
-                  Quantization q, int taps = 31) {
-  FilterSpec spec;
-  spec.filterClass = c;
-  spec.model = model;
-  spec.bandType = band;
-  spec.order = order;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2;
-  spec.quantization = q;
-  spec.taps = taps;
-  return spec;
-}
-
 struct SimulationCase {
   std::string name;
   FilterSpec spec;
@@ -158,23 +144,108 @@ std::vector<SimulationCase> SimulationCases() {
   using B = BandType;
   return {
       {"DefaultFloat", FilterSpec{}},
-      {"Default16", SpecOf(kIir, M::Butterworth, B::LowPass, 2, 100, 100, k16)},
-      {"Default8", SpecOf(kIir, M::Butterworth, B::LowPass, 2, 100, 100, k8)},
-      {"ChebyshevHighPass16", SpecOf(kIir, M::Chebyshev, B::HighPass, 3, 200, 200, k16)},
-      {"BesselBandPass16", SpecOf(kIir, M::Bessel, B::BandPass, 2, 100, 250, k16)},
-      {"ButterworthBandStopFloat", SpecOf(kIir, M::Butterworth, B::BandStop, 3, 100, 300, kFloat)},
-      {"ButterworthOrder1At8", SpecOf(kIir, M::Butterworth, B::LowPass, 1, 300, 300, k8)},
-      {"RectangleLowPassFloat", SpecOf(kFir, M::Rectangle, B::LowPass, 2, 100, 100, kFloat)},
-      {"RectangleLowPass16", SpecOf(kFir, M::Rectangle, B::LowPass, 2, 100, 100, k16)},
-      {"RaisedCosineHighPass8", SpecOf(kFir, M::RaisedCosine, B::HighPass, 2, 150, 150, k8, 64)},
-      {"ButterworthFirBandPass16",
-       SpecOf(kFir, M::Butterworth, B::BandPass, 3, 100, 200, k16, 511)},
-      {"ChebyshevFirBandStopFloat",
-       SpecOf(kFir, M::Chebyshev, B::BandStop, 2, 100, 300, kFloat, 100)},
+      {"Default16", FilterSpec{.filterClass = kIir,
+                               .bandType = B::LowPass,
+                               .model = M::Butterworth,
+                               .order = 2,
+                               .fcut1 = 100,
+                               .fcut2 = 100,
+                               .quantization = k16}},
+      {"Default8", FilterSpec{.filterClass = kIir,
+                              .bandType = B::LowPass,
+                              .model = M::Butterworth,
+                              .order = 2,
+                              .fcut1 = 100,
+                              .fcut2 = 100,
+                              .quantization = k8}},
+      {"ChebyshevHighPass16", FilterSpec{.filterClass = kIir,
+                                         .bandType = B::HighPass,
+                                         .model = M::Chebyshev,
+                                         .order = 3,
+                                         .fcut1 = 200,
+                                         .fcut2 = 200,
+                                         .quantization = k16}},
+      {"BesselBandPass16", FilterSpec{.filterClass = kIir,
+                                      .bandType = B::BandPass,
+                                      .model = M::Bessel,
+                                      .order = 2,
+                                      .fcut1 = 100,
+                                      .fcut2 = 250,
+                                      .quantization = k16}},
+      {"ButterworthBandStopFloat", FilterSpec{.filterClass = kIir,
+                                              .bandType = B::BandStop,
+                                              .model = M::Butterworth,
+                                              .order = 3,
+                                              .fcut1 = 100,
+                                              .fcut2 = 300,
+                                              .quantization = kFloat}},
+      {"ButterworthOrder1At8", FilterSpec{.filterClass = kIir,
+                                          .bandType = B::LowPass,
+                                          .model = M::Butterworth,
+                                          .order = 1,
+                                          .fcut1 = 300,
+                                          .fcut2 = 300,
+                                          .quantization = k8}},
+      {"RectangleLowPassFloat", FilterSpec{.filterClass = kFir,
+                                           .bandType = B::LowPass,
+                                           .model = M::Rectangle,
+                                           .order = 2,
+                                           .fcut1 = 100,
+                                           .fcut2 = 100,
+                                           .quantization = kFloat}},
+      {"RectangleLowPass16", FilterSpec{.filterClass = kFir,
+                                        .bandType = B::LowPass,
+                                        .model = M::Rectangle,
+                                        .order = 2,
+                                        .fcut1 = 100,
+                                        .fcut2 = 100,
+                                        .quantization = k16}},
+      {"RaisedCosineHighPass8", FilterSpec{.filterClass = kFir,
+                                           .bandType = B::HighPass,
+                                           .model = M::RaisedCosine,
+                                           .order = 2,
+                                           .fcut1 = 150,
+                                           .fcut2 = 150,
+                                           .taps = 64,
+                                           .quantization = k8}},
+      {"ButterworthFirBandPass16", FilterSpec{.filterClass = kFir,
+                                              .bandType = B::BandPass,
+                                              .model = M::Butterworth,
+                                              .order = 3,
+                                              .fcut1 = 100,
+                                              .fcut2 = 200,
+                                              .taps = 511,
+                                              .quantization = k16}},
+      {"ChebyshevFirBandStopFloat", FilterSpec{.filterClass = kFir,
+                                               .bandType = B::BandStop,
+                                               .model = M::Chebyshev,
+                                               .order = 2,
+                                               .fcut1 = 100,
+                                               .fcut2 = 300,
+                                               .taps = 100,
+                                               .quantization = kFloat}},
       // The heaviest recursions that quantise: order 18 at 16 bits, 16 and 14 at 8 bits.
-      {"HeaviestChebyshevBandStop16", SpecOf(kIir, M::Chebyshev, B::BandStop, 9, 100, 300, k16)},
-      {"HeaviestBesselLowPass8", SpecOf(kIir, M::Bessel, B::LowPass, 16, 200, 200, k8)},
-      {"HeaviestBesselBandPass8", SpecOf(kIir, M::Bessel, B::BandPass, 7, 200, 350, k8)},
+      {"HeaviestChebyshevBandStop16", FilterSpec{.filterClass = kIir,
+                                                 .bandType = B::BandStop,
+                                                 .model = M::Chebyshev,
+                                                 .order = 9,
+                                                 .fcut1 = 100,
+                                                 .fcut2 = 300,
+                                                 .quantization = k16}},
+      {"HeaviestBesselLowPass8", FilterSpec{.filterClass = kIir,
+                                            .bandType = B::LowPass,
+                                            .model = M::Bessel,
+                                            .order = 16,
+                                            .fcut1 = 200,
+                                            .fcut2 = 200,
+                                            .quantization = k8}},
+      {"HeaviestBesselBandPass8", FilterSpec{.filterClass = kIir,
+                                             .bandType = B::BandPass,
+                                             .model = M::Bessel,
+                                             .order = 7,
+                                             .fcut1 = 200,
+                                             .fcut2 = 350,
+                                             .quantization = k8}},
   };
 }
 
@@ -206,8 +277,7 @@ INSTANTIATE_TEST_SUITE_P(Designs, SimulationMatchesLiteralLoop,
 
 // Signed zeros in the coefficients and zero terms must not change the sign of any output.
 TEST(Simulation, SignedZeroCoefficientsMatchLiteralLoop) {
-  FilterSpec spec;
-  spec.taps = 6;
+  FilterSpec spec{.taps = 6};
   const std::vector<double> h{-0.0, 0.0, -0.25, 0.25, -0.0, 0.5};
   for (const Quantization q : {kFloat, k8, k16}) {
     spec.quantization = q;
@@ -230,8 +300,7 @@ TEST(Simulation, SignedZeroCoefficientsMatchLiteralLoop) {
 // finally overflow): the regrouped sums must hand over to the literal order in time. Lead
 // coefficients 1 and 4 take the reciprocal, 3 the division.
 TEST(Simulation, OutputsBeyondExactSumsMatchLiteralLoop) {
-  FilterSpec spec;
-  spec.effectiveOrder = 4;
+  FilterSpec spec{.effectiveOrder = 4};
   const std::vector<std::vector<double>> denominators = {
       {1.0, -3.0, 0.5, -0.25, 0.125}, {4.0, 7.0, -30.0, 2.0, 1.0}, {3.0, -1e6, 0.0, 5.0, -2.0}};
   const std::vector<double> b{1000.0, -2000.0, 3000.0, 0.0, -7.0};
@@ -262,10 +331,9 @@ class QuantizedArithmetic : public ::testing::TestWithParam<TruncationCase> {};
 
 TEST_P(QuantizedArithmetic, CutsTowardZero) {
   const TruncationCase& c = GetParam();
-  FilterSpec spec;
-  spec.quantization = c.quantization;
-  spec.effectiveOrder = static_cast<int>(c.b.size()) - 1;
-  spec.taps = static_cast<int>(c.b.size());
+  FilterSpec spec{.effectiveOrder = static_cast<int>(c.b.size()) - 1,
+                  .taps = static_cast<int>(c.b.size()),
+                  .quantization = c.quantization};
   const int count = static_cast<int>(c.integer.size());
   const double s = Amplitude(c.quantization);
   const Trace run = c.filterClass == kFir ? SimulatedFir(spec, c.b, 0, count, c.step)
@@ -290,8 +358,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return test.param.name; });
 
 TEST(Simulation, FloatFirImpulseIsTheTapsAndStepTheirRunningSum) {
-  const Designed d =
-      Make(SpecOf(kFir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100, kFloat, 45));
+  const Designed d = Make(FilterSpec{.filterClass = kFir,
+                                     .bandType = BandType::LowPass,
+                                     .model = FilterModel::RaisedCosine,
+                                     .order = 2,
+                                     .fcut1 = 100,
+                                     .fcut2 = 100,
+                                     .taps = 45,
+                                     .quantization = kFloat});
   const Trace impulse = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, false);
   const Trace step = SimulatedFir(d.spec, d.h, 0, kSimulationSamples, true);
   double largest = 0.0;
@@ -309,8 +383,14 @@ TEST(Simulation, FloatFirImpulseIsTheTapsAndStepTheirRunningSum) {
 
 TEST(Simulation, QuantizedFirImpulseIsTruncatedTapsScaledBack) {
   for (const Quantization q : {k8, k16}) {
-    const Designed d =
-        Make(SpecOf(kFir, FilterModel::Rectangle, BandType::HighPass, 2, 300, 300, q, 33));
+    const Designed d = Make(FilterSpec{.filterClass = kFir,
+                                       .bandType = BandType::HighPass,
+                                       .model = FilterModel::Rectangle,
+                                       .order = 2,
+                                       .fcut1 = 300,
+                                       .fcut2 = 300,
+                                       .taps = 33,
+                                       .quantization = q});
     const double s = Amplitude(q);
     const Trace impulse = SimulatedFir(d.spec, d.h, d.design.shift, kSimulationSamples, false);
     for (int t = 0; t < d.spec.taps; ++t) {
@@ -321,8 +401,13 @@ TEST(Simulation, QuantizedFirImpulseIsTruncatedTapsScaledBack) {
 
 TEST(Simulation, QuantizedIirOutputsAreWholeIntegerUnits) {
   for (const Quantization q : {k8, k16}) {
-    const Designed d =
-        Make(SpecOf(kIir, FilterModel::Chebyshev, BandType::LowPass, 4, 150, 150, q));
+    const Designed d = Make(FilterSpec{.filterClass = kIir,
+                                       .bandType = BandType::LowPass,
+                                       .model = FilterModel::Chebyshev,
+                                       .order = 4,
+                                       .fcut1 = 150,
+                                       .fcut2 = 150,
+                                       .quantization = q});
     const double units = std::ldexp(1.0, d.design.shift) * Amplitude(q);
     for (const bool step : {false, true}) {
       const Trace run = Simulated(d.spec, d.b, d.a, d.design.shift, kSimulationSamples, step);
@@ -334,8 +419,7 @@ TEST(Simulation, QuantizedIirOutputsAreWholeIntegerUnits) {
 }
 
 TEST(Simulation, StableLowPassStepSettlesAtItsDcGain) {
-  FilterSpec spec;
-  spec.effectiveOrder = 2;
+  FilterSpec spec{.effectiveOrder = 2};
   const std::vector<double> b{0.2, 0.3, 0.1};
   const std::vector<double> a{1.0, -0.5, 0.2};
   const Trace step = Simulated(spec, b, a, 0, kSimulationSamples, true);

@@ -23,11 +23,7 @@ class ZeroPlacement : public ::testing::TestWithParam<ZeroCase> {};
 
 TEST_P(ZeroPlacement, WritesTheBandTypesZerosAndNothingElse) {
   const ZeroCase& c = GetParam();
-  FilterSpec spec;
-  spec.bandType = c.band;
-  spec.order = c.order;
-  spec.fcenter = c.fcenter;
-  spec.fsample = c.fsample;
+  FilterSpec spec{.bandType = c.band, .order = c.order, .fsample = c.fsample, .fcenter = c.fcenter};
   std::array<Complex, kMaxCoefficients> zeros;
   zeros.fill(kUntouched);
   EXPECT_EQ(PlaceIirZeros(spec, zeros), 0);
@@ -70,11 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return test.param.name; });
 
 TEST(ZeroPlacement, BandStopAtAQuarterOfTheSamplingFrequency) {
-  FilterSpec spec;
-  spec.bandType = BandType::BandStop;
-  spec.order = 1;
-  spec.fcenter = 250.0;
-  spec.fsample = 1000;
+  FilterSpec spec{.bandType = BandType::BandStop, .order = 1, .fsample = 1000, .fcenter = 250.0};
   std::array<Complex, 2> zeros{};
   PlaceIirZeros(spec, zeros);
   EXPECT_NEAR(zeros[0].re, 0.2370, 5e-5);

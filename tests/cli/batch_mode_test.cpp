@@ -1,5 +1,5 @@
 // The direct JSON printout against the document it replaced, and --batch line by line.
-#include "cli/batch_mode.h"
+#include "cli/batch_line.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_mode.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "cli/json_output.h"
@@ -147,6 +148,36 @@ TEST(JsonPrintout, NonFiniteValuesAndMessagesStayValidJson) {
   EXPECT_EQ(Json::parse(fmt::to_string(error)), (Json{{"error", message}, {"code", -22}}));
 }
 
+struct Utf8Case {
+  std::string bytes;
+  std::string read;  // the text the printed string reads back as
+};
+
+// Every byte that starts no well-formed UTF-8 sequence reads back as U+FFFD, and well-formed
+// sequences as themselves, so that every message is valid JSON whatever bytes it quotes.
+TEST(JsonPrintout, MessagesAreValidUtf8) {
+  const std::string r = "\xef\xbf\xbd";  // U+FFFD
+  const std::vector<Utf8Case> cases = {
+      {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\x9b \xf4\x8f\xbf\xbf",
+       "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\x9b \xf4\x8f\xbf\xbf"},
+      {"a\xff", "a" + r},
+      {"\x80z", r + "z"},
+      {"\xc0\xaf", r + r},              // overlong
+      {"\xe0\x80\xaf", r + r + r},     // overlong
+      {"\xed\xa0\x80", r + r + r},     // surrogate
+      {"\xf4\x90\x80\x80", r + r + r + r},  // above U+10FFFF
+      {"\xf5\x80", r + r},
+      {"\xc3", r},                      // cut short at the end
+      {"\xe2\x82", r + r},
+      {"\xe2\x82z", r + r + "z"},
+  };
+  for (const Utf8Case& c : cases) {
+    fmt::memory_buffer text;
+    AppendErrorJson(text, c.bytes, 1);
+    EXPECT_EQ(Json::parse(fmt::to_string(text))["error"], c.read) << fmt::to_string(text);
+  }
+}
+
 struct BatchRun {
   int status;
   std::vector<std::string> lines;
@@ -227,6 +258,11 @@ TEST(Batch, RefusedLinesGiveTheirCodeAndTheRunGoesOn) {
       {R"({"model": "bessel"})", kLineNotASpecification, "\"model\" must be a whole number"},
       {R"({"ripple": "1"})", kLineNotASpecification, "\"ripple\" must be a number"},
       {std::string(kMaxBatchLineBytes + 1, ' '), kLineNotASpecification, "longer than"},
+      // The parser's message quotes these bytes; the output line stays valid JSON.
+      {"{\"order\xff\": 2}", kLineNotASpecification, "not valid JSON"},
+      {"{\"order\": 2}\xc3", kLineNotASpecification, "not valid JSON"},
+      {std::string("{\"order\": 3}\0{", 14), kLineNotASpecification, "NUL byte"},
+      {std::string("\0", 1), kLineNotASpecification, "NUL byte"},
   };
   std::string input;
   for (const RefusedLine& r : refusals) input += r.line + "\n{}\n";
@@ -256,6 +292,29 @@ TEST(Batch, TakesNoOtherOption) {
     EXPECT_TRUE(run.lines.empty());
   }
   EXPECT_EQ(RunBatchTool("").lines.size(), 0u);
+}
+
+TEST(Batch, JobsAreOneToTheMostAndOnlyForBatch) {
+  const std::string most = std::to_string(kMaxBatchJobs);
+  const std::string beyond = std::to_string(kMaxBatchJobs + 1);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--batch", "--jobs", "0"},
+        {"--batch", "--jobs=-1"},
+        {"--batch", "--jobs", "x"},
+        {"--batch", "--jobs", "2.5"},
+        {"--batch", "--jobs", beyond},
+        {"--jobs", "2"}}) {
+    const BatchRun run = RunBatchTool("{}\n", args);
+    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_NE(run.err.find("--jobs"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.lines.empty());
+  }
+  const BatchRun one = RunBatchTool("{}\n{\"order\": 20}\n", {"--batch", "--jobs", "1"});
+  EXPECT_EQ(one.status, kExitSuccess);
+  EXPECT_EQ(one.lines.size(), 2u);
+  const BatchRun all = RunBatchTool("{}\n{\"order\": 20}\n", {"--jobs", most, "--batch"});
+  EXPECT_EQ(all.status, kExitSuccess);
+  EXPECT_EQ(all.lines, one.lines);
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ class OutputReplacement : public ::testing::TestWithParam<OutputCase> {
 
   ToolRun ProduceWithLimit(const std::string& path) const {
     const std::vector<std::string> args = Arguments(path);
-    const test::LimitedRun limited = test::RunWithFileSizeLimit(
+    const test::ChildRun limited = test::RunWithFileSizeLimit(
         kFileSizeLimit, [&](std::string& err) { return Run(args, err); });
     return {limited.status, limited.text};
   }

@@ -41,8 +41,6 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace qv {
 namespace {
 
-using design_test::MakeSpec;
-
 std::vector<FilterSpec> Specifications() {
   using M = FilterModel;
   using B = BandType;
@@ -51,14 +49,54 @@ std::vector<FilterSpec> Specifications() {
        {Quantization::Float, Quantization::Signed8, Quantization::Signed16}) {
     for (const B band : {B::LowPass, B::HighPass, B::BandPass, B::BandStop}) {
       for (const M model : {M::Butterworth, M::Chebyshev, M::Bessel}) {
-        specs.push_back(MakeSpec(FilterClass::Iir, model, band, 3, 100, 300, q));
-        specs.push_back(MakeSpec(FilterClass::Fir, model, band, 3, 100, 300, q, 127));
+        specs.push_back(FilterSpec{.filterClass = FilterClass::Iir,
+                                   .bandType = band,
+                                   .model = model,
+                                   .order = 3,
+                                   .fcut1 = 100,
+                                   .fcut2 = 300,
+                                   .quantization = q});
+        specs.push_back(FilterSpec{.filterClass = FilterClass::Fir,
+                                   .bandType = band,
+                                   .model = model,
+                                   .order = 3,
+                                   .fcut1 = 100,
+                                   .fcut2 = 300,
+                                   .taps = 127,
+                                   .quantization = q});
       }
-      specs.push_back(MakeSpec(FilterClass::Fir, M::Rectangle, band, 2, 100, 350, q, 31));
-      specs.push_back(MakeSpec(FilterClass::Fir, M::RaisedCosine, band, 2, 60, 300, q, 64));
+      specs.push_back(FilterSpec{.filterClass = FilterClass::Fir,
+                                 .bandType = band,
+                                 .model = M::Rectangle,
+                                 .order = 2,
+                                 .fcut1 = 100,
+                                 .fcut2 = 350,
+                                 .taps = 31,
+                                 .quantization = q});
+      specs.push_back(FilterSpec{.filterClass = FilterClass::Fir,
+                                 .bandType = band,
+                                 .model = M::RaisedCosine,
+                                 .order = 2,
+                                 .fcut1 = 60,
+                                 .fcut2 = 300,
+                                 .taps = 64,
+                                 .quantization = q});
     }
-    specs.push_back(MakeSpec(FilterClass::Fir, M::Chebyshev, B::BandStop, 9, 100, 300, q, 511));
-    specs.push_back(MakeSpec(FilterClass::Iir, M::Chebyshev, B::BandStop, 9, 100, 300, q));
+    specs.push_back(FilterSpec{.filterClass = FilterClass::Fir,
+                               .bandType = B::BandStop,
+                               .model = M::Chebyshev,
+                               .order = 9,
+                               .fcut1 = 100,
+                               .fcut2 = 300,
+                               .taps = 511,
+                               .quantization = q});
+    specs.push_back(FilterSpec{.filterClass = FilterClass::Iir,
+                               .bandType = B::BandStop,
+                               .model = M::Chebyshev,
+                               .order = 9,
+                               .fcut1 = 100,
+                               .fcut2 = 300,
+                               .quantization = q});
   }
   return specs;
 }

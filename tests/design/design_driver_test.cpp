@@ -18,7 +18,6 @@ namespace {
 using design_test::DesignRun;
 using design_test::GainDb;
 using design_test::kPoleSentinel;
-using design_test::MakeSpec;
 using design_test::Response;
 using design_test::RunDesign;
 
@@ -54,8 +53,7 @@ TEST(Design, DefaultButterworthLowPass) {
 }
 
 TEST(Design, DefaultAt16Bits) {
-  FilterSpec spec;
-  spec.quantization = k16;
+  FilterSpec spec{.quantization = k16};
   const DesignRun run = RunDesign(spec);
   ASSERT_EQ(run.code, kDesignOk);
   EXPECT_EQ(run.design.numerator[0], 8841.0);
@@ -71,7 +69,13 @@ TEST(Design, DefaultAt16Bits) {
 // the full 2^15 (or 2^7) it would be 32768 (128), one more than the word holds.
 TEST(Design, LargestCoefficientOneFitsTheWord) {
   for (const Quantization q : {k8, k16}) {
-    const DesignRun run = RunDesign(MakeSpec(kIir, M::Butterworth, B::LowPass, 1, 100, 100, q));
+    const DesignRun run = RunDesign(FilterSpec{.filterClass = kIir,
+                                               .bandType = B::LowPass,
+                                               .model = M::Butterworth,
+                                               .order = 1,
+                                               .fcut1 = 100,
+                                               .fcut2 = 100,
+                                               .quantization = q});
     ASSERT_EQ(run.code, kDesignOk);
     const double half = q == k8 ? 64.0 : 16384.0;
     EXPECT_EQ(run.design.denominator[0], half);
@@ -89,41 +93,187 @@ std::vector<PropertyCase> PropertyCases() {
   std::vector<PropertyCase> cases;
   const struct {
     const char* name;
-    FilterClass filterClass;
-    M model;
-    B band;
-    int order, fcut1, fcut2, taps;
+    FilterSpec spec;
   } shapes[] = {
-      {"IirButterworthLowPass1", kIir, M::Butterworth, B::LowPass, 1, 100, 100, 31},
-      {"IirButterworthLowPass6", kIir, M::Butterworth, B::LowPass, 6, 200, 200, 31},
-      {"IirChebyshevLowPass3", kIir, M::Chebyshev, B::LowPass, 3, 100, 100, 31},
-      {"IirBesselLowPass5", kIir, M::Bessel, B::LowPass, 5, 150, 150, 31},
-      {"IirButterworthHighPass2", kIir, M::Butterworth, B::HighPass, 2, 100, 100, 31},
-      {"IirChebyshevHighPass3", kIir, M::Chebyshev, B::HighPass, 3, 100, 100, 31},
-      {"IirBesselHighPass4", kIir, M::Bessel, B::HighPass, 4, 250, 250, 31},
-      {"IirButterworthBandPass2", kIir, M::Butterworth, B::BandPass, 2, 100, 200, 31},
-      {"IirChebyshevBandPass3", kIir, M::Chebyshev, B::BandPass, 3, 300, 320, 31},
-      {"IirBesselBandPass3", kIir, M::Bessel, B::BandPass, 3, 100, 300, 31},
-      {"IirButterworthBandStop2", kIir, M::Butterworth, B::BandStop, 2, 100, 300, 31},
-      {"IirChebyshevBandStop4", kIir, M::Chebyshev, B::BandStop, 4, 150, 300, 31},
-      {"FirRectangleLowPass", kFir, M::Rectangle, B::LowPass, 2, 100, 100, 31},
-      {"FirRectangleHighPassEven", kFir, M::Rectangle, B::HighPass, 2, 300, 300, 64},
-      {"FirRectangleBandPass", kFir, M::Rectangle, B::BandPass, 2, 100, 350, 101},
-      {"FirRectangleBandStop", kFir, M::Rectangle, B::BandStop, 2, 100, 350, 101},
-      {"FirRaisedCosineLowPass", kFir, M::RaisedCosine, B::LowPass, 2, 100, 100, 31},
-      {"FirRaisedCosineHighPass", kFir, M::RaisedCosine, B::HighPass, 2, 200, 200, 45},
-      {"FirRaisedCosineBandPass", kFir, M::RaisedCosine, B::BandPass, 2, 60, 300, 63},
-      {"FirButterworthLowPass", kFir, M::Butterworth, B::LowPass, 4, 100, 100, 127},
-      {"FirChebyshevBandPass", kFir, M::Chebyshev, B::BandPass, 3, 200, 400, 63},
-      {"FirBesselHighPass", kFir, M::Bessel, B::HighPass, 3, 200, 200, 511},
-      {"FirChebyshevBandStop9", kFir, M::Chebyshev, B::BandStop, 9, 100, 300, 511},
+      {"IirButterworthLowPass1",
+       {.filterClass = kIir,
+        .bandType = B::LowPass,
+        .model = M::Butterworth,
+        .order = 1,
+        .fcut1 = 100,
+        .fcut2 = 100}},
+      {"IirButterworthLowPass6",
+       {.filterClass = kIir,
+        .bandType = B::LowPass,
+        .model = M::Butterworth,
+        .order = 6,
+        .fcut1 = 200,
+        .fcut2 = 200}},
+      {"IirChebyshevLowPass3",
+       {.filterClass = kIir,
+        .bandType = B::LowPass,
+        .model = M::Chebyshev,
+        .order = 3,
+        .fcut1 = 100,
+        .fcut2 = 100}},
+      {"IirBesselLowPass5",
+       {.filterClass = kIir,
+        .bandType = B::LowPass,
+        .model = M::Bessel,
+        .order = 5,
+        .fcut1 = 150,
+        .fcut2 = 150}},
+      {"IirButterworthHighPass2",
+       {.filterClass = kIir,
+        .bandType = B::HighPass,
+        .model = M::Butterworth,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 100}},
+      {"IirChebyshevHighPass3",
+       {.filterClass = kIir,
+        .bandType = B::HighPass,
+        .model = M::Chebyshev,
+        .order = 3,
+        .fcut1 = 100,
+        .fcut2 = 100}},
+      {"IirBesselHighPass4",
+       {.filterClass = kIir,
+        .bandType = B::HighPass,
+        .model = M::Bessel,
+        .order = 4,
+        .fcut1 = 250,
+        .fcut2 = 250}},
+      {"IirButterworthBandPass2",
+       {.filterClass = kIir,
+        .bandType = B::BandPass,
+        .model = M::Butterworth,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 200}},
+      {"IirChebyshevBandPass3",
+       {.filterClass = kIir,
+        .bandType = B::BandPass,
+        .model = M::Chebyshev,
+        .order = 3,
+        .fcut1 = 300,
+        .fcut2 = 320}},
+      {"IirBesselBandPass3",
+       {.filterClass = kIir,
+        .bandType = B::BandPass,
+        .model = M::Bessel,
+        .order = 3,
+        .fcut1 = 100,
+        .fcut2 = 300}},
+      {"IirButterworthBandStop2",
+       {.filterClass = kIir,
+        .bandType = B::BandStop,
+        .model = M::Butterworth,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 300}},
+      {"IirChebyshevBandStop4",
+       {.filterClass = kIir,
+        .bandType = B::BandStop,
+        .model = M::Chebyshev,
+        .order = 4,
+        .fcut1 = 150,
+        .fcut2 = 300}},
+      {"FirRectangleLowPass",
+       {.filterClass = kFir,
+        .bandType = B::LowPass,
+        .model = M::Rectangle,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 100,
+        .taps = 31}},
+      {"FirRectangleHighPassEven",
+       {.filterClass = kFir,
+        .bandType = B::HighPass,
+        .model = M::Rectangle,
+        .order = 2,
+        .fcut1 = 300,
+        .fcut2 = 300,
+        .taps = 64}},
+      {"FirRectangleBandPass",
+       {.filterClass = kFir,
+        .bandType = B::BandPass,
+        .model = M::Rectangle,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 350,
+        .taps = 101}},
+      {"FirRectangleBandStop",
+       {.filterClass = kFir,
+        .bandType = B::BandStop,
+        .model = M::Rectangle,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 350,
+        .taps = 101}},
+      {"FirRaisedCosineLowPass",
+       {.filterClass = kFir,
+        .bandType = B::LowPass,
+        .model = M::RaisedCosine,
+        .order = 2,
+        .fcut1 = 100,
+        .fcut2 = 100,
+        .taps = 31}},
+      {"FirRaisedCosineHighPass",
+       {.filterClass = kFir,
+        .bandType = B::HighPass,
+        .model = M::RaisedCosine,
+        .order = 2,
+        .fcut1 = 200,
+        .fcut2 = 200,
+        .taps = 45}},
+      {"FirRaisedCosineBandPass",
+       {.filterClass = kFir,
+        .bandType = B::BandPass,
+        .model = M::RaisedCosine,
+        .order = 2,
+        .fcut1 = 60,
+        .fcut2 = 300,
+        .taps = 63}},
+      {"FirButterworthLowPass",
+       {.filterClass = kFir,
+        .bandType = B::LowPass,
+        .model = M::Butterworth,
+        .order = 4,
+        .fcut1 = 100,
+        .fcut2 = 100,
+        .taps = 127}},
+      {"FirChebyshevBandPass",
+       {.filterClass = kFir,
+        .bandType = B::BandPass,
+        .model = M::Chebyshev,
+        .order = 3,
+        .fcut1 = 200,
+        .fcut2 = 400,
+        .taps = 63}},
+      {"FirBesselHighPass",
+       {.filterClass = kFir,
+        .bandType = B::HighPass,
+        .model = M::Bessel,
+        .order = 3,
+        .fcut1 = 200,
+        .fcut2 = 200,
+        .taps = 511}},
+      {"FirChebyshevBandStop9",
+       {.filterClass = kFir,
+        .bandType = B::BandStop,
+        .model = M::Chebyshev,
+        .order = 9,
+        .fcut1 = 100,
+        .fcut2 = 300,
+        .taps = 511}},
   };
   for (const auto& s : shapes) {
     for (const Quantization q : {kFloat, k8, k16}) {
       const char* suffix = q == kFloat ? "Float" : q == k8 ? "At8" : "At16";
-      cases.push_back(
-          {std::string(s.name) + suffix,
-           MakeSpec(s.filterClass, s.model, s.band, s.order, s.fcut1, s.fcut2, q, s.taps)});
+      FilterSpec spec = s.spec;
+      spec.quantization = q;
+      cases.push_back({std::string(s.name) + suffix, spec});
     }
   }
   return cases;
@@ -235,7 +385,14 @@ INSTANTIATE_TEST_SUITE_P(Specifications, DesignProperties, ::testing::ValuesIn(P
 // An FIR design with an IIR model keeps the IIR arrays exactly as the IIR design left them,
 // and checks and reports the IIR poles.
 TEST(Design, FirWithIirModelKeepsTheUnnormalisedIirDesign) {
-  FilterSpec spec = MakeSpec(kFir, M::Chebyshev, B::BandPass, 3, 100, 250, k16, 63);
+  FilterSpec spec{.filterClass = kFir,
+                  .bandType = B::BandPass,
+                  .model = M::Chebyshev,
+                  .order = 3,
+                  .fcut1 = 100,
+                  .fcut2 = 250,
+                  .taps = 63,
+                  .quantization = k16};
   const DesignRun run = RunDesign(spec);
   ASSERT_EQ(run.code, kDesignOk);
   FilterSpec iirSpec = run.spec;
@@ -254,12 +411,27 @@ TEST(Design, FirBandPassCentreIsTheIirCentre) {
   for (const M model : {M::Rectangle, M::RaisedCosine}) {
     for (const auto& [fcut1, fcut2, fsample] :
          std::vector<std::array<int, 3>>{{60, 300, 1000}, {1000, 7000, 48000}, {3, 99, 400}}) {
-      FilterSpec spec = MakeSpec(kFir, model, B::BandPass, 2, fcut1, fcut2, kFloat, 63, fsample);
+      FilterSpec spec{.filterClass = kFir,
+                      .bandType = B::BandPass,
+                      .model = model,
+                      .order = 2,
+                      .fcut1 = fcut1,
+                      .fcut2 = fcut2,
+                      .fsample = fsample,
+                      .taps = 63,
+                      .quantization = kFloat};
       spec.fcenter = -1.0;
       const DesignRun run = RunDesign(spec);
       ASSERT_EQ(run.code, kDesignOk);
-      FilterSpec iirSpec =
-          MakeSpec(kIir, M::Butterworth, B::BandPass, 2, fcut1, fcut2, kFloat, 31, fsample);
+      FilterSpec iirSpec = FilterSpec{.filterClass = kIir,
+                                      .bandType = B::BandPass,
+                                      .model = M::Butterworth,
+                                      .order = 2,
+                                      .fcut1 = fcut1,
+                                      .fcut2 = fcut2,
+                                      .fsample = fsample,
+                                      .taps = 31,
+                                      .quantization = kFloat};
       ASSERT_EQ(Validate(iirSpec), kValid);
       FilterDesign iir;
       ASSERT_EQ(DesignIir(iirSpec, iir), 0);
@@ -304,29 +476,83 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The gain of a 19th-order low pass at 1 Hz of 48 kHz is far beyond 1e16.
         FailureCase{"GainOutOfRange",
-                    MakeSpec(kIir, M::Butterworth, B::LowPass, 19, 1, 1, kFloat, 31, 48000),
+                    FilterSpec{.filterClass = kIir,
+                               .bandType = B::LowPass,
+                               .model = M::Butterworth,
+                               .order = 19,
+                               .fcut1 = 1,
+                               .fcut2 = 1,
+                               .fsample = 48000,
+                               .taps = 31,
+                               .quantization = kFloat},
                     kGainOutOfRange},
         FailureCase{"BandRootsNotFound",
-                    MakeSpec(kIir, M::Chebyshev, B::BandStop, 9, 100, 350, kFloat),
+                    FilterSpec{.filterClass = kIir,
+                               .bandType = B::BandStop,
+                               .model = M::Chebyshev,
+                               .order = 9,
+                               .fcut1 = 100,
+                               .fcut2 = 350,
+                               .quantization = kFloat},
                     kRootSearchFailed},
         FailureCase{"FirModelRootsNotFound",
-                    MakeSpec(kFir, M::Chebyshev, B::BandStop, 9, 100, 350, kFloat, 511),
+                    FilterSpec{.filterClass = kFir,
+                               .bandType = B::BandStop,
+                               .model = M::Chebyshev,
+                               .order = 9,
+                               .fcut1 = 100,
+                               .fcut2 = 350,
+                               .taps = 511,
+                               .quantization = kFloat},
                     kRootSearchFailed},
         // Denominator coefficients of an 8th-order low pass reach the hundreds: they do not
         // fit 8 bits at any scale.
         FailureCase{"CoefficientsAboveTheWord",
-                    MakeSpec(kIir, M::Butterworth, B::LowPass, 8, 100, 100, k8),
+                    FilterSpec{.filterClass = kIir,
+                               .bandType = B::LowPass,
+                               .model = M::Butterworth,
+                               .order = 8,
+                               .fcut1 = 100,
+                               .fcut2 = 100,
+                               .quantization = k8},
                     kQuantizationNotPossible},
         FailureCase{"NumeratorBelowItsRange",
-                    MakeSpec(kIir, M::Butterworth, B::BandPass, 3, 10, 20, k16),
+                    FilterSpec{.filterClass = kIir,
+                               .bandType = B::BandPass,
+                               .model = M::Butterworth,
+                               .order = 3,
+                               .fcut1 = 10,
+                               .fcut2 = 20,
+                               .quantization = k16},
                     kQuantizationNotPossible},
         FailureCase{"QuantisedPolesOnTheCircle",
-                    MakeSpec(kIir, M::Chebyshev, B::BandStop, 9, 100, 250, k16), kNotStable},
+                    FilterSpec{.filterClass = kIir,
+                               .bandType = B::BandStop,
+                               .model = M::Chebyshev,
+                               .order = 9,
+                               .fcut1 = 100,
+                               .fcut2 = 250,
+                               .quantization = k16},
+                    kNotStable},
         // Both cut frequencies fall into bin 51: no bin passes, every tap is 0.
-        FailureCase{"NoPassBin", MakeSpec(kFir, M::Rectangle, B::BandPass, 2, 100, 101, kFloat),
+        FailureCase{"NoPassBin",
+                    FilterSpec{.filterClass = kFir,
+                               .bandType = B::BandPass,
+                               .model = M::Rectangle,
+                               .order = 2,
+                               .fcut1 = 100,
+                               .fcut2 = 101,
+                               .quantization = kFloat},
                     kZeroGain},
         FailureCase{"NoPassBinQuantised",
-                    MakeSpec(kFir, M::Rectangle, B::BandPass, 2, 100, 101, k16), kZeroGain}),
+                    FilterSpec{.filterClass = kFir,
+                               .bandType = B::BandPass,
+                               .model = M::Rectangle,
+                               .order = 2,
+                               .fcut1 = 100,
+                               .fcut2 = 101,
+                               .quantization = k16},
+                    kZeroGain}),
     [](const auto& test) { return test.param.name; });
 
 TEST(DesignMessage, ExactTexts) {

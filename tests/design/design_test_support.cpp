@@ -40,19 +40,4 @@ double GainDb(const FilterSpec& spec, const FilterDesign& design, double hz) {
   return 20.0 * std::log10(std::abs(Response(spec, design, hz)));
 }
 
-FilterSpec MakeSpec(FilterClass filterClass, FilterModel model, BandType band, int order, int fcut1,
-                    int fcut2, Quantization quantization, int taps, int fsample) {
-  FilterSpec spec;
-  spec.filterClass = filterClass;
-  spec.model = model;
-  spec.bandType = band;
-  spec.order = order;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2;
-  spec.quantization = quantization;
-  spec.taps = taps;
-  spec.fsample = fsample;
-  return spec;
-}
-
 }  // namespace qv::design_test

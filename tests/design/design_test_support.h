@@ -29,7 +29,4 @@ std::complex<double> Response(const FilterSpec& spec, const FilterDesign& design
 
 double GainDb(const FilterSpec& spec, const FilterDesign& design, double hz);
 
-FilterSpec MakeSpec(FilterClass filterClass, FilterModel model, BandType band, int order, int fcut1,
-                    int fcut2, Quantization quantization, int taps = 31, int fsample = 1000);
-
 }  // namespace qv::design_test

@@ -18,7 +18,6 @@ namespace {
 
 using design_test::DesignRun;
 using design_test::GainDb;
-using design_test::MakeSpec;
 using design_test::RunDesign;
 
 constexpr FilterClass kFir = FilterClass::Fir;
@@ -54,8 +53,15 @@ class RectangleGrid : public ::testing::TestWithParam<RectangleCase> {};
 // side of each cut frequency.
 TEST_P(RectangleGrid, PassesTheBinsWhollyInsideThePassBand) {
   const RectangleCase& c = GetParam();
-  const FrequencyGrid grid = GridOf(
-      MakeSpec(kFir, FilterModel::Rectangle, c.band, 2, c.fcut1, c.fcut2, kFloat, 31, c.fsample));
+  const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                               .bandType = c.band,
+                                               .model = FilterModel::Rectangle,
+                                               .order = 2,
+                                               .fcut1 = c.fcut1,
+                                               .fcut2 = c.fcut2,
+                                               .fsample = c.fsample,
+                                               .taps = 31,
+                                               .quantization = kFloat});
   const auto below = [&](int j, int edge) {
     return static_cast<long long>(j + 1) * c.fsample <= 512LL * edge;
   };
@@ -92,18 +98,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return test.param.name; });
 
 TEST(RectangleGrid, LowPassAtATenthOfTheSamplingFrequencyKeeps51BinsEachSide) {
-  const FrequencyGrid grid =
-      GridOf(MakeSpec(kFir, FilterModel::Rectangle, BandType::LowPass, 2, 100, 100, kFloat));
+  const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                               .bandType = BandType::LowPass,
+                                               .model = FilterModel::Rectangle,
+                                               .order = 2,
+                                               .fcut1 = 100,
+                                               .fcut2 = 100,
+                                               .quantization = kFloat});
   for (int j = 0; j < kFrequencyBins; ++j) {
     EXPECT_EQ(grid[j], (j <= 50 || j >= 461) ? 1.0 : 0.0) << "bin " << j;
   }
-}
-
-FilterSpec RaisedCosine(BandType band, int fcut1, int fcut2, double alpha, int fsample) {
-  FilterSpec spec =
-      MakeSpec(kFir, FilterModel::RaisedCosine, band, 2, fcut1, fcut2, kFloat, 31, fsample);
-  spec.rollOff = alpha;
-  return spec;
 }
 
 // Without roll-off the raised cosine is a brick wall whose last pass bin is the one at or
@@ -111,7 +115,13 @@ FilterSpec RaisedCosine(BandType band, int fcut1, int fcut2, double alpha, int f
 TEST(RaisedCosineGrid, NoRollOffIsABrickWallThroughTheCutBin) {
   for (const BandType band : {BandType::LowPass, BandType::HighPass}) {
     for (const int fcut1 : {100, 125, 240}) {
-      const FrequencyGrid grid = GridOf(RaisedCosine(band, fcut1, fcut1, 0.0, 1000));
+      const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                                   .bandType = band,
+                                                   .model = FilterModel::RaisedCosine,
+                                                   .rollOff = 0.0,
+                                                   .fcut1 = fcut1,
+                                                   .fcut2 = fcut1,
+                                                   .fsample = 1000});
       for (int j = 0; j < kFrequencyBins / 2; ++j) {
         const bool below = j * 1000 <= 512 * fcut1;
         const bool pass = band == BandType::LowPass ? below : !below;
@@ -126,7 +136,13 @@ TEST(RaisedCosineGrid, NoRollOffIsABrickWallThroughTheCutBin) {
 // bin 25 (50 Hz) to bin 75 (150 Hz), with bin 50 at its centre.
 TEST(RaisedCosineGrid, TransitionIsCentredOnTheCutAndOddSymmetric) {
   for (const BandType band : {BandType::LowPass, BandType::HighPass}) {
-    const FrequencyGrid grid = GridOf(RaisedCosine(band, 100, 100, 0.5, 1024));
+    const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                                 .bandType = band,
+                                                 .model = FilterModel::RaisedCosine,
+                                                 .rollOff = 0.5,
+                                                 .fcut1 = 100,
+                                                 .fcut2 = 100,
+                                                 .fsample = 1024});
     const double inside = band == BandType::LowPass ? 1.0 : 0.0;
     for (int j = 0; j <= 25; ++j) EXPECT_EQ(grid[j], inside) << "bin " << j;
     for (int j = 76; j < 256; ++j) EXPECT_EQ(grid[j], 1.0 - inside) << "bin " << j;
@@ -144,7 +160,13 @@ TEST(RaisedCosineGrid, TransitionIsCentredOnTheCutAndOddSymmetric) {
 // its shape, with its half-way point within a bin of the second cut frequency.
 TEST(RaisedCosineGrid, SecondBandEdgeMirrorsTheFirst) {
   for (const BandType band : {BandType::BandPass, BandType::BandStop}) {
-    const FrequencyGrid grid = GridOf(RaisedCosine(band, 100, 350, 0.5, 1024));
+    const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                                 .bandType = band,
+                                                 .model = FilterModel::RaisedCosine,
+                                                 .rollOff = 0.5,
+                                                 .fcut1 = 100,
+                                                 .fcut2 = 350,
+                                                 .fsample = 1024});
     const int k2 = 76;   // 1 + 512 x 150 / 1024
     const int k3 = 151;  // 1 + 512 x (350 - 50) / 1024
     const int k4 = 201;  // 1 + 512 x (350 + 50) / 1024
@@ -162,7 +184,13 @@ TEST(RaisedCosineGrid, SecondBandEdgeMirrorsTheFirst) {
 // 16777217 Hz is not a 32-bit float: as one it is 16777216, on which 327680 Hz lands exactly
 // on bin 10, whereas the exact rate puts it just below. The edges follow the float.
 TEST(RaisedCosineGrid, EdgesUseTheSamplingFrequencyAsA32BitFloat) {
-  const FrequencyGrid grid = GridOf(RaisedCosine(BandType::LowPass, 327680, 327680, 0.0, 16777217));
+  const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                               .bandType = BandType::LowPass,
+                                               .model = FilterModel::RaisedCosine,
+                                               .rollOff = 0.0,
+                                               .fcut1 = 327680,
+                                               .fcut2 = 327680,
+                                               .fsample = 16777217});
   EXPECT_EQ(grid[10], 1.0);
   EXPECT_EQ(grid[11], 0.0);
 }
@@ -174,7 +202,13 @@ TEST(RaisedCosineGrid, TransitionFrequenciesUseTheFloatOrTheExactRate) {
   const double fcut = 327680.0;
   const double alpha = 0.5;
   for (const BandType band : {BandType::LowPass, BandType::HighPass}) {
-    const FrequencyGrid grid = GridOf(RaisedCosine(band, 327680, 327680, alpha, fsample));
+    const FrequencyGrid grid = GridOf(FilterSpec{.filterClass = kFir,
+                                                 .bandType = band,
+                                                 .model = FilterModel::RaisedCosine,
+                                                 .rollOff = alpha,
+                                                 .fcut1 = 327680,
+                                                 .fcut2 = 327680,
+                                                 .fsample = fsample});
     const bool rising = band == BandType::HighPass;
     const double rate = rising ? fsample : static_cast<double>(static_cast<float>(fsample));
     const double other = rising ? static_cast<double>(static_cast<float>(fsample)) : fsample;
@@ -193,10 +227,27 @@ TEST(RaisedCosineGrid, TransitionFrequenciesUseTheFloatOrTheExactRate) {
 
 // For the IIR models the grid is the IIR filter's own magnitude at bin k, divided by 512.
 TEST(IirModelGrid, IsTheSampledMagnitudeOverTheGridSize) {
-  for (const FilterSpec& spec :
-       {MakeSpec(kFir, FilterModel::Butterworth, BandType::LowPass, 2, 100, 100, kFloat),
-        MakeSpec(kFir, FilterModel::Chebyshev, BandType::HighPass, 3, 100, 100, kFloat),
-        MakeSpec(kFir, FilterModel::Bessel, BandType::BandPass, 2, 100, 300, kFloat)}) {
+  for (const FilterSpec& spec : {FilterSpec{.filterClass = kFir,
+                                .bandType = BandType::LowPass,
+                                .model = FilterModel::Butterworth,
+                                .order = 2,
+                                .fcut1 = 100,
+                                .fcut2 = 100,
+                                .quantization = kFloat},
+                                 FilterSpec{.filterClass = kFir,
+                                 .bandType = BandType::HighPass,
+                                 .model = FilterModel::Chebyshev,
+                                 .order = 3,
+                                 .fcut1 = 100,
+                                 .fcut2 = 100,
+                                 .quantization = kFloat},
+                                 FilterSpec{.filterClass = kFir,
+                                 .bandType = BandType::BandPass,
+                                 .model = FilterModel::Bessel,
+                                 .order = 2,
+                                 .fcut1 = 100,
+                                 .fcut2 = 300,
+                                 .quantization = kFloat}}) {
     FilterSpec validated = spec;
     ASSERT_EQ(Validate(validated), kValid);
     FilterDesign design;
@@ -220,7 +271,13 @@ TEST(IirModelGrid, IsTheSampledMagnitudeOverTheGridSize) {
 // those of the 511-tap design, centred on its tap 255.
 TEST(FirTaps, PlacementForOddAndEvenCounts) {
   const auto taps = [](int n) {
-    FilterSpec spec = RaisedCosine(BandType::BandPass, 60, 300, 0.3, 1000);
+    FilterSpec spec{.filterClass = kFir,
+                    .bandType = BandType::BandPass,
+                    .model = FilterModel::RaisedCosine,
+                    .rollOff = 0.3,
+                    .fcut1 = 60,
+                    .fcut2 = 300,
+                    .fsample = 1000};
     spec.taps = n;
     EXPECT_EQ(Validate(spec), kValid);
     FilterDesign design;
@@ -265,8 +322,14 @@ class NormalisedFirLowPass : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(NormalisedFirLowPass, UnitGainAtDcAndTheCutFigure) {
   const CutCase& c = GetParam();
-  const DesignRun run =
-      RunDesign(MakeSpec(kFir, c.model, BandType::LowPass, c.order, 100, 100, kFloat, c.taps));
+  const DesignRun run = RunDesign(FilterSpec{.filterClass = kFir,
+                                             .bandType = BandType::LowPass,
+                                             .model = c.model,
+                                             .order = c.order,
+                                             .fcut1 = 100,
+                                             .fcut2 = 100,
+                                             .taps = c.taps,
+                                             .quantization = kFloat});
   ASSERT_EQ(run.code, kDesignOk);
   EXPECT_NEAR(GainDb(run.spec, run.design, 0.0), 0.0, 1e-10);
   EXPECT_NEAR(GainDb(run.spec, run.design, 100.0), c.expectedDb, c.toleranceDb);

@@ -16,19 +16,6 @@
 namespace qv {
 namespace {
 
-FilterSpec Spec(FilterModel model, BandType band, int order, int fsample, int fcut1, int fcut2,
-                double ripple = 1.0) {
-  FilterSpec spec;
-  spec.model = model;
-  spec.bandType = band;
-  spec.order = order;
-  spec.fsample = fsample;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2;
-  spec.ripple = ripple;
-  return spec;
-}
-
 FilterDesign Designed(FilterSpec& spec) {
   EXPECT_EQ(Validate(spec), kValid);
   FilterDesign design;
@@ -65,8 +52,18 @@ TEST(IirDesign, DefaultButterworthLowPass) {
 }
 
 TEST(IirDesign, ButterworthHighPassSharesTheLowPassDenominator) {
-  FilterSpec low = Spec(FilterModel::Butterworth, BandType::LowPass, 5, 1000, 100, 100);
-  FilterSpec high = Spec(FilterModel::Butterworth, BandType::HighPass, 5, 1000, 100, 100);
+  FilterSpec low{.bandType = BandType::LowPass,
+                 .model = FilterModel::Butterworth,
+                 .order = 5,
+                 .fcut1 = 100,
+                 .fcut2 = 100,
+                 .fsample = 1000};
+  FilterSpec high{.bandType = BandType::HighPass,
+                  .model = FilterModel::Butterworth,
+                  .order = 5,
+                  .fcut1 = 100,
+                  .fcut2 = 100,
+                  .fsample = 1000};
   const FilterDesign lowDesign = Designed(low);
   const FilterDesign highDesign = Designed(high);
   const double binomial[] = {1, -5, 10, -10, 5, -1};
@@ -77,7 +74,13 @@ TEST(IirDesign, ButterworthHighPassSharesTheLowPassDenominator) {
 }
 
 TEST(IirDesign, ChebyshevHighPassRipplesWithinItsBand) {
-  FilterSpec spec = Spec(FilterModel::Chebyshev, BandType::HighPass, 3, 1000, 100, 100, 1.0);
+  FilterSpec spec{.bandType = BandType::HighPass,
+                  .model = FilterModel::Chebyshev,
+                  .order = 3,
+                  .fcut1 = 100,
+                  .fcut2 = 100,
+                  .fsample = 1000,
+                  .ripple = 1.0};
   const FilterDesign design = Designed(spec);
   const double nyquist = Gain(design, 3, 500.0, 1000.0);
   EXPECT_NEAR(GainDb(design, 3, 100.0, 1000.0, nyquist), -1.0, 1e-6);
@@ -89,7 +92,12 @@ TEST(IirDesign, ChebyshevHighPassRipplesWithinItsBand) {
 }
 
 TEST(IirDesign, ButterworthBandPassIsThreeDecibelsDownAtItsEdges) {
-  FilterSpec spec = Spec(FilterModel::Butterworth, BandType::BandPass, 2, 1000, 100, 200);
+  FilterSpec spec{.bandType = BandType::BandPass,
+                  .model = FilterModel::Butterworth,
+                  .order = 2,
+                  .fcut1 = 100,
+                  .fcut2 = 200,
+                  .fsample = 1000};
   const FilterDesign design = Designed(spec);
   const double fa1 = 1000 / std::numbers::pi * std::tan(std::numbers::pi * 100 / 1000);
   const double fa2 = 1000 / std::numbers::pi * std::tan(std::numbers::pi * 200 / 1000);
@@ -103,7 +111,12 @@ TEST(IirDesign, ButterworthBandPassIsThreeDecibelsDownAtItsEdges) {
 
 TEST(IirDesign, BandStopZerosLieOnTheUnitCircleAtTheNotch) {
   for (const int order : {1, 2, 4, 9}) {
-    FilterSpec spec = Spec(FilterModel::Chebyshev, BandType::BandStop, order, 1000, 150, 300);
+    FilterSpec spec{.bandType = BandType::BandStop,
+                    .model = FilterModel::Chebyshev,
+                    .order = order,
+                    .fcut1 = 150,
+                    .fcut2 = 300,
+                    .fsample = 1000};
     const FilterDesign design = Designed(spec);
     const double notch = 2 * std::atan(std::numbers::pi * spec.fcenter / 1000);
     std::complex<double> value = 0.0;
@@ -117,7 +130,12 @@ TEST(IirDesign, EveryBandAndModelGivesStablePoles) {
                                   FilterModel::Bessel}) {
     for (const BandType band :
          {BandType::LowPass, BandType::HighPass, BandType::BandPass, BandType::BandStop}) {
-      FilterSpec spec = Spec(model, band, IsBandType(band) ? 4 : 8, 8000, 1000, 2500);
+      FilterSpec spec{.bandType = band,
+                      .model = model,
+                      .order = IsBandType(band) ? 4 : 8,
+                      .fcut1 = 1000,
+                      .fcut2 = 2500,
+                      .fsample = 8000};
       const FilterDesign design = Designed(spec);
       // Evaluated on the unit circle the denominator never vanishes for a stable design, and
       // a real stable polynomial has a positive value at z = 1 when normalised to a[0] = 1.
@@ -188,9 +206,13 @@ class ScipyCrossCheck : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(ScipyCrossCheck, AgreesWithScipySignal) {
   const GoldenDesign& golden = ScipyDesigns()[GetParam()];
-  FilterSpec spec = Spec(static_cast<FilterModel>(golden.model),
-                         static_cast<BandType>(golden.band), golden.order, golden.fsample,
-                         golden.fcut1, golden.fcut2, golden.ripple);
+  FilterSpec spec{.bandType = static_cast<BandType>(golden.band),
+                  .model = static_cast<FilterModel>(golden.model),
+                  .order = golden.order,
+                  .fcut1 = golden.fcut1,
+                  .fcut2 = golden.fcut2,
+                  .fsample = golden.fsample,
+                  .ripple = golden.ripple};
   const FilterDesign design = Designed(spec);
   const int m = spec.effectiveOrder;
   ASSERT_EQ(golden.denominator.size(), static_cast<std::size_t>(m + 1));

@@ -24,12 +24,10 @@ struct QuantizationCase {
 };
 
 FilterSpec SpecFor(const QuantizationCase& c) {
-  FilterSpec spec;
-  spec.filterClass = c.filterClass;
-  spec.quantization = c.quantization;
-  spec.effectiveOrder = static_cast<int>(std::max(c.b.size(), c.a.size())) - 1;
-  spec.taps = static_cast<int>(c.b.size());
-  return spec;
+  return FilterSpec{.filterClass = c.filterClass,
+                    .effectiveOrder = static_cast<int>(std::max(c.b.size(), c.a.size())) - 1,
+                    .taps = static_cast<int>(c.b.size()),
+                    .quantization = c.quantization};
 }
 
 FilterDesign DesignFor(const QuantizationCase& c) {

@@ -189,12 +189,11 @@ std::vector<PolynomialCase> PolynomialTable() {
     }
   }
   for (int band = 0; band < 4; ++band) {
-    FilterSpec spec;
-    spec.model = FilterModel::Chebyshev;
-    spec.bandType = static_cast<BandType>(band);
-    spec.order = band < 2 ? kMaxOrder : kMaxBandOrder;
-    spec.fcut1 = 100;
-    spec.fcut2 = 300;
+    FilterSpec spec{.bandType = static_cast<BandType>(band),
+                    .model = FilterModel::Chebyshev,
+                    .order = band < 2 ? kMaxOrder : kMaxBandOrder,
+                    .fcut1 = 100,
+                    .fcut2 = 300};
     EXPECT_EQ(Validate(spec), kValid);
     DisplayScale scale;
     DeriveScale(spec, scale);

@@ -20,137 +20,104 @@ struct ValidationCase {
   int code;
 };
 
-FilterSpec With(void (*change)(FilterSpec&)) {
-  FilterSpec spec;
-  change(spec);
-  return spec;
-}
-
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
 const ValidationCase kCases[] = {
     {"Defaults", FilterSpec{}, kValid},
-    {"LowPassOrder19", With([](FilterSpec& s) { s.order = 19; }), kValid},
-    {"LowPassOrder20", With([](FilterSpec& s) { s.order = 20; }), kOrderTooHigh},
-    {"BandPassOrder9", With([](FilterSpec& s) { s.bandType = BandType::BandPass; s.order = 9; }),
-     kValid},
-    {"BandPassOrder10",
-     With([](FilterSpec& s) { s.bandType = BandType::BandPass; s.order = 10; }),
-     kBandOrderTooHigh},
-    {"BandOrderHugeDoesNotOverflow",
-     With([](FilterSpec& s) { s.bandType = BandType::BandStop; s.order = kIntMax; }),
+    {"LowPassOrder19", FilterSpec{.order = 19}, kValid},
+    {"LowPassOrder20", FilterSpec{.order = 20}, kOrderTooHigh},
+    {"BandPassOrder9", FilterSpec{.bandType = BandType::BandPass, .order = 9}, kValid},
+    {"BandPassOrder10", FilterSpec{.bandType = BandType::BandPass, .order = 10}, kBandOrderTooHigh},
+    {"BandOrderHugeDoesNotOverflow", FilterSpec{.bandType = BandType::BandStop, .order = kIntMax},
      kBandOrderTooHigh},
     {"RectangleIgnoresOrder",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::Rectangle; s.order = 50;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle, .order = 50},
      kValid},
     {"RaisedCosineAlphaAboveOne",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine; s.rollOff = 1.01;
-     }),
+     FilterSpec{
+         .filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .rollOff = 1.01},
      kBadRollOff},
     {"RaisedCosineAlphaNegativeBeforeBandCheck",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine; s.rollOff = -0.1;
-       s.bandType = BandType::BandPass; s.fcut2 = s.fcut1;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir,
+                .bandType = BandType::BandPass,
+                .model = FilterModel::RaisedCosine,
+                .rollOff = -0.1,
+                .fcut1 = 100,
+                .fcut2 = 100},
      kBadRollOff},
     {"BandPassEqualCutsBeforeFrequencyChecks",
-     With([](FilterSpec& s) {
-       s.bandType = BandType::BandPass; s.fcut2 = s.fcut1; s.fsample = 10;
-     }),
+     FilterSpec{.bandType = BandType::BandPass, .fcut1 = 100, .fcut2 = 100, .fsample = 10},
      kFc2NotAboveFc1},
     {"RaisedCosineLowPassAtQuarterFs",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine; s.fcut1 = 250;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .fcut1 = 250},
      kRaisedCosineFsTooLow},
     {"RaisedCosineBandFc1NotBelowQuarterOfSum",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine;
-       s.bandType = BandType::BandPass; s.fcut1 = 100; s.fcut2 = 300;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir,
+                .bandType = BandType::BandPass,
+                .model = FilterModel::RaisedCosine,
+                .fcut1 = 100,
+                .fcut2 = 300},
      kRaisedCosineFc1TooHigh},
-    {"LowPassAtHalfFs", With([](FilterSpec& s) { s.fcut1 = 500; }), kFsNotAboveTwiceFcut},
-    {"LowPassStaleFc2AboveHalfFs", With([](FilterSpec& s) { s.fcut2 = 600; }),
-     kFsNotAboveTwiceFcut},
+    {"LowPassAtHalfFs", FilterSpec{.fcut1 = 500}, kFsNotAboveTwiceFcut},
+    {"LowPassStaleFc2AboveHalfFs", FilterSpec{.fcut2 = 600}, kFsNotAboveTwiceFcut},
     {"IirBandPassIgnoresFsInClassicChecks",
-     With([](FilterSpec& s) {
-       s.bandType = BandType::BandPass; s.fcut1 = 100; s.fcut2 = 200; s.fsample = 1000;
-     }),
+     FilterSpec{.bandType = BandType::BandPass, .fcut1 = 100, .fcut2 = 200, .fsample = 1000},
      kValid},
-    {"ChebyshevRippleZero",
-     With([](FilterSpec& s) { s.model = FilterModel::Chebyshev; s.ripple = 0.0; }),
+    {"ChebyshevRippleZero", FilterSpec{.model = FilterModel::Chebyshev, .ripple = 0.0},
      kRippleNotPositive},
-    {"ChebyshevRippleNan",
-     With([](FilterSpec& s) { s.model = FilterModel::Chebyshev; s.ripple = kNan; }),
+    {"ChebyshevRippleNan", FilterSpec{.model = FilterModel::Chebyshev, .ripple = kNan},
      kRippleNotPositive},
-    {"ButterworthIgnoresRipple", With([](FilterSpec& s) { s.ripple = -3.0; }), kValid},
-    {"Fir511Taps",
-     With([](FilterSpec& s) { s.filterClass = FilterClass::Fir; s.taps = 511; }), kValid},
-    {"Fir512Taps",
-     With([](FilterSpec& s) { s.filterClass = FilterClass::Fir; s.taps = 512; }), kTooManyTaps},
-    {"IirIgnoresTaps", With([](FilterSpec& s) { s.taps = 100000; }), kValid},
+    {"ButterworthIgnoresRipple", FilterSpec{.ripple = -3.0}, kValid},
+    {"Fir511Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 511}, kValid},
+    {"Fir512Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 512}, kTooManyTaps},
+    {"IirIgnoresTaps", FilterSpec{.taps = 100000}, kValid},
     // What the classic checks let through but no design can be made of.
-    {"UnknownBand", With([](FilterSpec& s) { s.bandType = static_cast<BandType>(7); }),
+    {"UnknownBand", FilterSpec{.bandType = static_cast<BandType>(7)}, kUnknownEnumeration},
+    {"UnknownModel", FilterSpec{.model = static_cast<FilterModel>(-1)}, kUnknownEnumeration},
+    {"UnknownClass", FilterSpec{.filterClass = static_cast<FilterClass>(2)}, kUnknownEnumeration},
+    {"UnknownQuantization", FilterSpec{.quantization = static_cast<Quantization>(3)},
      kUnknownEnumeration},
-    {"UnknownModel", With([](FilterSpec& s) { s.model = static_cast<FilterModel>(-1); }),
-     kUnknownEnumeration},
-    {"UnknownClass", With([](FilterSpec& s) { s.filterClass = static_cast<FilterClass>(2); }),
-     kUnknownEnumeration},
-    {"UnknownQuantization",
-     With([](FilterSpec& s) { s.quantization = static_cast<Quantization>(3); }),
-     kUnknownEnumeration},
-    {"IirWithRectangle", With([](FilterSpec& s) { s.model = FilterModel::Rectangle; }),
-     kFirModelForIir},
+    {"IirWithRectangle", FilterSpec{.model = FilterModel::Rectangle}, kFirModelForIir},
     {"RaisedCosineAlphaNan",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine; s.rollOff = kNan;
-     }),
+     FilterSpec{
+         .filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .rollOff = kNan},
      kBadRollOff},
-    {"FsZero", With([](FilterSpec& s) { s.fsample = 0; s.fcut1 = -5; s.fcut2 = -5; }),
+    {"FsZero", FilterSpec{.fcut1 = -5, .fcut2 = -5, .fsample = 0}, kFsNotPositive},
+    {"FsNegativeBand", FilterSpec{.bandType = BandType::BandPass, .fsample = -1000},
      kFsNotPositive},
-    {"FsNegativeBand",
-     With([](FilterSpec& s) { s.bandType = BandType::BandPass; s.fsample = -1000; }),
-     kFsNotPositive},
-    {"Fc1Zero", With([](FilterSpec& s) { s.fcut1 = 0; s.fcut2 = 0; }), kCutNotPositive},
-    {"BandFc1Negative",
-     With([](FilterSpec& s) { s.bandType = BandType::BandStop; s.fcut1 = -10; s.fcut2 = 5; }),
+    {"Fc1Zero", FilterSpec{.fcut1 = 0, .fcut2 = 0}, kCutNotPositive},
+    {"BandFc1Negative", FilterSpec{.bandType = BandType::BandStop, .fcut1 = -10, .fcut2 = 5},
      kCutNotPositive},
-    {"BandBothNegative",
-     With([](FilterSpec& s) { s.bandType = BandType::BandStop; s.fcut1 = -10; s.fcut2 = -5; }),
+    {"BandBothNegative", FilterSpec{.bandType = BandType::BandStop, .fcut1 = -10, .fcut2 = -5},
      kCutNotPositive},
-    {"OrderZero", With([](FilterSpec& s) { s.order = 0; }), kOrderNotPositive},
-    {"OrderMostNegative", With([](FilterSpec& s) { s.order = kIntMin; }), kOrderNotPositive},
-    {"FirTapsZero",
-     With([](FilterSpec& s) { s.filterClass = FilterClass::Fir; s.taps = 0; }), kTapsNotPositive},
+    {"OrderZero", FilterSpec{.order = 0}, kOrderNotPositive},
+    {"OrderMostNegative", FilterSpec{.order = kIntMin}, kOrderNotPositive},
+    {"FirTapsZero", FilterSpec{.filterClass = FilterClass::Fir, .taps = 0}, kTapsNotPositive},
     {"RectangleIgnoresNegativeOrder",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::Rectangle; s.order = -3;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle, .order = -3},
      kValid},
-    {"BandFc2AtHalfFs",
-     With([](FilterSpec& s) { s.bandType = BandType::BandPass; s.fcut2 = 500; }),
+    {"BandFc2AtHalfFs", FilterSpec{.bandType = BandType::BandPass, .fcut2 = 500},
      kFsNotAboveTwiceFc2},
-    {"BandFc2JustBelowHalfFs",
-     With([](FilterSpec& s) { s.bandType = BandType::BandPass; s.fcut2 = 499; }), kValid},
-    {"BandFc2HugeDoesNotOverflow",
-     With([](FilterSpec& s) { s.bandType = BandType::BandStop; s.fcut2 = kIntMax; }),
+    {"BandFc2JustBelowHalfFs", FilterSpec{.bandType = BandType::BandPass, .fcut2 = 499}, kValid},
+    {"BandFc2HugeDoesNotOverflow", FilterSpec{.bandType = BandType::BandStop, .fcut2 = kIntMax},
      kFsNotAboveTwiceFc2},
     {"RaisedCosineBandUpperTransitionReachesHalfFs",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine;
-       s.bandType = BandType::BandPass; s.fcut1 = 100; s.fcut2 = 450; s.rollOff = 0.5;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir,
+                .bandType = BandType::BandPass,
+                .model = FilterModel::RaisedCosine,
+                .rollOff = 0.5,
+                .fcut1 = 100,
+                .fcut2 = 450},
      kRaisedCosineBandTooHigh},
     {"RaisedCosineBandUpperTransitionBelowHalfFs",
-     With([](FilterSpec& s) {
-       s.filterClass = FilterClass::Fir; s.model = FilterModel::RaisedCosine;
-       s.bandType = BandType::BandPass; s.fcut1 = 100; s.fcut2 = 449; s.rollOff = 0.5;
-     }),
+     FilterSpec{.filterClass = FilterClass::Fir,
+                .bandType = BandType::BandPass,
+                .model = FilterModel::RaisedCosine,
+                .rollOff = 0.5,
+                .fcut1 = 100,
+                .fcut2 = 449},
      kValid},
 };
 
@@ -185,16 +152,12 @@ INSTANTIATE_TEST_SUITE_P(Specs, ValidationTable, testing::ValuesIn(kCases),
                          });
 
 TEST(Validation, NormalisesEffectiveOrderAndSecondCut) {
-  FilterSpec low;
-  low.order = 7;
-  low.fcut2 = 350;
+  FilterSpec low{.order = 7, .fcut2 = 350};
   ASSERT_EQ(Validate(low), kValid);
   EXPECT_EQ(low.effectiveOrder, 7);
   EXPECT_EQ(low.fcut2, low.fcut1);
 
-  FilterSpec band;
-  band.bandType = BandType::BandStop;
-  band.order = 4;
+  FilterSpec band{.bandType = BandType::BandStop, .order = 4};
   ASSERT_EQ(Validate(band), kValid);
   EXPECT_EQ(band.effectiveOrder, 8);
   EXPECT_EQ(band.fcut2, 350);
@@ -261,45 +224,85 @@ struct ScaleCase {
   int freqDivisor;
 };
 
-FilterSpec ScaleSpec(FilterModel model, BandType band, int fsample, int fcut1, int fcut2) {
-  FilterSpec spec;
-  spec.model = model;
-  spec.bandType = band;
-  spec.fsample = fsample;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2;
-  return spec;
-}
-
 const ScaleCase kScaleCases[] = {
     {"Defaults", FilterSpec{}, 32, 0.125f, 0.125, "ms", "Hz", 1},
-    {"Butterworth48k", ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 48000, 1000, 1000),
+    {"Butterworth48k",
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 1000,
+                .fcut2 = 1000,
+                .fsample = 48000},
      64, 0.25f, 0.25 / 48000 * 1000, "ms", "KHz", 1000},
-    {"Chebyshev48k", ScaleSpec(FilterModel::Chebyshev, BandType::LowPass, 48000, 1000, 1000), 256,
-     1.0f, 1.0 / 48000 * 1000, "ms", "KHz", 1000},
+    {"Chebyshev48k",
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Chebyshev,
+                .fcut1 = 1000,
+                .fcut2 = 1000,
+                .fsample = 48000},
+     256, 1.0f, 1.0 / 48000 * 1000, "ms", "KHz", 1000},
     {"BandPassBelowTwiceSum",
-     ScaleSpec(FilterModel::Butterworth, BandType::BandPass, 1000, 100, 400), 32, 0.125f, 0.125,
-     "ms", "Hz", 1},
-    {"LimitedTo512", ScaleSpec(FilterModel::Chebyshev, BandType::BandStop, 2000000000, 1, 2), 512,
-     2.0f, 2.0 / 2e9 * 1e9, "ns", "Hz", 1},
-    {"Fs2000StaysHz", ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 2000, 100, 100), 32,
-     0.125f, 0.125 / 2000 * 1000, "ms", "Hz", 1},
-    {"Fs2001IsKHz", ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 2001, 100, 100), 32,
-     0.125f, 0.125 / 2001 * 1000, "ms", "KHz", 1000},
+     FilterSpec{.bandType = BandType::BandPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100,
+                .fcut2 = 400,
+                .fsample = 1000},
+     32, 0.125f, 0.125, "ms", "Hz", 1},
+    {"LimitedTo512",
+     FilterSpec{.bandType = BandType::BandStop,
+                .model = FilterModel::Chebyshev,
+                .fcut1 = 1,
+                .fcut2 = 2,
+                .fsample = 2000000000},
+     512, 2.0f, 2.0 / 2e9 * 1e9, "ns", "Hz", 1},
+    {"Fs2000StaysHz",
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100,
+                .fcut2 = 100,
+                .fsample = 2000},
+     32, 0.125f, 0.125 / 2000 * 1000, "ms", "Hz", 1},
+    {"Fs2001IsKHz",
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100,
+                .fcut2 = 100,
+                .fsample = 2001},
+     32, 0.125f, 0.125 / 2001 * 1000, "ms", "KHz", 1000},
     {"Fs1999999StaysHz",
-     ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 1999999, 100000, 100000), 32, 0.125f,
-     0.125 / 1999999 * 1e6, "us", "Hz", 1},
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100000,
+                .fcut2 = 100000,
+                .fsample = 1999999},
+     32, 0.125f, 0.125 / 1999999 * 1e6, "us", "Hz", 1},
     {"Fs2000000StaysHz",
-     ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 2000000, 100000, 100000), 32, 0.125f,
-     0.125 / 2e6 * 1e6, "us", "Hz", 1},
-    {"Fs3MIsMHz", ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 3000000, 100000, 100000),
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100000,
+                .fcut2 = 100000,
+                .fsample = 2000000},
+     32, 0.125f, 0.125 / 2e6 * 1e6, "us", "Hz", 1},
+    {"Fs3MIsMHz",
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100000,
+                .fcut2 = 100000,
+                .fsample = 3000000},
      32, 0.125f, 0.125 / 3e6 * 1e6, "us", "MHz", 1000000},
     {"Fs2000000001IsGHz",
-     ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 2000000001, 100000000, 100000000), 32,
-     0.125f, 0.125 / 2000000001.0 * 1e9, "ns", "GHz", 1000000000},
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 100000000,
+                .fcut2 = 100000000,
+                .fsample = 2000000001},
+     32, 0.125f, 0.125 / 2000000001.0 * 1e9, "ns", "GHz", 1000000000},
     {"SlowSamplingStaysSeconds",
-     ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 10, 1, 1), 32, 0.125f, 0.0125, "s",
-     "Hz", 1},
+     FilterSpec{.bandType = BandType::LowPass,
+                .model = FilterModel::Butterworth,
+                .fcut1 = 1,
+                .fcut2 = 1,
+                .fsample = 10},
+     32, 0.125f, 0.0125, "s", "Hz", 1},
 };
 
 class ScaleTable : public testing::TestWithParam<ScaleCase> {};
@@ -324,9 +327,7 @@ INSTANTIATE_TEST_SUITE_P(Specs, ScaleTable, testing::ValuesIn(kScaleCases),
                          });
 
 TEST(DisplayScale, FirPointsAreTheTapCount) {
-  FilterSpec spec;
-  spec.filterClass = FilterClass::Fir;
-  spec.taps = 511;
+  FilterSpec spec{.filterClass = FilterClass::Fir, .taps = 511};
   ASSERT_EQ(Validate(spec), kValid);
   DisplayScale scale;
   DeriveScale(spec, scale);
@@ -335,7 +336,11 @@ TEST(DisplayScale, FirPointsAreTheTapCount) {
 }
 
 TEST(DisplayScale, TimeStepIsComputedInSinglePrecision) {
-  FilterSpec spec = ScaleSpec(FilterModel::Butterworth, BandType::LowPass, 48000, 1000, 1000);
+  FilterSpec spec{.bandType = BandType::LowPass,
+                  .model = FilterModel::Butterworth,
+                  .fcut1 = 1000,
+                  .fcut2 = 1000,
+                  .fsample = 48000};
   ASSERT_EQ(Validate(spec), kValid);
   DisplayScale scale;
   DeriveScale(spec, scale);

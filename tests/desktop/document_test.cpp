@@ -1,13 +1,21 @@
 // The document's file commands: save and open round trip, the load outcomes of damaged files,
-// the save prompt, and saves that fail without harming the previous file.
+// the save prompt, saves that fail without harming the previous file, saves to pipes and
+// device nodes, and file names that are not UTF-8.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
+#include <filesystem>
+#include <iterator>
 
 #include "desktop/quorvanel_doc.h"
+#include "framework/file_name.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CQuorvanelDoc;
@@ -40,26 +48,16 @@ FilterSpec ChebyshevBandPass() {
   return spec;
 }
 
-// Holds the file-size limit of this process at `bytes` (writes beyond it fail with EFBIG
-// rather than killing the process) until it goes out of scope.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
+// Every name in `path`, hidden files, pipes and device nodes included.
+QStringList EveryName(const QString& path) {
+  return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                              QDir::NoDotAndDotDot);
+}
 
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
+// The device numbers of the memory devices behind /dev/null and /dev/full.
+constexpr unsigned kMemoryDevices = 1;
+constexpr unsigned kNullDevice = 3;
+constexpr unsigned kFullDevice = 7;
 
 }  // namespace
 
@@ -92,6 +90,8 @@ class DocumentTest : public QObject {
   }
 
   void cleanup() {
+    // QTemporaryDir cannot remove a file whose name is not UTF-8.
+    std::filesystem::remove_all(qv::FileNameBytes(dir_->path()));
     delete dir_;
     delete doc_;
     delete dialogs_;
@@ -106,7 +106,9 @@ class DocumentTest : public QObject {
     QCOMPARE(asked.filters, (QStringList{"Quorvanel Design (*.qvd)", "All Files (*.*)"}));
     const QByteArray bytes = ReadAll(path);
     QCOMPARE(bytes.size(), 68);
-    QVERIFY(bytes.startsWith(QByteArray("\x03" "0.8")));
+    QVERIFY(
+        bytes.startsWith(QByteArray("\x03"
+                                    "0.8")));
     QCOMPARE(doc_->GetTitle(), QString("band.qvd"));
     QVERIFY(!doc_->IsModified());
 
@@ -128,8 +130,12 @@ class DocumentTest : public QObject {
   // parameters, not modified, not calculated.
   void versionMismatch_data() {
     QTest::addColumn<QByteArray>("version");
-    QTest::newRow("0.7") << QByteArray("\x03" "0.7");
-    QTest::newRow("0.80") << QByteArray("\x04" "0.80");
+    QTest::newRow("0.7") << QByteArray(
+        "\x03"
+        "0.7");
+    QTest::newRow("0.80") << QByteArray(
+        "\x04"
+        "0.80");
   }
 
   void versionMismatch() {
@@ -146,7 +152,84 @@ class DocumentTest : public QObject {
     QCOMPARE(doc_->GetSpec().model, qv::FilterModel::Butterworth);
     QVERIFY(!doc_->IsCalculated());
     QVERIFY(!doc_->IsModified());
-    QCOMPARE(doc_->GetTitle(), QString("old.qvd"));
+    QCOMPARE(doc_->GetTitle(), QString("Untitled"));
+  }
+
+  // A file that is not a design file of this version (a picture, an older design): after the
+  // message the document keeps the title, path and modified flag it had, so Save writes the
+  // design where it came from, or asks where, and the foreign file stays byte for byte.
+  void foreignFileIsNeverSavedOver_data() {
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<bool>("named");
+    QTest::addColumn<bool>("modified");
+    // The first byte of a picture reads as a version string of 71 characters.
+    const QByteArray gif = QByteArray("GIF89a\x10\x00\x10\x00\x80", 11) + QByteArray(200, '\x7f');
+    const QByteArray older = QByteArray("\x03" "0.7") + QByteArray(64, '\x01');
+    QTest::newRow("picture over a named design") << gif << true << false;
+    QTest::newRow("picture over an untitled design") << gif << false << false;
+    QTest::newRow("0.7 design over a modified design") << older << true << true;
+  }
+
+  void foreignFileIsNeverSavedOver() {
+    QFETCH(QByteArray, foreign);
+    QFETCH(bool, named);
+    QFETCH(bool, modified);
+    const QString mine = Path("mine.qvd");
+    if (named) SaveDesign(ChebyshevBandPass(), "mine.qvd");
+    doc_->SetModifiedFlag(modified);
+    const QString title = doc_->GetTitle();
+    const QString picture = Path("picture.gif");
+    WriteAll(picture, foreign);
+    messages_->answers.push_back(MessageAnswer::No);  // do not save the modified design first
+    QVERIFY(doc_->OpenDocumentFile(picture));
+    QCOMPARE(messages_->Texts().last(), QString("Saved File does not fit with this version"));
+    QCOMPARE(doc_->GetTitle(), title);
+    QCOMPARE(doc_->IsModified(), modified);
+    const qsizetype dialogs = dialogs_->asked.size();
+    dialogs_->answers.push_back(std::nullopt);  // cancel Save As when it is asked
+    QCOMPARE(doc_->OnFileSave(), named);
+    QCOMPARE(dialogs_->asked.size(), dialogs + (named ? 0 : 1));
+    QCOMPARE(ReadAll(picture), foreign);
+    if (named) QCOMPARE(ReadAll(mine).size(), 68);
+  }
+
+  // Every file dialog opens in the folder of the last file opened or saved, whichever way.
+  void dialogsOpenInTheLastFilesFolder() {
+    QDir(dir_->path()).mkdir("saved");
+    QDir(dir_->path()).mkdir("opened");
+    SaveDesign(FilterSpec(), "saved/typed.qvd");  // a full path typed into Save As
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileOpen();
+    QCOMPARE(dialogs_->asked.last().directory, Path("saved"));
+    QVERIFY(QFile::copy(Path("saved/typed.qvd"), Path("opened/dropped.qvd")));
+    QVERIFY(doc_->OpenDocumentFile(Path("opened/dropped.qvd")));  // the command line, a drop
+    dialogs_->answers.push_back(std::nullopt);
+    doc_->OnFileSaveAs();
+    QCOMPARE(dialogs_->asked.last().directory, Path("opened"));
+  }
+
+  // The same design draws the same graphs whatever was calculated before it, as a new
+  // document draws it.
+  void curvesDoNotDependOnThePreviousDesign() {
+    QVERIFY(doc_->OnCalculate());
+    const qv::ResponseSet fresh = doc_->GetResponses();
+    const qv::FilterDesign freshDesign = doc_->GetDesign();
+    FilterSpec highPass;
+    highPass.bandType = qv::BandType::HighPass;
+    highPass.model = qv::FilterModel::Bessel;
+    FilterSpec fir;
+    fir.filterClass = qv::FilterClass::Fir;
+    fir.model = qv::FilterModel::RaisedCosine;
+    fir.taps = 31;
+    for (const FilterSpec& other : {ChebyshevBandPass(), highPass, fir}) {
+      doc_->EditSpec() = other;
+      QVERIFY(doc_->OnCalculate());
+      doc_->EditSpec() = FilterSpec();
+      QVERIFY(doc_->OnCalculate());
+      QCOMPARE(doc_->GetResponses().phase[0], fresh.phase[0]);
+      QVERIFY(doc_->GetResponses() == fresh);
+      QVERIFY(doc_->GetDesign() == freshDesign);
+    }
   }
 
   void emptyFileKeepsEverything() {
@@ -189,8 +272,7 @@ class DocumentTest : public QObject {
     doc_->SetModifiedFlag();
     messages_->answers.push_back(MessageAnswer::No);  // do not save the current design
     QVERIFY(!doc_->OpenDocumentFile(Path("absent.qvd")));
-    QCOMPARE(messages_->shown.last().text,
-             QString("%1 was not found.").arg(Path("absent.qvd")));
+    QCOMPARE(messages_->shown.last().text, QString("%1 was not found.").arg(Path("absent.qvd")));
     QCOMPARE(doc_->GetSpec().fsample, 3000);
     QVERIFY(doc_->IsModified());
   }
@@ -222,13 +304,13 @@ class DocumentTest : public QObject {
     doc_->EditSpec() = ChebyshevBandPass();
     doc_->SetModifiedFlag();
     {
-      const FileSizeLimit limit(10);
+      const qv::test::ScopedFileSizeLimit limit(10);
       QVERIFY(!doc_->OnFileSave());
     }
     QCOMPARE(ReadAll(path), before);
     QVERIFY(doc_->IsModified());
-    QCOMPARE(messages_->shown.size(), 1);
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{"kept.qvd"});
+    QCOMPARE(messages_->Texts(), QStringList{QString("Disk full while accessing %1.").arg(path)});
+    QCOMPARE(EveryName(dir_->path()), QStringList{"kept.qvd"});
   }
 
   void savingOntoADirectoryFails() {
@@ -236,9 +318,73 @@ class DocumentTest : public QObject {
     doc_->SetModifiedFlag();
     dialogs_->answers.push_back(Path("folder.qvd"));
     QVERIFY(!doc_->OnFileSaveAs());
-    QCOMPARE(messages_->shown.size(), 1);
+    QCOMPARE(messages_->Texts(), QStringList{"Failed to save document."});
     QVERIFY(doc_->IsModified());
     QCOMPARE(doc_->GetTitle(), QString("Untitled"));
+  }
+
+  // A pipe and a device node hold no file to replace: the design goes through them, their
+  // failures are the save's, and they stay what they are.
+  void savingOntoSpecialFilesWritesThrough_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");  // empty when the save succeeds
+    QTest::newRow("pipe with a reader") << "pipe.qvd" << QString();
+    QTest::newRow("null device") << "null.qvd" << QString();
+    QTest::newRow("full device") << "full.qvd" << QString("Disk full while accessing %1.");
+  }
+
+  void savingOntoSpecialFilesWritesThrough() {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QByteArray expected = ReadAll(SaveDesign(ChebyshevBandPass(), "regular.qvd"));
+    const QString path = Path(kind);
+    const std::string name = qv::FileNameBytes(path);
+    int reader = -1;
+    if (kind == "pipe.qvd") {
+      QCOMPARE(::mkfifo(name.c_str(), 0600), 0);
+      reader = ::open(name.c_str(), O_RDONLY | O_NONBLOCK);
+      QVERIFY(reader >= 0);
+    } else {
+      const unsigned device = kind == "null.qvd" ? kNullDevice : kFullDevice;
+      if (::mknod(name.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, device)) != 0) {
+        QSKIP("only root with the right to make device nodes makes them");
+      }
+    }
+    doc_->SetModifiedFlag();
+    dialogs_->answers.push_back(path);
+    QCOMPARE(doc_->OnFileSaveAs(), message.isEmpty());
+    QCOMPARE(messages_->Texts(),
+             message.isEmpty() ? QStringList() : QStringList{message.arg(path)});
+    if (reader >= 0) {
+      QByteArray received(expected.size() + 1, '\0');
+      const ssize_t count = ::read(reader, received.data(), static_cast<size_t>(received.size()));
+      ::close(reader);
+      received.truncate(count < 0 ? 0 : static_cast<qsizetype>(count));
+      QCOMPARE(received, expected);
+    }
+    struct stat status {};
+    QCOMPARE(::stat(name.c_str(), &status), 0);
+    QVERIFY(kind == "pipe.qvd" ? S_ISFIFO(status.st_mode) : S_ISCHR(status.st_mode));
+    QCOMPARE(EveryName(dir_->path()), (QStringList{kind, "regular.qvd"}));
+  }
+
+  // Qt's own conversion would turn the stray byte into another name; Qt's directory listing
+  // does not show the file at all, so the directory is read here by its bytes.
+  void nameThatIsNotUtf8SavesAndOpens() {
+    const std::string raw = "bad\xffname.qvd";
+    const QString name = qv::FileNameFromBytes(raw);
+    const QString path = SaveDesign(ChebyshevBandPass(), name);
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(::access((qv::FileNameBytes(dir_->path()) + "/" + raw).c_str(), F_OK), 0);
+    QVERIFY(doc_->OnFileNew());
+    QVERIFY(doc_->OpenDocumentFile(path));
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(doc_->GetSpec().fcut2, ChebyshevBandPass().fcut2);
+    QCOMPARE(doc_->GetTitle(), name);
+    doc_->SetModifiedFlag();
+    QVERIFY(doc_->OnFileSave());
+    const std::filesystem::directory_iterator names(qv::FileNameBytes(dir_->path()));
+    QCOMPARE(std::distance(names, {}), 1);
   }
 };
 

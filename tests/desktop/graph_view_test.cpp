@@ -1,7 +1,9 @@
 // The graph view widget: the page drawn once per change, the cursor cross kept in the page
 // image with the pixels under it restored, scrolled or not, and the readout handed over.
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -31,11 +33,11 @@ class GraphViewTest : public QObject {
     view_ = new qv::CQuorvanelView(*doc_, *doc_, nullptr);
     view_->resize(1100, 800);
     view_->show();
-    readouts_.clear();
     view_->SetReadoutSink([this](const QString& horizontal, const QString& vertical) {
       readouts_.append(horizontal + "|" + vertical);
     });
     doc_->OnFileNew();
+    readouts_.clear();
   }
 
   void cleanup() {
@@ -68,6 +70,8 @@ class GraphViewTest : public QObject {
     QFETCH(int, scroll);
     view_->resize(700, 500);  // smaller than the page: it scrolls
     QVERIFY(doc_->OnCalculate());
+    QCOMPARE(readouts_, QStringList{"|"});  // a new page: nothing read off it yet
+    readouts_.clear();
     view_->horizontalScrollBar()->setValue(scroll);
     view_->verticalScrollBar()->setValue(scroll);
     const QImage clean = view_->PageImage().copy();
@@ -98,6 +102,7 @@ class GraphViewTest : public QObject {
     spec.filterClass = qv::FilterClass::Fir;
     spec.model = qv::FilterModel::Rectangle;
     QVERIFY(doc_->OnCalculate());
+    readouts_.clear();
     view_->OnMouseMove(382 + 5, 500);  // impulse graph: a cross
     QVERIFY(view_->HasCross());
     const QImage marked = view_->PageImage().copy();
@@ -113,9 +118,14 @@ class GraphViewTest : public QObject {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     QPrintPreviewDialog preview(&printer);
-    connect(&preview, &QPrintPreviewDialog::paintRequested, view_,
-            [this](QPrinter* target) { view_->PrintPage(*target); });
-    preview.resize(900, 700);
+    view_->PreparePrintPreview(preview);
+    // Most of the screen, the page across the whole width of the preview.
+    const QSize screen = view_->screen()->availableGeometry().size();
+    QVERIFY(preview.width() * 10 >= screen.width() * 8);
+    QVERIFY(preview.height() * 10 >= screen.height() * 8);
+    auto* pages = preview.findChild<QPrintPreviewWidget*>();
+    QVERIFY(pages != nullptr);
+    QCOMPARE(pages->zoomMode(), QPrintPreviewWidget::FitToWidth);
     preview.show();
     QVERIFY(QTest::qWaitForWindowExposed(&preview));
     QTest::qWait(200);
@@ -139,6 +149,27 @@ class GraphViewTest : public QObject {
     QVERIFY(view_->HasCross());
     QVERIFY(doc_->OnCalculate());
     QVERIFY(!view_->HasCross());
+    QCOMPARE(readouts_.last(), QString("|"));
+  }
+
+  // Leaving the page takes the cross off it and empties the texts, scrolled or not.
+  void leavingTheViewClearsTheReadout_data() { crossFollowsAndRestores_data(); }
+
+  void leavingTheViewClearsTheReadout() {
+    QFETCH(int, scroll);
+    view_->resize(700, 500);
+    QVERIFY(doc_->OnCalculate());
+    view_->horizontalScrollBar()->setValue(scroll);
+    view_->verticalScrollBar()->setValue(scroll);
+    const QImage clean = view_->PageImage().copy();
+    view_->OnMouseMove(722 + 30 - scroll, 500 - scroll);  // the step response
+    QVERIFY(view_->HasCross());
+    QVERIFY(readouts_.last() != QString("|"));
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view_->viewport(), &leave);
+    QVERIFY(!view_->HasCross());
+    QCOMPARE(readouts_.last(), QString("|"));
+    QCOMPARE(view_->PageImage(), clean);
   }
 };
 

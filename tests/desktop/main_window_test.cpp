@@ -2,10 +2,12 @@
 // switching, dropped files, the About box and the command line.
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +64,41 @@ class MainWindowTest : public QObject {
     QCOMPARE(frame_->ReadoutPane(2)->text(), QString("-3.010 dB"));
   }
 
+  // Whenever the design stops being calculated, both readout panes empty and the cross goes.
+  void readoutClearsWhenTheDesignStopsBeingCalculated_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("radio click") << "radio";
+    QTest::newRow("new") << "new";
+    QTest::newRow("failed calculate") << "refused";
+  }
+
+  void readoutClearsWhenTheDesignStopsBeingCalculated() {
+    QFETCH(QString, how);
+    QVERIFY(doc_->OnCalculate());
+    frame_->GraphView()->OnMouseMove(42 + 64, 200);
+    QVERIFY(frame_->GraphView()->HasCross());
+    QVERIFY(!frame_->ReadoutPane(1)->text().isEmpty());
+    if (how == "radio") {
+      QRadioButton* highPass = nullptr;
+      for (QRadioButton* radio : frame_->Form()->findChildren<QRadioButton*>()) {
+        if (radio->text().remove('&') == "High Pass") highPass = radio;
+      }
+      QVERIFY(highPass != nullptr);
+      QTest::mouseClick(highPass, Qt::LeftButton);
+    } else if (how == "new") {
+      doc_->OnFileNew();
+    } else {
+      QLineEdit* order = frame_->Form()->FieldEdit(qv::CParameterDlg::FilterOrder);
+      order->setText("25");  // refused: the order must be smaller than 20
+      QTest::keyClick(order, Qt::Key_Return);
+      QCOMPARE(messages_->shown.size(), 1);
+    }
+    QVERIFY(!doc_->IsCalculated());
+    QVERIFY(!frame_->GraphView()->HasCross());
+    QVERIFY(frame_->ReadoutPane(1)->text().isEmpty());
+    QVERIFY(frame_->ReadoutPane(2)->text().isEmpty());
+  }
+
   void menuItems_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("key");
@@ -106,6 +143,27 @@ class MainWindowTest : public QObject {
     QVERIFY(frame_->Form()->isAncestorOf(QApplication::focusWidget()));
     QTest::keyClick(frame_, Qt::Key_F6, Qt::ShiftModifier);
     QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
+  }
+
+  // F6 back to the form returns to the control that had the focus there last.
+  void f6ReturnsToTheLastFormControl() {
+    QApplication::setActiveWindow(frame_);
+    QLineEdit* fcut1 = frame_->Form()->FieldEdit(qv::CParameterDlg::Fcut1);
+    fcut1->setFocus();
+    QCOMPARE(QApplication::focusWidget(), fcut1);
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), frame_->GraphView());
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), fcut1);
+    // A control that cannot take the focus any more: the form's first control takes it.
+    QLineEdit* taps = frame_->Form()->FieldEdit(qv::CParameterDlg::Taps);
+    taps->setEnabled(true);
+    taps->setFocus();
+    QTest::keyClick(frame_, Qt::Key_F6, Qt::ShiftModifier);
+    taps->setEnabled(false);
+    QTest::keyClick(frame_, Qt::Key_F6);
+    QVERIFY(frame_->Form()->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(QApplication::focusWidget() != taps);
   }
 
   void ctrlAInAFieldIsSaveAs() {
@@ -161,17 +219,27 @@ class MainWindowTest : public QObject {
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("pdf");
+    QTest::addColumn<QString>("error");
     using A = CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "";
-    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "";
-    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << "";
+    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "" << "";
+    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "" << "";
+    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << ""
+                           << "";
+    QTest::newRow("print without design")
+        << QStringList{"--print"} << int(A::Invalid) << "" << ""
+        << "quorvanel: --print needs the design file to print";
     QTest::newRow("pdf") << QStringList{"--print-to-pdf", "a.qvd", "o.pdf"} << int(A::PrintToPdf)
-                         << "a.qvd" << "o.pdf";
-    QTest::newRow("pdf without output") << QStringList{"--print-to-pdf", "a.qvd"}
-                                        << int(A::Invalid) << "" << "";
-    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << ""
-                                 << "";
-    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << "";
+                         << "a.qvd" << "o.pdf" << "";
+    QTest::newRow("pdf without output")
+        << QStringList{"--print-to-pdf", "a.qvd"} << int(A::Invalid) << "" << ""
+        << "quorvanel: the output PDF is missing after a.qvd";
+    QTest::newRow("pdf without anything")
+        << QStringList{"--print-to-pdf"} << int(A::Invalid) << "" << ""
+        << "quorvanel: --print-to-pdf needs the design file and the output PDF";
+    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << "" << ""
+                                 << "quorvanel: unexpected arguments";
+    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << ""
+                                    << "quorvanel: Unknown option 'fast'.";
   }
 
   void commandLine() {
@@ -179,10 +247,12 @@ class MainWindowTest : public QObject {
     QFETCH(int, action);
     QFETCH(QString, file);
     QFETCH(QString, pdf);
+    QFETCH(QString, error);
     const CommandLine command = qv::ParseCommandLine(arguments);
     QCOMPARE(int(command.action), action);
     QCOMPARE(command.file, file);
     QCOMPARE(command.pdf, pdf);
+    QCOMPARE(command.error, error);
   }
 
   void displayCheck() {
@@ -193,6 +263,21 @@ class MainWindowTest : public QObject {
     QVERIFY(message.contains("DISPLAY"));
     QVERIFY(message.contains("xvfb-run"));
     QVERIFY(message.contains("quorvanel-cli"));
+  }
+
+  // A display without a server: named in the message; other platforms are not asked.
+  void unreachableDisplay() {
+    int number = 4077;
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) ++number;
+    const QString display = QStringLiteral(":%1").arg(number);
+    const QString message = qv::UnreachableDisplayMessage(display, "", "");
+    QVERIFY(message.contains(QStringLiteral("\"%1\"").arg(display)));
+    QVERIFY(message.contains("xvfb-run"));
+    QVERIFY(!message.contains('\n'));
+    QVERIFY(qv::UnreachableDisplayMessage(display, "", "xcb").contains(display));
+    QVERIFY(qv::UnreachableDisplayMessage("", "", "xcb").contains("DISPLAY is not set"));
+    QVERIFY(qv::UnreachableDisplayMessage(display, "", "offscreen").isEmpty());
+    QVERIFY(qv::UnreachableDisplayMessage(display, "wayland-0", "").isEmpty());
   }
 };
 

@@ -4,9 +4,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include "desktop/quorvanel_doc.h"
@@ -14,6 +18,7 @@
 #include "desktop/output_commands.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CVhdlParameterDlg;
@@ -221,6 +226,33 @@ class OutputCommandsTest : public QObject {
     QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be created!\n"});
   }
 
+  // A write beyond a file-size limit: the closing message, the previous file byte for byte and
+  // no temporary file beside it.
+  void fileBeyondTheSizeLimit_data() { fileThatCannotBeCreated_data(); }
+
+  void fileBeyondTheSizeLimit() {
+    QFETCH(int, command);
+    Calculated(Fir(31, qv::Quantization::Signed8));
+    const QString target = dir_->filePath("out.x");
+    const QByteArray previous("previous contents");
+    {
+      QFile file(target);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      QCOMPARE(file.write(previous), previous.size());
+    }
+    dialogs_->answers.push_back(target);
+    if (static_cast<Command>(command) == Command::Vhdl) {
+      AnswerVhdlOptions(1);
+    }
+    {
+      const qv::test::ScopedFileSizeLimit limit(previous.size());
+      Run(static_cast<Command>(command));
+    }
+    QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be closed!\n"});
+    QCOMPARE(ReadAll(target), previous);
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.x"});
+  }
+
   void vhdlArchitectures_data() {
     QTest::addColumn<int>("taps");
     QTest::addColumn<int>("position");
@@ -302,6 +334,42 @@ class OutputCommandsTest : public QObject {
     }
     QCOMPARE(QString::fromStdString(dialog.HeaderComment()), comment);
     QCOMPARE(dialog.EstimateBox()->toPlainText(), lines.join("\n") + "\n");
+  }
+
+  // Every line the estimate gives shows whole on one line of the box: the refusals of too few
+  // taps and the numbers of the largest designs and sampling frequencies.
+  void estimateLinesShowWhole_data() {
+    QTest::addColumn<int>("taps");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("fsample");
+    QTest::addColumn<QString>("resolution");
+    QTest::newRow("size, one tap") << 1 << 1 << 1000 << "16";
+    QTest::newRow("speed, two taps") << 2 << 2 << 1000 << "16";
+    QTest::newRow("size, 511 taps, 2 GHz, 64 bits") << 511 << 1 << 2000000000 << "64";
+    QTest::newRow("speed, 511 taps, 2 GHz, 64 bits") << 511 << 2 << 2000000000 << "64";
+  }
+
+  void estimateLinesShowWhole() {
+    QFETCH(int, taps);
+    QFETCH(int, position);
+    QFETCH(int, fsample);
+    QFETCH(QString, resolution);
+    FilterSpec spec = Fir(taps, qv::Quantization::Signed16);
+    spec.fsample = fsample;
+    spec.fcut1 = fsample / 10;
+    CVhdlParameterDlg dialog(spec);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.ResolutionField()->setText(resolution);
+    dialog.Slider()->setValue(position);
+    dialog.EstimateResources();
+    QCoreApplication::processEvents();
+    const QTextDocument* text = dialog.EstimateBox()->document();
+    for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
+      QVERIFY2(block.layout()->lineCount() <= 1, qPrintable(block.text()));
+    }
+    QVERIFY(!dialog.EstimateBox()->horizontalScrollBar()->isVisible());
+    QVERIFY(!dialog.EstimateBox()->verticalScrollBar()->isVisible());
   }
 
   void fiveTapsOnSpeed() {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <string>
 
 #include "design/design_driver.h"
@@ -58,7 +57,7 @@ TEST(CalculateTest, DefaultDesignGivesTheKnownResponses) {
 
 struct RefusalCase {
   const char* name;
-  std::function<void(FilterSpec&)> change;
+  FilterSpec spec;
   int code;
   const char* message;
 };
@@ -69,7 +68,7 @@ class ValidationRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(ValidationRefusalTest, GivesTheMessageAndTouchesNothing) {
   Records r;
-  GetParam().change(r.spec);
+  r.spec = GetParam().spec;
   const Records before = r;
   const CalculateOutcome outcome = r.Run();
   EXPECT_FALSE(outcome.Succeeded());
@@ -84,34 +83,20 @@ TEST_P(ValidationRefusalTest, GivesTheMessageAndTouchesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Specs, ValidationRefusalTest,
     ::testing::Values(
-        RefusalCase{"OrderTwenty", [](FilterSpec& s) { s.order = 20; }, -22,
+        RefusalCase{"OrderTwenty", FilterSpec{.order = 20}, -22,
                     "Filter order must be smaller than 20\n"},
-        RefusalCase{"BandPassOrderTen",
-                    [](FilterSpec& s) {
-                      s.bandType = BandType::BandPass;
-                      s.order = 10;
-                    },
+        RefusalCase{"BandPassOrderTen", FilterSpec{.bandType = BandType::BandPass, .order = 10},
                     -21, "Filter order must be smaller than 10 for an band pass or an band stop\n"},
         RefusalCase{"EqualCutFrequencies",
-                    [](FilterSpec& s) {
-                      s.bandType = BandType::BandPass;
-                      s.fcut2 = s.fcut1;
-                    },
-                    -23, "Fc2 must be higher than Fc1\n"},
-        RefusalCase{"CutAtHalfTheSampling", [](FilterSpec& s) { s.fcut1 = 500; }, -26,
+                    FilterSpec{.bandType = BandType::BandPass, .fcut1 = 100, .fcut2 = 100}, -23,
+                    "Fc2 must be higher than Fc1\n"},
+        RefusalCase{"CutAtHalfTheSampling", FilterSpec{.fcut1 = 500}, -26,
                     "The sampling frequency must be higher than the double of Fcut\n"},
         RefusalCase{"ChebyshevWithoutRipple",
-                    [](FilterSpec& s) {
-                      s.model = FilterModel::Chebyshev;
-                      s.ripple = 0.0;
-                    },
-                    -27, "The band pass ripple must be higher than 0\n"},
-        RefusalCase{"TooManyTaps",
-                    [](FilterSpec& s) {
-                      s.filterClass = FilterClass::Fir;
-                      s.taps = 512;
-                    },
-                    -28, "The N Tap value must be equal or lower than 511\n"}),
+                    FilterSpec{.model = FilterModel::Chebyshev, .ripple = 0.0}, -27,
+                    "The band pass ripple must be higher than 0\n"},
+        RefusalCase{"TooManyTaps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 512}, -28,
+                    "The N Tap value must be equal or lower than 511\n"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct DesignFailureCase {
@@ -119,17 +104,6 @@ struct DesignFailureCase {
   FilterSpec spec;
   int code;
 };
-
-FilterSpec Spec(BandType band, int order, int fcut1, int fsample, Quantization quantization) {
-  FilterSpec spec;
-  spec.bandType = band;
-  spec.order = order;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut1 + 50;
-  spec.fsample = fsample;
-  spec.quantization = quantization;
-  return spec;
-}
 
 void PrintTo(const DesignFailureCase& c, std::ostream* os) { *os << c.name; }
 
@@ -153,36 +127,31 @@ TEST_P(DesignFailureTest, GivesTheDesignMessageWithTheScaleRewrittenAndTheCurves
 
 INSTANTIATE_TEST_SUITE_P(
     Specs, DesignFailureTest,
-    ::testing::Values(
-        DesignFailureCase{"GainOutOfRange", Spec(BandType::LowPass, 19, 1, 1000000, Quantization::Float),
-                          kGainOutOfRange},
-        DesignFailureCase{"QuantizationNotPossible",
-                          Spec(BandType::LowPass, 6, 20, 48000, Quantization::Signed16),
-                          kQuantizationNotPossible},
-        DesignFailureCase{"NotStable", Spec(BandType::HighPass, 6, 100, 1000, Quantization::Signed8),
-                          kNotStable}),
+    ::testing::Values(DesignFailureCase{"GainOutOfRange",
+                                        FilterSpec{.bandType = BandType::LowPass,
+                                                   .order = 19,
+                                                   .fcut1 = 1,
+                                                   .fcut2 = 51,
+                                                   .fsample = 1000000,
+                                                   .quantization = Quantization::Float},
+                                        kGainOutOfRange},
+                      DesignFailureCase{"QuantizationNotPossible",
+                                        FilterSpec{.bandType = BandType::LowPass,
+                                                   .order = 6,
+                                                   .fcut1 = 20,
+                                                   .fcut2 = 70,
+                                                   .fsample = 48000,
+                                                   .quantization = Quantization::Signed16},
+                                        kQuantizationNotPossible},
+                      DesignFailureCase{"NotStable",
+                                        FilterSpec{.bandType = BandType::HighPass,
+                                                   .order = 6,
+                                                   .fcut1 = 100,
+                                                   .fcut2 = 150,
+                                                   .fsample = 1000,
+                                                   .quantization = Quantization::Signed8},
+                                        kNotStable}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
-
-FilterSpec WithClassAndModel(FilterClass filterClass, FilterModel model, BandType band,
-                             Quantization quantization) {
-  FilterSpec spec;
-  spec.filterClass = filterClass;
-  spec.model = model;
-  spec.bandType = band;
-  spec.quantization = quantization;
-  spec.order = 3;
-  spec.fcut1 = 100;
-  spec.fcut2 = 200;
-  return spec;
-}
-
-FilterSpec RaisedCosineBandStop() {
-  FilterSpec spec = WithClassAndModel(FilterClass::Fir, FilterModel::RaisedCosine,
-                                      BandType::BandStop, Quantization::Signed8);
-  spec.fcut1 = 50;
-  spec.fcut2 = 300;
-  return spec;
-}
 
 class RepeatedCalculationTest : public ::testing::TestWithParam<FilterSpec> {};
 
@@ -198,25 +167,48 @@ TEST_P(RepeatedCalculationTest, RunningTwiceGivesTheSameDesignAndResponses) {
   EXPECT_EQ(second.responses, first.responses);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Specs, RepeatedCalculationTest,
-    ::testing::Values(
-        FilterSpec{},
-        WithClassAndModel(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass,
-                          Quantization::Signed16),
-        WithClassAndModel(FilterClass::Iir, FilterModel::Bessel, BandType::HighPass,
-                          Quantization::Float),
-        RaisedCosineBandStop(),
-        WithClassAndModel(FilterClass::Fir, FilterModel::Butterworth, BandType::BandPass,
-                          Quantization::Float),
-        WithClassAndModel(FilterClass::Fir, FilterModel::Rectangle, BandType::LowPass,
-                          Quantization::Signed16)));
+INSTANTIATE_TEST_SUITE_P(Specs, RepeatedCalculationTest,
+                         ::testing::Values(FilterSpec{},
+                                           FilterSpec{.filterClass = FilterClass::Iir,
+                                                      .bandType = BandType::BandPass,
+                                                      .model = FilterModel::Chebyshev,
+                                                      .order = 3,
+                                                      .fcut1 = 100,
+                                                      .fcut2 = 200,
+                                                      .quantization = Quantization::Signed16},
+                                           FilterSpec{.filterClass = FilterClass::Iir,
+                                                      .bandType = BandType::HighPass,
+                                                      .model = FilterModel::Bessel,
+                                                      .order = 3,
+                                                      .fcut1 = 100,
+                                                      .fcut2 = 200,
+                                                      .quantization = Quantization::Float},
+                                           FilterSpec{.filterClass = FilterClass::Fir,
+                                                      .bandType = BandType::BandStop,
+                                                      .model = FilterModel::RaisedCosine,
+                                                      .order = 3,
+                                                      .fcut1 = 50,
+                                                      .fcut2 = 300,
+                                                      .quantization = Quantization::Signed8},
+                                           FilterSpec{.filterClass = FilterClass::Fir,
+                                                      .bandType = BandType::BandPass,
+                                                      .model = FilterModel::Butterworth,
+                                                      .order = 3,
+                                                      .fcut1 = 100,
+                                                      .fcut2 = 200,
+                                                      .quantization = Quantization::Float},
+                                           FilterSpec{.filterClass = FilterClass::Fir,
+                                                      .bandType = BandType::LowPass,
+                                                      .model = FilterModel::Rectangle,
+                                                      .order = 3,
+                                                      .fcut1 = 100,
+                                                      .fcut2 = 200,
+                                                      .quantization = Quantization::Signed16}));
 
 TEST(CalculateTest, FirWindowModelsLeaveZerosAndPolesUntouched) {
   for (const FilterModel model : {FilterModel::Rectangle, FilterModel::RaisedCosine}) {
     Records r;
-    r.spec.filterClass = FilterClass::Fir;
-    r.spec.model = model;
+    r.spec = FilterSpec{.filterClass = FilterClass::Fir, .model = model};
     r.responses.zeros.fill(Complex{9.0, 9.0});
     const Records before = r;
     ASSERT_TRUE(r.Run().Succeeded());

@@ -21,7 +21,7 @@ void FillRamp(Curve& curve, const CurveEnds& ends, int lastPoint) {
 
 ExportInput MakeSampleInput() {
   ExportInput input;
-  input.spec.effectiveOrder = 2;
+  input.spec = FilterSpec{.effectiveOrder = 2};
   input.scale.points = 32;
   input.scale.columnStep = 0.125f;
   input.scale.timeStep = 0.125f;

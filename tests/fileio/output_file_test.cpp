@@ -1,18 +1,25 @@
 // OutputFile on its own: the bytes of both write views, an abandoned file that leaves the target
-// alone, link chains, and targets that are not replaced but written or refused. The failures of
-// each output through both views are tested with quorvanel-cli (tests/cli).
+// alone, link chains, targets that are not replaced but written or refused, paths near the
+// system's limit, sticky directories, and processes killed while writing. The failures of each
+// output through both views are tested with quorvanel-cli (tests/cli).
 #include "fileio/output_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
 
+#include "tests/support/child_process.h"
 #include "tests/support/scratch_directory.h"
 
 namespace qv {
@@ -21,11 +28,18 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kPrevious = "the previous contents of the target\n";
+// The directories of a long path have names this long, well below the system's name limit.
+constexpr std::size_t kLongPathComponent = 200;
+// The device numbers of the memory devices behind /dev/null and /dev/full.
+constexpr unsigned kMemoryDevices = 1;
+constexpr unsigned kNullDevice = 3;
+constexpr unsigned kFullDevice = 7;
+constexpr std::size_t kPipeReadSize = 64;
 
 class OutputFileTest : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return scratch_.Path(name); }
-  std::set<std::string> Names() const { return scratch_.Names(); }
+  std::set<std::string> Names(const std::string& name = "") const { return scratch_.Names(name); }
 
  private:
   test::ScratchDirectory scratch_{"quorvanel-output-file"};
@@ -73,26 +87,98 @@ TEST_F(OutputFileTest, ChainOfRelativeLinksEndingNowhereCreatesItsLastTarget) {
   EXPECT_EQ(Names(), (std::set<std::string>{"final", "first", "sub"}));
 }
 
-TEST_F(OutputFileTest, LinkLoopIsNotCreated) {
-  fs::create_symlink("b", Path("a"));
-  fs::create_symlink("a", Path("b"));
-  EXPECT_FALSE(OutputFile(Path("a")).IsOpen());
-  EXPECT_EQ(Names(), (std::set<std::string>{"a", "b"}));
+TEST_F(OutputFileTest, RefusedTargetsGiveTheirCauseAndChangeNothing) {
+  fs::create_directories(Path("directory"));
+  fs::create_symlink("loop-b", Path("loop-a"));
+  fs::create_symlink("loop-a", Path("loop-b"));
+  const struct {
+    std::string path;
+    int error;
+  } cases[] = {
+      {"", ENOENT},
+      {Path("directory"), EISDIR},
+      {Path("directory") + "/", EISDIR},
+      {Path("directory/.."), EISDIR},
+      {Path("missing/file"), ENOENT},
+      {Path("loop-a"), ELOOP},
+  };
+  for (const auto& c : cases) {
+    const OutputFile output(c.path);
+    EXPECT_FALSE(output.IsOpen()) << c.path;
+    EXPECT_EQ(output.Error(), c.error) << c.path;
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"directory", "loop-a", "loop-b"}));
 }
 
+// Root may write any file, so root's run tries it as another user.
 TEST_F(OutputFileTest, FileTheUserMayNotWriteIsNotReplaced) {
+  const std::string path = Path("read-only");
+  test::WriteBytes(path, kPrevious);
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const auto refuse = [&path](std::string& report) {
+    const OutputFile output(path);
+    report = output.IsOpen() ? "open" : std::to_string(output.Error());
+    return 0;
+  };
+  std::string report;
   if (::geteuid() == 0) {
-    GTEST_SKIP() << "root may write any file";
+    const test::OtherUser nobody = test::Nobody();
+    if (!nobody.available) {
+      GTEST_SKIP() << "root may write any file, and there is no other user";
+    }
+    // The directory lets the other user add files: only the file's own bits stand in the way.
+    fs::permissions(Path(""), fs::perms::all);
+    report = test::RunAs(nobody, refuse).text;
+  } else {
+    refuse(report);
   }
-  test::WriteBytes(Path("read-only"), kPrevious);
-  fs::permissions(Path("read-only"), fs::perms::owner_read);
-  EXPECT_FALSE(OutputFile(Path("read-only")).IsOpen());
-  EXPECT_EQ(test::ReadBytes(Path("read-only")), kPrevious);
+  EXPECT_EQ(report, std::to_string(EACCES));
+  EXPECT_EQ(test::ReadBytes(path), kPrevious);
   EXPECT_EQ(Names(), std::set<std::string>{"read-only"});
 }
 
+TEST_F(OutputFileTest, OtherHardLinksKeepThePreviousContents) {
+  test::WriteBytes(Path("written"), kPrevious);
+  fs::create_hard_link(Path("written"), Path("other"));
+  OutputFile output(Path("written"));
+  output.Stream() << "new";
+  ASSERT_TRUE(output.Commit());
+  EXPECT_EQ(test::ReadBytes(Path("written")), "new");
+  EXPECT_EQ(test::ReadBytes(Path("other")), kPrevious);
+}
+
+// The temporary file's path would be longer than the system allows if it were named by a
+// path; it is made relative to the directory.
+TEST_F(OutputFileTest, PathJustUnderTheSystemLimitIsWritten) {
+  const std::string name = "out";
+  const std::size_t length = PATH_MAX - 10;
+  const std::size_t scratchLength = Path("").size();
+  std::string directory = "long";
+  while (scratchLength + directory.size() + 1 + name.size() < length) {
+    const std::size_t left = length - scratchLength - directory.size() - 2 - name.size();
+    directory.append(1, '/').append(std::min(left, kLongPathComponent), 'd');
+  }
+  fs::create_directories(Path(directory));
+  const std::string path = Path(directory + "/" + name);
+  ASSERT_EQ(path.size(), length);
+  for (const char* contents : {"first", "second"}) {
+    OutputFile output(path);
+    ASSERT_TRUE(output.IsOpen()) << std::strerror(output.Error());
+    output.Stream() << contents;
+    ASSERT_TRUE(output.Commit()) << std::strerror(output.Error());
+    EXPECT_EQ(test::ReadBytes(path), contents);
+  }
+  EXPECT_EQ(Names(directory), std::set<std::string>{name});
+}
+
+std::string ReadAvailable(int descriptor) {
+  std::array<char, kPipeReadSize> received{};
+  const ssize_t count = ::read(descriptor, received.data(), received.size());
+  return std::string(received.data(), count > 0 ? static_cast<std::size_t>(count) : 0);
+}
+
 // A pipe has no contents to keep: it receives the bytes itself and stays a pipe.
-TEST_F(OutputFileTest, PipeIsWrittenStraightThrough) {
+TEST_F(OutputFileTest, NamedPipeIsWrittenStraightThrough) {
   const std::string path = Path("pipe");
   ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
   const int reader = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
@@ -103,13 +189,53 @@ TEST_F(OutputFileTest, PipeIsWrittenStraightThrough) {
     output.Stream() << "through";
     EXPECT_TRUE(output.Commit());
   }
-  std::array<char, 16> received{};
-  const ssize_t count = ::read(reader, received.data(), received.size());
+  EXPECT_EQ(ReadAvailable(reader), "through");
   ::close(reader);
-  EXPECT_EQ(std::string(received.data(), count > 0 ? static_cast<std::size_t>(count) : 0),
-            "through");
   EXPECT_TRUE(fs::is_fifo(path));
   EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
+}
+
+// /dev/stdout and its kin are the system's own links to an open descriptor, such as a pipe to
+// another program; they name no file in a directory.
+TEST_F(OutputFileTest, PipeNamedByItsDescriptorIsWrittenStraightThrough) {
+  std::array<int, 2> ends{};
+  ASSERT_EQ(::pipe(ends.data()), 0);
+  {
+    OutputFile output("/proc/self/fd/" + std::to_string(ends[1]));
+    ASSERT_TRUE(output.IsOpen()) << std::strerror(output.Error());
+    output.Stream() << "through";
+    EXPECT_TRUE(output.Commit());
+  }
+  ::close(ends[1]);
+  EXPECT_EQ(ReadAvailable(ends[0]), "through");
+  ::close(ends[0]);
+}
+
+// A device node has no contents to keep either: it receives the bytes, and its failures are
+// the output's. It stays a node.
+TEST_F(OutputFileTest, DeviceNodeIsWrittenStraightThroughAndStaysANode) {
+  const struct {
+    const char* name;
+    unsigned device;
+    bool committed;
+    int error;
+  } cases[] = {
+      {"null", kNullDevice, true, 0},
+      {"full", kFullDevice, false, ENOSPC},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Path(c.name);
+    if (::mknod(path.c_str(), S_IFCHR | 0600, makedev(kMemoryDevices, c.device)) != 0) {
+      GTEST_SKIP() << "only root with the right to make device nodes makes them";
+    }
+    OutputFile output(path);
+    ASSERT_TRUE(output.IsOpen()) << c.name;
+    output.Stream() << kPrevious;
+    EXPECT_EQ(output.Commit(), c.committed) << c.name;
+    EXPECT_EQ(output.Error(), c.error) << c.name;
+    EXPECT_TRUE(fs::is_character_file(path)) << c.name;
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"full", "null"}));
 }
 
 }  // namespace

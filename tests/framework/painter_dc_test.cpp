@@ -1,12 +1,17 @@
 // What the screen page's painter puts on the image: which pixels lines, boxes, dots and text
 // cover, and pixel access at device-pixel ratios 1 and 2.
 #include "framework/screen_dc.h"
+#include "framework/stroke_pixels.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace qv {
 namespace {
@@ -45,6 +50,90 @@ TEST(ScreenDC, LinesLeaveOutTheirEndPoint) {
   }
   EXPECT_EQ(Ink(image, 15, 20, 1, 0, 11), "..#######..");
   EXPECT_EQ(Ink(image, 20, 15, 0, 1, 11), "..#######..");
+}
+
+struct Direction {
+  const char* name;
+  int dx;
+  int dy;
+};
+
+void PrintTo(const Direction& d, std::ostream* os) { *os << d.name; }
+
+class StrokeDirection : public ::testing::TestWithParam<Direction> {};
+
+// Whatever its direction, a stroke of five steps draws its start pixel and the next four and
+// leaves out its end pixel.
+TEST_P(StrokeDirection, DrawsItsStartAndLeavesOutItsEnd) {
+  const Direction d = GetParam();
+  QImage image = Filled(40, 40);
+  {
+    CScreenDC dc(image);
+    dc.MoveTo(20, 20);
+    dc.LineTo(20 + 5 * d.dx, 20 + 5 * d.dy);
+  }
+  EXPECT_EQ(Ink(image, 20 - d.dx, 20 - d.dy, d.dx, d.dy, 7), ".#####.");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EightWays, StrokeDirection,
+    ::testing::Values(Direction{"Right", 1, 0}, Direction{"Left", -1, 0}, Direction{"Down", 0, 1},
+                      Direction{"Up", 0, -1}, Direction{"DownRight", 1, 1},
+                      Direction{"DownLeft", -1, 1}, Direction{"UpRight", 1, -1},
+                      Direction{"UpLeft", -1, -1}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+class StrokeReversal : public ::testing::TestWithParam<Direction> {};
+
+// A stroke and its reverse cover the same pixels but for their ends: the curves look the same
+// whichever way they run.
+TEST_P(StrokeReversal, CoversTheSamePixelsButForItsEnds) {
+  const Direction d = GetParam();
+  const CPoint a{30, 30};
+  const CPoint b{30 + d.dx, 30 + d.dy};
+  QImage forward = Filled(64, 64);
+  QImage backward = Filled(64, 64);
+  {
+    CScreenDC dc(forward);
+    dc.MoveTo(a.x, a.y);
+    dc.LineTo(b.x, b.y);
+    dc.SetPixel(b.x, b.y, RGB(0, 0, 0));
+  }
+  {
+    CScreenDC dc(backward);
+    dc.MoveTo(b.x, b.y);
+    dc.LineTo(a.x, a.y);
+    dc.SetPixel(a.x, a.y, RGB(0, 0, 0));
+  }
+  EXPECT_TRUE(forward == backward);
+  int ink = 0;
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 64; ++x) ink += IsWhite(forward, x, y) ? 0 : 1;
+  }
+  EXPECT_EQ(ink, std::max(std::abs(d.dx), std::abs(d.dy)) + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Slopes, StrokeReversal,
+    ::testing::Values(Direction{"ShallowRight", 7, 2}, Direction{"ShallowLeftUp", -9, -4},
+                      Direction{"SteepDown", 3, 11}, Direction{"SteepUpRight", 2, -9},
+                      Direction{"HalfSlope", 6, -3}, Direction{"OneInTwo", -1, 2}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// A stroke to a far point walks only the pixels of the target: the part inside is the ideal
+// line's, and a stroke reaching kFarthestStrokePixel away is one run for a clip of ten rows.
+TEST(StrokePixels, FarStrokesAreWalkedInsideTheClipOnly) {
+  std::vector<PixelRun> runs;
+  StrokePixelRuns({3, 0}, {3, kFarthestStrokePixel}, 0, {0, 0, 9, 9},
+                  [&runs](const PixelRun& run) { runs.push_back(run); });
+  EXPECT_EQ(runs, (std::vector<PixelRun>{{3, 0, 1, 10}}));
+  QImage image = Filled(64, 64);
+  {
+    CScreenDC dc(image);
+    dc.MoveTo(40, 40);
+    dc.LineTo(40 - 1000000, 40 - 1000000);
+  }
+  EXPECT_EQ(Ink(image, 0, 0, 1, 1, 42), std::string(41, '#') + ".");
 }
 
 // Under the page's upward y: the box covers device rows 10..29 and columns 10..39 and is filled

@@ -16,14 +16,6 @@ struct SummaryCase {
   std::array<const char*, kSummaryRows> rows;
 };
 
-FilterSpec Spec(FilterClass filterClass, BandType band, FilterModel model) {
-  FilterSpec spec;
-  spec.filterClass = filterClass;
-  spec.bandType = band;
-  spec.model = model;
-  return spec;
-}
-
 DisplayScale KilohertzScale() {
   DisplayScale scale;
   scale.freqDivisor = 1000;
@@ -32,13 +24,14 @@ DisplayScale KilohertzScale() {
 }
 
 FilterSpec AudioBandPass() {
-  FilterSpec spec = Spec(FilterClass::Iir, BandType::BandPass, FilterModel::Chebyshev);
-  spec.order = 4;
-  spec.fsample = 44100;
-  spec.fcut1 = 5500;
-  spec.fcut2 = 12000;
-  spec.ripple = 0.25;
-  return spec;
+  return FilterSpec{.filterClass = FilterClass::Iir,
+                    .bandType = BandType::BandPass,
+                    .model = FilterModel::Chebyshev,
+                    .order = 4,
+                    .fcut1 = 5500,
+                    .fcut2 = 12000,
+                    .fsample = 44100,
+                    .ripple = 0.25};
 }
 
 class Summary : public ::testing::TestWithParam<SummaryCase> {};
@@ -61,18 +54,24 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Filter type: IIR Low Pass", "Filter model: Butterworth", "Filter order: 2",
                      "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz", ""}},
         SummaryCase{"RaisedCosineBandStop",
-                    Spec(FilterClass::Fir, BandType::BandStop, FilterModel::RaisedCosine),
+                    FilterSpec{.filterClass = FilterClass::Fir,
+                               .bandType = BandType::BandStop,
+                               .model = FilterModel::RaisedCosine},
                     DisplayScale{},
                     {"Filter type: FIR 31 Taps Band Stop", "Filter model: Raised Cosine",
                      "Alpha: 0.500000", "Sampling Frequency: 1000 Hz",
                      "F1 and F2 Frequencies: 100.000000 Hz and 350.000000 Hz", ""}},
         SummaryCase{"RectangleHighPass",
-                    Spec(FilterClass::Fir, BandType::HighPass, FilterModel::Rectangle),
+                    FilterSpec{.filterClass = FilterClass::Fir,
+                               .bandType = BandType::HighPass,
+                               .model = FilterModel::Rectangle},
                     DisplayScale{},
                     {"Filter type: FIR 31 Taps High Pass", "Filter model: Rectangle Window", "",
                      "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz", ""}},
         SummaryCase{"BesselFir",
-                    Spec(FilterClass::Fir, BandType::LowPass, FilterModel::Bessel),
+                    FilterSpec{.filterClass = FilterClass::Fir,
+                               .bandType = BandType::LowPass,
+                               .model = FilterModel::Bessel},
                     DisplayScale{},
                     {"Filter type: FIR 31 Taps Low Pass", "Filter model: Bessel", "Filter order: 2",
                      "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz", ""}},

@@ -12,13 +12,6 @@
 namespace qv::test {
 namespace {
 
-FilterSpec AtRate(int fsample) {
-  FilterSpec spec;
-  spec.fsample = fsample;
-  spec.fcut1 = spec.fcut2 = fsample / 10;
-  return spec;
-}
-
 struct TextCase {
   const char* name;
   FilterSpec spec;
@@ -49,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"MagnitudeLeftEdge", FilterSpec{}, 42, 300, "0.000 Hz", "0.000 dB"},
         TextCase{"MagnitudeQuarterRate", FilterSpec{}, 42 + 128, 171, "250.000 Hz", nullptr},
         // Half of 44100 Hz is cut to 22 KHz before the 256 points divide it.
-        TextCase{"KiloHertzRightEdge", AtRate(44100), 297, 200, "21.914 KHz", nullptr},
+        TextCase{"KiloHertzRightEdge", FilterSpec{.fcut1 = 4410, .fcut2 = 4410, .fsample = 44100},
+                 297, 200, "21.914 KHz", nullptr},
         TextCase{"PhaseLeftEdge", FilterSpec{}, 382, 368, "0.000 Hz", nullptr},
         // 32 points at 1000 Hz: 0.125 ms per display point.
         TextCase{"Impulse", FilterSpec{}, 382 + 8, 456, "1.000 ms", nullptr},
@@ -57,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TextCase>& test) { return std::string(test.param.name); });
 
 TEST(CursorReadout, MagnitudePhaseAndGroupDelayOfOneColumnShareTheFrequency) {
-  const CalculatedDesign design = Calculated(AtRate(44100));
+  const CalculatedDesign design =
+      Calculated(FilterSpec{.fcut1 = 4410, .fcut2 = 4410, .fsample = 44100});
   for (const int k : {0, 1, 100, 255}) {
     const auto at = [&](int x) {
       return ReadCursor(x, 250, design.spec, design.scale, design.responses).horizontalText;
@@ -70,11 +65,15 @@ TEST(CursorReadout, MagnitudePhaseAndGroupDelayOfOneColumnShareTheFrequency) {
 // Wherever the mouse is inside a graph, the cross sits on the curve the page drew in that
 // column, also where the magnitude axis has no width; the group delay's last column, which the page leaves undrawn, reads the point before.
 TEST(CursorReadout, CrossSitsOnTheDrawnCurve) {
-  FilterSpec singleTap = Spec(FilterClass::Fir, FilterModel::Rectangle);
+  FilterSpec singleTap{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle};
   singleTap.taps = 1;  // a flat magnitude
-  for (const FilterSpec& spec : {FilterSpec{}, Spec(FilterClass::Fir, FilterModel::RaisedCosine),
-                                 Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass),
-                                 singleTap}) {
+  for (const FilterSpec& spec :
+       {FilterSpec{},
+        FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine},
+        FilterSpec{.filterClass = FilterClass::Iir,
+        .bandType = BandType::BandPass,
+        .model = FilterModel::Chebyshev},
+        singleTap}) {
     const CalculatedDesign design = Calculated(spec);
     const auto polylines = RedPolylines(DrawnPage(design));
     ASSERT_EQ(polylines.size(), 5u);
@@ -107,8 +106,7 @@ class NearestMarker : public ::testing::TestWithParam<MarkerCase> {};
 // The mouse at the plot's centre; a tie keeps the earlier marker, zeros before poles.
 TEST_P(NearestMarker, PrefersTheEarlierOnATie) {
   const MarkerCase& c = GetParam();
-  FilterSpec spec;
-  spec.effectiveOrder = c.order;
+  FilterSpec spec{.effectiveOrder = c.order};
   ResponseSet responses;
   for (int i = 0; i < 2; ++i) {
     responses.zeros[i] = c.zeros[i];
@@ -168,16 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
         NothingCase{"RightOfMagnitude", FilterSpec{}, 298, 200, ReadoutKind::Miss},
         NothingCase{"RightOfZeroPole", FilterSpec{}, 270, 555, ReadoutKind::Miss},
         NothingCase{"NoZerosOrPoles", FilterSpec{}, 170, 555, ReadoutKind::Miss, true},
-        NothingCase{"RectangleZeroPole", Spec(FilterClass::Fir, FilterModel::Rectangle), 170, 555,
-                    ReadoutKind::Ignored},
-        NothingCase{"RaisedCosineZeroPole", Spec(FilterClass::Fir, FilterModel::RaisedCosine), 70,
-                    456, ReadoutKind::Ignored}),
+        NothingCase{"RectangleZeroPole",
+                    FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle},
+                    170, 555, ReadoutKind::Ignored},
+        NothingCase{"RaisedCosineZeroPole",
+                    FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine},
+                    70, 456, ReadoutKind::Ignored}),
     [](const ::testing::TestParamInfo<NothingCase>& test) { return std::string(test.param.name); });
 
 // A flat magnitude (one tap) and values that are not numbers put the cross on the frame's
 // middle row, as the page draws them.
 TEST(CursorReadout, ValuesWithoutAPlaceGoToTheMiddleRow) {
-  FilterSpec single = Spec(FilterClass::Fir, FilterModel::Rectangle);
+  FilterSpec single{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle};
   single.taps = 1;
   const CalculatedDesign flat = Calculated(single);
   EXPECT_EQ(ReadCursor(100, 200, flat.spec, flat.scale, flat.responses).crossY, 269);

@@ -55,6 +55,25 @@ TEST(ScreenPage, CurvesStartWhereTheDrawingPutsThem) {
   }
 }
 
+// A pole's cross: two strokes of five pixels through its centre, (M-2, N+2) to (M+2, N-2) and
+// (M+2, N+2) to (M-2, N-2); the strokes' end points (M+3, N-3) and (M-3, N-3) stay white.
+TEST(ScreenPage, PoleCrossIsSymmetric) {
+  const CalculatedDesign design = Calculated(FilterSpec{});
+  const QImage image = ScreenPage(design, true);
+  const Complex pole = design.responses.poles[0];
+  const int m = 170 + static_cast<int>(100.0 * pole.re);
+  const int n = static_cast<int>(100.0 * pole.im) - 555;
+  const auto colourAt = [&](int x, int y) { return image.pixel(x, -y); };
+  for (int i = -2; i <= 2; ++i) {
+    EXPECT_EQ(colourAt(m + i, n - i), kRed) << "first stroke, step " << i;
+    EXPECT_EQ(colourAt(m - i, n - i), kRed) << "second stroke, step " << i;
+  }
+  EXPECT_EQ(colourAt(m + 3, n - 3), kWhite);
+  EXPECT_EQ(colourAt(m - 3, n - 3), kWhite);
+  EXPECT_EQ(colourAt(m - 3, n + 3), kWhite);
+  EXPECT_EQ(colourAt(m + 3, n + 3), kWhite);
+}
+
 TEST(ScreenPage, StaysWhiteWhenNotCalculated) {
   const QImage image = ScreenPage(Calculated(FilterSpec{}), false);
   QImage white(image.size(), image.format());

@@ -27,13 +27,6 @@ struct SummaryCase {
   Texts rows;
 };
 
-FilterSpec With(FilterSpec spec, int fsample, int fcut1, int fcut2 = 0) {
-  spec.fsample = fsample;
-  spec.fcut1 = fcut1;
-  spec.fcut2 = fcut2 != 0 ? fcut2 : fcut1;
-  return spec;
-}
-
 class Summary : public ::testing::TestWithParam<SummaryCase> {};
 
 TEST_P(Summary, ShowsTheModelsOwnRows) {
@@ -54,23 +47,31 @@ INSTANTIATE_TEST_SUITE_P(
                     {"Filter type: IIR Low Pass", "Filter model: Butterworth", "Filter order: 2",
                      "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz"}},
         SummaryCase{"RectangleHasNoOrder",
-                    Spec(FilterClass::Fir, FilterModel::Rectangle),
+                    FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle},
                     {"Filter type: FIR 31 Taps Low Pass", "Filter model: Rectangle Window",
                      "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz"}},
-        SummaryCase{"RaisedCosineShowsAlpha",
-                    Spec(FilterClass::Fir, FilterModel::RaisedCosine),
-                    {"Filter type: FIR 31 Taps Low Pass", "Filter model: Raised Cosine",
-                     "Alpha: 0.500000", "Sampling Frequency: 1000 Hz",
-                     "Cut Frequency: 100.000000 Hz"}},
-        SummaryCase{"ChebyshevBandStopShowsRipple",
-                    With(Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop), 1000,
-                         100, 350),
-                    {"Filter type: IIR Band Stop", "Filter model: Chebyshev", "Filter order: 2",
-                     "Sampling Frequency: 1000 Hz",
-                     "F1 and F2 Frequencies: 100.000000 Hz and 350.000000 Hz",
-                     "Pass band Ripple: 1.0 dB"}},
+        SummaryCase{
+            "RaisedCosineShowsAlpha",
+            FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine},
+            {"Filter type: FIR 31 Taps Low Pass", "Filter model: Raised Cosine", "Alpha: 0.500000",
+             "Sampling Frequency: 1000 Hz", "Cut Frequency: 100.000000 Hz"}},
+        SummaryCase{
+            "ChebyshevBandStopShowsRipple",
+            FilterSpec{.filterClass = FilterClass::Iir,
+                       .bandType = BandType::BandStop,
+                       .model = FilterModel::Chebyshev,
+                       .fcut1 = 100,
+                       .fcut2 = 350,
+                       .fsample = 1000},
+            {"Filter type: IIR Band Stop", "Filter model: Chebyshev", "Filter order: 2",
+             "Sampling Frequency: 1000 Hz",
+             "F1 and F2 Frequencies: 100.000000 Hz and 350.000000 Hz", "Pass band Ripple: 1.0 dB"}},
         SummaryCase{"KiloHertz",
-                    With(Spec(FilterClass::Iir, FilterModel::Bessel), 44100, 1500),
+                    FilterSpec{.filterClass = FilterClass::Iir,
+                               .model = FilterModel::Bessel,
+                               .fcut1 = 1500,
+                               .fcut2 = 1500,
+                               .fsample = 44100},
                     {"Filter type: IIR Low Pass", "Filter model: Bessel", "Filter order: 2",
                      "Sampling Frequency: 44 KHz", "Cut Frequency: 1.500000 KHz"}}),
     [](const ::testing::TestParamInfo<SummaryCase>& test) { return std::string(test.param.name); });
@@ -88,7 +89,8 @@ class Axes : public ::testing::TestWithParam<AxisCase> {};
 // the grid lines (7 units per character), then the unit.
 TEST_P(Axes, LabelTheGridLines) {
   const AxisCase& c = GetParam();
-  const auto page = DrawnPage(Calculated(With(FilterSpec{}, c.fsample, c.fsample / 10)));
+  const auto page = DrawnPage(Calculated(
+      FilterSpec{.fcut1 = c.fsample / 10, .fcut2 = c.fsample / 10, .fsample = c.fsample}));
   Texts frequencies;
   for (int column = 0; column < 3; ++column) {
     frequencies.insert(frequencies.end(), c.frequencyRow.begin(), c.frequencyRow.end());
@@ -162,14 +164,20 @@ TEST_P(Markers, DrawnForTheIirModelsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Models, Markers,
-    ::testing::Values(MarkerCase{"IirButterworth", FilterSpec{}, 2},
-                      MarkerCase{"IirChebyshevBandPass",
-                                 Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass),
-                                 4},
-                      MarkerCase{"FirBessel", Spec(FilterClass::Fir, FilterModel::Bessel), 2},
-                      MarkerCase{"FirRectangle", Spec(FilterClass::Fir, FilterModel::Rectangle), 0},
-                      MarkerCase{"FirRaisedCosine", Spec(FilterClass::Fir, FilterModel::RaisedCosine),
-                                 0}),
+    ::testing::Values(
+        MarkerCase{"IirButterworth", FilterSpec{}, 2},
+        MarkerCase{"IirChebyshevBandPass",
+                   FilterSpec{.filterClass = FilterClass::Iir,
+                              .bandType = BandType::BandPass,
+                              .model = FilterModel::Chebyshev},
+                   4},
+        MarkerCase{"FirBessel",
+                   FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Bessel}, 2},
+        MarkerCase{"FirRectangle",
+                   FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle}, 0},
+        MarkerCase{"FirRaisedCosine",
+                   FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine},
+                   0}),
     [](const ::testing::TestParamInfo<MarkerCase>& test) { return std::string(test.param.name); });
 
 TEST(GraphPage, DrawsNothingButTheMappingWhenNotCalculated) {

@@ -16,14 +16,6 @@ CalculatedDesign Calculated(FilterSpec spec) {
   return design;
 }
 
-FilterSpec Spec(FilterClass filterClass, FilterModel model, BandType band) {
-  FilterSpec spec;
-  spec.filterClass = filterClass;
-  spec.model = model;
-  spec.bandType = band;
-  return spec;
-}
-
 std::vector<RecordedPrimitive> DrawnPage(const CalculatedDesign& design, bool printing,
                                          bool calculated) {
   CRecordingDC dc(printing, printing ? 600 : kScreenDotsPerInch);

@@ -20,8 +20,6 @@ struct CalculatedDesign {
 // Takes a specification; returns it calculated (the test fails when the calculation does).
 CalculatedDesign Calculated(FilterSpec spec);
 
-FilterSpec Spec(FilterClass filterClass, FilterModel model, BandType band = BandType::LowPass);
-
 // The primitives of the page drawn for the design, on the screen or on paper.
 std::vector<RecordedPrimitive> DrawnPage(const CalculatedDesign& design, bool printing = false,
                                          bool calculated = true);
