@@ -1,9 +1,12 @@
 #include "cli/codegen_outputs.h"
 
+#include <utility>
+
 #include <CLI/CLI.hpp>
 
 #include "cli/outputs.h"
 #include "codegen/c_code_generator.h"
+#include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
 #include "codegen/resource_estimate.h"
 #include "codegen/testbench_generator.h"
@@ -68,6 +71,16 @@ int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std:
   return kOutputOk;
 }
 
+// A coefficient export of a calculated design: refused by its format's checks before any file
+// is touched.
+int WriteCoefficients(CoefficientFormat format, const std::string& path,
+                      const CalculatedDesign& c) {
+  if (const int code = CheckCoefficientExport(format, c.spec, true); code != kOutputOk) {
+    return code;
+  }
+  return ExportCoefficients(format, c.spec, c.scale, c.design, path);
+}
+
 }  // namespace
 
 void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
@@ -110,6 +123,22 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
       ->type_name("BITS");
   app.add_flag("--estimate", options.estimate,
                "print the resource estimate of the VHDL architecture on stdout");
+  app.add_option_function<std::string>(
+         "--coe", [&options](const std::string& path) { options.coePath = path; },
+         "write the taps of a quantised FIR design as an FPGA FIR compiler .coe file")
+      ->type_name("FILE.coe");
+  app.add_option_function<std::string>(
+         "--mif", [&options](const std::string& path) { options.mifPath = path; },
+         "write the taps of a quantised FIR design as a memory initialisation file")
+      ->type_name("FILE.mif");
+  app.add_option_function<std::string>(
+         "--csv", [&options](const std::string& path) { options.csvPath = path; },
+         "write the coefficients of the calculated design as comma-separated values")
+      ->type_name("FILE.csv");
+  app.add_option_function<std::string>(
+         "--sos", [&options](const std::string& path) { options.sosPath = path; },
+         "write a float IIR design as C second-order sections (CMSIS-DSP table and iir_sos)")
+      ->type_name("FILE.c");
 }
 
 bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
@@ -134,6 +163,16 @@ bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& 
   }
   if (options.estimate) {
     ok = Report(PrintEstimate(options, calculated, out), err) && ok;
+  }
+  const std::pair<CoefficientFormat, const std::optional<std::string>&> exports[] = {
+      {CoefficientFormat::Coe, options.coePath},
+      {CoefficientFormat::Mif, options.mifPath},
+      {CoefficientFormat::Csv, options.csvPath},
+      {CoefficientFormat::Sos, options.sosPath}};
+  for (const auto& [format, path] : exports) {
+    if (path) {
+      ok = Report(WriteCoefficients(format, *path, calculated), err) && ok;
+    }
   }
   return ok;
 }

@@ -30,7 +30,8 @@ struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
   bool json = false;                    // --json
   std::optional<std::string> gifPath;   // --gif FILE.gif
-  CodegenOptions codegen;               // --c, --vhdl, --arch, --resolution, --estimate
+  CodegenOptions codegen;               // --c, --vhdl, --arch, --resolution, --estimate,
+                                        // --coe, --mif, --csv, --sos
 };
 
 // Declares the options of every output on `app`, writing into `options` when parsed.

@@ -40,6 +40,20 @@ std::string OutputMessage(int code) {
       return "The Signal Resolution must be 2 to 32 bits\n";
     case kTestbenchExtension:
       return "The testbench file name must end in .vhd, .vhdl or .v\n";
+    case kTapsIirClass:
+      return "FPGA coefficient files hold the taps of an FIR filter; an IIR design has none\n";
+    case kTapsFloatQuantization:
+      return "FPGA coefficient files hold integer taps; quantize the design to 8 or 16 bits\n";
+    case kTapOutsideWord:
+      return "A tap equals the full scale and does not fit the signed coefficient word\n";
+    case kSectionsFirClass:
+      return "Second-order sections are made from the poles of an IIR filter; an FIR design has "
+             "none\n";
+    case kSectionsQuantized:
+      return "Second-order sections are written for float designs; the 8-bit and 16-bit "
+             "coefficients belong to the direct form\n";
+    case kSectionsNotFound:
+      return "The filter cannot be split into float second-order sections!\n";
     default:
       return {};
   }

@@ -28,10 +28,18 @@ enum OutputCode : int {
   kVerilogSpeedTooFewTaps = -45,
   kHdlResolutionRange = -46,  // Verilog and the testbenches need a signal of 2..32 bits
   kTestbenchExtension = -47,  // a testbench is VHDL (.vhd, .vhdl) or Verilog (.v)
+  // The coefficient exports.
+  kTapsIirClass = -50,           // .coe and .mif hold FIR taps; an IIR design has none
+  kTapsFloatQuantization = -51,  // .coe and .mif hold integer taps; a float design has none
+  kTapOutsideWord = -52,         // a quantised tap of +2^(bits-1) does not fit its signed word
+  kSectionsFirClass = -53,       // second-order sections are made from IIR poles and zeros
+  kSectionsQuantized = -54,      // second-order sections are made from float coefficients
+  kSectionsNotFound = -55,       // the poles and zeros do not group into float sections
 };
 
 // The exact text shown for an output code, ending in "\n"; empty for kOutputOk and for codes
-// outside -10..-19 and -40..-47.
+// outside -10..-19, -40..-47 and -50..-55. Output codes are their own numbers: the validation
+// codes of a specification never reach OutputMessage.
 std::string OutputMessage(int code);
 
 }  // namespace qv

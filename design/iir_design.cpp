@@ -131,9 +131,12 @@ double BandCentreHz(const FilterSpec& spec) {
   return std::pow(10.0, (std::log10(fa2) + std::log10(fa1)) * 0.5);
 }
 
-int DesignIir(FilterSpec& spec, FilterDesign& design) {
+namespace {
+
+// The analog poles of the band-transformed prototype and the bilinear constant K = fs / (pi w)
+// that maps them; writes spec.fcenter for the band types.
+int AnalogPoles(FilterSpec& spec, PoleArray& analog, double& k) {
   const int n = spec.order;
-  const int m = spec.effectiveOrder;
   const auto fsample = static_cast<double>(spec.fsample);
 
   const double fa1 = PrewarpHz(spec.fcut1, fsample);
@@ -157,7 +160,6 @@ int DesignIir(FilterSpec& spec, FilterDesign& design) {
       break;
   }
 
-  PoleArray analog{};
   int result = 0;
   switch (spec.bandType) {
     case BandType::HighPass:
@@ -176,13 +178,34 @@ int DesignIir(FilterSpec& spec, FilterDesign& design) {
   if (result != 0) return kRootsNotFound;
 
   const double w = IsBandType(spec.bandType) ? spec.fcenter : fa1;
-  const double k = fsample / (std::numbers::pi * w);
+  k = fsample / (std::numbers::pi * w);
+  return 0;
+}
+
+}  // namespace
+
+int DesignIir(FilterSpec& spec, FilterDesign& design) {
+  const int m = spec.effectiveOrder;
+  PoleArray analog{};
+  double k = 0.0;
+  if (AnalogPoles(spec, analog, k) != 0) return kRootsNotFound;
   BilinearDenominator(analog, m, k, design);
   if (spec.bandType == BandType::BandStop) {
     BandStopNumerator(m, k, design);
   } else {
-    PlacedNumerator(spec.bandType, n, design);
+    PlacedNumerator(spec.bandType, spec.order, design);
   }
+  return 0;
+}
+
+int DesignIirPoles(FilterSpec& spec, std::span<Complex> poles) {
+  const int m = spec.effectiveOrder;
+  if (m < 0 || poles.size() < static_cast<std::size_t>(m)) return kRootsNotFound;
+  PoleArray analog{};
+  double k = 0.0;
+  if (AnalogPoles(spec, analog, k) != 0) return kRootsNotFound;
+  const Complex kk{k, 0.0};
+  for (int j = 0; j < m; ++j) poles[j] = Divide(kk + analog[j], kk - analog[j]);
   return 0;
 }
 

@@ -2,6 +2,9 @@
 // directly placed numerator.
 #pragma once
 
+#include <span>
+
+#include "records/complex.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -19,5 +22,11 @@ double BandCentreHz(const FilterSpec& spec);
 // also writes spec.fcenter (Hz). Expects a validated spec with an IIR model.
 // Returns 0, or kRootsNotFound (-2) when a band transformation's root search fails.
 int DesignIir(FilterSpec& spec, FilterDesign& design);
+
+// The m = effectiveOrder digital poles from which DesignIir builds a[0..m]: z = (K + q) / (K - q)
+// for each analog pole q, so that a cascade made of them has the design's denominator without
+// the loss of a root search on it (clustered poles of high orders are found only roughly).
+// Same requirements, spec.fcenter and results as DesignIir; `poles` has room for m values.
+int DesignIirPoles(FilterSpec& spec, std::span<Complex> poles);
 
 }  // namespace qv

@@ -5,6 +5,7 @@
 
 #include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
+#include "codegen/coefficient_export.h"
 #include "framework/file_dialog.h"
 #include "framework/file_name.h"
 #include "codegen/output_codes.h"
@@ -140,6 +141,45 @@ void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
   }
   ReportOutputCode(
       ExportGraphs(source.spec, source.scale, source.responses, FileNameBytes(path).c_str()));
+}
+
+void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
+  if (!source.calculated) {
+    ReportOutputCode(kNotCalculated);
+    return;
+  }
+  QStringList types;
+  int proposed = -1;
+  for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
+    const CoefficientFormatName& name = kCoefficientFormats[i];
+    types.append(QString::fromLatin1(name.description) + " (*" +
+                 QString::fromLatin1(name.extension) + ")");
+    // The first type this design can be written in is selected when the dialog opens.
+    if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == kOutputOk) {
+      proposed = static_cast<int>(i);
+    }
+  }
+  // No name extension is proposed: the type chosen last decides it.
+  CFileDialog dialog(false, QString(), OutputBaseName(source.title, QString()), types, parent);
+  dialog.SetTitle(QStringLiteral("Export Coefficients As"));
+  dialog.SetFilterIndex(std::max(proposed, 0));
+  if (!dialog.DoModal()) {
+    return;
+  }
+  const int chosen = dialog.GetFilterIndex();
+  if (chosen < 0 || chosen >= static_cast<int>(kCoefficientFormats.size())) {
+    return;
+  }
+  const CoefficientFormatName& name = kCoefficientFormats[static_cast<std::size_t>(chosen)];
+  if (ReportOutputCode(CheckCoefficientExport(name.format, source.spec, true))) {
+    return;
+  }
+  QString path = dialog.GetPathName();
+  if (QFileInfo(path).suffix().isEmpty()) {
+    path += QString::fromLatin1(name.extension);
+  }
+  ReportOutputCode(ExportCoefficients(name.format, source.spec, source.scale, source.design,
+                                      FileNameBytes(path)));
 }
 
 }  // namespace qv

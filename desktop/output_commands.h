@@ -1,6 +1,6 @@
-// The commands of the Output menu: each checks its preconditions, asks for a file name
-// derived from the document's title and calls its writer, reporting refusals and failures in
-// stop boxes. They read the design and never change it.
+// The commands of the Output menu: each checks its preconditions, asks for a file name derived
+// from the document's title and calls its writer, reporting refusals and failures in stop
+// boxes. They read the design and never change it.
 #pragma once
 
 #include <QString>
@@ -38,5 +38,8 @@ void GenerateCCodeCommand(const OutputSource& source, QWidget* parent);
 void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent);
 void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent);
 void ExportGraphCommand(const OutputSource& source, QWidget* parent);
+// The file type chosen in the save dialog decides the format (.coe, .mif, .csv or sections in
+// C), and its extension is added to a name typed without one.
+void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent);
 
 }  // namespace qv

@@ -87,4 +87,8 @@ void CQuorvanelDoc::OnGenerateVerilogCode() {
 
 void CQuorvanelDoc::OnExportGraph() { ExportGraphCommand(Output(), DialogParent()); }
 
+void CQuorvanelDoc::OnExportCoefficients() {
+  ExportCoefficientsCommand(Output(), DialogParent());
+}
+
 }  // namespace qv

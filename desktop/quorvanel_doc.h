@@ -37,6 +37,7 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
   void OnGenerateVhdlCode();
   void OnGenerateVerilogCode();
   void OnExportGraph();
+  void OnExportCoefficients();
 
  protected:
   bool OnNewDocument() override;

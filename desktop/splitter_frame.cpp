@@ -100,6 +100,10 @@ void CSplitterFrame::CreateMenus() {
       [this] { document_.OnGenerateVerilogCode(); });
   add(output, {"&Export Graph", QKeySequence(Qt::CTRL | Qt::Key_E), "Export Graphics in GIF format"},
       [this] { document_.OnExportGraph(); });
+  add(output,
+      {"Export &Coefficients...", QKeySequence(Qt::CTRL | Qt::Key_K),
+       "Export the coefficients for FPGA cores, spreadsheets or microcontrollers"},
+      [this] { document_.OnExportCoefficients(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   add(help, {"&About Quorvanel...", QKeySequence(), ""}, [this] { OnAbout(); });

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 
 namespace qv {
 namespace {
@@ -11,10 +13,13 @@ QString lastFileFolder;
 
 }  // namespace
 
-std::optional<QString> QtFileDialogService::Ask(QWidget* parent,
-                                                const FileDialogRequest& request) {
+std::optional<FileDialogChoice> QtFileDialogService::Ask(QWidget* parent,
+                                                         const FileDialogRequest& request) {
   QFileDialog dialog(parent, request.title);
   dialog.setNameFilters(request.filters);
+  if (request.selectedFilter > 0 && request.selectedFilter < request.filters.size()) {
+    dialog.selectNameFilter(request.filters[request.selectedFilter]);
+  }
   if (!request.directory.isEmpty()) {
     dialog.setDirectory(request.directory);
   }
@@ -24,17 +29,25 @@ std::optional<QString> QtFileDialogService::Ask(QWidget* parent,
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    QString suffix = request.defaultExtension;
-    if (suffix.startsWith('.')) {
-      suffix.remove(0, 1);
+    const auto suffixOf = [](QString extension) { return extension.remove(0, 1); };
+    if (!request.defaultExtension.isEmpty()) {
+      dialog.setDefaultSuffix(suffixOf(request.defaultExtension));
+    } else {
+      // The type decides the extension, so that the question before replacing a file asks
+      // about the name that is really written.
+      dialog.setDefaultSuffix(suffixOf(FilterExtension(dialog.selectedNameFilter())));
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                       [&dialog, suffixOf](const QString& filter) {
+                         dialog.setDefaultSuffix(suffixOf(FilterExtension(filter)));
+                       });
     }
-    dialog.setDefaultSuffix(suffix);
     dialog.selectFile(request.initialName);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
     return std::nullopt;
   }
-  return dialog.selectedFiles().constFirst();
+  const auto filter = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()));
+  return FileDialogChoice{dialog.selectedFiles().constFirst(), std::max(filter, 0)};
 }
 
 FileDialogService& FileDialogs() {
@@ -43,6 +56,12 @@ FileDialogService& FileDialogs() {
 }
 
 void InstallFileDialogService(FileDialogService* service) { installed = service; }
+
+QString FilterExtension(const QString& filter) {
+  static const QRegularExpression pattern(QStringLiteral("\\(\\*(\\.[^.*()\\s;]+)\\)$"));
+  const QRegularExpressionMatch match = pattern.match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
 
 QString LastFileFolder() { return lastFileFolder; }
 
@@ -64,11 +83,12 @@ CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExtension,
 
 bool CFileDialog::DoModal() {
   request_.directory = LastFileFolder();
-  std::optional<QString> chosen = FileDialogs().Ask(parent_, request_);
+  std::optional<FileDialogChoice> chosen = FileDialogs().Ask(parent_, request_);
   if (!chosen) {
     return false;
   }
-  path_ = *chosen;
+  path_ = chosen->path;
+  filterIndex_ = chosen->filter;
   RememberFileFolder(path_);
   // A name typed without an extension gets the default one, as the classic dialog adds it.
   if (!request_.open && !request_.defaultExtension.isEmpty() &&

@@ -11,29 +11,39 @@ class QWidget;
 namespace qv {
 
 // What a file dialog is asked: its title, its mode, the file types as "Name (*.ext)" entries
-// (the first one selected), the extension appended to a name typed without one (with its dot),
-// the file name it proposes and the folder it opens in.
+// and the one selected first, the extension appended to a name typed without one (with its
+// dot; when empty in save mode, the extension of the selected type), the file name it proposes
+// and the folder it opens in.
 struct FileDialogRequest {
   bool open = true;  // open mode; otherwise save mode, which asks before replacing a file
   QString title;
   QStringList filters;
+  int selectedFilter = 0;  // position in `filters`
   QString defaultExtension;
   QString initialName;
   QString directory;  // empty: the dialog's own choice (the working directory at first)
 };
 
+// What the user chose: the path, and the position in the request's filters of the file type
+// selected when it was chosen.
+struct FileDialogChoice {
+  QString path;
+  int filter = 0;
+};
+
 class FileDialogService {
  public:
   virtual ~FileDialogService() = default;
-  // Shows the dialog modally; returns the chosen path, or nothing when the user cancelled.
-  virtual std::optional<QString> Ask(QWidget* parent, const FileDialogRequest& request) = 0;
+  // Shows the dialog modally; returns the choice, or nothing when the user cancelled.
+  virtual std::optional<FileDialogChoice> Ask(QWidget* parent,
+                                              const FileDialogRequest& request) = 0;
 };
 
 // The real dialogs: QFileDialog (an existing file for open; for save the directory must exist
 // and an existing file is replaced only after the user agrees).
 class QtFileDialogService final : public FileDialogService {
  public:
-  std::optional<QString> Ask(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<FileDialogChoice> Ask(QWidget* parent, const FileDialogRequest& request) override;
 };
 
 // The file type that every dialog offers after its own.
@@ -57,15 +67,23 @@ class CFileDialog {
               const QStringList& nameFilters, QWidget* parent = nullptr);
 
   void SetTitle(const QString& title) { request_.title = title; }
+  // The file type selected when the dialog opens: a position among the filter's entries.
+  void SetFilterIndex(int index) { request_.selectedFilter = index; }
   // Shows the dialog in the folder of the last file opened or saved; true when the user chose
-  // a file, which GetPathName then returns and whose folder the next dialog opens in.
+  // a file, which GetPathName then returns, with the position of the file type selected with
+  // it in GetFilterIndex. The next dialog opens in the chosen file's folder.
   bool DoModal();
   [[nodiscard]] QString GetPathName() const { return path_; }
+  [[nodiscard]] int GetFilterIndex() const { return filterIndex_; }
 
  private:
   FileDialogRequest request_;
   QWidget* parent_;
   QString path_;
+  int filterIndex_ = 0;
 };
+
+// The extension of a "Name (*.ext)" file type, with its dot; empty for a pattern such as "*.*".
+QString FilterExtension(const QString& filter);
 
 }  // namespace qv

@@ -12,6 +12,7 @@
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
+#include "codegen/coefficient_export.h"
 #include "engine/calculate.h"
 
 namespace qv::cli {
@@ -223,6 +224,71 @@ TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
             "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
             "Estimate not available: SPEED needs 3 to 511 taps\n");
 }
+
+// Each coefficient option writes its format's file of the calculated design, byte for byte.
+TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
+  struct Export {
+    std::vector<std::string> args;
+    std::string option;
+    CoefficientFormat format;
+  };
+  const std::vector<std::string> fir = {"--class", "fir", "--quant", "8", "--taps", "21"};
+  const std::vector<std::string> iir = {"--model", "chebyshev", "--order", "5"};
+  for (const Export& e : {Export{fir, "--coe", CoefficientFormat::Coe},
+                          Export{fir, "--mif", CoefficientFormat::Mif},
+                          Export{fir, "--csv", CoefficientFormat::Csv},
+                          Export{iir, "--csv", CoefficientFormat::Csv},
+                          Export{iir, "--sos", CoefficientFormat::Sos}}) {
+    std::vector<std::string> args = e.args;
+    args.insert(args.end(), {e.option, File("cli")});
+    const ToolRun run = RunTool(args);
+    ASSERT_EQ(run.status, kExitSuccess) << e.option << ": " << run.err;
+    FilterSpec spec;
+    const bool firClass = e.args == fir;
+    spec.filterClass = firClass ? FilterClass::Fir : FilterClass::Iir;
+    spec.quantization = firClass ? Quantization::Signed8 : Quantization::Float;
+    spec.taps = 21;
+    spec.model = firClass ? FilterModel::Butterworth : FilterModel::Chebyshev;
+    spec.order = firClass ? spec.order : 5;
+    DisplayScale scale;
+    FilterDesign design;
+    ResponseSet responses;
+    ASSERT_TRUE(Calculate(spec, scale, design, responses).Succeeded());
+    ASSERT_EQ(ExportCoefficients(e.format, spec, scale, design, File("engine")), 0);
+    EXPECT_EQ(Read(File("cli")), Read(File("engine"))) << e.option;
+  }
+}
+
+class CoefficientRefusal : public CodegenOptions, public testing::WithParamInterface<Refusal> {};
+
+// The last argument names the option; its file must not appear.
+TEST_P(CoefficientRefusal, ShowsItsMessageAndWritesNothing) {
+  std::vector<std::string> args = GetParam().args;
+  args.push_back(File("f"));
+  const ToolRun run = RunTool(args);
+  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.err, GetParam().message);
+  EXPECT_FALSE(fs::exists(File("f")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CoefficientRefusal,
+    testing::Values(
+        Refusal{"CoeIir",
+                {"--quant", "16", "--coe"},
+                "FPGA coefficient files hold the taps of an FIR filter; an IIR design has none\n"},
+        Refusal{"MifFloat",
+                {"--class", "fir", "--mif"},
+                "FPGA coefficient files hold integer taps; quantize the design to 8 or 16 bits\n"},
+        Refusal{"SosFir",
+                {"--class", "fir", "--sos"},
+                "Second-order sections are made from the poles of an IIR filter; an FIR design "
+                "has none\n"},
+        Refusal{"SosQuantized",
+                {"--quant", "8", "--sos"},
+                "Second-order sections are written for float designs; the 8-bit and 16-bit "
+                "coefficients belong to the direct form\n"}),
+    [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
 
 TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
   const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});

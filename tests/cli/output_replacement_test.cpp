@@ -160,7 +160,11 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"CFile", {}, "--c", kNotCreated, kNotClosed},
         OutputCase{
             "VhdlFile", {"--class", "fir", "--quant", "8"}, "--vhdl", kNotCreated, kNotClosed},
-        OutputCase{"Picture", {}, "--gif", kNotCreated, kNotClosed}),
+        OutputCase{"Picture", {}, "--gif", kNotCreated, kNotClosed},
+        OutputCase{"CoeFile", {"--class", "fir", "--quant", "16"}, "--coe", kNotCreated, kNotClosed},
+        OutputCase{"MifFile", {"--class", "fir", "--quant", "8"}, "--mif", kNotCreated, kNotClosed},
+        OutputCase{"CsvFile", {}, "--csv", kNotCreated, kNotClosed},
+        OutputCase{"SectionsFile", {}, "--sos", kNotCreated, kNotClosed}),
     [](const ::testing::TestParamInfo<OutputCase>& param) {
       return std::string(param.param.name);
     });

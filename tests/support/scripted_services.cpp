@@ -21,7 +21,8 @@ QStringList ScriptedMessages::Texts() const {
   return texts;
 }
 
-std::optional<QString> ScriptedFileDialogs::Ask(QWidget*, const FileDialogRequest& request) {
+std::optional<FileDialogChoice> ScriptedFileDialogs::Ask(QWidget*,
+                                                         const FileDialogRequest& request) {
   asked.append(request);
   if (answers.empty()) {
     return std::nullopt;
@@ -32,7 +33,12 @@ std::optional<QString> ScriptedFileDialogs::Ask(QWidget*, const FileDialogReques
   if (!chosen) {
     return std::nullopt;
   }
-  return path;
+  int type = request.selectedFilter;
+  if (!types.empty()) {
+    type = types.front();
+    types.pop_front();
+  }
+  return FileDialogChoice{path, type};
 }
 
 }  // namespace qv::testing

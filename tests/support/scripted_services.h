@@ -31,14 +31,16 @@ class ScriptedMessages final : public MessageService {
   [[nodiscard]] QStringList Texts() const;
 };
 
-// Answers from the queue (a path, or nothing for Cancel); Cancel once it is empty.
+// Answers from the queue (a path, or nothing for Cancel); Cancel once it is empty. The file
+// type chosen with a path comes from `types` (the request's selected one once it is empty).
 class ScriptedFileDialogs final : public FileDialogService {
  public:
   ScriptedFileDialogs() { InstallFileDialogService(this); }
   ~ScriptedFileDialogs() override { InstallFileDialogService(nullptr); }
-  std::optional<QString> Ask(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<FileDialogChoice> Ask(QWidget* parent, const FileDialogRequest& request) override;
 
   std::deque<std::optional<QString>> answers;
+  std::deque<int> types;
   QList<FileDialogRequest> asked;
 };
 

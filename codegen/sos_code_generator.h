@@ -1,0 +1,28 @@
+// The second-order-section generator: a C99 source file with a float IIR design as a cascade
+// of biquads, a coefficient table in the layout CMSIS-DSP takes, and the function `iir_sos`
+// that filters one sample.
+#pragma once
+
+#include <string>
+
+#include "records/filter_spec.h"
+
+namespace qv {
+
+// The checks made before anything is written, in order: kSectionsFirClass (-53),
+// kSectionsQuantized (-54), kNotCalculated (-15); kOutputOk when the design can be written.
+int CheckSectionsDesign(const FilterSpec& spec, bool calculated);
+
+// Writes the sections of a calculated float IIR design to `path`, which is created or replaced
+// whole (OutputFile): a failure leaves the file there as it was.
+//   spec, scale: the validated specification and its display scale (frequency unit).
+//   design:      b[0..m] and a[0..m], m = spec.effectiveOrder; split by SplitIntoSections.
+// Returns kOutputOk (0); before anything is written the codes of CheckSectionsDesign,
+// kDesignMismatch (-19) when the records do not describe a design of `spec`,
+// kSectionsNotFound (-55) when the cascade cannot be formed or a coefficient is beyond the
+// float range, or kOutputNotCreated (-10); kOutputNotClosed (-12) when a write, flush, close or
+// the replacement fails (nothing changed).
+int GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
+                    const std::string& path);
+
+}  // namespace qv

@@ -1,0 +1,186 @@
+// The Output menu's "Export Coefficients..." command: its save dialog with the four file types,
+// the type that decides the format and adds its extension, and the same refusals and messages
+// as the command line, in stop boxes.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "codegen/coefficient_export.h"
+#include "codegen/output_codes.h"
+#include "desktop/quorvanel_doc.h"
+#include "tests/support/scripted_services.h"
+
+using qv::FilterSpec;
+
+namespace {
+
+FilterSpec Fir(qv::Quantization quantization) {
+  FilterSpec spec;
+  spec.filterClass = qv::FilterClass::Fir;
+  spec.quantization = quantization;
+  return spec;
+}
+
+FilterSpec Iir(qv::Quantization quantization) {
+  FilterSpec spec;
+  spec.quantization = quantization;
+  return spec;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(FilterSpec)
+
+class CoefficientExportTest : public QObject {
+  Q_OBJECT
+
+ private:
+  qv::testing::ScriptedMessages* messages_ = nullptr;
+  qv::testing::ScriptedFileDialogs* dialogs_ = nullptr;
+  qv::CQuorvanelDoc* doc_ = nullptr;
+  QTemporaryDir* dir_ = nullptr;
+
+  void Calculated(const FilterSpec& spec) {
+    doc_->EditSpec() = spec;
+    QVERIFY(doc_->OnCalculate());
+  }
+
+ private slots:
+  void init() {
+    messages_ = new qv::testing::ScriptedMessages;
+    dialogs_ = new qv::testing::ScriptedFileDialogs;
+    doc_ = new qv::CQuorvanelDoc(nullptr);
+    dir_ = new QTemporaryDir;
+    doc_->OnFileNew();
+  }
+
+  void cleanup() {
+    delete dir_;
+    delete doc_;
+    delete dialogs_;
+    delete messages_;
+  }
+
+  void newDesignIsRefusedBeforeTheDialog() {
+    doc_->OnExportCoefficients();
+    QCOMPARE(messages_->Texts(), QStringList{"No filter is alreday calculated\n"});
+    QCOMPARE(messages_->shown.constFirst().icon, qv::MessageIcon::Stop);
+    QVERIFY(dialogs_->asked.isEmpty());
+  }
+
+  void dialog_data() {
+    QTest::addColumn<FilterSpec>("spec");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("quantised FIR: .coe") << Fir(qv::Quantization::Signed16) << 0;
+    QTest::newRow("float IIR: .csv") << Iir(qv::Quantization::Float) << 2;
+  }
+
+  // Four types, no "All Files": the type is the format. The name has no extension yet, and
+  // the first type the design can be written in is selected.
+  void dialog() {
+    QFETCH(FilterSpec, spec);
+    QFETCH(int, selected);
+    Calculated(spec);
+    doc_->OnExportCoefficients();
+    QCOMPARE(dialogs_->asked.size(), 1);
+    const qv::FileDialogRequest& asked = dialogs_->asked.constFirst();
+    QCOMPARE(asked.title, QString("Export Coefficients As"));
+    QCOMPARE(asked.initialName, QString("Untitled"));
+    QCOMPARE(asked.filters,
+             (QStringList{"FIR compiler coefficients (*.coe)", "Memory initialisation (*.mif)",
+                          "Comma-separated values (*.csv)", "Second-order sections in C (*.c)"}));
+    QCOMPARE(asked.selectedFilter, selected);
+    QVERIFY(!asked.open);
+    QVERIFY(messages_->shown.isEmpty());
+    QVERIFY(QDir(dir_->path()).isEmpty());
+  }
+
+  void typeDecidesTheFormat_data() {
+    QTest::addColumn<FilterSpec>("spec");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    const FilterSpec fir8 = Fir(qv::Quantization::Signed8);
+    const FilterSpec iir = Iir(qv::Quantization::Float);
+    QTest::newRow(".coe added") << fir8 << 0 << "taps"
+                                << "taps.coe";
+    QTest::newRow(".mif added") << fir8 << 1 << "taps"
+                                << "taps.mif";
+    QTest::newRow(".csv added") << iir << 2 << "coefficients"
+                                << "coefficients.csv";
+    QTest::newRow("sections, .c added") << iir << 3 << "biquads"
+                                        << "biquads.c";
+    QTest::newRow("own extension kept") << fir8 << 2 << "taps.txt"
+                                        << "taps.txt";
+  }
+
+  void typeDecidesTheFormat() {
+    QFETCH(FilterSpec, spec);
+    QFETCH(int, type);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    Calculated(spec);
+    dialogs_->answers.push_back(dir_->filePath(typed));
+    dialogs_->types.push_back(type);
+    doc_->OnExportCoefficients();
+    QVERIFY(messages_->shown.isEmpty());
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{written});
+    const QString direct = dir_->filePath("direct");
+    QCOMPARE(qv::ExportCoefficients(qv::kCoefficientFormats[static_cast<std::size_t>(type)].format,
+                                    doc_->GetSpec(), doc_->GetScale(), doc_->GetDesign(),
+                                    direct.toStdString()),
+             qv::kOutputOk);
+    QCOMPARE(ReadAll(dir_->filePath(written)), ReadAll(direct));
+  }
+
+  void refusals_data() {
+    QTest::addColumn<FilterSpec>("spec");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("message");
+    QTest::newRow(".coe of an IIR design")
+        << Iir(qv::Quantization::Signed16) << 0
+        << "FPGA coefficient files hold the taps of an FIR filter; an IIR design has none\n";
+    QTest::newRow(".mif of a float FIR design")
+        << Fir(qv::Quantization::Float) << 1
+        << "FPGA coefficient files hold integer taps; quantize the design to 8 or 16 bits\n";
+    QTest::newRow("sections of an FIR design")
+        << Fir(qv::Quantization::Float) << 3
+        << "Second-order sections are made from the poles of an IIR filter; an FIR design has "
+           "none\n";
+    QTest::newRow("sections of a quantised IIR design")
+        << Iir(qv::Quantization::Signed8) << 3
+        << "Second-order sections are written for float designs; the 8-bit and 16-bit "
+           "coefficients belong to the direct form\n";
+  }
+
+  // Refused once the type is chosen, before any file is touched.
+  void refusals() {
+    QFETCH(FilterSpec, spec);
+    QFETCH(int, type);
+    QFETCH(QString, message);
+    Calculated(spec);
+    dialogs_->answers.push_back(dir_->filePath("out"));
+    dialogs_->types.push_back(type);
+    doc_->OnExportCoefficients();
+    QCOMPARE(messages_->Texts(), QStringList{message});
+    QCOMPARE(messages_->shown.constFirst().icon, qv::MessageIcon::Stop);
+    QVERIFY(QDir(dir_->path()).isEmpty());
+  }
+
+  void fileThatCannotBeCreated() {
+    Calculated(Iir(qv::Quantization::Float));
+    dialogs_->answers.push_back(dir_->filePath("missing/out.csv"));
+    dialogs_->types.push_back(2);
+    doc_->OnExportCoefficients();
+    QCOMPARE(messages_->Texts(), QStringList{"The Output file cannot be created!\n"});
+  }
+};
+
+QTEST_MAIN(CoefficientExportTest)
+#include "coefficient_export_test.moc"
