@@ -1,4 +1,5 @@
 // The direct JSON printout against the document it replaced, and --batch line by line.
+#include "tests/support/cli_runner.h"
 #include "cli/batch_line.h"
 
 #include <gtest/gtest.h>
@@ -184,15 +185,11 @@ struct BatchRun {
   std::string err;
 };
 
-BatchRun RunBatchTool(const std::string& input, std::vector<std::string> args = {"--batch"}) {
-  args.insert(args.begin(), "quorvanel-cli");
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  BatchRun run{RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err), {}, err.str()};
-  std::istringstream lines(out.str());
+BatchRun RunBatchTool(const std::string& input,
+                      const std::vector<std::string>& args = {"--batch"}) {
+  const test::CliRun cli = test::RunCliInProcess(args, input);
+  BatchRun run{cli.status, {}, cli.err};
+  std::istringstream lines(cli.out);
   for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
   return run;
 }
@@ -220,14 +217,12 @@ TEST(Batch, FieldsOverrideTheDefaultsAsTheOptionsDo) {
   const BatchRun batch = RunBatchTool(
       R"({"filterClass": 1, "model": 4, "taps": 41, "rollOff": 0.25, "quantization": 1, "fcut1": 120})"
       "\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  const char* argv[] = {
-      "quorvanel-cli", "--class", "fir",     "--model", "raised-cosine", "--taps", "41",
-      "--rolloff",     "0.25",    "--quant", "8",       "--fc1",         "120",    "--json"};
-  ASSERT_EQ(RunCli(static_cast<int>(std::size(argv)), argv, out, err), kExitSuccess) << err.str();
+  const test::CliRun options =
+      test::RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--taps", "41",
+                             "--rolloff", "0.25", "--quant", "8", "--fc1", "120", "--json"});
+  ASSERT_EQ(options.status, kExitSuccess) << options.err;
   ASSERT_EQ(batch.lines.size(), 1u);
-  EXPECT_EQ(Json::parse(batch.lines[0]), Json::parse(out.str()));
+  EXPECT_EQ(Json::parse(batch.lines[0]), Json::parse(options.out));
 }
 
 struct RefusedLine {

@@ -1,3 +1,4 @@
+#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 
 #include <gtest/gtest.h>
@@ -27,23 +28,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunTool(std::vector<std::string> args) {
-  args.insert(args.begin(), "quorvanel-cli");
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) {
-    argv.push_back(arg.c_str());
-  }
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CliRun;
+using test::RunCliInProcess;
 
 // The printout that the command line must give for `spec`: the records of a direct Calculate.
 nlohmann::json Expected(FilterSpec spec) {
@@ -90,7 +76,7 @@ class CliTest : public ::testing::Test {
 };
 
 TEST_F(CliTest, DefaultJsonIsTheCalculatedDefaultDesign) {
-  const CliRun run = RunTool({"--json"});
+  const CliRun run = RunCliInProcess({"--json"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_TRUE(run.err.empty());
   ASSERT_EQ(run.out.back(), '\n');
@@ -107,7 +93,7 @@ TEST_F(CliTest, DefaultJsonIsTheCalculatedDefaultDesign) {
 }
 
 TEST_F(CliTest, JsonHasTheRecordsFieldsInOrder) {
-  const nlohmann::ordered_json printed = nlohmann::ordered_json::parse(RunTool({"--json"}).out);
+  const nlohmann::ordered_json printed = nlohmann::ordered_json::parse(RunCliInProcess({"--json"}).out);
   const std::vector<std::vector<std::string>> expected = {
       {"spec", "scale", "design", "responses"},
       {"filterClass", "bandType", "model", "order", "effectiveOrder", "rollOff", "fcut1", "fcut2",
@@ -165,7 +151,7 @@ class CliSpecTest : public ::testing::TestWithParam<SpecCase> {};
 TEST_P(CliSpecTest, JsonIsTheCalculationOfTheDescribedSpecification) {
   std::vector<std::string> args = GetParam().args;
   args.push_back("--json");
-  const CliRun run = RunTool(args);
+  const CliRun run = RunCliInProcess(args);
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   const nlohmann::json printed = nlohmann::json::parse(run.out);
   EXPECT_EQ(printed, Expected(GetParam().spec));
@@ -227,7 +213,7 @@ TEST_P(CliUsageTest, UsageErrorNamesTheOptionAndWritesNothing) {
   fs::remove(save);
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--json", "--save", save.string()});
-  const CliRun run = RunTool(args);
+  const CliRun run = RunCliInProcess(args);
   EXPECT_EQ(run.status, kExitUsage);
   EXPECT_NE(run.err.find(GetParam().option), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
@@ -271,7 +257,7 @@ TEST_F(CliTest, RefusedCalculationShowsItsExactMessageAndWritesNothing) {
   for (const Refusal& refusal : refusals) {
     std::vector<std::string> args = refusal.args;
     args.insert(args.end(), {"--json", "--save", Path("refused.qvd")});
-    const CliRun run = RunTool(args);
+    const CliRun run = RunCliInProcess(args);
     EXPECT_EQ(run.status, kExitRefused);
     EXPECT_FALSE(refusal.message.empty());
     EXPECT_EQ(run.err, refusal.message);
@@ -285,7 +271,7 @@ TEST_F(CliTest, SavedDesignIsTheFileOfTheCalculatedSpecAndOpensBack) {
                                          "--fc2", "200", "--taps", "51", "--quant", "16"};
   std::vector<std::string> saving = args;
   saving.insert(saving.end(), {"--save", Path("design.qvd"), "--json"});
-  const CliRun saved = RunTool(saving);
+  const CliRun saved = RunCliInProcess(saving);
   ASSERT_EQ(saved.status, kExitSuccess) << saved.err;
   const std::string bytes = Read(Path("design.qvd"));
   ASSERT_EQ(bytes.size(), kDesignFileSize);
@@ -299,7 +285,7 @@ TEST_F(CliTest, SavedDesignIsTheFileOfTheCalculatedSpecAndOpensBack) {
   EXPECT_EQ(printed["spec"], Expected(spec)["spec"]);
   EXPECT_EQ(spec.effectiveOrder, 4);
 
-  const CliRun opened = RunTool({"--open", Path("design.qvd"), "--json"});
+  const CliRun opened = RunCliInProcess({"--open", Path("design.qvd"), "--json"});
   ASSERT_EQ(opened.status, kExitSuccess) << opened.err;
   EXPECT_EQ(nlohmann::json::parse(opened.out), printed);
 }
@@ -308,13 +294,13 @@ TEST_F(CliTest, OptionsOverrideTheOpenedFile) {
   FilterSpec stored = Make(FilterClass::Fir, BandType::HighPass, FilterModel::Rectangle, 2, 200,
                            200, 2000, Quantization::Signed8, 21);
   const std::string path = WriteFile("fir.qvd", Stored(stored));
-  const CliRun run = RunTool({"--open", path, "--taps", "33", "--json"});
+  const CliRun run = RunCliInProcess({"--open", path, "--taps", "33", "--json"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   stored.taps = 33;
   EXPECT_EQ(nlohmann::json::parse(run.out), Expected(stored));
 
   // Choosing IIR on the command line for the file's rectangle model is the user's mistake.
-  const CliRun iir = RunTool({"--open", path, "--class", "iir"});
+  const CliRun iir = RunCliInProcess({"--open", path, "--class", "iir"});
   EXPECT_EQ(iir.status, kExitUsage);
   EXPECT_NE(iir.err.find("--class"), std::string::npos);
 }
@@ -340,7 +326,7 @@ TEST_F(CliTest, RefusedFilesShowTheirMessages) {
        ValidationMessage(kFirModelForIir)},
   };
   for (const FileCase& c : cases) {
-    const CliRun run = RunTool({"--open", c.path, "--json"});
+    const CliRun run = RunCliInProcess({"--open", c.path, "--json"});
     EXPECT_EQ(run.status, kExitRefused) << c.path;
     EXPECT_EQ(run.err, c.message);
     EXPECT_TRUE(run.out.empty());
@@ -348,13 +334,13 @@ TEST_F(CliTest, RefusedFilesShowTheirMessages) {
 }
 
 TEST_F(CliTest, EmptyFileKeepsTheDefaults) {
-  const CliRun run = RunTool({"--open", WriteFile("empty.qvd", ""), "--json"});
+  const CliRun run = RunCliInProcess({"--open", WriteFile("empty.qvd", ""), "--json"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_EQ(nlohmann::json::parse(run.out), Expected(FilterSpec{}));
 }
 
 TEST_F(CliTest, FailedSaveIsAnOutputFailure) {
-  const CliRun run = RunTool({"--save", Path("no-such-directory/design.qvd"), "--json"});
+  const CliRun run = RunCliInProcess({"--save", Path("no-such-directory/design.qvd"), "--json"});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, "Failed to save document.\n");
   // The printout is an output of its own and still comes.
@@ -362,14 +348,14 @@ TEST_F(CliTest, FailedSaveIsAnOutputFailure) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-  const CliRun help = RunTool({"--help"});
+  const CliRun help = RunCliInProcess({"--help"});
   EXPECT_EQ(help.status, kExitSuccess);
   for (const char* option : {"--open", "--class", "--band", "--model", "--fs", "--fc1", "--fc2",
                              "--order", "--taps", "--ripple", "--rolloff", "--quant", "--json",
                              "--save", "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
-  const CliRun version = RunTool({"--version"});
+  const CliRun version = RunCliInProcess({"--version"});
   EXPECT_EQ(version.status, kExitSuccess);
   EXPECT_EQ(version.out, "Quorvanel version 0.8\n");
 }
@@ -390,7 +376,7 @@ TEST_F(CliTest, TheProgramGivesTheSameResultsAndStatuses) {
   };
   const CliRun json = runProgram("--json");
   EXPECT_EQ(json.status, kExitSuccess);
-  EXPECT_EQ(json.out, RunTool({"--json"}).out);
+  EXPECT_EQ(json.out, RunCliInProcess({"--json"}).out);
   const CliRun refused = runProgram("--order 20 --json");
   EXPECT_EQ(refused.status, kExitRefused);
   EXPECT_EQ(refused.err, "Filter order must be smaller than 20\n");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
@@ -20,22 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToolRun RunTool(const std::vector<std::string>& args) {
-  std::vector<const char*> argv = {"quorvanel-cli"};
-  for (const std::string& arg : args) {
-    argv.push_back(arg.c_str());
-  }
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CliRun;
+using test::RunCliInProcess;
 
 std::string Read(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -60,8 +47,8 @@ class CodegenOptions : public testing::Test {
 };
 
 TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
-  const ToolRun run =
-      RunTool({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
+  const CliRun run =
+      RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   FilterSpec spec;
   spec.filterClass = FilterClass::Fir;
@@ -78,14 +65,14 @@ TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
 }
 
 TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
-  const ToolRun size = RunTool({"--class", "fir", "--quant", "16", "--estimate"});
+  const CliRun size = RunCliInProcess({"--class", "fir", "--quant", "16", "--estimate"});
   EXPECT_EQ(size.status, kExitSuccess);
   EXPECT_EQ(size.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 16-bit\n1 multiplier(s)\n"
             "652 FFs for the filter*\n512 FFs for the coefficients*\n32 clks output latency\n"
             "32000 Hz for Fclk\n1000 Hz for Fsampling\n* May change with synthezis optimization\n");
-  const ToolRun speed =
-      RunTool({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
+  const CliRun speed =
+      RunCliInProcess({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
   EXPECT_EQ(speed.status, kExitSuccess);
   EXPECT_NE(
       speed.out.find("\n16 multiplier(s)\n1817 FFs for the filter*\n256 FFs for the coefficients*\n"
@@ -94,7 +81,7 @@ TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
 }
 
 TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolution) {
-  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl",
+  const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl",
                                File("f.vhd"), "--arch", "speed", "--resolution", "10"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   const std::string text = Read(File("f.vhd"));
@@ -102,7 +89,7 @@ TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolutio
                       "-- 5 multiplier(s)\n"),
             std::string::npos);
   EXPECT_NE(text.find("architecture speed of fir is"), std::string::npos);
-  const ToolRun size = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("g.vhd")});
+  const CliRun size = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("g.vhd")});
   ASSERT_EQ(size.status, kExitSuccess) << size.err;
   EXPECT_NE(Read(File("g.vhd")).find("-- Signal Resolution: 16-bit\n"), std::string::npos);
   EXPECT_NE(Read(File("g.vhd")).find("architecture size of fir is"), std::string::npos);
@@ -121,7 +108,7 @@ class VhdlRefusal : public CodegenOptions, public testing::WithParamInterface<Re
 TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--vhdl", File("f.vhd")});
-  const ToolRun run = RunTool(args);
+  const CliRun run = RunCliInProcess(args);
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, GetParam().message);
   EXPECT_FALSE(fs::exists(File("f.vhd")));
@@ -131,7 +118,7 @@ TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
 TEST_P(VhdlRefusal, AndTheVerilogOutputAndItsTestbench) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--verilog", File("f.v"), "--testbench", File("f_tb.v")});
-  const ToolRun run = RunTool(args);
+  const CliRun run = RunCliInProcess(args);
   std::string message = GetParam().message;
   message.replace(message.find("VHDL"), 4, "Verilog");
   EXPECT_EQ(run.status, kExitOutputFailed);
@@ -161,10 +148,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
 
 TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
-  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--testbench", File("t.v")}).status,
+  EXPECT_EQ(RunCliInProcess({"--class", "fir", "--quant", "8", "--testbench", File("t.v")}).status,
             kExitUsage);
   EXPECT_FALSE(fs::exists(File("t.v")));
-  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"),
+  const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"),
                                "--testbench", File("t.txt")});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, "The testbench file name must end in .vhd, .vhdl or .v\n");
@@ -173,7 +160,7 @@ TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
 
 TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
   for (const char* bench : {"t.vhd", "t.v"}) {
-    const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--taps", "9", "--arch",
+    const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--arch",
                                  "speed", "--resolution", "12", "--verilog", File("f.v"),
                                  "--testbench", File(bench)});
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
@@ -183,42 +170,42 @@ TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
         << bench;
   }
   EXPECT_NE(Read(File("f.v")).find("module fir #(parameter W = 12) ("), std::string::npos);
-  const ToolRun wide = RunTool({"--class", "fir", "--quant", "8", "--resolution", "33",
+  const CliRun wide = RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "33",
                                 "--verilog", File("g.v")});
   EXPECT_EQ(wide.status, kExitOutputFailed);
   EXPECT_EQ(wide.err, "The Signal Resolution must be 2 to 32 bits\n");
 }
 
 TEST_F(CodegenOptions, EvenTapsAreWrittenForSize) {
-  const ToolRun run =
-      RunTool({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
+  const CliRun run =
+      RunCliInProcess({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
   EXPECT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_TRUE(fs::exists(File("f.vhd")));
 }
 
 TEST_F(CodegenOptions, FileInAMissingDirectoryIsNotCreated) {
-  const ToolRun c = RunTool({"--c", File("absent/a.c")});
+  const CliRun c = RunCliInProcess({"--c", File("absent/a.c")});
   EXPECT_EQ(c.status, kExitOutputFailed);
   EXPECT_EQ(c.err, "The Output file cannot be created!\n");
-  const ToolRun vhdl = RunTool({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
+  const CliRun vhdl = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
   EXPECT_EQ(vhdl.status, kExitOutputFailed);
   EXPECT_EQ(vhdl.err, "The Output file cannot be created!\n");
 }
 
 TEST_F(CodegenOptions, RefusedVhdlLeavesTheOtherOutputs) {
-  const ToolRun run = RunTool({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
+  const CliRun run = RunCliInProcess({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(fs::exists(File("a.c")));
 }
 
 TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
-  const ToolRun iir = RunTool({"--estimate"});
+  const CliRun iir = RunCliInProcess({"--estimate"});
   EXPECT_EQ(iir.status, kExitOutputFailed);
   EXPECT_EQ(iir.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(iir.out.empty());
-  const ToolRun fewTaps =
-      RunTool({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
+  const CliRun fewTaps =
+      RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
   EXPECT_EQ(fewTaps.status, kExitSuccess);
   EXPECT_EQ(fewTaps.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
@@ -241,7 +228,7 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
                           Export{iir, "--sos", CoefficientFormat::Sos}}) {
     std::vector<std::string> args = e.args;
     args.insert(args.end(), {e.option, File("cli")});
-    const ToolRun run = RunTool(args);
+    const CliRun run = RunCliInProcess(args);
     ASSERT_EQ(run.status, kExitSuccess) << e.option << ": " << run.err;
     FilterSpec spec;
     const bool firClass = e.args == fir;
@@ -265,7 +252,7 @@ class CoefficientRefusal : public CodegenOptions, public testing::WithParamInter
 TEST_P(CoefficientRefusal, ShowsItsMessageAndWritesNothing) {
   std::vector<std::string> args = GetParam().args;
   args.push_back(File("f"));
-  const ToolRun run = RunTool(args);
+  const CliRun run = RunCliInProcess(args);
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, GetParam().message);
   EXPECT_FALSE(fs::exists(File("f")));
@@ -291,10 +278,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
 
 TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
-  const ToolRun run = RunTool({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
+  const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
   EXPECT_EQ(run.status, kExitUsage);
   EXPECT_NE(run.err.find("--arch"), std::string::npos);
-  EXPECT_EQ(RunTool({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
+  EXPECT_EQ(RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
             kExitUsage);
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "tests/export/gif_picture.h"
@@ -16,25 +17,8 @@
 namespace qv::cli {
 namespace {
 
-struct CliRun {
-  int status = 0;
-  std::string out;
-  std::string err;
-};
-
-CliRun RunWith(const std::vector<std::string>& arguments) {
-  std::vector<const char*> argv = {"quorvanel-cli"};
-  for (const std::string& argument : arguments) {
-    argv.push_back(argument.c_str());
-  }
-  std::ostringstream out;
-  std::ostringstream err;
-  CliRun run;
-  run.status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
+using test::CliRun;
+using test::RunCliInProcess;
 
 // A path of this process's own in the test's temporary directory, removed beforehand.
 std::string TempPath(const std::string& name) {
@@ -45,7 +29,7 @@ std::string TempPath(const std::string& name) {
 
 TEST(GifOption, WritesThePictureOfTheDefaultDesign) {
   const std::string path = TempPath("default.gif");
-  const CliRun run = RunWith({"--gif", path});
+  const CliRun run = RunCliInProcess({"--gif", path});
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.err, "");
   const test::Picture picture(path);
@@ -58,7 +42,7 @@ TEST(GifOption, WritesThePictureOfTheDefaultDesign) {
 
 TEST(GifOption, WritesThePictureOfTheDesignAsOverridden) {
   const std::string path = TempPath("fir.gif");
-  const CliRun run = RunWith({"--class", "fir", "--model", "raised-cosine", "--gif", path});
+  const CliRun run = RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--gif", path});
   EXPECT_EQ(run.status, kExitSuccess) << run.err;
   const test::Picture picture(path);
   std::filesystem::remove(path);
@@ -78,7 +62,7 @@ struct FailureCase {
 class GifOptionFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(GifOptionFailure, ShowsTheMessageAndEndsWithStatusThree) {
-  const CliRun run = RunWith({"--gif", GetParam().path});
+  const CliRun run = RunCliInProcess({"--gif", GetParam().path});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, GetParam().message);
 }
@@ -94,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
   const std::string design = TempPath("kept.qvd");
-  const CliRun run = RunWith({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
+  const CliRun run = RunCliInProcess({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_TRUE(std::filesystem::exists(design));
   std::filesystem::remove(design);
@@ -102,7 +86,7 @@ TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
 
 TEST(GifOption, RefusedDesignWritesNoPicture) {
   const std::string path = TempPath("refused.gif");
-  const CliRun run = RunWith({"--order", "30", "--gif", path});
+  const CliRun run = RunCliInProcess({"--order", "30", "--gif", path});
   EXPECT_EQ(run.status, kExitRefused);
   EXPECT_FALSE(std::filesystem::exists(path));
 }

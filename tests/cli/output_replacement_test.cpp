@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "tests/support/file_size_limit.h"
@@ -47,22 +48,15 @@ class OutputReplacement : public ::testing::TestWithParam<OutputCase> {
   std::set<std::string> Names(const std::string& name = "") const { return scratch_.Names(name); }
 
   std::vector<std::string> Arguments(const std::string& path) const {
-    std::vector<std::string> args = {"quorvanel-cli"};
-    args.insert(args.end(), GetParam().design.begin(), GetParam().design.end());
+    std::vector<std::string> args = GetParam().design;
     args.insert(args.end(), {GetParam().option, path});
     return args;
   }
 
   static int Run(const std::vector<std::string>& args, std::string& err) {
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-      argv.push_back(arg.c_str());
-    }
-    std::ostringstream out;
-    std::ostringstream errors;
-    const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, errors);
-    err = errors.str();
-    return status;
+    const test::CliRun run = test::RunCliInProcess(args);
+    err = run.err;
+    return run.status;
   }
 
   ToolRun Produce(const std::string& path) const {

@@ -14,12 +14,13 @@
 #include "analysis/zero_placement.h"
 #include "codegen/output_codes.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
 
 using test::GeneratorInput;
-using test::ScratchDir;
+using test::ScratchDirectory;
 
 int Generate(const GeneratorInput& in, const std::string& path) {
   return GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
@@ -27,8 +28,8 @@ int Generate(const GeneratorInput& in, const std::string& path) {
 }
 
 std::string GenerateText(const GeneratorInput& in) {
-  ScratchDir dir;
-  const std::string path = dir.File("filter.c");
+  ScratchDirectory dir;
+  const std::string path = dir.Path("filter.c");
   EXPECT_EQ(Generate(in, path), kOutputOk);
   return test::ReadFile(path);
 }
@@ -146,10 +147,10 @@ TEST(CCodeGenerator, OneTapWritesAOneElementArray) {
 }
 
 TEST(CCodeGenerator, MissingDirectoryIsNotCreated) {
-  ScratchDir dir;
-  const std::string path = dir.File("absent/filter.c");
+  ScratchDirectory dir;
+  const std::string path = dir.Path("absent/filter.c");
   EXPECT_EQ(Generate(DefaultIir(Quantization::Float), path), kOutputNotCreated);
-  EXPECT_FALSE(test::FileExists(dir.File("absent")));
+  EXPECT_FALSE(test::FileExists(dir.Path("absent")));
 }
 
 TEST(CCodeGenerator, FailedFlushOnCloseIsReported) {
@@ -171,8 +172,8 @@ class CMismatch : public testing::TestWithParam<MismatchCase> {};
 TEST_P(CMismatch, IsRefusedBeforeTheFileIsTouched) {
   GeneratorInput in = test::HandMadeFir({1, 2, 3, 2, 1}, Quantization::Signed16, 3);
   GetParam().spoil(in);
-  ScratchDir dir;
-  const std::string path = dir.File("filter.c");
+  ScratchDirectory dir;
+  const std::string path = dir.Path("filter.c");
   EXPECT_EQ(Generate(in, path), kDesignMismatch);
   EXPECT_FALSE(test::FileExists(path));
 }

@@ -13,20 +13,6 @@
 
 namespace qv::test {
 
-ScratchDir::ScratchDir() {
-  std::string pattern =
-      std::filesystem::temp_directory_path().string() + "/quorvanel-codegen-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) {
-    ADD_FAILURE() << "cannot create a scratch directory from " << pattern;
-  }
-  path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   std::ostringstream bytes;

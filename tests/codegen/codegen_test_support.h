@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "tests/support/scratch_directory.h"
 #include "analysis/responses.h"
 #include "records/filter_spec.h"
 
@@ -12,19 +13,6 @@ namespace qv::test {
 
 // A fresh directory under the test temporary directory, removed with everything in it when
 // the object goes.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
 
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& path);

@@ -14,6 +14,7 @@
 #include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
@@ -193,18 +194,18 @@ class FpgaFiles : public testing::TestWithParam<FilterSpec> {};
 
 TEST_P(FpgaFiles, ReadBackToTheTaps) {
   const test::GeneratorInput in = test::Calculated(GetParam());
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design, dir.File("f.coe")),
+      ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design, dir.Path("f.coe")),
       kOutputOk);
   ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design, dir.File("f.mif")),
+      ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design, dir.Path("f.mif")),
       kOutputOk);
-  const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.File("f.coe")));
-  ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.File("f.coe"));
+  const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.Path("f.coe")));
+  ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.Path("f.coe"));
   EXPECT_EQ(*coe, IntegerTaps(in));
-  const std::optional<Mif> mif = ReadMif(test::ReadFile(dir.File("f.mif")));
-  ASSERT_TRUE(mif.has_value()) << test::ReadFile(dir.File("f.mif"));
+  const std::optional<Mif> mif = ReadMif(test::ReadFile(dir.Path("f.mif")));
+  ASSERT_TRUE(mif.has_value()) << test::ReadFile(dir.Path("f.mif"));
   EXPECT_EQ(mif->width, in.spec.quantization == Quantization::Signed8 ? 8 : 16);
   EXPECT_EQ(mif->words, IntegerTaps(in));
 }
@@ -221,11 +222,11 @@ class CsvFile : public testing::TestWithParam<FilterSpec> {};
 
 TEST_P(CsvFile, ReadsBackExactly) {
   const test::GeneratorInput in = test::Calculated(GetParam());
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design, dir.File("f.csv")),
+      ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design, dir.Path("f.csv")),
       kOutputOk);
-  const Csv csv = ReadCsv(test::ReadFile(dir.File("f.csv")));
+  const Csv csv = ReadCsv(test::ReadFile(dir.Path("f.csv")));
   const bool iir = in.spec.filterClass == FilterClass::Iir;
   EXPECT_EQ(csv.header, iir ? "index,numerator,denominator" : "index,tap");
   const int rows = iir ? in.spec.effectiveOrder + 1 : in.spec.taps;
@@ -266,11 +267,11 @@ class Refusal : public testing::TestWithParam<ExportRefusal> {};
 TEST_P(Refusal, WritesNothing) {
   const ExportRefusal& c = GetParam();
   const test::GeneratorInput in = test::Calculated(c.spec);
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   EXPECT_EQ(CheckCoefficientExport(c.format, in.spec, true), c.code);
   EXPECT_EQ(CheckCoefficientExport(c.format, in.spec, false), c.code);
-  EXPECT_EQ(ExportCoefficients(c.format, in.spec, in.scale, in.design, dir.File("new")), c.code);
-  EXPECT_FALSE(test::FileExists(dir.File("new")));
+  EXPECT_EQ(ExportCoefficients(c.format, in.spec, in.scale, in.design, dir.Path("new")), c.code);
+  EXPECT_FALSE(test::FileExists(dir.Path("new")));
   EXPECT_FALSE(OutputMessage(c.code).empty());
 }
 
@@ -298,13 +299,13 @@ TEST(FpgaWord, FullScaleTapIsRefusedAndTheMostNegativeFits) {
   };
   for (const Word w : {Word{Quantization::Signed8, 128.0}, Word{Quantization::Signed16, 32768.0}}) {
     for (const CoefficientFormat format : {CoefficientFormat::Coe, CoefficientFormat::Mif}) {
-      test::ScratchDir dir;
+      test::ScratchDirectory dir;
       const test::GeneratorInput over = test::HandMadeFir({3.0, w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(ExportCoefficients(format, over.spec, over.scale, over.design, dir.File("a")),
+      EXPECT_EQ(ExportCoefficients(format, over.spec, over.scale, over.design, dir.Path("a")),
                 kTapOutsideWord);
-      EXPECT_FALSE(test::FileExists(dir.File("a")));
+      EXPECT_FALSE(test::FileExists(dir.Path("a")));
       const test::GeneratorInput most = test::HandMadeFir({3.0, -w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(ExportCoefficients(format, most.spec, most.scale, most.design, dir.File("b")),
+      EXPECT_EQ(ExportCoefficients(format, most.spec, most.scale, most.design, dir.Path("b")),
                 kOutputOk);
     }
   }

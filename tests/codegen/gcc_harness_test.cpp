@@ -14,6 +14,7 @@
 #include "analysis/simulation.h"
 #include "codegen/c_code_generator.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
@@ -120,19 +121,19 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
   ASSERT_TRUE(test::OnPath("gcc")) << "gcc is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in = test::Calculated(SpecOf(GetParam()));
   const bool quantized = in.spec.quantization != Quantization::Float;
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                          in.design.firTaps, in.design.shift, dir.File("filter.c")),
+                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
             0);
 
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =
-      "cd '" + dir.path() + "' && gcc -std=c99 -O1 -Wall -Wextra -Werror -fsanitize=undefined " +
+      "cd '" + dir.Directory() + "' && gcc -std=c99 -O1 -Wall -Wextra -Werror -fsanitize=undefined " +
       "-fno-sanitize-recover=all -I. -include '" + source + "/" + Prelude(in.spec) +
       "' -DFILTER=" + (in.spec.filterClass == FilterClass::Iir ? "iir" : "fir") +
       " -DSAMPLE=" + SampleType(in.spec.quantization) + (quantized ? "" : " -DFLOAT_SAMPLES") +
       " '" + source + "/harness.c' -o harness > gcc.log 2>&1";
-  ASSERT_EQ(test::RunShell(compile), 0) << test::ReadFile(dir.File("gcc.log"));
+  ASSERT_EQ(test::RunShell(compile), 0) << test::ReadFile(dir.Path("gcc.log"));
 
   // Quantised functions are fed the most negative sample, which the narrow type holds; the
   // integer arithmetic is odd, so the outputs are the model's for the positive full scale,
@@ -153,11 +154,11 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
     if (quantized && step && in.spec.filterClass == FilterClass::Fir) {
       fed = -std::min(amplitude, std::floor((amplitude - 1) / peak));
     }
-    const std::string run = "cd '" + dir.path() + "' && ./harness " + kind + " " +
+    const std::string run = "cd '" + dir.Directory() + "' && ./harness " + kind + " " +
                             std::to_string(static_cast<long>(fed)) + " " +
                             std::to_string(kSamples) + " > " + kind + ".txt 2> run.log";
-    ASSERT_EQ(test::RunShell(run), 0) << kind << ": " << test::ReadFile(dir.File("run.log"));
-    const std::vector<double> got = ReadNumbers(dir.File(kind + ".txt"));
+    ASSERT_EQ(test::RunShell(run), 0) << kind << ": " << test::ReadFile(dir.Path("run.log"));
+    const std::vector<double> got = ReadNumbers(dir.Path(kind + ".txt"));
     ASSERT_EQ(got.size(), model.size()) << kind;
     const int narrowBits = in.spec.quantization == Quantization::Signed8 ? 8 : 16;
     int mismatches = 0;

@@ -31,11 +31,11 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
   const test::GeneratorInput in = test::MakeHdlInput(c);
   const bool speed = c.architecture == kSpeed;
 
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   const EstimateReport estimate = ReportEstimate(in.spec, c.architecture, c.width);
   ASSERT_EQ(
       GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
-                       c.architecture, estimate.HeaderComment(), dir.File("fir.vhd")),
+                       c.architecture, estimate.HeaderComment(), dir.Path("fir.vhd")),
       0);
 
   // The estimate's latency, in samples, plus the one sample the testbench takes to present
@@ -46,21 +46,21 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
 
   const std::vector<std::int64_t> x =
       test::Stimulus(c.taps, c.width, speed ? kRandomSamplesSpeed : kRandomSamplesSize);
-  test::WriteStimulus(x, dir.File("stimulus.txt"));
+  test::WriteStimulus(x, dir.Path("stimulus.txt"));
   const std::string bench = speed ? "fir_tb_speed" : "fir_tb_size";
   const std::string command =
-      "cd '" + dir.path() + "' && ghdl -a" + test::kGhdlFlags + " fir.vhd '" QUORVANEL_TESTBENCH_DIR "/" +
+      "cd '" + dir.Directory() + "' && ghdl -a" + test::kGhdlFlags + " fir.vhd '" QUORVANEL_TESTBENCH_DIR "/" +
       bench + ".vhd' && ghdl -e" + test::kGhdlFlags + " " + bench + " && ghdl -r" + test::kGhdlFlags + " " +
       bench + " -gW=" + std::to_string(c.width) + " -gFLUSH=" + std::to_string(latency + 1) +
       " --ieee-asserts=disable > ghdl.log 2>&1";
   const int status = test::RunShell(command + " || { cat ghdl.log >> ghdl.err; exit 1; }");
   const std::string log =
-      test::ReadFile(dir.File("ghdl.log")) + test::ReadFile(dir.File("ghdl.err"));
+      test::ReadFile(dir.Path("ghdl.log")) + test::ReadFile(dir.Path("ghdl.err"));
   ASSERT_EQ(status, 0) << "GHDL failed:\n" << log;
   EXPECT_EQ(log.find("assertion"), std::string::npos) << log;
 
   const std::vector<std::int64_t> h = test::IntegerTaps(in);
-  const std::vector<Sample> out = test::ReadResponse(dir.File("response.txt"));
+  const std::vector<Sample> out = test::ReadResponse(dir.Path("response.txt"));
   ASSERT_GE(static_cast<long>(out.size()), static_cast<long>(x.size()) + latency);
   int mismatches = 0;
   int saturations = 0;

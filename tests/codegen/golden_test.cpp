@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
@@ -48,22 +50,17 @@ class Golden : public testing::TestWithParam<GoldenCase> {};
 
 TEST_P(Golden, OutputMatchesTheCommittedFile) {
   const GoldenCase& c = GetParam();
-  test::ScratchDir dir;
-  const std::string path = dir.File(c.name);
-  std::vector<std::string> args = {"quorvanel-cli"};
+  test::ScratchDirectory dir;
+  const std::string path = dir.Path(c.name);
+  std::vector<std::string> args;
   bool toFile = false;
   for (const std::string& arg : c.args) {
     toFile = toFile || arg == kOutMarker;
     args.push_back(arg == kOutMarker ? path : arg);
   }
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) {
-    argv.push_back(arg.c_str());
-  }
-  std::ostringstream out;
-  std::ostringstream err;
-  ASSERT_EQ(cli::RunCli(static_cast<int>(argv.size()), argv.data(), out, err), 0) << err.str();
-  const std::string actual = toFile ? test::MaskIdentification(test::ReadFile(path)) : out.str();
+  const test::CliRun run = test::RunCliInProcess(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string actual = toFile ? test::MaskIdentification(test::ReadFile(path)) : run.out;
   const std::string expected = test::ReadFile(QUORVANEL_GOLDEN_DIR "/" + c.name);
   ASSERT_FALSE(expected.empty()) << "no golden file " << c.name;
   if (actual != expected) {

@@ -15,6 +15,7 @@
 #include "codegen/c_code_generator.h"
 #include "codegen/sos_code_generator.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 #include "engine/calculate.h"
 
 namespace qv {
@@ -55,23 +56,23 @@ std::vector<double> ReadNumbers(const std::string& path) {
 
 // Compiles `filter.c` in `dir` with the harness calling `function` on float samples and
 // returns its impulse response; empty when gcc or the program failed (reported).
-std::vector<double> CompiledImpulse(const test::ScratchDir& dir, const std::string& function) {
+std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir, const std::string& function) {
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =
-      "cd '" + dir.path() + "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +
+      "cd '" + dir.Directory() + "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +
       "/prelude.h' -DFILTER=" + function + " -DSAMPLE=float -DFLOAT_SAMPLES '" + source +
       "/harness.c' -o harness > gcc.log 2>&1";
   if (test::RunShell(compile) != 0) {
-    ADD_FAILURE() << test::ReadFile(dir.File("gcc.log"));
+    ADD_FAILURE() << test::ReadFile(dir.Path("gcc.log"));
     return {};
   }
-  const std::string run = "cd '" + dir.path() + "' && ./harness impulse 1 " +
+  const std::string run = "cd '" + dir.Directory() + "' && ./harness impulse 1 " +
                           std::to_string(kSamples) + " > impulse.txt";
   if (test::RunShell(run) != 0) {
     ADD_FAILURE() << "the harness did not run";
     return {};
   }
-  return ReadNumbers(dir.File("impulse.txt"));
+  return ReadNumbers(dir.Path("impulse.txt"));
 }
 
 // The largest difference between `got` and `want`, relative to the peak of `want`.
@@ -100,8 +101,8 @@ double RelativeError(const std::vector<double>& got, const std::vector<double>& 
 
 // The cascade's impulse response error for one design; fails the test when it does not compile.
 double SectionsError(const test::GeneratorInput& in) {
-  test::ScratchDir dir;
-  EXPECT_EQ(GenerateSosCode(in.spec, in.scale, in.design, dir.File("filter.c")), 0);
+  test::ScratchDirectory dir;
+  EXPECT_EQ(GenerateSosCode(in.spec, in.scale, in.design, dir.Path("filter.c")), 0);
   return RelativeError(CompiledImpulse(dir, "iir_sos"), TransferImpulse(in));
 }
 
@@ -151,9 +152,9 @@ TEST(SosCompiled, HoldsWhereTheDirectFormDrifts) {
   ASSERT_TRUE(test::OnPath("gcc")) << "gcc is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in =
       test::Calculated(IirSpec(BandType::BandStop, FilterModel::Chebyshev, 9, 100, 200));
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                          in.design.firTaps, in.design.shift, dir.File("filter.c")),
+                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
             0);
   EXPECT_GT(RelativeError(CompiledImpulse(dir, "iir"), TransferImpulse(in)), 10 * kTolerance);
   EXPECT_LE(SectionsError(in), kTolerance);

@@ -27,26 +27,26 @@ void PrintTo(const BenchCase& c, std::ostream* os) {
 }
 
 // The hardware of `in` in the case's language as fir.v or fir.vhd in `dir`.
-int WriteHardware(const BenchCase& c, const test::GeneratorInput& in, const test::ScratchDir& dir) {
+int WriteHardware(const BenchCase& c, const test::GeneratorInput& in, const test::ScratchDirectory& dir) {
   if (c.verilog) {
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, c.hdl.architecture, c.hdl.width, "",
-                               dir.File("fir.v"));
+                               dir.Path("fir.v"));
   }
   return GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                          in.design.shift, c.hdl.architecture, "", dir.File("fir.vhd"));
+                          in.design.shift, c.hdl.architecture, "", dir.Path("fir.vhd"));
 }
 
 // Compiles and runs the hardware and fir_tb of `dir`; the simulator's exit status, its output
 // in `log`.
-int Simulate(bool verilog, const test::ScratchDir& dir, std::string& log) {
+int Simulate(bool verilog, const test::ScratchDirectory& dir, std::string& log) {
   const std::string flags = test::kGhdlFlags;
   const std::string command =
       verilog ? "iverilog -g2005 -o tb.vvp fir.v fir_tb.v && vvp -n tb.vvp"
               : "ghdl -a" + flags + " fir.vhd fir_tb.vhd && ghdl -e" + flags +
                     " fir_tb && ghdl -r" + flags + " fir_tb --ieee-asserts=disable";
-  const int status = test::RunShell("cd '" + dir.path() + "' && " + command + " > sim.log 2>&1");
-  log = test::ReadFile(dir.File("sim.log"));
+  const int status = test::RunShell("cd '" + dir.Directory() + "' && " + command + " > sim.log 2>&1");
+  log = test::ReadFile(dir.Path("sim.log"));
   return status;
 }
 
@@ -57,10 +57,10 @@ TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
   ASSERT_TRUE(test::OnPath(c.verilog ? "iverilog" : "ghdl"))
       << "the simulator is not on PATH; scripts/install-deps installs it";
   test::GeneratorInput in = test::MakeHdlInput(c.hdl);
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(WriteHardware(c, in, dir), 0);
   ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
-                              c.hdl.width, dir.File(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
+                              c.hdl.width, dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
             0);
   std::string log;
   ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;

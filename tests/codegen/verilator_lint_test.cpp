@@ -20,15 +20,15 @@ TEST_P(VerilatorLint, PassesWithDefaultWarnings) {
   const HdlCase& c = GetParam();
   ASSERT_TRUE(test::OnPath("verilator")) << "verilator is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in = test::MakeHdlInput(c);
-  test::ScratchDir dir;
+  test::ScratchDirectory dir;
   ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                 in.design.shift, c.architecture, c.width,
                                 ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "),
-                                dir.File("fir.v")),
+                                dir.Path("fir.v")),
             0);
-  const int status = test::RunShell("cd '" + dir.path() +
+  const int status = test::RunShell("cd '" + dir.Directory() +
                                     "' && verilator --lint-only --top-module fir fir.v > lint.log 2>&1");
-  EXPECT_EQ(status, 0) << test::ReadFile(dir.File("lint.log"));
+  EXPECT_EQ(status, 0) << test::ReadFile(dir.Path("lint.log"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -11,12 +11,13 @@
 #include "codegen/testbench_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
 
 using test::GeneratorInput;
-using test::ScratchDir;
+using test::ScratchDirectory;
 
 constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
 constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
@@ -55,8 +56,8 @@ TEST_P(HdlRefusals, LeaveNoFileAndNameTheLanguage) {
   for (int i = 0; i < c.taps && i < kMaxTaps; ++i) {
     in.design.firTaps[i] = 1;
   }
-  ScratchDir dir;
-  const std::string path = dir.File(c.output == Output::VhdlBench ? "fir_tb.vhd" : "fir.v");
+  ScratchDirectory dir;
+  const std::string path = dir.Path(c.output == Output::VhdlBench ? "fir_tb.vhd" : "fir.v");
   EXPECT_EQ(Generate(c.output, in, c.architecture, c.width, path), c.code);
   EXPECT_FALSE(test::FileExists(path));
   const std::string message = OutputMessage(c.code);
@@ -107,18 +108,18 @@ TEST(Testbench, LanguageFollowsTheExtension) {
   EXPECT_EQ(TestbenchLanguage("fir_tb.v"), static_cast<int>(HdlLanguage::Verilog));
   EXPECT_EQ(TestbenchLanguage("fir_tb.sv"), 0);
   EXPECT_EQ(TestbenchLanguage("v"), 0);
-  ScratchDir dir;
+  ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
-  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.File("fir_tb.txt")),
+  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.Path("fir_tb.txt")),
             kTestbenchExtension);
-  EXPECT_FALSE(test::FileExists(dir.File("fir_tb.txt")));
+  EXPECT_FALSE(test::FileExists(dir.Path("fir_tb.txt")));
 }
 
 TEST(VerilogGenerator, RomRowsAndWidthParameter) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({-3, 300, -32768, 32767}, kS16, 1);
-  ASSERT_EQ(Generate(Output::Verilog, in, kSize, 12, dir.File("fir.v")), kOutputOk);
-  const std::string text = test::ReadFile(dir.File("fir.v"));
+  ASSERT_EQ(Generate(Output::Verilog, in, kSize, 12, dir.Path("fir.v")), kOutputOk);
+  const std::string text = test::ReadFile(dir.Path("fir.v"));
   EXPECT_NE(text.find("module fir #(parameter W = 12) ("), std::string::npos);
   // Size: the dummy row first (highest), then h[0] .. h[N-1] in rows N-1 .. 0.
   EXPECT_NE(text.find("    16'h0000, // row 4\n    16'hfffd, // row 3\n    16'h012c, // row 2\n"
@@ -127,10 +128,10 @@ TEST(VerilogGenerator, RomRowsAndWidthParameter) {
 }
 
 TEST(VerilogGenerator, FileErrorsAreReported) {
-  ScratchDir dir;
+  ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
-  EXPECT_EQ(Generate(Output::Verilog, in, kSpeed, 8, dir.File("absent/fir.v")), kOutputNotCreated);
-  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.File("absent/fir_tb.v")),
+  EXPECT_EQ(Generate(Output::Verilog, in, kSpeed, 8, dir.Path("absent/fir.v")), kOutputNotCreated);
+  EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.Path("absent/fir_tb.v")),
             kOutputNotCreated);
 }
 

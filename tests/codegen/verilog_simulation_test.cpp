@@ -50,11 +50,11 @@ std::vector<TraceLine> ReadTrace(const std::string& path) {
 
 // Runs the trace bench of the architecture on the hardware file in `dir` (fir.v or fir.vhd);
 // returns the simulator's exit status, with its output in `log`.
-int RunTrace(const test::ScratchDir& dir, bool verilog, bool speed, int width, long flush,
+int RunTrace(const test::ScratchDirectory& dir, bool verilog, bool speed, int width, long flush,
              std::string& log) {
   const std::string bench = speed ? "fir_trace_speed" : "fir_trace_size";
   const std::string generics = std::to_string(width) + " FLUSH=" + std::to_string(flush);
-  std::string command = "cd '" + dir.path() + "' && ";
+  std::string command = "cd '" + dir.Directory() + "' && ";
   if (verilog) {
     command += "iverilog -g2005 -o trace.vvp -P " + bench + ".W=" + std::to_string(width) +
                " -P " + bench + ".FLUSH=" + std::to_string(flush) + " fir.v '" +
@@ -67,7 +67,7 @@ int RunTrace(const test::ScratchDir& dir, bool verilog, bool speed, int width, l
                " --ieee-asserts=disable";
   }
   const int status = test::RunShell(command + " > sim.log 2>&1");
-  log = test::ReadFile(dir.File("sim.log"));
+  log = test::ReadFile(dir.Path("sim.log"));
   return status;
 }
 
@@ -79,11 +79,11 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   const test::GeneratorInput in = test::MakeHdlInput(c);
   const bool speed = c.architecture == kSpeed;
 
-  test::ScratchDir verilogDir;
+  test::ScratchDirectory verilogDir;
   const EstimateReport estimate = ReportEstimate(in.spec, c.architecture, c.width);
   ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                 in.design.shift, c.architecture, c.width,
-                                estimate.CommentLines("// "), verilogDir.File("fir.v")),
+                                estimate.CommentLines("// "), verilogDir.Path("fir.v")),
             0);
   // The estimate's latency, in samples, plus the one sample the bench takes to present an
   // input after it reads an output.
@@ -92,12 +92,12 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   const long latency = (speed ? e.latencyClocks : e.latencyClocks / (c.taps + 1)) + 1;
   const std::vector<std::int64_t> x =
       test::Stimulus(c.taps, c.width, speed ? kRandomSamplesSpeed : kRandomSamplesSize);
-  test::WriteStimulus(x, verilogDir.File("stimulus.txt"));
+  test::WriteStimulus(x, verilogDir.Path("stimulus.txt"));
 
   std::string log;
   ASSERT_EQ(RunTrace(verilogDir, true, speed, c.width, latency + 1, log), 0)
       << "Icarus Verilog failed:\n" << log;
-  const std::vector<TraceLine> trace = ReadTrace(verilogDir.File("trace.txt"));
+  const std::vector<TraceLine> trace = ReadTrace(verilogDir.Path("trace.txt"));
 
   const std::vector<std::int64_t> h = test::IntegerTaps(in);
   long r = 0;
@@ -126,15 +126,15 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   }
 
   ASSERT_TRUE(test::OnPath("ghdl")) << "ghdl is not on PATH; scripts/install-deps installs it";
-  test::ScratchDir vhdlDir;
+  test::ScratchDirectory vhdlDir;
   ASSERT_EQ(GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                              in.design.shift, c.architecture, estimate.HeaderComment(),
-                             vhdlDir.File("fir.vhd")),
+                             vhdlDir.Path("fir.vhd")),
             0);
-  test::WriteStimulus(x, vhdlDir.File("stimulus.txt"));
+  test::WriteStimulus(x, vhdlDir.Path("stimulus.txt"));
   ASSERT_EQ(RunTrace(vhdlDir, false, speed, c.width, latency + 1, log), 0) << "GHDL failed:\n"
                                                                            << log;
-  const std::vector<TraceLine> vhdlTrace = ReadTrace(vhdlDir.File("trace.txt"));
+  const std::vector<TraceLine> vhdlTrace = ReadTrace(vhdlDir.Path("trace.txt"));
   ASSERT_EQ(vhdlTrace.size(), trace.size()) << "clocks simulated";
   for (std::size_t clock = 0; clock < trace.size(); ++clock) {
     ASSERT_EQ(trace[clock], vhdlTrace[clock])

@@ -9,12 +9,13 @@
 
 #include "codegen/output_codes.h"
 #include "codegen_test_support.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
 
 using test::GeneratorInput;
-using test::ScratchDir;
+using test::ScratchDirectory;
 
 constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
 constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
@@ -25,8 +26,8 @@ int Generate(const GeneratorInput& in, int architecture, const std::string& path
 }
 
 std::string GenerateText(const GeneratorInput& in, int architecture) {
-  ScratchDir dir;
-  const std::string path = dir.File("fir.vhd");
+  ScratchDirectory dir;
+  const std::string path = dir.Path("fir.vhd");
   EXPECT_EQ(Generate(in, architecture, path), kOutputOk);
   return test::ReadFile(path);
 }
@@ -95,8 +96,8 @@ TEST_P(VhdlRefusals, LeaveNoFile) {
   const RefusalCase& c = GetParam();
   GeneratorInput in = Symmetric(c.taps, c.quantization);
   in.spec.filterClass = c.filterClass;
-  ScratchDir dir;
-  const std::string path = dir.File("fir.vhd");
+  ScratchDirectory dir;
+  const std::string path = dir.Path("fir.vhd");
   EXPECT_EQ(Generate(in, c.architecture, path), c.code);
   EXPECT_FALSE(test::FileExists(path));
   EXPECT_FALSE(OutputMessage(c.code).empty());
@@ -138,8 +139,8 @@ TEST(VhdlGenerator, CommandChecksComeInOrder) {
 }
 
 TEST(VhdlGenerator, FileErrorsAreReported) {
-  ScratchDir dir;
-  EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, dir.File("absent/fir.vhd")),
+  ScratchDirectory dir;
+  EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, dir.Path("absent/fir.vhd")),
             kOutputNotCreated);
   if (test::FileExists("/dev/full")) {
     EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, "/dev/full"), kOutputNotClosed);

@@ -9,6 +9,7 @@
 #include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
 #include "desktop/quorvanel_doc.h"
+#include "tests/support/document_test_base.h"
 #include "tests/support/scripted_services.h"
 
 using qv::FilterSpec;
@@ -37,35 +38,19 @@ QByteArray ReadAll(const QString& path) {
 
 Q_DECLARE_METATYPE(FilterSpec)
 
-class CoefficientExportTest : public QObject {
+class CoefficientExportTest : public qv::testing::DocumentTestBase {
   Q_OBJECT
 
  private:
-  qv::testing::ScriptedMessages* messages_ = nullptr;
-  qv::testing::ScriptedFileDialogs* dialogs_ = nullptr;
-  qv::CQuorvanelDoc* doc_ = nullptr;
-  QTemporaryDir* dir_ = nullptr;
-
   void Calculated(const FilterSpec& spec) {
     doc_->EditSpec() = spec;
     QVERIFY(doc_->OnCalculate());
   }
 
  private slots:
-  void init() {
-    messages_ = new qv::testing::ScriptedMessages;
-    dialogs_ = new qv::testing::ScriptedFileDialogs;
-    doc_ = new qv::CQuorvanelDoc(nullptr);
-    dir_ = new QTemporaryDir;
-    doc_->OnFileNew();
-  }
+  void init() { CreateDocument(); }
 
-  void cleanup() {
-    delete dir_;
-    delete doc_;
-    delete dialogs_;
-    delete messages_;
-  }
+  void cleanup() { DestroyDocument(); }
 
   void newDesignIsRefusedBeforeTheDialog() {
     doc_->OnExportCoefficients();

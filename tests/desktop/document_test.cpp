@@ -16,6 +16,7 @@
 #include "desktop/quorvanel_doc.h"
 #include "framework/file_name.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/document_test_base.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CQuorvanelDoc;
@@ -61,15 +62,10 @@ constexpr unsigned kFullDevice = 7;
 
 }  // namespace
 
-class DocumentTest : public QObject {
+class DocumentTest : public qv::testing::DocumentTestBase {
   Q_OBJECT
 
  private:
-  qv::testing::ScriptedMessages* messages_ = nullptr;
-  qv::testing::ScriptedFileDialogs* dialogs_ = nullptr;
-  CQuorvanelDoc* doc_ = nullptr;
-  QTemporaryDir* dir_ = nullptr;
-
   QString Path(const QString& name) const { return dir_->filePath(name); }
 
   // Saves `spec` as a design file named `name` through Save As; returns its path.
@@ -81,22 +77,9 @@ class DocumentTest : public QObject {
   }
 
  private slots:
-  void init() {
-    messages_ = new qv::testing::ScriptedMessages;
-    dialogs_ = new qv::testing::ScriptedFileDialogs;
-    doc_ = new CQuorvanelDoc(nullptr);
-    dir_ = new QTemporaryDir;
-    doc_->OnFileNew();
-  }
+  void init() { CreateDocument(); }
 
-  void cleanup() {
-    // QTemporaryDir cannot remove a file whose name is not UTF-8.
-    std::filesystem::remove_all(qv::FileNameBytes(dir_->path()));
-    delete dir_;
-    delete doc_;
-    delete dialogs_;
-    delete messages_;
-  }
+  void cleanup() { DestroyDocument(); }
 
   void saveAndOpenRoundTrip() {
     const QString path = SaveDesign(ChebyshevBandPass(), "band.qvd");

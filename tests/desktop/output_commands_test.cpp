@@ -22,6 +22,7 @@
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/document_test_base.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CVhdlParameterDlg;
@@ -65,15 +66,10 @@ void AnswerVhdlOptions(int position, bool testbench = false, QString* caption = 
 
 Q_DECLARE_METATYPE(FilterSpec)
 
-class OutputCommandsTest : public QObject {
+class OutputCommandsTest : public qv::testing::DocumentTestBase {
   Q_OBJECT
 
  private:
-  qv::testing::ScriptedMessages* messages_ = nullptr;
-  qv::testing::ScriptedFileDialogs* dialogs_ = nullptr;
-  qv::CQuorvanelDoc* doc_ = nullptr;
-  QTemporaryDir* dir_ = nullptr;
-
   void Run(Command command) {
     switch (command) {
       case Command::C:
@@ -94,20 +90,9 @@ class OutputCommandsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    messages_ = new qv::testing::ScriptedMessages;
-    dialogs_ = new qv::testing::ScriptedFileDialogs;
-    doc_ = new qv::CQuorvanelDoc(nullptr);
-    dir_ = new QTemporaryDir;
-    doc_->OnFileNew();
-  }
+  void init() { CreateDocument(); }
 
-  void cleanup() {
-    delete dir_;
-    delete doc_;
-    delete dialogs_;
-    delete messages_;
-  }
+  void cleanup() { DestroyDocument(); }
 
   // Refusals before any dialog: IIR before float before not calculated.
   void refusals_data() {

@@ -11,8 +11,10 @@ namespace qv::test {
 namespace fs = std::filesystem;
 
 ScratchDirectory::ScratchDirectory(const std::string& prefix) {
+  static int made = 0;
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = prefix + "-" + std::to_string(::getpid()) + "-" + test->name();
+  std::string name = prefix + "-" + std::to_string(::getpid()) + "-" + std::to_string(++made) +
+                     "-" + (test != nullptr ? test->name() : "outside-a-test");
   for (char& c : name) {
     c = c == '/' ? '-' : c;  // parameterised test names hold slashes
   }

@@ -10,11 +10,15 @@ namespace qv::test {
 
 class ScratchDirectory {
  public:
-  // Creates an empty directory named for this process and the running test.
-  explicit ScratchDirectory(const std::string& prefix);
+  // Creates an empty directory named for `prefix`, this process and the running test; each one
+  // of a process has a name of its own.
+  explicit ScratchDirectory(const std::string& prefix = "quorvanel");
   ~ScratchDirectory();
   ScratchDirectory(const ScratchDirectory&) = delete;
   ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+  // The directory's own path.
+  [[nodiscard]] std::string Directory() const { return directory_.string(); }
 
   // The path of `name` (which may contain subdirectories) inside the directory.
   std::string Path(const std::string& name) const;

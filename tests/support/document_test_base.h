@@ -1,0 +1,42 @@
+// The set-up that the document's widget tests share: scripted message boxes and file dialogs,
+// a new document and a temporary directory for its files, made afresh for every test function.
+#pragma once
+
+#include <QObject>
+#include <QTemporaryDir>
+#include <filesystem>
+
+#include "desktop/quorvanel_doc.h"
+#include "framework/file_name.h"
+#include "tests/support/scripted_services.h"
+
+namespace qv::testing {
+
+class DocumentTestBase : public QObject {
+ protected:
+  // Called from the test's init() slot.
+  void CreateDocument() {
+    messages_ = new ScriptedMessages;
+    dialogs_ = new ScriptedFileDialogs;
+    doc_ = new CQuorvanelDoc(nullptr);
+    dir_ = new QTemporaryDir;
+    doc_->OnFileNew();
+  }
+
+  // Called from the test's cleanup() slot.
+  void DestroyDocument() {
+    // QTemporaryDir cannot remove a file whose name is not UTF-8.
+    std::filesystem::remove_all(FileNameBytes(dir_->path()));
+    delete dir_;
+    delete doc_;
+    delete dialogs_;
+    delete messages_;
+  }
+
+  ScriptedMessages* messages_ = nullptr;
+  ScriptedFileDialogs* dialogs_ = nullptr;
+  CQuorvanelDoc* doc_ = nullptr;
+  QTemporaryDir* dir_ = nullptr;
+};
+
+}  // namespace qv::testing
