@@ -2,6 +2,9 @@
 
 #include <fstream>
 
+#include "codegen/resource_estimate.h"
+#include "codegen/verilog_generator.h"
+
 namespace qv::test {
 
 void PrintTo(const HdlCase& c, std::ostream* os) {
@@ -99,6 +102,14 @@ std::vector<Sample> ReadResponse(const std::string& path) {
     samples.push_back(s);
   }
   return samples;
+}
+
+int WriteVerilogOf(const HdlCase& c, const std::string& path) {
+  const GeneratorInput in = MakeHdlInput(c);
+  return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
+                             in.design.shift, c.architecture, c.width,
+                             ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "),
+                             path);
 }
 
 }  // namespace qv::test

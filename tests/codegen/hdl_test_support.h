@@ -40,6 +40,10 @@ int CoefficientWidth(Quantization q);
 // width of the datapath to its limit.
 GeneratorInput MakeHdlInput(const HdlCase& c);
 
+// Writes the Verilog file of `c`'s design, with its estimate in the header, to `path`; returns
+// the generator's result code.
+int WriteVerilogOf(const HdlCase& c, const std::string& path);
+
 // Full-scale impulses and steps of both signs, each followed by silence, then a
 // pseudo-random sequence over the whole signal range.
 std::vector<std::int64_t> Stimulus(int taps, int width, int randomCount);

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "codegen/resource_estimate.h"
-#include "codegen/verilog_generator.h"
 #include "hdl_test_support.h"
 
 namespace qv {
@@ -19,13 +17,8 @@ class VerilatorLint : public testing::TestWithParam<HdlCase> {};
 TEST_P(VerilatorLint, PassesWithDefaultWarnings) {
   const HdlCase& c = GetParam();
   ASSERT_TRUE(test::OnPath("verilator")) << "verilator is not on PATH; scripts/install-deps installs it";
-  const test::GeneratorInput in = test::MakeHdlInput(c);
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                                in.design.shift, c.architecture, c.width,
-                                ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "),
-                                dir.Path("fir.v")),
-            0);
+  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), 0);
   const int status = test::RunShell("cd '" + dir.Directory() +
                                     "' && verilator --lint-only --top-module fir fir.v > lint.log 2>&1");
   EXPECT_EQ(status, 0) << test::ReadFile(dir.Path("lint.log"));

@@ -41,12 +41,6 @@ Q_DECLARE_METATYPE(FilterSpec)
 class CoefficientExportTest : public qv::testing::DocumentTestBase {
   Q_OBJECT
 
- private:
-  void Calculated(const FilterSpec& spec) {
-    doc_->EditSpec() = spec;
-    QVERIFY(doc_->OnCalculate());
-  }
-
  private slots:
   void init() { CreateDocument(); }
 

@@ -84,11 +84,6 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     }
   }
 
-  void Calculated(const FilterSpec& spec) {
-    doc_->EditSpec() = spec;
-    QVERIFY(doc_->OnCalculate());
-  }
-
  private slots:
   void init() { CreateDocument(); }
 

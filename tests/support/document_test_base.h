@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTest>
 #include <filesystem>
 
 #include "desktop/quorvanel_doc.h"
@@ -21,6 +22,12 @@ class DocumentTestBase : public QObject {
     doc_ = new CQuorvanelDoc(nullptr);
     dir_ = new QTemporaryDir;
     doc_->OnFileNew();
+  }
+
+  // Calculates `spec` in the document; the test function fails when it is refused.
+  void Calculated(const FilterSpec& spec) {
+    doc_->EditSpec() = spec;
+    QVERIFY(doc_->OnCalculate());
   }
 
   // Called from the test's cleanup() slot.
