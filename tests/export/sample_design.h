@@ -36,7 +36,7 @@ inline constexpr CurveEnds kStepEnds = {0.255, 0.905, 529, 464};
 // the order, that must not be drawn.
 ExportInput MakeSampleInput();
 
-// The committed picture of the default design, made by make_golden.sh next to this file.
+// The committed picture of the default design, made by make-golden.sh next to this file.
 std::string DefaultDesignGoldenPath();
 
 // Takes an input and a file name; exports it into the test's temporary directory, under a name

@@ -3,7 +3,7 @@
 # SIGXFSZ, which ends a program in the middle of its write unless the program ignores the
 # signal: every output must fail with its message and status, keep the previous file byte for
 # byte and leave no temporary file.
-# Usage: file_size_limit_test.sh QUORVANEL QUORVANEL_CLI
+# Usage: file-size-limit-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
 program=$1
 cli=$2

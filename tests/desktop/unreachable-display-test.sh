@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quorvanel with DISPLAY naming a display that no X server answers: one line naming the display
 # and exit status 1, no abort; printing to a PDF needs no display and still works.
-# Usage: unreachable_display_test.sh QUORVANEL QUORVANEL_CLI
+# Usage: unreachable-display-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
 program=$1
 cli=$2

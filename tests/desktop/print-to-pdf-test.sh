@@ -2,7 +2,7 @@
 # quorvanel --print-to-pdf end to end, without any display: one page with its title; for every
 # refusal a message, a non-zero exit status and no file; pipes and device nodes written
 # through and left what they are; names that are not UTF-8; no temporary file left anywhere.
-# Usage: print_to_pdf_test.sh QUORVANEL QUORVANEL_CLI
+# Usage: print-to-pdf-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
 program=$1
 cli=$2

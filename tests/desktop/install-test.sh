@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # cmake --install into a staging prefix puts the program, its desktop entry, icon and the
 # design-file type where a desktop finds them.
-# Usage: install_test.sh BUILD_DIR
+# Usage: install-test.sh BUILD_DIR
 set -euo pipefail
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

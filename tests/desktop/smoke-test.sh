@@ -3,7 +3,7 @@
 # opens and cancels Save As, closes it through File > Exit and checks that it ends cleanly. The
 # file's name is not UTF-8: the window shows it as its title only when the program opened that
 # very file.
-# Usage: smoke_test.sh QUORVANEL QUORVANEL_CLI
+# Usage: smoke-test.sh QUORVANEL QUORVANEL_CLI
 set -euo pipefail
 
 if [ "${1:-}" = --inside-display ]; then
