@@ -4,8 +4,8 @@
 #include <cmath>
 #include <span>
 
-#include "analysis/simulation.h"
 #include "analysis/fourier_spectrum.h"
+#include "analysis/simulation.h"
 #include "analysis/zero_placement.h"
 
 namespace qv {
@@ -14,8 +14,8 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kPhaseJump = kPi / 8.0;         // a larger step between points is no slope
-constexpr double kPhaseWrap = 3.0 * kPi / 2.0;   // a larger step is a wrap through +-pi
+constexpr double kPhaseJump = kPi / 8.0;        // a larger step between points is no slope
+constexpr double kPhaseWrap = 3.0 * kPi / 2.0;  // a larger step is a wrap through +-pi
 constexpr double kLargestStart = 1.7e-300;
 constexpr double kHuge = 1.7e300;
 // A magnitude of zero (or too small to express against the reference) is drawn at this level
@@ -50,8 +50,7 @@ int SampleAtPoint(int k, float columnStep) {
 
 // Fills a time-domain curve from the simulated samples, divided by their peak; a zero (or
 // unusable) peak leaves the samples undivided, which are then all zero.
-void FillTimeCurve(std::span<const double> samples, double peak, float columnStep,
-                   Curve& curve) {
+void FillTimeCurve(std::span<const double> samples, double peak, float columnStep, Curve& curve) {
   const bool divide = peak > 0.0 && std::isfinite(peak);
   for (int k = 0; k < kDisplayPoints; ++k) {
     const double value = samples[SampleAtPoint(k, columnStep)];
@@ -75,8 +74,8 @@ double MagnitudeInDb(double magnitude, double reference) {
 
 }  // namespace
 
-void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale,
-                      const FilterDesign& design, ResponseSet& responses) {
+void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
+                      ResponseSet& responses) {
   if (IsIirModel(spec.model)) {
     PlaceIirZeros(spec, responses.zeros);
   }
@@ -87,19 +86,18 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale,
   std::array<double, kSimulationSamples> impulseSamples{};
   const bool fir = spec.filterClass == FilterClass::Fir;
   if (fir) {
-    const auto h = std::span<const double>(design.firTaps).first(
-        static_cast<std::size_t>(std::clamp(spec.taps, 1, kMaxTaps)));
-    responses.stepPeak =
-        SimulateFirStep(spec, h, design.shift, kSimulationSamples, stepSamples);
+    const auto h = std::span<const double>(design.firTaps)
+                       .first(static_cast<std::size_t>(std::clamp(spec.taps, 1, kMaxTaps)));
+    responses.stepPeak = SimulateFirStep(spec, h, design.shift, kSimulationSamples, stepSamples);
     responses.impulsePeak =
         SimulateFirImpulse(spec, h, design.shift, kSimulationSamples, impulseSamples);
   } else {
-    const auto count = static_cast<std::size_t>(std::clamp(spec.effectiveOrder + 1, 1, kMaxCoefficients));
+    const auto count =
+        static_cast<std::size_t>(std::clamp(spec.effectiveOrder + 1, 1, kMaxCoefficients));
     const auto b = std::span<const double>(design.numerator).first(count);
     const auto a = std::span<const double>(design.denominator).first(count);
-    const IirPeaks peaks = SimulateIirStepAndImpulse(spec, b, a, design.shift,
-                                                     kSimulationSamples, stepSamples,
-                                                     impulseSamples);
+    const IirPeaks peaks = SimulateIirStepAndImpulse(spec, b, a, design.shift, kSimulationSamples,
+                                                     stepSamples, impulseSamples);
     responses.stepPeak = peaks.step;
     responses.impulsePeak = peaks.impulse;
   }

@@ -16,23 +16,23 @@ struct ResponseSet {
   float groupDelayFactor = 1.0f;          // seconds to groupDelayUnit
   double magnitudeMinDb = 0.0;            // never above 0
   double magnitudeMaxDb = 0.0;
-  Curve magnitudeDb{};                    // dB relative to the reference gain
-  Curve phase{};                          // radians, -pi..pi
-  double groupDelayMin = 0.0;             // seconds
-  double groupDelayMax = 0.0;             // seconds
-  Curve groupDelay{};                     // seconds
+  Curve magnitudeDb{};                            // dB relative to the reference gain
+  Curve phase{};                                  // radians, -pi..pi
+  double groupDelayMin = 0.0;                     // seconds
+  double groupDelayMax = 0.0;                     // seconds
+  Curve groupDelay{};                             // seconds
   std::array<Complex, kMaxCoefficients> zeros{};  // first effectiveOrder valid (IIR models)
   std::array<Complex, kMaxCoefficients> poles{};  // written by the design's stability check
   double impulsePeak = 0.0;
-  Curve impulse{};                        // divided by impulsePeak
+  Curve impulse{};  // divided by impulsePeak
   double stepPeak = 0.0;
-  Curve step{};                           // divided by stepPeak
+  Curve step{};  // divided by stepPeak
 
   friend bool operator==(const ResponseSet&, const ResponseSet&) = default;
 };
 
 // Computes every field of `responses` but `poles` from a successfully designed filter.
-void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale,
-                      const FilterDesign& design, ResponseSet& responses);
+void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
+                      ResponseSet& responses);
 
 }  // namespace qv

@@ -210,9 +210,8 @@ void SimulateIir(const FilterSpec& spec, std::span<const double> b, std::span<co
   }
 }
 
-double SimulateIirOne(const FilterSpec& spec, std::span<const double> b,
-                      std::span<const double> a, int e, int count, std::span<double> out,
-                      Stimulus stimulus) {
+double SimulateIirOne(const FilterSpec& spec, std::span<const double> b, std::span<const double> a,
+                      int e, int count, std::span<double> out, Stimulus stimulus) {
   const int samples = SampleCount(count, out);
   if (b.empty() || a.empty()) {
     const History silent{};

@@ -17,8 +17,8 @@ double InputAmplitude(Quantization quantization);
 //   IIR: b, a hold at least effectiveOrder + 1 coefficients; a[0] divides.
 //   FIR: h holds at least taps coefficients, taps <= count.
 //   e:   the design's shift (0 for float).
-double SimulateIirStep(const FilterSpec& spec, std::span<const double> b,
-                       std::span<const double> a, int e, int count, std::span<double> out);
+double SimulateIirStep(const FilterSpec& spec, std::span<const double> b, std::span<const double> a,
+                       int e, int count, std::span<double> out);
 double SimulateIirImpulse(const FilterSpec& spec, std::span<const double> b,
                           std::span<const double> a, int e, int count, std::span<double> out);
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFont>
 #include <QIcon>
+#include <QMenuBar>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -15,15 +16,14 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QMenuBar>
 #include <cstdio>
 #include <string>
 
 #include "app/display_probe.h"
-#include "desktop/quorvanel_doc.h"
-#include "desktop/parameter_dlg.h"
-#include "desktop/splitter_frame.h"
 #include "codegen/output_codes.h"
+#include "desktop/parameter_dlg.h"
+#include "desktop/quorvanel_doc.h"
+#include "desktop/splitter_frame.h"
 #include "fileio/output_file.h"
 #include "framework/file_name.h"
 #include "framework/message_service.h"
@@ -199,11 +199,12 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     command.pdf = files[1];
   } else if (parser.isSet(printToPdf) && !parser.isSet(print) && files.size() < 2) {
     command.action = CommandLine::Action::Invalid;
-    command.error = files.isEmpty()
-                        ? QStringLiteral("quorvanel: --print-to-pdf needs the design file and "
-                                         "the output PDF")
-                        : QStringLiteral("quorvanel: the output PDF is missing after %1")
-                              .arg(files[0]);
+    command.error =
+        files.isEmpty()
+            ? QStringLiteral(
+                  "quorvanel: --print-to-pdf needs the design file and "
+                  "the output PDF")
+            : QStringLiteral("quorvanel: the output PDF is missing after %1").arg(files[0]);
   } else if (parser.isSet(print) && !parser.isSet(printToPdf) && files.isEmpty()) {
     command.action = CommandLine::Action::Invalid;
     command.error = QStringLiteral("quorvanel: --print needs the design file to print");
@@ -230,8 +231,8 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
 QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
                                   const QString& platform) {
   // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
-  const bool usesX = platform.isEmpty() ? waylandDisplay.isEmpty()
-                                        : platform.startsWith(QStringLiteral("xcb"));
+  const bool usesX =
+      platform.isEmpty() ? waylandDisplay.isEmpty() : platform.startsWith(QStringLiteral("xcb"));
   if (!usesX || XDisplayAnswers(display)) {
     return {};
   }
@@ -250,7 +251,8 @@ int RunQuorvanel(int argc, char** argv) {
     arguments.append(FileNameFromBytes(argv[i]));
   }
   const CommandLine command = ParseCommandLine(arguments);
-  if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Invalid) {
+  if (command.action == CommandLine::Action::Help ||
+      command.action == CommandLine::Action::Invalid) {
     if (!command.error.isEmpty()) {
       std::fprintf(stderr, "%s\n", FileNameBytes(command.error).c_str());
     }

@@ -45,15 +45,15 @@ using qv::Quantization;
 BENCHMARK_CAPTURE(RunCalculate, Default, qv::FilterSpec{});
 // Degree-18 band transformation and stability check, quantised simulation.
 BENCHMARK_CAPTURE(RunCalculate, HeaviestIirChebyshevBandStop9x16,
-                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop, qv::kMaxBandOrder,
-                       300, 700, 2000, 31, Quantization::Signed16));
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop,
+                       qv::kMaxBandOrder, 300, 700, 2000, 31, Quantization::Signed16));
 BENCHMARK_CAPTURE(RunCalculate, IirChebyshevLowPass19,
-                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::LowPass, qv::kMaxOrder, 200,
-                       200, 1000, 31, Quantization::Float));
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::LowPass, qv::kMaxOrder,
+                       200, 200, 1000, 31, Quantization::Float));
 // The IIR model's magnitude sampled for 511 taps, then all of the FIR analysis.
 BENCHMARK_CAPTURE(RunCalculate, HeaviestFirChebyshevBandStop9Taps511x16,
-                  Spec(FilterClass::Fir, FilterModel::Chebyshev, BandType::BandStop, qv::kMaxBandOrder,
-                       300, 700, 2000, qv::kMaxTaps, Quantization::Signed16));
+                  Spec(FilterClass::Fir, FilterModel::Chebyshev, BandType::BandStop,
+                       qv::kMaxBandOrder, 300, 700, 2000, qv::kMaxTaps, Quantization::Signed16));
 BENCHMARK_CAPTURE(RunCalculate, FirRaisedCosineTaps511x16,
                   Spec(FilterClass::Fir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100,
                        1000, qv::kMaxTaps, Quantization::Signed16));

@@ -7,9 +7,9 @@
 #include "analysis/simulation.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
-#include "records/filter_spec.h"
 #include "design/validation.h"
 #include "literal_loops.h"
+#include "records/filter_spec.h"
 
 namespace {
 

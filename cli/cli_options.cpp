@@ -29,9 +29,8 @@ const Choices<FilterModel> kModelChoices = {{"butterworth", FilterModel::Butterw
                                             {"bessel", FilterModel::Bessel},
                                             {"rectangle", FilterModel::Rectangle},
                                             {"raised-cosine", FilterModel::RaisedCosine}};
-const Choices<Quantization> kQuantizationChoices = {{"float", Quantization::Float},
-                                                    {"8", Quantization::Signed8},
-                                                    {"16", Quantization::Signed16}};
+const Choices<Quantization> kQuantizationChoices = {
+    {"float", Quantization::Float}, {"8", Quantization::Signed8}, {"16", Quantization::Signed16}};
 
 // Number texts may carry one leading plus sign, which the standard conversions refuse.
 std::string_view WithoutPlus(std::string_view text) {
@@ -73,8 +72,8 @@ void AddWholeNumber(CLI::App& app, const std::string& name, std::optional<std::i
             std::int32_t value = 0;
             return ParseWholeNumber(text, value)
                        ? std::string()
-                       : "a whole number from -2147483648 to 2147483647 is required, not '" +
-                             text + "'";
+                       : "a whole number from -2147483648 to 2147483647 is required, not '" + text +
+                             "'";
           },
           ""));
 }
@@ -126,10 +125,11 @@ void AddChoice(CLI::App& app, const std::string& name, const Choices<Enum>& choi
 
 std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
                                    std::ostream& out, std::ostream& err) {
-  CLI::App app{"Designs a digital filter, computes its responses and writes what is asked for.\n"
-               "Starts from the defaults of a new design, or from --open; every other option\n"
-               "overrides its field.",
-               "quorvanel-cli"};
+  CLI::App app{
+      "Designs a digital filter, computes its responses and writes what is asked for.\n"
+      "Starts from the defaults of a new design, or from --open; every other option\n"
+      "overrides its field.",
+      "quorvanel-cli"};
   app.set_version_flag("--version", std::string(kProductName) + std::string(kVersionSeparator) +
                                         std::string(kVersionText));
   SpecOverrides& o = options.overrides;
@@ -139,9 +139,11 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
       ->type_name("FILE.qvd");
   AddChoice(app, "--class", kClassChoices, o.filterClass, "filter class");
   AddChoice(app, "--band", kBandChoices, o.bandType, "band type");
-  AddChoice(app, "--model", kModelChoices, o.model, "model (rectangle and raised-cosine: FIR only)");
+  AddChoice(app, "--model", kModelChoices, o.model,
+            "model (rectangle and raised-cosine: FIR only)");
   AddWholeNumber(app, "--fs", o.fsample, "sampling frequency, whole Hz");
-  AddWholeNumber(app, "--fc1", o.fcut1, "first cut frequency (low and high pass: the cut), whole Hz");
+  AddWholeNumber(app, "--fc1", o.fcut1,
+                 "first cut frequency (low and high pass: the cut), whole Hz");
   AddWholeNumber(app, "--fc2", o.fcut2, "second cut frequency (band pass and band stop), whole Hz");
   AddWholeNumber(app, "--order", o.order, "filter order (Butterworth, Chebyshev, Bessel)");
   AddWholeNumber(app, "--taps", o.taps, "FIR tap count");

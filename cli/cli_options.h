@@ -14,17 +14,17 @@ namespace qv::cli {
 
 // The specification fields given on the command line; an empty field keeps its value.
 struct SpecOverrides {
-  std::optional<FilterClass> filterClass;   // --class iir|fir
-  std::optional<BandType> bandType;         // --band lowpass|highpass|bandpass|bandstop
-  std::optional<FilterModel> model;         // --model butterworth|...|raised-cosine
-  std::optional<std::int32_t> fsample;      // --fs, Hz
-  std::optional<std::int32_t> fcut1;        // --fc1, Hz
-  std::optional<std::int32_t> fcut2;        // --fc2, Hz
-  std::optional<std::int32_t> order;        // --order
-  std::optional<std::int32_t> taps;         // --taps
-  std::optional<double> ripple;             // --ripple, dB
-  std::optional<double> rollOff;            // --rolloff
-  std::optional<Quantization> quantization; // --quant float|8|16
+  std::optional<FilterClass> filterClass;    // --class iir|fir
+  std::optional<BandType> bandType;          // --band lowpass|highpass|bandpass|bandstop
+  std::optional<FilterModel> model;          // --model butterworth|...|raised-cosine
+  std::optional<std::int32_t> fsample;       // --fs, Hz
+  std::optional<std::int32_t> fcut1;         // --fc1, Hz
+  std::optional<std::int32_t> fcut2;         // --fc2, Hz
+  std::optional<std::int32_t> order;         // --order
+  std::optional<std::int32_t> taps;          // --taps
+  std::optional<double> ripple;              // --ripple, dB
+  std::optional<double> rollOff;             // --rolloff
+  std::optional<Quantization> quantization;  // --quant float|8|16
 };
 
 struct CliOptions {

@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "fileio/design_file.h"
 #include "cli/batch_mode.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/outputs.h"
 #include "engine/calculate.h"
+#include "fileio/design_file.h"
 
 namespace qv::cli {
 
@@ -75,8 +75,8 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     return kExitUsage;
   }
 
-  const CalculateOutcome outcome = Calculate(calculated.spec, calculated.scale, calculated.design,
-                                             calculated.responses);
+  const CalculateOutcome outcome =
+      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
   if (!outcome.Succeeded()) {
     ShowMessage(err, outcome.message);
     return kExitRefused;

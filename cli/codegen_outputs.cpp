@@ -46,8 +46,7 @@ int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
   if (const int code = CheckVerilogDesign(c.spec, true); code != kOutputOk) {
     return code;
   }
-  if (const int code = CheckVerilogArchitecture(c.spec, options.architecture);
-      code != kOutputOk) {
+  if (const int code = CheckVerilogArchitecture(c.spec, options.architecture); code != kOutputOk) {
     return code;
   }
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
@@ -88,19 +87,22 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
          "--c", [&options](const std::string& path) { options.cPath = path; },
          "write the C filter function of the calculated design")
       ->type_name("FILE.c");
-  CLI::Option* vhdl = app.add_option_function<std::string>(
-         "--vhdl", [&options](const std::string& path) { options.vhdlPath = path; },
-         "write the VHDL entity fir of a quantised FIR design")
-      ->type_name("FILE.vhd");
-  CLI::Option* verilog = app.add_option_function<std::string>(
-         "--verilog", [&options](const std::string& path) { options.verilogPath = path; },
-         "write the Verilog module fir of a quantised FIR design")
-      ->type_name("FILE.v");
-  CLI::Option* testbench = app.add_option_function<std::string>(
-         "--testbench", [&options](const std::string& path) { options.testbenchPath = path; },
-         "with --vhdl or --verilog: also write a self-checking testbench, in VHDL for .vhd or "
-         ".vhdl, in Verilog for .v")
-      ->type_name("FILE");
+  CLI::Option* vhdl =
+      app.add_option_function<std::string>(
+             "--vhdl", [&options](const std::string& path) { options.vhdlPath = path; },
+             "write the VHDL entity fir of a quantised FIR design")
+          ->type_name("FILE.vhd");
+  CLI::Option* verilog =
+      app.add_option_function<std::string>(
+             "--verilog", [&options](const std::string& path) { options.verilogPath = path; },
+             "write the Verilog module fir of a quantised FIR design")
+          ->type_name("FILE.v");
+  CLI::Option* testbench =
+      app.add_option_function<std::string>(
+             "--testbench", [&options](const std::string& path) { options.testbenchPath = path; },
+             "with --vhdl or --verilog: also write a self-checking testbench, in VHDL for .vhd or "
+             ".vhdl, in Verilog for .v")
+          ->type_name("FILE");
   // A testbench is written for the hardware file of the same run, in either language.
   app.parse_complete_callback([vhdl, verilog, testbench] {
     if (testbench->count() > 0 && vhdl->count() == 0 && verilog->count() == 0) {

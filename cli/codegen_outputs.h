@@ -17,17 +17,17 @@ namespace qv::cli {
 struct CalculatedDesign;
 
 struct CodegenOptions {
-  std::optional<std::string> cPath;     // --c FILE.c
-  std::optional<std::string> vhdlPath;  // --vhdl FILE.vhd
+  std::optional<std::string> cPath;          // --c FILE.c
+  std::optional<std::string> vhdlPath;       // --vhdl FILE.vhd
   std::optional<std::string> verilogPath;    // --verilog FILE.v
   std::optional<std::string> testbenchPath;  // --testbench FILE (.vhd, .vhdl or .v)
-  int architecture = 1;                 // --arch size|speed: 1 = Size, 2 = Speed
-  int resolution = 16;                  // --resolution BITS: signal width of the estimate
-  bool estimate = false;                // --estimate
-  std::optional<std::string> coePath;   // --coe FILE.coe
-  std::optional<std::string> mifPath;   // --mif FILE.mif
-  std::optional<std::string> csvPath;   // --csv FILE.csv
-  std::optional<std::string> sosPath;   // --sos FILE.c
+  int architecture = 1;                      // --arch size|speed: 1 = Size, 2 = Speed
+  int resolution = 16;                       // --resolution BITS: signal width of the estimate
+  bool estimate = false;                     // --estimate
+  std::optional<std::string> coePath;        // --coe FILE.coe
+  std::optional<std::string> mifPath;        // --mif FILE.mif
+  std::optional<std::string> csvPath;        // --csv FILE.csv
+  std::optional<std::string> sosPath;        // --sos FILE.c
 };
 
 // Declares --c, --vhdl, --verilog, --testbench, --arch, --resolution, --estimate, --coe, --mif,

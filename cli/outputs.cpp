@@ -4,10 +4,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include "fileio/design_file.h"
 #include "cli/exit_status.h"
 #include "cli/graph_output.h"
 #include "cli/json_output.h"
+#include "fileio/design_file.h"
 
 namespace qv::cli {
 
@@ -19,8 +19,8 @@ constexpr std::string_view kSaveFailedMessage = "Failed to save document.";
 
 void AddOutputOptions(CLI::App& app, OutputOptions& options) {
   app.add_option_function<std::string>(
-      "--save", [&options](const std::string& path) { options.savePath = path; },
-      "write the design file (.qvd) of the calculated design")
+         "--save", [&options](const std::string& path) { options.savePath = path; },
+         "write the design file (.qvd) of the calculated design")
       ->type_name("FILE.qvd");
   app.add_flag("--json", options.json, "print the calculated design as one JSON object on stdout");
   AddGraphOption(app, options.gifPath);

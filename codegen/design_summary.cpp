@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "analysis/zero_placement.h"
+#include "design/root_finder.h"
 #include "records/complex.h"
 #include "records/identification.h"
-#include "design/root_finder.h"
 
 namespace qv {
 namespace {

@@ -45,7 +45,8 @@ HdlOutput HdlModelOutput(std::span<const std::int32_t> coefficients, int archite
       continue;
     }
     const long tap = speed ? std::min(k, n - 1 - k) : k;
-    acc += std::int64_t{coefficients[static_cast<std::size_t>(tap)]} * x[static_cast<std::size_t>(i)];
+    acc +=
+        std::int64_t{coefficients[static_cast<std::size_t>(tap)]} * x[static_cast<std::size_t>(i)];
   }
   const std::int64_t high = (std::int64_t{1} << (width - 1)) - 1;
   const std::int64_t low = -high - 1;

@@ -37,10 +37,10 @@ struct EstimateReport {
   int lineCount = 0;
   std::array<std::string, kEstimateLines> lines{};
 
-  std::string DisplayText() const;    // every line followed by "\r\n"
-  std::string HeaderComment() const;  // every line as "-- " + line + "\n"
+  std::string DisplayText() const;                          // every line followed by "\r\n"
+  std::string HeaderComment() const;                        // every line as "-- " + line + "\n"
   std::string CommentLines(std::string_view prefix) const;  // every line as prefix + line + "\n"
-  std::string PlainText() const;      // every line followed by "\n"
+  std::string PlainText() const;                            // every line followed by "\n"
 };
 
 EstimateReport ReportEstimate(const FilterSpec& spec, int architecture, int resolution);

@@ -19,9 +19,9 @@
 namespace qv {
 namespace {
 
-constexpr int kRandomSamples = 64;       // of each of the two pseudo-random parts
-constexpr int kSteadyExtraSamples = 4;   // a step lasts the taps plus these
-constexpr int kValuesPerLine = 8;        // VHDL aggregates
+constexpr int kRandomSamples = 64;      // of each of the two pseudo-random parts
+constexpr int kSteadyExtraSamples = 4;  // a step lasts the taps plus these
+constexpr int kValuesPerLine = 8;       // VHDL aggregates
 constexpr std::uint64_t kSeed = 0x5eed2026u;
 // Knuth's MMIX linear congruential generator; its high bits are the samples.
 constexpr std::uint64_t kLcgMultiplier = 6364136223846793005u;
@@ -109,14 +109,16 @@ void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char
                  const char* extension, const char* run) {
   std::fputs(rule, file);
   WriteIdentification(file, prefix, "");
-  std::fprintf(file, "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
-                     "coefficients, %d-bit signal.\n",
+  std::fprintf(file,
+               "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
+               "coefficients, %d-bit signal.\n",
                prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
                b.spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit", b.width);
   std::fprintf(file, "%sIt presents %d samples (impulses, steps, pseudo-random samples, zeros)\n",
                prefix, b.stimulus.count);
-  std::fprintf(file, "%sand compares every output with the exact integer filter, %d samples "
-                     "later.\n",
+  std::fprintf(file,
+               "%sand compares every output with the exact integer filter, %d samples "
+               "later.\n",
                prefix, b.latency);
   std::fprintf(file, "%sRun it with the filter's file, here fir%s and fir_tb%s:\n%s  %s\n", prefix,
                extension, extension, prefix, run);
@@ -361,8 +363,8 @@ int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, i
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {
     return kHdlResolutionRange;
   }
-  Bench b{spec, speed, width, HdlSampleLatency(architecture, spec.taps), {}, {}, shift,
-          architecture};
+  Bench b{spec, speed, width, HdlSampleLatency(architecture, spec.taps),
+          {},   {},    shift, architecture};
   for (int k = 0; k < spec.taps; ++k) {
     b.rom[static_cast<std::size_t>(k)] =
         HdlCoefficient(firTaps[static_cast<std::size_t>(k)], spec.quantization);

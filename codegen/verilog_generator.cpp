@@ -16,7 +16,8 @@
 namespace qv {
 namespace {
 
-constexpr const char* kRule64 = "//--------------------------------------------------------------\n";
+constexpr const char* kRule64 =
+    "//--------------------------------------------------------------\n";
 constexpr const char* kRule120 =
     "//----------------------------------------------------------------------------------------"
     "------------------------------\n";
@@ -228,8 +229,9 @@ void WriteIoRegisters(std::FILE* file, int counterBits, bool speed) {
   std::fprintf(file, "%s    Y_OUT          <= Y_I[SAT_LOW:CoefScalingBitDrop_c];\n", indent);
   std::fprintf(file, "%send else begin\n", indent);
   std::fprintf(file, "%s    SATURATION_ERR <= 1'b1;\n", indent);
-  std::fprintf(file, "%s    Y_OUT          <= Y_I[YW-1] ? {1'b1, {(W-1){1'b0}}} : "
-                     "{1'b0, {(W-1){1'b1}}};\n",
+  std::fprintf(file,
+               "%s    Y_OUT          <= Y_I[YW-1] ? {1'b1, {(W-1){1'b0}}} : "
+               "{1'b0, {(W-1){1'b1}}};\n",
                indent);
   std::fprintf(file, "%send\n", indent);
   if (!speed) {
@@ -269,8 +271,8 @@ void WriteShiftRegisters(std::FILE* file, int counterBits, bool speed) {
   std::fputs("end\n\n", file);
 }
 
-void WriteSizeBody(std::FILE* file, const FilterSpec& spec, std::span<const double> taps,
-                   int shift, int counterBits) {
+void WriteSizeBody(std::FILE* file, const FilterSpec& spec, std::span<const double> taps, int shift,
+                   int counterBits) {
   WriteConstants(file, spec, shift);
   std::fputs(
       "localparam YW = W + COEF_W + NTAP - 1;\n\n"
@@ -345,8 +347,9 @@ void WriteLevel(std::FILE* file, const SpeedLevels& levels, int l) {
   char head[kInstanceHeadRoom];
   char ports[kInstancePortsRoom];
   std::fprintf(file, "// adder blocs level %d\n", l);
-  std::fprintf(file, "generate\n    for (i = 0; i < nCoef%d_c - %d; i = i + 1) begin : AdderLevel%d_gen\n",
-               l, odd ? 1 : 0, l);
+  std::fprintf(
+      file, "generate\n    for (i = 0; i < nCoef%d_c - %d; i = i + 1) begin : AdderLevel%d_gen\n",
+      l, odd ? 1 : 0, l);
   std::snprintf(head, sizeof head, "adder #(.WA(W + COEF_W + %d)) Ysum%d_inst", l, l);
   std::snprintf(ports, sizeof ports,
                 "            .A(Ysum%d[(2*i)*(W + COEF_W + %d) +: W + COEF_W + %d]),\n"
@@ -372,7 +375,8 @@ void WriteSpeedBody(std::FILE* file, const FilterSpec& spec, std::span<const dou
   const SpeedLevels levels = ComputeSpeedLevels(spec.taps);
   WriteConstants(file, spec, shift);
   for (int k = 0; k < levels.count; ++k) {
-    std::fprintf(file, "localparam nCoef%d_c = %d;\n", k, levels.sizes[static_cast<std::size_t>(k)]);
+    std::fprintf(file, "localparam nCoef%d_c = %d;\n", k,
+                 levels.sizes[static_cast<std::size_t>(k)]);
   }
   std::fprintf(file, "localparam YW = W + COEF_W + %d;\n\n", levels.Last() + 2);
   std::fputs(

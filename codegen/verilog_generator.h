@@ -39,7 +39,8 @@ int CheckVerilogArchitecture(const FilterSpec& spec, int architecture);
 // Returns kOutputOk (0); before anything is written kVerilogBadArchitecture, the codes of
 // CheckVerilogDesign and CheckVerilogArchitecture, kDesignMismatch (-19) when the records do
 // not describe a design of `spec`, kHdlResolutionRange (-46) for a width out of range, or
-// kOutputNotCreated (-10); kOutputNotClosed (-12) when a write, flush, close or the replacement fails (nothing changed).
+// kOutputNotCreated (-10); kOutputNotClosed (-12) when a write, flush, close or the replacement
+// fails (nothing changed).
 int GenerateVerilogCode(const FilterSpec& spec, const DisplayScale& scale,
                         std::span<const double> denominator, std::span<const double> firTaps,
                         int shift, int architecture, int width, std::string_view comment,

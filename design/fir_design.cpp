@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "analysis/simulation.h"
 #include "analysis/fourier_spectrum.h"
+#include "analysis/simulation.h"
 #include "records/complex.h"
 
 namespace qv {

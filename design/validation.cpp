@@ -82,8 +82,8 @@ struct MessageEntry {
 
 constexpr MessageEntry kMessages[] = {
     {kBadRollOff, "Alpha for a Raised Cosine filter must be between 0 and 1\n", 0},
-    {kBandOrderTooHigh,
-     "Filter order must be smaller than %d for an band pass or an band stop\n", kBandOrderLimit},
+    {kBandOrderTooHigh, "Filter order must be smaller than %d for an band pass or an band stop\n",
+     kBandOrderLimit},
     {kOrderTooHigh, "Filter order must be smaller than %d\n", kOrderLimit},
     {kFc2NotAboveFc1, "Fc2 must be higher than Fc1\n", 0},
     {kRaisedCosineFsTooLow, "The sampling frequency must be higher than the quadruple of Fcenter\n",
@@ -93,8 +93,7 @@ constexpr MessageEntry kMessages[] = {
     {kRippleNotPositive, "The band pass ripple must be higher than 0\n", 0},
     {kTooManyTaps, "The N Tap value must be equal or lower than %d\n", kMaxTaps},
     {kUnknownEnumeration, "The filter class, type, model or quantization is unknown\n", 0},
-    {kFirModelForIir, "Rectangle and Raised Cosine models are only available for FIR filters\n",
-     0},
+    {kFirModelForIir, "Rectangle and Raised Cosine models are only available for FIR filters\n", 0},
     {kFsNotPositive, "The sampling frequency must be higher than 0\n", 0},
     {kCutNotPositive, "The cut frequencies must be higher than 0\n", 0},
     {kOrderNotPositive, "Filter order must be higher than 0\n", 0},

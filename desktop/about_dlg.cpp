@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "records/identification.h"
 #include "framework/dialog_units.h"
 #include "framework/utf8_text.h"
+#include "records/identification.h"
 
 namespace qv {
 namespace {

@@ -3,24 +3,24 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "framework/utf8_text.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/coefficient_export.h"
-#include "framework/file_dialog.h"
-#include "framework/file_name.h"
 #include "codegen/output_codes.h"
 #include "codegen/testbench_generator.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
+#include "framework/file_dialog.h"
+#include "framework/file_name.h"
 #include "framework/message_service.h"
+#include "framework/utf8_text.h"
 
 namespace qv {
 namespace {
 
 struct SaveDialogSetup {
-  const char* extension;  // without its dot, as the dialog takes it
+  const char* extension;   // without its dot, as the dialog takes it
   const char* nameFilter;  // followed by kAllFilesFilter in the dialog
   const char* title;
 };
@@ -77,9 +77,9 @@ void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage la
   }
   const FilterDesign& design = source.design;
   const int code =
-      verilog ? GenerateVerilogCode(source.spec, source.scale, design.denominator,
-                                    design.firTaps, design.shift, architecture,
-                                    options.Resolution(), options.HeaderComment(), FileNameBytes(path))
+      verilog ? GenerateVerilogCode(source.spec, source.scale, design.denominator, design.firTaps,
+                                    design.shift, architecture, options.Resolution(),
+                                    options.HeaderComment(), FileNameBytes(path))
               : GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
                                  design.shift, architecture, options.HeaderComment(),
                                  FileNameBytes(path));
@@ -117,8 +117,8 @@ QString TestbenchPath(const QString& hardwarePath, HdlLanguage language) {
   const QString name = chosen.fileName();
   const qsizetype dot = name.lastIndexOf('.');
   const QString base = dot > 0 ? name.left(dot) : name;
-  const QString extension = language == HdlLanguage::Verilog ? QStringLiteral(".v")
-                                                             : QStringLiteral(".vhd");
+  const QString extension =
+      language == HdlLanguage::Verilog ? QStringLiteral(".v") : QStringLiteral(".vhd");
   return chosen.dir().filePath(base + QStringLiteral("_tb") + extension);
 }
 

@@ -2,8 +2,8 @@
 
 #include <QButtonGroup>
 #include <QEvent>
-#include <QKeyEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

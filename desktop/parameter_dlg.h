@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "records/filter_spec.h"
 #include "framework/document.h"
+#include "records/filter_spec.h"
 
 class QButtonGroup;
 class QLineEdit;

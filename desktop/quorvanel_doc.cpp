@@ -87,8 +87,6 @@ void CQuorvanelDoc::OnGenerateVerilogCode() {
 
 void CQuorvanelDoc::OnExportGraph() { ExportGraphCommand(Output(), DialogParent()); }
 
-void CQuorvanelDoc::OnExportCoefficients() {
-  ExportCoefficientsCommand(Output(), DialogParent());
-}
+void CQuorvanelDoc::OnExportCoefficients() { ExportCoefficientsCommand(Output(), DialogParent()); }
 
 }  // namespace qv

@@ -12,11 +12,11 @@
 #include <QStatusBar>
 #include <QUrl>
 
-#include "framework/utf8_text.h"
-#include "records/identification.h"
 #include "desktop/about_dlg.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
+#include "framework/utf8_text.h"
+#include "records/identification.h"
 #include "view/quorvanel_view.h"
 
 namespace qv {
@@ -47,8 +47,9 @@ CSplitterFrame::CSplitterFrame(CQuorvanelDoc& document, QWidget* parent)
   splitter_->setChildrenCollapsible(false);
   splitter_->setSizes({CParameterDlg::kPaneWidth, width() - CParameterDlg::kPaneWidth});
   setCentralWidget(splitter_);
-  view_->SetReadoutSink(
-      [this](const QString& horizontal, const QString& vertical) { SetReadout(horizontal, vertical); });
+  view_->SetReadoutSink([this](const QString& horizontal, const QString& vertical) {
+    SetReadout(horizontal, vertical);
+  });
 
   CreateMenus();
   CreateStatusBar();
@@ -96,9 +97,11 @@ void CSplitterFrame::CreateMenus() {
       [this] { document_.OnGenerateCCode(); });
   add(output, {"Generate V&HDL code", QKeySequence(Qt::CTRL | Qt::Key_H), "Generate VHDL code"},
       [this] { document_.OnGenerateVhdlCode(); });
-  add(output, {"Generate Veri&log code", QKeySequence(Qt::CTRL | Qt::Key_L), "Generate Verilog code"},
+  add(output,
+      {"Generate Veri&log code", QKeySequence(Qt::CTRL | Qt::Key_L), "Generate Verilog code"},
       [this] { document_.OnGenerateVerilogCode(); });
-  add(output, {"&Export Graph", QKeySequence(Qt::CTRL | Qt::Key_E), "Export Graphics in GIF format"},
+  add(output,
+      {"&Export Graph", QKeySequence(Qt::CTRL | Qt::Key_E), "Export Graphics in GIF format"},
       [this] { document_.OnExportGraph(); });
   add(output,
       {"Export &Coefficients...", QKeySequence(Qt::CTRL | Qt::Key_K),
@@ -156,8 +159,8 @@ void CSplitterFrame::SetReadout(const QString& horizontal, const QString& vertic
 
 // Two panes: F6 and Shift+F6 both reach the other one.
 void CSplitterFrame::ActivateOtherPane() {
-  const bool inForm = form_->isAncestorOf(QApplication::focusWidget()) ||
-                      QApplication::focusWidget() == form_;
+  const bool inForm =
+      form_->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == form_;
   if (inForm) {
     view_->setFocus(Qt::OtherFocusReason);
   } else if (lastFormControl_ != nullptr && lastFormControl_->isEnabled() &&

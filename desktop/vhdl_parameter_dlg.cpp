@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "framework/utf8_text.h"
 #include "codegen/resource_estimate.h"
 #include "codegen/vhdl_generator.h"
 #include "framework/data_exchange.h"
 #include "framework/dialog_units.h"
+#include "framework/utf8_text.h"
 
 namespace qv {
 namespace {
@@ -48,8 +48,7 @@ QString ShownText(const std::string& estimate) {
 
 bool CVhdlParameterDlg::lastWriteTestbench_ = false;
 
-CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent,
-                                     HdlLanguage language)
+CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent, HdlLanguage language)
     : QDialog(parent),
       spec_(spec),
       commentPrefix_(language == HdlLanguage::Verilog ? "// " : "-- "),

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "records/identification.h"
 #include "export/graph_layout.h"
+#include "fileio/output_file.h"
 #include "graph/graph_text.h"
 #include "graph/pixel_position.h"
-#include "fileio/output_file.h"
+#include "records/identification.h"
 
 namespace qv {
 namespace {
@@ -232,7 +232,8 @@ void DrawGroupDelay(gdImagePtr image, const ResponseSet& responses, const Palett
   const double max = responses.groupDelayMax;
   DrawCurve(
       image, kRightColumn, responses.groupDelay, kDisplayPoints - 1,
-      [min, max](double seconds) { return GroupDelayRow(seconds, min, max, kTopRow); }, palette.red);
+      [min, max](double seconds) { return GroupDelayRow(seconds, min, max, kTopRow); },
+      palette.red);
   const GraphText unit = MakeGraphText(responses.groupDelayUnit);
   DrawSmall(image, CentredSmall(kDelayUnitX, unit), kTopTitleY, unit, palette.black);
   for (int p = 0; p < kAxisLabels; ++p) {

@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "records/identification.h"
 #include "fileio/output_file.h"
+#include "records/identification.h"
 
 namespace qv {
 
 namespace {
 
-constexpr std::uint8_t kLongPrefix = 0xFF;         // a longer length follows
-constexpr std::uint16_t kLongerPrefix = 0xFFFF;    // a 32-bit length follows
-constexpr std::size_t kShortPrefixLimit = 255;     // lengths below it take one byte
+constexpr std::uint8_t kLongPrefix = 0xFF;       // a longer length follows
+constexpr std::uint16_t kLongerPrefix = 0xFFFF;  // a 32-bit length follows
+constexpr std::size_t kShortPrefixLimit = 255;   // lengths below it take one byte
 
 // Collects the bytes of one file in order, little-endian.
 class RecordWriter {
@@ -157,13 +157,12 @@ LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec) {
     case VersionCheck::Matches:
       break;
   }
-  const bool complete = reader.Int32(spec.filterClass) && reader.Int32(spec.bandType) &&
-                        reader.Int32(spec.model) && reader.Int32(spec.order) &&
-                        reader.Int32(spec.effectiveOrder) && reader.Real(spec.rollOff) &&
-                        reader.Int32(spec.fcut1) && reader.Int32(spec.fcut2) &&
-                        reader.Int32(spec.fsample) && reader.Real(spec.fcenter) &&
-                        reader.Real(spec.ripple) && reader.Int32(spec.taps) &&
-                        reader.Int32(spec.quantization);
+  const bool complete =
+      reader.Int32(spec.filterClass) && reader.Int32(spec.bandType) && reader.Int32(spec.model) &&
+      reader.Int32(spec.order) && reader.Int32(spec.effectiveOrder) && reader.Real(spec.rollOff) &&
+      reader.Int32(spec.fcut1) && reader.Int32(spec.fcut2) && reader.Int32(spec.fsample) &&
+      reader.Real(spec.fcenter) && reader.Real(spec.ripple) && reader.Int32(spec.taps) &&
+      reader.Int32(spec.quantization);
   return complete ? LoadOutcome::Loaded : LoadOutcome::EndedEarly;
 }
 

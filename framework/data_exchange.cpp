@@ -11,7 +11,7 @@
 namespace qv {
 namespace {
 
-constexpr int kNumberDigits = 15;  // significant digits of a number shown in a field
+constexpr int kNumberDigits = 15;    // significant digits of a number shown in a field
 constexpr int kNumberTextSize = 32;  // room for "-d.dddddddddddddde-308" and its terminator
 
 // Blanks around an optional sign and the number itself; the number starts right after them.

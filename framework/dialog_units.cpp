@@ -17,8 +17,8 @@ QFont TemplateFont() { return QFont(QStringLiteral("Liberation Sans"), kTemplate
 
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics metrics(font);
-  const int alphabet =
-      metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int alphabet = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   baseX_ = (alphabet / kLettersPerCase + 1) / 2;
   baseY_ = metrics.height();
 }

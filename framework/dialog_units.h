@@ -23,7 +23,6 @@ class DialogUnits {
   [[nodiscard]] int ToPixelsX(int units) const;
   [[nodiscard]] int ToPixelsY(int units) const;
 
-
  private:
   int baseX_;
   int baseY_;

@@ -200,8 +200,8 @@ bool CDocument::SaveModified() {
   if (!IsModified()) {
     return true;
   }
-  switch (Messages().Show(dialogParent_, kSaveChangesPrompt.arg(title_),
-                          MessageIcon::Exclamation, MessageButtons::YesNoCancel)) {
+  switch (Messages().Show(dialogParent_, kSaveChangesPrompt.arg(title_), MessageIcon::Exclamation,
+                          MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
       return OnFileSave();
     case MessageAnswer::No:

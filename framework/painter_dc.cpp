@@ -55,9 +55,9 @@ CPainterDC::CPainterDC(QPainter& painter, bool printing, int dotsPerInch)
 }
 
 CPainterDC::CPainterDC(QPainter& painter, bool printing)
-    : CPainterDC(painter, printing,
-                 painter.device() != nullptr ? painter.device()->logicalDpiY()
-                                             : kScreenDotsPerInch) {}
+    : CPainterDC(
+          painter, printing,
+          painter.device() != nullptr ? painter.device()->logicalDpiY() : kScreenDotsPerInch) {}
 
 CPainterDC::~CPainterDC() { painter_.restore(); }
 
@@ -141,8 +141,8 @@ PixelClip CPainterDC::PixelBounds() const {
   const QTransform toUnits = painter_.transform().inverted(&invertible);
   const QRectF area = (invertible ? toUnits : QTransform())
                           .mapRect(QRectF(0.0, 0.0, device->width(), device->height()));
-  return {HeldPixel(area.left() - 1.0), HeldPixel(area.top() - 1.0),
-          HeldPixel(area.right() + 1.0), HeldPixel(area.bottom() + 1.0)};
+  return {HeldPixel(area.left() - 1.0), HeldPixel(area.top() - 1.0), HeldPixel(area.right() + 1.0),
+          HeldPixel(area.bottom() + 1.0)};
 }
 
 void CPainterDC::DrawText(int x, int y, std::string_view text) {

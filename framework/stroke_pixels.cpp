@@ -42,9 +42,8 @@ void StrokePixelRuns(CPoint from, CPoint to, int dotLength, const PixelClip& cli
   // The steps whose pixel lies inside the clip along the longer axis.
   const std::int64_t first =
       std::max<std::int64_t>(0, majorStep > 0 ? majorLow - majorStart : majorStart - majorHigh);
-  const std::int64_t last =
-      std::min<std::int64_t>(steps - 1,
-                             majorStep > 0 ? majorHigh - majorStart : majorStart - majorLow);
+  const std::int64_t last = std::min<std::int64_t>(
+      steps - 1, majorStep > 0 ? majorHigh - majorStart : majorStart - majorLow);
 
   bool open = false;
   Bounds run;
@@ -53,8 +52,8 @@ void StrokePixelRuns(CPoint from, CPoint to, int dotLength, const PixelClip& cli
     // The shorter axis at this step: minorStart + i * minorDelta / steps, rounded half up.
     const int minor =
         static_cast<int>(minorStart + FloorDiv(2 * i * minorDelta + steps, 2 * steps));
-    const bool drawn = (dotLength <= 0 || (i / dotLength) % 2 == 0) && minor >= minorLow &&
-                       minor <= minorHigh;
+    const bool drawn =
+        (dotLength <= 0 || (i / dotLength) % 2 == 0) && minor >= minorLow && minor <= minorHigh;
     if (!drawn) {
       if (open) draw(run.Run());
       open = false;

@@ -30,10 +30,10 @@ struct PixelClip {
 // hold them at this distance (the page never draws beyond a few ten thousand pixels).
 inline constexpr int kFarthestStrokePixel = 1 << 24;
 
-// Walks the stroke from `from` to `to` (device pixels, within kFarthestStrokePixel) one pixel per step along its longer
-// axis; the shorter axis follows the ideal line, rounded half up in device coordinates so the
-// choice does not depend on the direction. `dotLength` is 0 for a solid stroke, else the
-// pixels drawn and left out in turn from the start. Hands each run of drawn pixels inside
+// Walks the stroke from `from` to `to` (device pixels, within kFarthestStrokePixel) one pixel per
+// step along its longer axis; the shorter axis follows the ideal line, rounded half up in device
+// coordinates so the choice does not depend on the direction. `dotLength` is 0 for a solid stroke,
+// else the pixels drawn and left out in turn from the start. Hands each run of drawn pixels inside
 // `clip` in one row or column to `draw`, in stroke order; a stroke of no length draws nothing.
 // Only the steps inside the clip are walked, however far the ends lie.
 void StrokePixelRuns(CPoint from, CPoint to, int dotLength, const PixelClip& clip,

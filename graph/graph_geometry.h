@@ -10,7 +10,7 @@ inline constexpr int kFrameHeight = 200;
 inline constexpr int kGridRowStep = 50;     // three grid rows inside a frame
 inline constexpr int kGridColumnStep = 64;  // three grid columns inside a frame
 inline constexpr int kGridLines = 3;
-inline constexpr int kUnitPixels = 100;     // zero-pole plot, impulse and step: pixels per unit
+inline constexpr int kUnitPixels = 100;  // zero-pole plot, impulse and step: pixels per unit
 // Axis labels: one under (or beside) every grid line and frame edge.
 inline constexpr int kAxisLabels = 5;
 

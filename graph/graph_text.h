@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "analysis/responses.h"
-#include "records/filter_spec.h"
 #include "graph/graph_geometry.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 
@@ -34,7 +34,7 @@ GraphText FormatGraphText(const char* format, ...) __attribute__((format(printf,
 inline constexpr int kGraphCount = 6;
 inline constexpr int kGraphsPerRow = 3;
 inline constexpr std::array<std::string_view, kGraphCount> kGraphTitles = {
-    "Frequency Response", "Phase Response", "Group Delay",
+    "Frequency Response", "Phase Response",   "Group Delay",
     "Zero-Pole",          "Impulse Response", "Step Response"};
 
 // The labels of the phase axis, top to bottom.

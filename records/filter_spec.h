@@ -9,15 +9,15 @@
 namespace qv {
 
 // Capacities. The validation limits keep every index inside them.
-inline constexpr int kMaxOrder = 19;          // highest filter order (IIR models)
-inline constexpr int kMaxBandOrder = 9;       // highest order for band pass and band stop
-inline constexpr int kMaxCoefficients = 20;   // IIR coefficients, roots, zeros and poles
-inline constexpr int kMaxTaps = 511;          // highest FIR tap count
-inline constexpr int kTapCapacity = 512;      // room in FilterDesign::firTaps
+inline constexpr int kMaxOrder = 19;            // highest filter order (IIR models)
+inline constexpr int kMaxBandOrder = 9;         // highest order for band pass and band stop
+inline constexpr int kMaxCoefficients = 20;     // IIR coefficients, roots, zeros and poles
+inline constexpr int kMaxTaps = 511;            // highest FIR tap count
+inline constexpr int kTapCapacity = 512;        // room in FilterDesign::firTaps
 inline constexpr int kSimulationSamples = 512;  // samples of every simulation and transform
-inline constexpr int kFrequencyBins = 512;    // bins of the FIR frequency grid
-inline constexpr int kDisplayPoints = 256;    // points of every plotted curve
-inline constexpr int kMinPoints = 32;         // fewest analysis points of an IIR design
+inline constexpr int kFrequencyBins = 512;      // bins of the FIR frequency grid
+inline constexpr int kDisplayPoints = 256;      // points of every plotted curve
+inline constexpr int kMinPoints = 32;           // fewest analysis points of an IIR design
 
 // The enumerations hold int32 values; a design file may carry any value, which validation
 // refuses, so none of them is assumed to be in range before validation.
@@ -37,15 +37,16 @@ struct FilterSpec {
   FilterClass filterClass = FilterClass::Iir;
   BandType bandType = BandType::LowPass;
   FilterModel model = FilterModel::Butterworth;
-  std::int32_t order = 2;           // as entered (IIR models)
-  std::int32_t effectiveOrder = 0;  // 2 x order for band pass / band stop, else order; set by Validate
-  double rollOff = 0.5;             // alpha of the raised-cosine model
-  std::int32_t fcut1 = 100;         // Hz; the cut frequency of low and high pass
-  std::int32_t fcut2 = 350;         // Hz; band pass / band stop; Validate copies fcut1 for low/high pass
-  std::int32_t fsample = 1000;      // Hz
-  double fcenter = 0.0;             // Hz; geometric mean of the pre-warped cut frequencies
-  double ripple = 1.0;              // dB, pass-band ripple (Chebyshev)
-  std::int32_t taps = 31;           // FIR tap count N
+  std::int32_t order = 2;  // as entered (IIR models)
+  std::int32_t effectiveOrder =
+      0;                     // 2 x order for band pass / band stop, else order; set by Validate
+  double rollOff = 0.5;      // alpha of the raised-cosine model
+  std::int32_t fcut1 = 100;  // Hz; the cut frequency of low and high pass
+  std::int32_t fcut2 = 350;  // Hz; band pass / band stop; Validate copies fcut1 for low/high pass
+  std::int32_t fsample = 1000;  // Hz
+  double fcenter = 0.0;         // Hz; geometric mean of the pre-warped cut frequencies
+  double ripple = 1.0;          // dB, pass-band ripple (Chebyshev)
+  std::int32_t taps = 31;       // FIR tap count N
   Quantization quantization = Quantization::Float;
 
   friend bool operator==(const FilterSpec&, const FilterSpec&) = default;
@@ -76,10 +77,10 @@ struct FilterDesign {
 
 // Derived before every design: analysis length and the display units.
 struct DisplayScale {
-  std::int32_t points = 0;        // analysis samples: 32..512 for IIR, the tap count for FIR
-  float columnStep = 0.0f;        // samples per plotted column, points / 256
-  float timeStep = 0.0f;          // time between plotted columns, in timeUnit
-  std::int32_t freqDivisor = 1;   // Hz per freqUnit: 1, 1000, 1000000 or 1000000000
+  std::int32_t points = 0;           // analysis samples: 32..512 for IIR, the tap count for FIR
+  float columnStep = 0.0f;           // samples per plotted column, points / 256
+  float timeStep = 0.0f;             // time between plotted columns, in timeUnit
+  std::int32_t freqDivisor = 1;      // Hz per freqUnit: 1, 1000, 1000000 or 1000000000
   std::string_view timeUnit = "s";   // "s", "ms", "us" or "ns"
   std::string_view freqUnit = "Hz";  // "Hz", "KHz", "MHz" or "GHz"
 

@@ -36,8 +36,7 @@ CursorReadout Hit(int x, int y, const GraphText& horizontal, const GraphText& ve
 // The frequency of display point k in the display unit: half the sampling frequency, cut to
 // whole units, over 256 points.
 GraphText FrequencyText(const FilterSpec& spec, const DisplayScale& scale, int k) {
-  const std::int64_t halfRate =
-      (spec.fsample / 2) / std::max<std::int64_t>(1, scale.freqDivisor);
+  const std::int64_t halfRate = (spec.fsample / 2) / std::max<std::int64_t>(1, scale.freqDivisor);
   const double frequency = static_cast<double>(halfRate * k) * kPointsPerHalfRate;
   const std::string_view unit = scale.freqUnit;
   return FormatGraphText("%.3f %.*s", frequency, static_cast<int>(unit.size()), unit.data());
@@ -70,12 +69,11 @@ CursorReadout ReadTopRow(int x, const FilterSpec& spec, const DisplayScale& scal
     const int k = x - kRightColumn;
     const double seconds = responses.groupDelay[k];
     const std::string_view unit = responses.groupDelayUnit;
-    return Hit(x,
-               GroupDelayRow(seconds, responses.groupDelayMin, responses.groupDelayMax,
-                             kTopFrameTop),
-               FrequencyText(spec, scale, k),
-               FormatGraphText("%.3f %.*s", seconds * responses.groupDelayFactor,
-                               static_cast<int>(unit.size()), unit.data()));
+    return Hit(
+        x, GroupDelayRow(seconds, responses.groupDelayMin, responses.groupDelayMax, kTopFrameTop),
+        FrequencyText(spec, scale, k),
+        FormatGraphText("%.3f %.*s", seconds * responses.groupDelayFactor,
+                        static_cast<int>(unit.size()), unit.data()));
   }
   return {};
 }
@@ -92,8 +90,8 @@ CursorReadout ReadZeroPole(int x, int y, const FilterSpec& spec, const ResponseS
   double best = kFarthestMarker;
   const Complex* nearest = nullptr;
   const auto consider = [&](const Complex& marker) {
-    const double distance = std::sqrt((im - marker.im) * (im - marker.im) +
-                                      (re - marker.re) * (re - marker.re));
+    const double distance =
+        std::sqrt((im - marker.im) * (im - marker.im) + (re - marker.re) * (re - marker.re));
     if (distance < best) {
       best = distance;
       nearest = &marker;

@@ -4,9 +4,9 @@
 #include <array>
 #include <string_view>
 
-#include "records/identification.h"
 #include "graph/graph_text.h"
 #include "graph/pixel_position.h"
+#include "records/identification.h"
 #include "view/graph_page_layout.h"
 
 namespace qv {

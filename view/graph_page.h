@@ -3,8 +3,8 @@
 #pragma once
 
 #include "analysis/responses.h"
-#include "records/filter_spec.h"
 #include "framework/device_context.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 

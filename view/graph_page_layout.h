@@ -20,9 +20,9 @@ inline constexpr int kBottomFrameTop = 455;
 // The zero-pole graph: a unit circle of 100 pixels radius around its centre, no frame.
 inline constexpr int kZeroPoleX = 170;
 inline constexpr int kZeroPoleY = 555;
-inline constexpr int kZeroMarkReach = 3;      // half the box of the circle marking a zero
-inline constexpr int kPoleMarkNear = 2;       // a pole's cross: strokes from 2 pixels on one side
-inline constexpr int kPoleMarkFar = 3;        // to 3 on the other
+inline constexpr int kZeroMarkReach = 3;  // half the box of the circle marking a zero
+inline constexpr int kPoleMarkNear = 2;   // a pole's cross: strokes from 2 pixels on one side
+inline constexpr int kPoleMarkFar = 3;    // to 3 on the other
 
 // Fonts: Courier New 10 for the summary, header and titles, Arial 8 for all axis labels.
 // Text widths are not measured; these are the widths the layout assumes per character.
@@ -30,13 +30,13 @@ inline constexpr int kCourierTenths = 100;
 inline constexpr int kArialTenths = 80;
 inline constexpr int kCourierCharWidth = 8;
 inline constexpr int kArialCharWidth = 7;
-inline constexpr int kTitleChars = 32;   // a title is centred over 32 Courier characters
-inline constexpr int kPageChars = 128;   // the printed heading over 128
+inline constexpr int kTitleChars = 32;  // a title is centred over 32 Courier characters
+inline constexpr int kPageChars = 128;  // the printed heading over 128
 
 // Rows of text.
 inline constexpr int kTextLeft = 8;
-inline constexpr int kHeadingRow = 14;      // paper only
-inline constexpr int kVersionRow = 688;     // paper only, then the two contact rows
+inline constexpr int kHeadingRow = 14;   // paper only
+inline constexpr int kVersionRow = 688;  // paper only, then the two contact rows
 inline constexpr int kContactRowStep = 21;
 inline constexpr int kSummaryRow = 28;
 inline constexpr int kSummaryRowStep = 14;

@@ -27,14 +27,13 @@ namespace {
 
 using page::kPageHeight;
 using page::kPageWidth;
-constexpr int kLineStep = 16;     // pixels scrolled by an arrow of a scroll bar
-constexpr int kCrossCentre = 4;   // the saved pixels run from centre - 4 to centre + 3
+constexpr int kLineStep = 16;    // pixels scrolled by an arrow of a scroll bar
+constexpr int kCrossCentre = 4;  // the saved pixels run from centre - 4 to centre + 3
 constexpr int kCrossReachBack = 3;
 constexpr int kCrossReachOn = 4;  // a stroke excludes its end point: 7 pixels around the centre
 const COLORREF kCrossColour = RGB(0, 0, 255);
 constexpr int kPreviewScreenShare = 90;  // percent of the screen's width and height
 constexpr int kPercent = 100;
-
 
 }  // namespace
 

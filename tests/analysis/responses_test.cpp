@@ -214,8 +214,8 @@ TEST_P(ReferenceGainTest, MagnitudeIsRelativeToTheBandsReferenceAndFloored) {
   EXPECT_EQ(r.magnitudeDb[0], -300.0);
   EXPECT_EQ(r.magnitudeMinDb, -300.0);
   for (int k = 1; k < kDisplayPoints; ++k) {
-    ASSERT_NEAR(r.magnitudeDb[k], 20.0 * std::log10(std::sin(std::numbers::pi * k / 512.0) / reference),
-                1e-9)
+    ASSERT_NEAR(r.magnitudeDb[k],
+                20.0 * std::log10(std::sin(std::numbers::pi * k / 512.0) / reference), 1e-9)
         << k;
   }
   EXPECT_NEAR(r.magnitudeMaxDb, r.magnitudeDb[255], 1e-12);

@@ -1,6 +1,6 @@
 // The direct JSON printout against the document it replaced, and --batch line by line.
-#include "tests/support/cli_runner.h"
 #include "cli/batch_line.h"
+#include "tests/support/cli_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "cli/json_output.h"
-#include "engine/calculate.h"
 #include "dom_json_printout.h"
+#include "engine/calculate.h"
 
 namespace qv::cli {
 namespace {
@@ -163,12 +163,12 @@ TEST(JsonPrintout, MessagesAreValidUtf8) {
        "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\x9b \xf4\x8f\xbf\xbf"},
       {"a\xff", "a" + r},
       {"\x80z", r + "z"},
-      {"\xc0\xaf", r + r},              // overlong
-      {"\xe0\x80\xaf", r + r + r},     // overlong
-      {"\xed\xa0\x80", r + r + r},     // surrogate
+      {"\xc0\xaf", r + r},                  // overlong
+      {"\xe0\x80\xaf", r + r + r},          // overlong
+      {"\xed\xa0\x80", r + r + r},          // surrogate
       {"\xf4\x90\x80\x80", r + r + r + r},  // above U+10FFFF
       {"\xf5\x80", r + r},
-      {"\xc3", r},                      // cut short at the end
+      {"\xc3", r},  // cut short at the end
       {"\xe2\x82", r + r},
       {"\xe2\x82z", r + r + "z"},
   };
@@ -292,13 +292,12 @@ TEST(Batch, TakesNoOtherOption) {
 TEST(Batch, JobsAreOneToTheMostAndOnlyForBatch) {
   const std::string most = std::to_string(kMaxBatchJobs);
   const std::string beyond = std::to_string(kMaxBatchJobs + 1);
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--batch", "--jobs", "0"},
-        {"--batch", "--jobs=-1"},
-        {"--batch", "--jobs", "x"},
-        {"--batch", "--jobs", "2.5"},
-        {"--batch", "--jobs", beyond},
-        {"--jobs", "2"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--batch", "--jobs", "0"},
+                                               {"--batch", "--jobs=-1"},
+                                               {"--batch", "--jobs", "x"},
+                                               {"--batch", "--jobs", "2.5"},
+                                               {"--batch", "--jobs", beyond},
+                                               {"--jobs", "2"}}) {
     const BatchRun run = RunBatchTool("{}\n", args);
     EXPECT_EQ(run.status, kExitUsage);
     EXPECT_NE(run.err.find("--jobs"), std::string::npos) << run.err;

@@ -1,5 +1,5 @@
-#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
+#include "tests/support/cli_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "fileio/design_file.h"
 #include "cli/batch_mode.h"
 #include "cli/exit_status.h"
-#include "dom_json_printout.h"
-#include "engine/calculate.h"
 #include "design/design_driver.h"
 #include "design/validation.h"
+#include "dom_json_printout.h"
+#include "engine/calculate.h"
+#include "fileio/design_file.h"
 
 namespace qv::cli {
 namespace {
@@ -35,8 +35,8 @@ using test::RunCliInProcess;
 nlohmann::json Expected(FilterSpec spec) {
   CalculatedDesign calculated;
   calculated.spec = spec;
-  const CalculateOutcome outcome = Calculate(calculated.spec, calculated.scale, calculated.design,
-                                             calculated.responses);
+  const CalculateOutcome outcome =
+      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
   EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
   return nlohmann::json::parse(reference::DomDesignJson(calculated).dump());
 }
@@ -93,7 +93,8 @@ TEST_F(CliTest, DefaultJsonIsTheCalculatedDefaultDesign) {
 }
 
 TEST_F(CliTest, JsonHasTheRecordsFieldsInOrder) {
-  const nlohmann::ordered_json printed = nlohmann::ordered_json::parse(RunCliInProcess({"--json"}).out);
+  const nlohmann::ordered_json printed =
+      nlohmann::ordered_json::parse(RunCliInProcess({"--json"}).out);
   const std::vector<std::vector<std::string>> expected = {
       {"spec", "scale", "design", "responses"},
       {"filterClass", "bandType", "model", "order", "effectiveOrder", "rollOff", "fcut1", "fcut2",
@@ -170,31 +171,41 @@ INSTANTIATE_TEST_SUITE_P(
                   "--fc2", "3000", "--fs", "16000", "--ripple", "0.5", "--quant", "16"},
                  Make(FilterClass::Iir, BandType::BandPass, FilterModel::Chebyshev, 3, 1000, 3000,
                       16000, Quantization::Signed16, 31, 0.5),
-                 7, 0, 6},
+                 7,
+                 0,
+                 6},
         SpecCase{"RaisedCosineFir8",
                  {"--class", "fir", "--model", "raised-cosine", "--taps", "41", "--rolloff",
                   "+0.25", "--quant", "8", "--fc1", "0100"},
                  Make(FilterClass::Fir, BandType::LowPass, FilterModel::RaisedCosine, 2, 100, 100,
                       1000, Quantization::Signed8, 41, 1.0, 0.25),
-                 0, 41, 0},
+                 0,
+                 41,
+                 0},
         SpecCase{"ButterworthFirBandStop",
                  {"--class", "fir", "--band", "bandstop", "--fc1", "150", "--fc2", "300", "--taps",
                   "63"},
                  Make(FilterClass::Fir, BandType::BandStop, FilterModel::Butterworth, 2, 150, 300,
                       1000, Quantization::Float, 63),
-                 5, 63, 4},
+                 5,
+                 63,
+                 4},
         // Low and high pass take fcut2 from fcut1, so the default 350 Hz cannot trip the
         // sampling-frequency check at 600 Hz.
         SpecCase{"BesselHighPassIgnoresStaleFc2",
                  {"--model", "bessel", "--band", "highpass", "--fs", "600", "--fc1", "100"},
                  Make(FilterClass::Iir, BandType::HighPass, FilterModel::Bessel, 2, 100, 100, 600,
                       Quantization::Float),
-                 3, 0, 2},
+                 3,
+                 0,
+                 2},
         SpecCase{"RectangleFirWithEqualsSigns",
                  {"--class=fir", "--model=rectangle", "--taps=15"},
                  Make(FilterClass::Fir, BandType::LowPass, FilterModel::Rectangle, 2, 100, 100,
                       1000, Quantization::Float, 15),
-                 0, 15, 0}),
+                 0,
+                 15,
+                 0}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct UsageCase {
@@ -208,8 +219,8 @@ void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
 class CliUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
 TEST_P(CliUsageTest, UsageErrorNamesTheOptionAndWritesNothing) {
-  const fs::path save = fs::temp_directory_path() /
-                        ("quorvanel-cli-usage-" + std::to_string(getpid()) + ".qvd");
+  const fs::path save =
+      fs::temp_directory_path() / ("quorvanel-cli-usage-" + std::to_string(getpid()) + ".qvd");
   fs::remove(save);
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--json", "--save", save.string()});
@@ -247,7 +258,8 @@ TEST_F(CliTest, RefusedCalculationShowsItsExactMessageAndWritesNothing) {
   const std::vector<Refusal> refusals = {
       {{"--order", "20"}, "Filter order must be smaller than 20\n"},
       {{"--band", "bandpass", "--fc1", "300", "--fc2", "300"}, "Fc2 must be higher than Fc1\n"},
-      {{"--fs", "0"}, [] {
+      {{"--fs", "0"},
+       [] {
          FilterSpec spec;
          spec.fsample = 0;
          return ValidationMessage(Validate(spec));
@@ -267,8 +279,8 @@ TEST_F(CliTest, RefusedCalculationShowsItsExactMessageAndWritesNothing) {
 }
 
 TEST_F(CliTest, SavedDesignIsTheFileOfTheCalculatedSpecAndOpensBack) {
-  const std::vector<std::string> args = {"--class", "fir", "--band", "bandpass", "--fc1", "100",
-                                         "--fc2", "200", "--taps", "51", "--quant", "16"};
+  const std::vector<std::string> args = {"--class", "fir", "--band", "bandpass", "--fc1",   "100",
+                                         "--fc2",   "200", "--taps", "51",       "--quant", "16"};
   std::vector<std::string> saving = args;
   saving.insert(saving.end(), {"--save", Path("design.qvd"), "--json"});
   const CliRun saved = RunCliInProcess(saving);
@@ -316,14 +328,14 @@ TEST_F(CliTest, RefusedFilesShowTheirMessages) {
   const std::vector<FileCase> cases = {
       {Path("missing.qvd"), Path("missing.qvd") + " was not found.\n"},
       {Path(""), "Failed to open document.\n"},
-      {WriteFile("old.qvd", "\x03"
-                            "0.7" +
-                                valid.substr(4)),
+      {WriteFile("old.qvd",
+                 "\x03"
+                 "0.7" +
+                     valid.substr(4)),
        "Saved File does not fit with this version\n"},
       {WriteFile("short.qvd", valid.substr(0, 40)), "Unexpected file format.\n"},
       // A rectangle IIR design from the file alone is refused by the calculation.
-      {WriteFile("iir-rectangle.qvd", Stored(firModelForIir)),
-       ValidationMessage(kFirModelForIir)},
+      {WriteFile("iir-rectangle.qvd", Stored(firModelForIir)), ValidationMessage(kFirModelForIir)},
   };
   for (const FileCase& c : cases) {
     const CliRun run = RunCliInProcess({"--open", c.path, "--json"});
@@ -350,9 +362,9 @@ TEST_F(CliTest, FailedSaveIsAnOutputFailure) {
 TEST_F(CliTest, HelpAndVersion) {
   const CliRun help = RunCliInProcess({"--help"});
   EXPECT_EQ(help.status, kExitSuccess);
-  for (const char* option : {"--open", "--class", "--band", "--model", "--fs", "--fc1", "--fc2",
-                             "--order", "--taps", "--ripple", "--rolloff", "--quant", "--json",
-                             "--save", "--version"}) {
+  for (const char* option :
+       {"--open", "--class", "--band", "--model", "--fs", "--fc1", "--fc2", "--order", "--taps",
+        "--ripple", "--rolloff", "--quant", "--json", "--save", "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
   const CliRun version = RunCliInProcess({"--version"});

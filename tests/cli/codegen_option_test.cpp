@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/coefficient_export.h"
 #include "engine/calculate.h"
+#include "tests/support/cli_runner.h"
 
 namespace qv::cli {
 namespace {
@@ -47,8 +47,8 @@ class CodegenOptions : public testing::Test {
 };
 
 TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
-  const CliRun run =
-      RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
+  const CliRun run = RunCliInProcess(
+      {"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   FilterSpec spec;
   spec.filterClass = FilterClass::Fir;
@@ -82,7 +82,7 @@ TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
 
 TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolution) {
   const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl",
-                               File("f.vhd"), "--arch", "speed", "--resolution", "10"});
+                                      File("f.vhd"), "--arch", "speed", "--resolution", "10"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   const std::string text = Read(File("f.vhd"));
   EXPECT_NE(text.find("--\n-- Signal Resolution: 10-bit\n-- Coefficients Quantization: 8-bit\n"
@@ -151,8 +151,8 @@ TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
   EXPECT_EQ(RunCliInProcess({"--class", "fir", "--quant", "8", "--testbench", File("t.v")}).status,
             kExitUsage);
   EXPECT_FALSE(fs::exists(File("t.v")));
-  const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"),
-                               "--testbench", File("t.txt")});
+  const CliRun run = RunCliInProcess(
+      {"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"), "--testbench", File("t.txt")});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, "The testbench file name must end in .vhd, .vhdl or .v\n");
   EXPECT_TRUE(fs::exists(File("f.vhd")));
@@ -161,8 +161,8 @@ TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
 TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
   for (const char* bench : {"t.vhd", "t.v"}) {
     const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--arch",
-                                 "speed", "--resolution", "12", "--verilog", File("f.v"),
-                                 "--testbench", File(bench)});
+                                        "speed", "--resolution", "12", "--verilog", File("f.v"),
+                                        "--testbench", File(bench)});
     EXPECT_EQ(run.status, kExitSuccess) << run.err;
     const bool vhdl = std::string(bench) == "t.vhd";
     EXPECT_NE(Read(File(bench)).find(vhdl ? "entity work.fir(speed)" : "fir #(.W(W))"),
@@ -170,8 +170,8 @@ TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
         << bench;
   }
   EXPECT_NE(Read(File("f.v")).find("module fir #(parameter W = 12) ("), std::string::npos);
-  const CliRun wide = RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "33",
-                                "--verilog", File("g.v")});
+  const CliRun wide = RunCliInProcess(
+      {"--class", "fir", "--quant", "8", "--resolution", "33", "--verilog", File("g.v")});
   EXPECT_EQ(wide.status, kExitOutputFailed);
   EXPECT_EQ(wide.err, "The Signal Resolution must be 2 to 32 bits\n");
 }
@@ -187,13 +187,15 @@ TEST_F(CodegenOptions, FileInAMissingDirectoryIsNotCreated) {
   const CliRun c = RunCliInProcess({"--c", File("absent/a.c")});
   EXPECT_EQ(c.status, kExitOutputFailed);
   EXPECT_EQ(c.err, "The Output file cannot be created!\n");
-  const CliRun vhdl = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
+  const CliRun vhdl =
+      RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
   EXPECT_EQ(vhdl.status, kExitOutputFailed);
   EXPECT_EQ(vhdl.err, "The Output file cannot be created!\n");
 }
 
 TEST_F(CodegenOptions, RefusedVhdlLeavesTheOtherOutputs) {
-  const CliRun run = RunCliInProcess({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
+  const CliRun run =
+      RunCliInProcess({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_EQ(run.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(fs::exists(File("a.c")));
@@ -204,8 +206,8 @@ TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
   EXPECT_EQ(iir.status, kExitOutputFailed);
   EXPECT_EQ(iir.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(iir.out.empty());
-  const CliRun fewTaps =
-      RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
+  const CliRun fewTaps = RunCliInProcess(
+      {"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
   EXPECT_EQ(fewTaps.status, kExitSuccess);
   EXPECT_EQ(fewTaps.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
@@ -221,11 +223,10 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
   };
   const std::vector<std::string> fir = {"--class", "fir", "--quant", "8", "--taps", "21"};
   const std::vector<std::string> iir = {"--model", "chebyshev", "--order", "5"};
-  for (const Export& e : {Export{fir, "--coe", CoefficientFormat::Coe},
-                          Export{fir, "--mif", CoefficientFormat::Mif},
-                          Export{fir, "--csv", CoefficientFormat::Csv},
-                          Export{iir, "--csv", CoefficientFormat::Csv},
-                          Export{iir, "--sos", CoefficientFormat::Sos}}) {
+  for (const Export& e :
+       {Export{fir, "--coe", CoefficientFormat::Coe}, Export{fir, "--mif", CoefficientFormat::Mif},
+        Export{fir, "--csv", CoefficientFormat::Csv}, Export{iir, "--csv", CoefficientFormat::Csv},
+        Export{iir, "--sos", CoefficientFormat::Sos}}) {
     std::vector<std::string> args = e.args;
     args.insert(args.end(), {e.option, File("cli")});
     const CliRun run = RunCliInProcess(args);
@@ -278,11 +279,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<Refusal>& param) { return param.param.name; });
 
 TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
-  const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
+  const CliRun run =
+      RunCliInProcess({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
   EXPECT_EQ(run.status, kExitUsage);
   EXPECT_NE(run.err.find("--arch"), std::string::npos);
-  EXPECT_EQ(RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
-            kExitUsage);
+  EXPECT_EQ(
+      RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
+      kExitUsage);
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
 #include "tests/export/gif_picture.h"
 #include "tests/export/sample_design.h"
+#include "tests/support/cli_runner.h"
 
 namespace qv::cli {
 namespace {
@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
   const std::string design = TempPath("kept.qvd");
-  const CliRun run = RunCliInProcess({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
+  const CliRun run =
+      RunCliInProcess({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
   EXPECT_EQ(run.status, kExitOutputFailed);
   EXPECT_TRUE(std::filesystem::exists(design));
   std::filesystem::remove(design);

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scratch_directory.h"
 
@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{
             "VhdlFile", {"--class", "fir", "--quant", "8"}, "--vhdl", kNotCreated, kNotClosed},
         OutputCase{"Picture", {}, "--gif", kNotCreated, kNotClosed},
-        OutputCase{"CoeFile", {"--class", "fir", "--quant", "16"}, "--coe", kNotCreated, kNotClosed},
+        OutputCase{
+            "CoeFile", {"--class", "fir", "--quant", "16"}, "--coe", kNotCreated, kNotClosed},
         OutputCase{"MifFile", {"--class", "fir", "--quant", "8"}, "--mif", kNotCreated, kNotClosed},
         OutputCase{"CsvFile", {}, "--csv", kNotCreated, kNotClosed},
         OutputCase{"SectionsFile", {}, "--sos", kNotCreated, kNotClosed}),

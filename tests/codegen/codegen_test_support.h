@@ -5,9 +5,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "tests/support/scratch_directory.h"
 #include "analysis/responses.h"
 #include "records/filter_spec.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv::test {
 

@@ -128,7 +128,8 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
 
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =
-      "cd '" + dir.Directory() + "' && gcc -std=c99 -O1 -Wall -Wextra -Werror -fsanitize=undefined " +
+      "cd '" + dir.Directory() +
+      "' && gcc -std=c99 -O1 -Wall -Wextra -Werror -fsanitize=undefined " +
       "-fno-sanitize-recover=all -I. -include '" + source + "/" + Prelude(in.spec) +
       "' -DFILTER=" + (in.spec.filterClass == FilterClass::Iir ? "iir" : "fir") +
       " -DSAMPLE=" + SampleType(in.spec.quantization) + (quantized ? "" : " -DFLOAT_SAMPLES") +

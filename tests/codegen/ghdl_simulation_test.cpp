@@ -48,11 +48,12 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
       test::Stimulus(c.taps, c.width, speed ? kRandomSamplesSpeed : kRandomSamplesSize);
   test::WriteStimulus(x, dir.Path("stimulus.txt"));
   const std::string bench = speed ? "fir_tb_speed" : "fir_tb_size";
-  const std::string command =
-      "cd '" + dir.Directory() + "' && ghdl -a" + test::kGhdlFlags + " fir.vhd '" QUORVANEL_TESTBENCH_DIR "/" +
-      bench + ".vhd' && ghdl -e" + test::kGhdlFlags + " " + bench + " && ghdl -r" + test::kGhdlFlags + " " +
-      bench + " -gW=" + std::to_string(c.width) + " -gFLUSH=" + std::to_string(latency + 1) +
-      " --ieee-asserts=disable > ghdl.log 2>&1";
+  const std::string command = "cd '" + dir.Directory() + "' && ghdl -a" + test::kGhdlFlags +
+                              " fir.vhd '" QUORVANEL_TESTBENCH_DIR "/" + bench +
+                              ".vhd' && ghdl -e" + test::kGhdlFlags + " " + bench + " && ghdl -r" +
+                              test::kGhdlFlags + " " + bench + " -gW=" + std::to_string(c.width) +
+                              " -gFLUSH=" + std::to_string(latency + 1) +
+                              " --ieee-asserts=disable > ghdl.log 2>&1";
   const int status = test::RunShell(command + " || { cat ghdl.log >> ghdl.err; exit 1; }");
   const std::string log =
       test::ReadFile(dir.Path("ghdl.log")) + test::ReadFile(dir.Path("ghdl.err"));
@@ -65,7 +66,8 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
   int mismatches = 0;
   int saturations = 0;
   for (std::size_t r = 0; r < out.size(); ++r) {
-    const Sample want = test::Expected(h, in.design.shift, c.width, x, static_cast<long>(r) - latency);
+    const Sample want =
+        test::Expected(h, in.design.shift, c.width, x, static_cast<long>(r) - latency);
     saturations += want.saturated;
     if (!(out[r] == want) && mismatches++ < 5) {
       ADD_FAILURE() << "output " << r << " (input " << static_cast<long>(r) - latency << "): got "
@@ -88,7 +90,8 @@ std::vector<HdlCase> Cases() {
     for (const Quantization q : {Quantization::Signed8, Quantization::Signed16}) {
       int m = 0;
       for (const int n : counts) {
-        cases.push_back({"", arch, q, n, test::CoefficientWidth(q), models[m++ % 3], Taps::Designed});
+        cases.push_back(
+            {"", arch, q, n, test::CoefficientWidth(q), models[m++ % 3], Taps::Designed});
       }
     }
   }

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/cli_runner.h"
 #include "cli/cli_run.h"
 #include "codegen_test_support.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/scratch_directory.h"
 
 namespace qv {

@@ -106,10 +106,9 @@ std::vector<Sample> ReadResponse(const std::string& path) {
 
 int WriteVerilogOf(const HdlCase& c, const std::string& path) {
   const GeneratorInput in = MakeHdlInput(c);
-  return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                             in.design.shift, c.architecture, c.width,
-                             ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "),
-                             path);
+  return GenerateVerilogCode(
+      in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift, c.architecture,
+      c.width, ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "), path);
 }
 
 }  // namespace qv::test

@@ -15,8 +15,8 @@
 #include "codegen/c_code_generator.h"
 #include "codegen/sos_code_generator.h"
 #include "codegen_test_support.h"
-#include "tests/support/scratch_directory.h"
 #include "engine/calculate.h"
+#include "tests/support/scratch_directory.h"
 
 namespace qv {
 namespace {
@@ -56,7 +56,8 @@ std::vector<double> ReadNumbers(const std::string& path) {
 
 // Compiles `filter.c` in `dir` with the harness calling `function` on float samples and
 // returns its impulse response; empty when gcc or the program failed (reported).
-std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir, const std::string& function) {
+std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir,
+                                    const std::string& function) {
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =
       "cd '" + dir.Directory() + "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +

@@ -27,7 +27,8 @@ void PrintTo(const BenchCase& c, std::ostream* os) {
 }
 
 // The hardware of `in` in the case's language as fir.v or fir.vhd in `dir`.
-int WriteHardware(const BenchCase& c, const test::GeneratorInput& in, const test::ScratchDirectory& dir) {
+int WriteHardware(const BenchCase& c, const test::GeneratorInput& in,
+                  const test::ScratchDirectory& dir) {
   if (c.verilog) {
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, c.hdl.architecture, c.hdl.width, "",
@@ -41,11 +42,12 @@ int WriteHardware(const BenchCase& c, const test::GeneratorInput& in, const test
 // in `log`.
 int Simulate(bool verilog, const test::ScratchDirectory& dir, std::string& log) {
   const std::string flags = test::kGhdlFlags;
-  const std::string command =
-      verilog ? "iverilog -g2005 -o tb.vvp fir.v fir_tb.v && vvp -n tb.vvp"
-              : "ghdl -a" + flags + " fir.vhd fir_tb.vhd && ghdl -e" + flags +
-                    " fir_tb && ghdl -r" + flags + " fir_tb --ieee-asserts=disable";
-  const int status = test::RunShell("cd '" + dir.Directory() + "' && " + command + " > sim.log 2>&1");
+  const std::string command = verilog ? "iverilog -g2005 -o tb.vvp fir.v fir_tb.v && vvp -n tb.vvp"
+                                      : "ghdl -a" + flags + " fir.vhd fir_tb.vhd && ghdl -e" +
+                                            flags + " fir_tb && ghdl -r" + flags +
+                                            " fir_tb --ieee-asserts=disable";
+  const int status =
+      test::RunShell("cd '" + dir.Directory() + "' && " + command + " > sim.log 2>&1");
   log = test::ReadFile(dir.Path("sim.log"));
   return status;
 }
@@ -71,7 +73,8 @@ TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
   // One coefficient off by one, and its mirror for the folded speed architecture.
   const int k = c.hdl.taps / 3;
   const int mirror = c.hdl.taps - 1 - k;
-  const double changed = in.design.firTaps[k] > 0 ? in.design.firTaps[k] - 1 : in.design.firTaps[k] + 1;
+  const double changed =
+      in.design.firTaps[k] > 0 ? in.design.firTaps[k] - 1 : in.design.firTaps[k] + 1;
   in.design.firTaps[k] = changed;
   in.design.firTaps[mirror] = changed;
   ASSERT_EQ(WriteHardware(c, in, dir), 0);

@@ -56,14 +56,14 @@ int RunTrace(const test::ScratchDirectory& dir, bool verilog, bool speed, int wi
   const std::string generics = std::to_string(width) + " FLUSH=" + std::to_string(flush);
   std::string command = "cd '" + dir.Directory() + "' && ";
   if (verilog) {
-    command += "iverilog -g2005 -o trace.vvp -P " + bench + ".W=" + std::to_string(width) +
-               " -P " + bench + ".FLUSH=" + std::to_string(flush) + " fir.v '" +
+    command += "iverilog -g2005 -o trace.vvp -P " + bench + ".W=" + std::to_string(width) + " -P " +
+               bench + ".FLUSH=" + std::to_string(flush) + " fir.v '" +
                QUORVANEL_TESTBENCH_DIR "/" + bench + ".v' && vvp -n trace.vvp";
   } else {
     command += "ghdl -a" + std::string(test::kGhdlFlags) + " fir.vhd '" +
                QUORVANEL_TESTBENCH_DIR "/" + bench + ".vhd' && ghdl -e" + test::kGhdlFlags + " " +
-               bench + " && ghdl -r" + test::kGhdlFlags + " " + bench + " -gW=" +
-               std::to_string(width) + " -gFLUSH=" + std::to_string(flush) +
+               bench + " && ghdl -r" + test::kGhdlFlags + " " + bench +
+               " -gW=" + std::to_string(width) + " -gFLUSH=" + std::to_string(flush) +
                " --ieee-asserts=disable";
   }
   const int status = test::RunShell(command + " > sim.log 2>&1");
@@ -75,7 +75,8 @@ class IcarusSimulation : public testing::TestWithParam<VerilogCase> {};
 
 TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   const HdlCase& c = GetParam().hdl;
-  ASSERT_TRUE(test::OnPath("iverilog")) << "iverilog is not on PATH; scripts/install-deps installs it";
+  ASSERT_TRUE(test::OnPath("iverilog"))
+      << "iverilog is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in = test::MakeHdlInput(c);
   const bool speed = c.architecture == kSpeed;
 
@@ -96,7 +97,8 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
 
   std::string log;
   ASSERT_EQ(RunTrace(verilogDir, true, speed, c.width, latency + 1, log), 0)
-      << "Icarus Verilog failed:\n" << log;
+      << "Icarus Verilog failed:\n"
+      << log;
   const std::vector<TraceLine> trace = ReadTrace(verilogDir.Path("trace.txt"));
 
   const std::vector<std::int64_t> h = test::IntegerTaps(in);
@@ -127,10 +129,10 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
 
   ASSERT_TRUE(test::OnPath("ghdl")) << "ghdl is not on PATH; scripts/install-deps installs it";
   test::ScratchDirectory vhdlDir;
-  ASSERT_EQ(GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                             in.design.shift, c.architecture, estimate.HeaderComment(),
-                             vhdlDir.Path("fir.vhd")),
-            0);
+  ASSERT_EQ(
+      GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
+                       c.architecture, estimate.HeaderComment(), vhdlDir.Path("fir.vhd")),
+      0);
   test::WriteStimulus(x, vhdlDir.Path("stimulus.txt"));
   ASSERT_EQ(RunTrace(vhdlDir, false, speed, c.width, latency + 1, log), 0) << "GHDL failed:\n"
                                                                            << log;

@@ -20,21 +20,23 @@ TEST_P(YosysSynthesis, Synthesises) {
   test::ScratchDirectory dir;
   ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), 0);
   const int status = test::RunShell("cd '" + dir.Directory() +
-                                    "' && yosys -q -p \"read_verilog fir.v; hierarchy -check -top fir; synth -top fir\" > synth.log 2>&1");
+                                    "' && yosys -q -p \"read_verilog fir.v; hierarchy -check -top "
+                                    "fir; synth -top fir\" > synth.log 2>&1");
   EXPECT_EQ(status, 0) << test::ReadFile(dir.Path("synth.log"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Designs, YosysSynthesis,
-    testing::Values(
-        HdlCase{"", test::kSize, Quantization::Signed8, 2, 4, FilterModel::Rectangle, Taps::Designed},
-        HdlCase{"", test::kSize, Quantization::Signed16, 31, 16, FilterModel::RaisedCosine,
-                Taps::Designed},
-        HdlCase{"", test::kSpeed, Quantization::Signed16, 3, 32, FilterModel::Rectangle,
-                Taps::Designed},
-        HdlCase{"", test::kSpeed, Quantization::Signed8, 51, 8, FilterModel::Butterworth,
-                Taps::Designed}),
-    [](const testing::TestParamInfo<HdlCase>& param) { return test::HdlCaseName(param.param); });
+INSTANTIATE_TEST_SUITE_P(Designs, YosysSynthesis,
+                         testing::Values(HdlCase{"", test::kSize, Quantization::Signed8, 2, 4,
+                                                 FilterModel::Rectangle, Taps::Designed},
+                                         HdlCase{"", test::kSize, Quantization::Signed16, 31, 16,
+                                                 FilterModel::RaisedCosine, Taps::Designed},
+                                         HdlCase{"", test::kSpeed, Quantization::Signed16, 3, 32,
+                                                 FilterModel::Rectangle, Taps::Designed},
+                                         HdlCase{"", test::kSpeed, Quantization::Signed8, 51, 8,
+                                                 FilterModel::Butterworth, Taps::Designed}),
+                         [](const testing::TestParamInfo<HdlCase>& param) {
+                           return test::HdlCaseName(param.param);
+                         });
 
 }  // namespace
 }  // namespace qv

@@ -11,8 +11,8 @@
 #include <new>
 #include <vector>
 
-#include "analysis/simulation.h"
 #include "analysis/fourier_spectrum.h"
+#include "analysis/simulation.h"
 #include "analysis/zero_placement.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"

@@ -102,8 +102,8 @@ TEST(IirDesign, ButterworthBandPassIsThreeDecibelsDownAtItsEdges) {
   const double fa1 = 1000 / std::numbers::pi * std::tan(std::numbers::pi * 100 / 1000);
   const double fa2 = 1000 / std::numbers::pi * std::tan(std::numbers::pi * 200 / 1000);
   EXPECT_NEAR(spec.fcenter, std::sqrt(fa1 * fa2), 1e-9);
-  const double centre = 2 * std::atan(std::numbers::pi * spec.fcenter / 1000) * 1000 /
-                        (2 * std::numbers::pi);
+  const double centre =
+      2 * std::atan(std::numbers::pi * spec.fcenter / 1000) * 1000 / (2 * std::numbers::pi);
   const double peak = Gain(design, 4, centre, 1000.0);
   EXPECT_NEAR(GainDb(design, 4, 100.0, 1000.0, peak), -3.0103, 1e-3);
   EXPECT_NEAR(GainDb(design, 4, 200.0, 1000.0, peak), -3.0103, 1e-3);
@@ -126,8 +126,8 @@ TEST(IirDesign, BandStopZerosLieOnTheUnitCircleAtTheNotch) {
 }
 
 TEST(IirDesign, EveryBandAndModelGivesStablePoles) {
-  for (const FilterModel model : {FilterModel::Butterworth, FilterModel::Chebyshev,
-                                  FilterModel::Bessel}) {
+  for (const FilterModel model :
+       {FilterModel::Butterworth, FilterModel::Chebyshev, FilterModel::Bessel}) {
     for (const BandType band :
          {BandType::LowPass, BandType::HighPass, BandType::BandPass, BandType::BandStop}) {
       FilterSpec spec{.bandType = band,

@@ -11,10 +11,10 @@
 
 #include "design/design_driver.h"
 #include "design/display_scale.h"
-#include "records/filter_spec.h"
 #include "design/iir_prototype.h"
 #include "design/validation.h"
 #include "literal_loops.h"
+#include "records/filter_spec.h"
 
 namespace qv {
 namespace {
@@ -91,7 +91,8 @@ TEST(FindRoots, RecoversKnownPolynomials) {
     const auto found = Roots(c.coef);
     for (const Complex& expected : c.roots) {
       double nearest = 1e300;
-      for (const Complex& r : found) nearest = std::min(nearest, std::hypot(r.re - expected.re, r.im - expected.im));
+      for (const Complex& r : found)
+        nearest = std::min(nearest, std::hypot(r.re - expected.re, r.im - expected.im));
       EXPECT_LT(nearest, 1e-8) << expected.re << " " << expected.im;
     }
   }
@@ -131,7 +132,8 @@ using ComplexPolynomial = std::vector<Complex>;
 ComplexPolynomial Times(const ComplexPolynomial& p, const ComplexPolynomial& factor) {
   ComplexPolynomial product(p.size() + factor.size() - 1);
   for (std::size_t i = 0; i < p.size(); ++i) {
-    for (std::size_t j = 0; j < factor.size(); ++j) product[i + j] = product[i + j] + p[i] * factor[j];
+    for (std::size_t j = 0; j < factor.size(); ++j)
+      product[i + j] = product[i + j] + p[i] * factor[j];
   }
   return product;
 }
@@ -171,15 +173,16 @@ std::vector<PolynomialCase> PolynomialTable() {
       const PoleArray p = prototype(model, n);
       std::vector<Complex> reciprocals;
       for (int k = 0; k < n; ++k) reciprocals.push_back(Divide({1.0, 0.0}, p[k]));
-      table.push_back({"HighPass" + std::to_string(model) + "_" + std::to_string(n),
-                       FromRoots(reciprocals)});
+      table.push_back(
+          {"HighPass" + std::to_string(model) + "_" + std::to_string(n), FromRoots(reciprocals)});
       if (n > kMaxBandOrder) continue;
       for (const double q : {0.7, 3.0, 12.0}) {
         for (const bool stop : {false, true}) {
           ComplexPolynomial poly{{1.0, 0.0}};
           for (int k = 0; k < n; ++k) {
             const Complex pole = stop ? Divide({1.0, 0.0}, p[k]) : p[k];
-            poly = Times(poly, {{1.0, 0.0}, Complex{0.0, 0.0} - Divide(pole, {q, 0.0}), {1.0, 0.0}});
+            poly =
+                Times(poly, {{1.0, 0.0}, Complex{0.0, 0.0} - Divide(pole, {q, 0.0}), {1.0, 0.0}});
           }
           table.push_back({std::string(stop ? "BandStop" : "BandPass") + std::to_string(model) +
                                "_" + std::to_string(n) + "_q" + std::to_string(q),

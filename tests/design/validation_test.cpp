@@ -128,8 +128,7 @@ bool SameBits(const FilterSpec& a, const FilterSpec& b) {
          a.order == b.order && a.effectiveOrder == b.effectiveOrder &&
          bits(a.rollOff) == bits(b.rollOff) && a.fcut1 == b.fcut1 && a.fcut2 == b.fcut2 &&
          a.fsample == b.fsample && bits(a.fcenter) == bits(b.fcenter) &&
-         bits(a.ripple) == bits(b.ripple) && a.taps == b.taps &&
-         a.quantization == b.quantization;
+         bits(a.ripple) == bits(b.ripple) && a.taps == b.taps && a.quantization == b.quantization;
 }
 
 class ValidationTable : public testing::TestWithParam<ValidationCase> {};
@@ -166,7 +165,8 @@ TEST(Validation, NormalisesEffectiveOrderAndSecondCut) {
 TEST(Validation, MessagesAreExact) {
   const std::pair<int, const char*> expected[] = {
       {kBadRollOff, "Alpha for a Raised Cosine filter must be between 0 and 1\n"},
-      {kBandOrderTooHigh, "Filter order must be smaller than 10 for an band pass or an band stop\n"},
+      {kBandOrderTooHigh,
+       "Filter order must be smaller than 10 for an band pass or an band stop\n"},
       {kOrderTooHigh, "Filter order must be smaller than 20\n"},
       {kFc2NotAboveFc1, "Fc2 must be higher than Fc1\n"},
       {kRaisedCosineFsTooLow,

@@ -15,8 +15,8 @@
 
 #include "desktop/quorvanel_doc.h"
 #include "framework/file_name.h"
-#include "tests/support/file_size_limit.h"
 #include "tests/support/document_test_base.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CQuorvanelDoc;
@@ -147,7 +147,10 @@ class DocumentTest : public qv::testing::DocumentTestBase {
     QTest::addColumn<bool>("modified");
     // The first byte of a picture reads as a version string of 71 characters.
     const QByteArray gif = QByteArray("GIF89a\x10\x00\x10\x00\x80", 11) + QByteArray(200, '\x7f');
-    const QByteArray older = QByteArray("\x03" "0.7") + QByteArray(64, '\x01');
+    const QByteArray older = QByteArray(
+                                 "\x03"
+                                 "0.7") +
+                             QByteArray(64, '\x01');
     QTest::newRow("picture over a named design") << gif << true << false;
     QTest::newRow("picture over an untitled design") << gif << false << false;
     QTest::newRow("0.7 design over a modified design") << older << true << true;

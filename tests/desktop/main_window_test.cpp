@@ -13,9 +13,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "app/quorvanel_app.h"
 #include "desktop/about_dlg.h"
 #include "desktop/parameter_dlg.h"
-#include "app/quorvanel_app.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/splitter_frame.h"
 #include "tests/support/scripted_services.h"
@@ -103,20 +103,45 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("prompt");
-    QTest::newRow("new") << "&New Filter" << "Ctrl+N" << "Create a new digital filter";
-    QTest::newRow("open") << "&Open Filter" << "Ctrl+O" << "Open an existing digital filter";
-    QTest::newRow("save") << "&Save Filter" << "Ctrl+S" << "Save the digital filter";
-    QTest::newRow("save as") << "Save Filter &As" << "Ctrl+A" << "Save the digital filter as";
-    QTest::newRow("print") << "&Print..." << "Ctrl+P" << "Print the digital filter graphs";
-    QTest::newRow("preview") << "Print Pre&view" << "" << "Display full pages";
-    QTest::newRow("setup") << "P&rint Setup..." << ""
+    QTest::newRow("new") << "&New Filter"
+                         << "Ctrl+N"
+                         << "Create a new digital filter";
+    QTest::newRow("open") << "&Open Filter"
+                          << "Ctrl+O"
+                          << "Open an existing digital filter";
+    QTest::newRow("save") << "&Save Filter"
+                          << "Ctrl+S"
+                          << "Save the digital filter";
+    QTest::newRow("save as") << "Save Filter &As"
+                             << "Ctrl+A"
+                             << "Save the digital filter as";
+    QTest::newRow("print") << "&Print..."
+                           << "Ctrl+P"
+                           << "Print the digital filter graphs";
+    QTest::newRow("preview") << "Print Pre&view"
+                             << ""
+                             << "Display full pages";
+    QTest::newRow("setup") << "P&rint Setup..."
+                           << ""
                            << "Change the printer and printing options";
-    QTest::newRow("exit") << "E&xit" << "" << "";
-    QTest::newRow("C") << "&Generate C code" << "Ctrl+G" << "Generate C code";
-    QTest::newRow("VHDL") << "Generate V&HDL code" << "Ctrl+H" << "Generate VHDL code";
-    QTest::newRow("Verilog") << "Generate Veri&log code" << "Ctrl+L" << "Generate Verilog code";
-    QTest::newRow("graph") << "&Export Graph" << "Ctrl+E" << "Export Graphics in GIF format";
-    QTest::newRow("about") << "&About Quorvanel..." << "" << "";
+    QTest::newRow("exit") << "E&xit"
+                          << ""
+                          << "";
+    QTest::newRow("C") << "&Generate C code"
+                       << "Ctrl+G"
+                       << "Generate C code";
+    QTest::newRow("VHDL") << "Generate V&HDL code"
+                          << "Ctrl+H"
+                          << "Generate VHDL code";
+    QTest::newRow("Verilog") << "Generate Veri&log code"
+                             << "Ctrl+L"
+                             << "Generate Verilog code";
+    QTest::newRow("graph") << "&Export Graph"
+                           << "Ctrl+E"
+                           << "Export Graphics in GIF format";
+    QTest::newRow("about") << "&About Quorvanel..."
+                           << ""
+                           << "";
   }
 
   void menuItems() {
@@ -222,24 +247,35 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("pdf");
     QTest::addColumn<QString>("error");
     using A = CommandLine::Action;
-    QTest::newRow("nothing") << QStringList{} << int(A::New) << "" << "" << "";
-    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd" << "" << "";
-    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd" << ""
+    QTest::newRow("nothing") << QStringList{} << int(A::New) << ""
+                             << ""
+                             << "";
+    QTest::newRow("a design") << QStringList{"a.qvd"} << int(A::Open) << "a.qvd"
+                              << ""
+                              << "";
+    QTest::newRow("print") << QStringList{"--print", "a.qvd"} << int(A::Print) << "a.qvd"
+                           << ""
                            << "";
-    QTest::newRow("print without design")
-        << QStringList{"--print"} << int(A::Invalid) << "" << ""
-        << "quorvanel: --print needs the design file to print";
+    QTest::newRow("print without design") << QStringList{"--print"} << int(A::Invalid) << ""
+                                          << ""
+                                          << "quorvanel: --print needs the design file to print";
     QTest::newRow("pdf") << QStringList{"--print-to-pdf", "a.qvd", "o.pdf"} << int(A::PrintToPdf)
-                         << "a.qvd" << "o.pdf" << "";
+                         << "a.qvd"
+                         << "o.pdf"
+                         << "";
     QTest::newRow("pdf without output")
-        << QStringList{"--print-to-pdf", "a.qvd"} << int(A::Invalid) << "" << ""
+        << QStringList{"--print-to-pdf", "a.qvd"} << int(A::Invalid) << ""
+        << ""
         << "quorvanel: the output PDF is missing after a.qvd";
     QTest::newRow("pdf without anything")
-        << QStringList{"--print-to-pdf"} << int(A::Invalid) << "" << ""
+        << QStringList{"--print-to-pdf"} << int(A::Invalid) << ""
+        << ""
         << "quorvanel: --print-to-pdf needs the design file and the output PDF";
-    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << "" << ""
+    QTest::newRow("two designs") << QStringList{"a.qvd", "b.qvd"} << int(A::Invalid) << ""
+                                 << ""
                                  << "quorvanel: unexpected arguments";
-    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << "" << ""
+    QTest::newRow("unknown switch") << QStringList{"--fast"} << int(A::Invalid) << ""
+                                    << ""
                                     << "quorvanel: Unknown option 'fast'.";
   }
 

@@ -15,14 +15,14 @@
 #include <QTextLayout>
 #include <QTimer>
 
-#include "desktop/quorvanel_doc.h"
 #include "codegen/c_code_generator.h"
 #include "codegen/testbench_generator.h"
 #include "desktop/output_commands.h"
+#include "desktop/quorvanel_doc.h"
 #include "desktop/vhdl_parameter_dlg.h"
 #include "export/graph_export.h"
-#include "tests/support/file_size_limit.h"
 #include "tests/support/document_test_base.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
 
 using qv::CVhdlParameterDlg;
@@ -98,15 +98,15 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     const QString notCalculated = "No filter is alreday calculated\n";
     const FilterSpec fir16 = Fir(31, qv::Quantization::Signed16);
     QTest::newRow("C, new design") << int(Command::C) << FilterSpec() << false << notCalculated;
-    QTest::newRow("graph, new design") << int(Command::Graph) << FilterSpec() << false
-                                       << notCalculated;
+    QTest::newRow("graph, new design")
+        << int(Command::Graph) << FilterSpec() << false << notCalculated;
     QTest::newRow("VHDL, uncalculated IIR") << int(Command::Vhdl) << FilterSpec() << false
                                             << "VHDL generation for IIR not yet implemented\n";
     QTest::newRow("VHDL, uncalculated float FIR")
         << int(Command::Vhdl) << Fir(31, qv::Quantization::Float) << false
         << "no VHDL generation for float quantization\n";
-    QTest::newRow("VHDL, uncalculated 16-bit FIR") << int(Command::Vhdl) << fir16 << false
-                                                   << notCalculated;
+    QTest::newRow("VHDL, uncalculated 16-bit FIR")
+        << int(Command::Vhdl) << fir16 << false << notCalculated;
     QTest::newRow("VHDL, calculated IIR") << int(Command::Vhdl) << FilterSpec() << true
                                           << "VHDL generation for IIR not yet implemented\n";
   }
@@ -130,9 +130,15 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("name");
-    QTest::newRow("untitled") << "Untitled" << ".c" << "Untitled.c";
-    QTest::newRow("design file") << "lowpass.qvd" << ".vhd" << "lowpass.vhd";
-    QTest::newRow("several stops") << "a.b.qvd" << ".c" << "a.c";
+    QTest::newRow("untitled") << "Untitled"
+                              << ".c"
+                              << "Untitled.c";
+    QTest::newRow("design file") << "lowpass.qvd"
+                                 << ".vhd"
+                                 << "lowpass.vhd";
+    QTest::newRow("several stops") << "a.b.qvd"
+                                   << ".c"
+                                   << "a.c";
   }
 
   void baseName() {
@@ -147,10 +153,10 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("filters");
-    QTest::newRow("C") << int(Command::C) << "Save C code As" << "Untitled.c"
-                       << QStringList{"C File (*.c)", "All Files (*.*)"};
-    QTest::newRow("graph") << int(Command::Graph) << "Export Graphic As" << "Untitled.gif"
-                           << QStringList{"Gif File (*.gif)", "All Files (*.*)"};
+    QTest::newRow("C") << int(Command::C) << "Save C code As"
+                       << "Untitled.c" << QStringList{"C File (*.c)", "All Files (*.*)"};
+    QTest::newRow("graph") << int(Command::Graph) << "Export Graphic As"
+                           << "Untitled.gif" << QStringList{"Gif File (*.gif)", "All Files (*.*)"};
   }
 
   // The dialogs as proposed; cancelling writes nothing and says nothing.
@@ -178,10 +184,10 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QVERIFY(messages_->shown.isEmpty());
     const qv::FilterDesign& design = doc_->GetDesign();
     const QString direct = dir_->filePath("direct.c");
-    QCOMPARE(qv::GenerateCCode(doc_->GetSpec(), doc_->GetScale(), design.numerator,
-                               design.denominator, design.firTaps, design.shift,
-                               direct.toStdString()),
-             0);
+    QCOMPARE(
+        qv::GenerateCCode(doc_->GetSpec(), doc_->GetScale(), design.numerator, design.denominator,
+                          design.firTaps, design.shift, direct.toStdString()),
+        0);
     QCOMPARE(ReadAll(dir_->filePath("filter.c")), ReadAll(direct));
   }
 
@@ -248,7 +254,8 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QTest::newRow("30 taps, size") << 30 << 1 << "";
     QTest::newRow("30 taps, speed") << 30 << 2 << "NTap must be odd for SPEED VHDL optimization\n";
     QTest::newRow("31 taps, speed") << 31 << 2 << "";
-    QTest::newRow("1 tap, size") << 1 << 1 << "NTap must be at least 2 for SIZE VHDL optimization\n";
+    QTest::newRow("1 tap, size") << 1 << 1
+                                 << "NTap must be at least 2 for SIZE VHDL optimization\n";
   }
 
   // Architecture refusals come after the options dialog and before any save dialog.
@@ -264,8 +271,8 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
       QVERIFY(messages_->shown.isEmpty());
       QCOMPARE(dialogs_->asked.constFirst().title, QString("Save VHDL code As"));
       QCOMPARE(dialogs_->asked.constFirst().initialName, QString("Untitled.vhd"));
-      QVERIFY(ReadAll(dir_->filePath("fir.vhd")).contains(position == 1 ? "-- 1 multiplier(s)"
-                                                                          : "multiplier(s)"));
+      QVERIFY(ReadAll(dir_->filePath("fir.vhd"))
+                  .contains(position == 1 ? "-- 1 multiplier(s)" : "multiplier(s)"));
     } else {
       QCOMPARE(messages_->Texts(), QStringList{message});
       QVERIFY(dialogs_->asked.isEmpty());
@@ -341,7 +348,8 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     Calculated(Fir(31, qv::Quantization::Signed16));
     QTimer::singleShot(0, [] {
       for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget); dialog && dialog->isVisible()) {
+        if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget);
+            dialog && dialog->isVisible()) {
           dialog->reject();
         }
       }
@@ -355,20 +363,26 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QTest::addColumn<int>("taps");
     QTest::addColumn<int>("position");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("defaults, size")
-        << 31 << 1
-        << QStringList{"Signal Resolution: 16-bit", "Coefficients Quantization: 16-bit",
-                       "1 multiplier(s)", "652 FFs for the filter*",
-                       "512 FFs for the coefficients*", "32 clks output latency",
-                       "32000 Hz for Fclk", "1000 Hz for Fsampling",
-                       "* May change with synthezis optimization"};
-    QTest::newRow("defaults, speed")
-        << 31 << 2
-        << QStringList{"Signal Resolution: 16-bit", "Coefficients Quantization: 16-bit",
-                       "16 multiplier(s)", "1817 FFs for the filter*",
-                       "256 FFs for the coefficients*", "8 clks output latency",
-                       "1000 Hz for Fclk", "1000 Hz for Fsampling",
-                       "* May change with synthezis optimization"};
+    QTest::newRow("defaults, size") << 31 << 1
+                                    << QStringList{"Signal Resolution: 16-bit",
+                                                   "Coefficients Quantization: 16-bit",
+                                                   "1 multiplier(s)",
+                                                   "652 FFs for the filter*",
+                                                   "512 FFs for the coefficients*",
+                                                   "32 clks output latency",
+                                                   "32000 Hz for Fclk",
+                                                   "1000 Hz for Fsampling",
+                                                   "* May change with synthezis optimization"};
+    QTest::newRow("defaults, speed") << 31 << 2
+                                     << QStringList{"Signal Resolution: 16-bit",
+                                                    "Coefficients Quantization: 16-bit",
+                                                    "16 multiplier(s)",
+                                                    "1817 FFs for the filter*",
+                                                    "256 FFs for the coefficients*",
+                                                    "8 clks output latency",
+                                                    "1000 Hz for Fclk",
+                                                    "1000 Hz for Fsampling",
+                                                    "* May change with synthezis optimization"};
   }
 
   void estimate() {
@@ -442,9 +456,11 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     dialog.ResolutionField()->setText("12");
     dialog.accept();
     QCOMPARE(dialog.Resolution(), 12);
-    QVERIFY(QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 16-bit"));
+    QVERIFY(
+        QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 16-bit"));
     dialog.EstimateResources();  // Apply
-    QVERIFY(QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 12-bit"));
+    QVERIFY(
+        QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 12-bit"));
   }
 
   void resolutionMustBeAnInteger() {

@@ -82,10 +82,8 @@ class ParameterFormTest : public QObject {
     QTest::newRow("chebychev enables ripple") << QList<int>{2, 1} << "110110000";
     QTest::newRow("band pass enables fcut2") << QList<int>{1, 2} << "111100000";
     QTest::newRow("FIR enables taps and window models") << QList<int>{0, 1} << "110100111";
-    QTest::newRow("raised cosine: roll-off, no order")
-        << QList<int>{0, 1, 2, 4} << "110001111";
-    QTest::newRow("rectangle: neither order nor roll-off") << QList<int>{0, 1, 2, 3}
-                                                            << "110000111";
+    QTest::newRow("raised cosine: roll-off, no order") << QList<int>{0, 1, 2, 4} << "110001111";
+    QTest::newRow("rectangle: neither order nor roll-off") << QList<int>{0, 1, 2, 3} << "110000111";
     QTest::newRow("back to low pass disables fcut2") << QList<int>{1, 3, 1, 0} << "110100000";
   }
 
@@ -96,8 +94,8 @@ class ParameterFormTest : public QObject {
       Click({static_cast<G>(clicks[i]), clicks[i + 1]});
     }
     QString actual;
-    for (F field : {F::Fsample, F::Fcut1, F::Fcut2, F::FilterOrder, F::Ripple, F::RollOff,
-                    F::Taps}) {
+    for (F field :
+         {F::Fsample, F::Fcut1, F::Fcut2, F::FilterOrder, F::Ripple, F::RollOff, F::Taps}) {
       actual += Edit(field)->isEnabled() ? '1' : '0';
     }
     actual += form_->RadioGroup(G::ModelGroup)->button(3)->isEnabled() ? '1' : '0';
@@ -131,24 +129,40 @@ class ParameterFormTest : public QObject {
     QTest::addColumn<QString>("message");  // empty when accepted
     QTest::addColumn<QString>("shown");    // the field's text afterwards
     QTest::newRow("letters in Fsample") << int(F::Fsample) << "abc"
-                                        << "Please enter an integer." << "1000";
-    QTest::newRow("blanks around an order") << int(F::FilterOrder) << " 12 " << "" << "12";
+                                        << "Please enter an integer."
+                                        << "1000";
+    QTest::newRow("blanks around an order") << int(F::FilterOrder) << " 12 "
+                                            << ""
+                                            << "12";
     QTest::newRow("fraction as order") << int(F::FilterOrder) << "1.5"
-                                       << "Please enter an integer." << "2";
-    QTest::newRow("minus zero") << int(F::Fsample) << "-0" << "Please enter an integer."
+                                       << "Please enter an integer."
+                                       << "2";
+    QTest::newRow("minus zero") << int(F::Fsample) << "-0"
+                                << "Please enter an integer."
                                 << "1000";
-    QTest::newRow("plain zero") << int(F::Fsample) << "0" << "" << "0";
+    QTest::newRow("plain zero") << int(F::Fsample) << "0"
+                                << ""
+                                << "0";
     QTest::newRow("beyond 32 bits") << int(F::Fsample) << "2147483648"
-                                    << "Please enter an integer." << "1000";
-    QTest::newRow("negative integer") << int(F::Fcut1) << "-5" << "" << "-5";
-    QTest::newRow("ripple with exponent") << int(F::Ripple) << "5e-1" << "" << "0.5";
-    QTest::newRow("letters in ripple") << int(F::Ripple) << "x1" << "Please enter a number."
+                                    << "Please enter an integer."
+                                    << "1000";
+    QTest::newRow("negative integer") << int(F::Fcut1) << "-5"
+                                      << ""
+                                      << "-5";
+    QTest::newRow("ripple with exponent") << int(F::Ripple) << "5e-1"
+                                          << ""
+                                          << "0.5";
+    QTest::newRow("letters in ripple") << int(F::Ripple) << "x1"
+                                       << "Please enter a number."
                                        << "1";
     QTest::newRow("number with a tail") << int(F::Ripple) << "1.5dB"
-                                        << "Please enter a number." << "1";
+                                        << "Please enter a number."
+                                        << "1";
     QTest::newRow("minus zero roll-off") << int(F::RollOff) << "-0.0"
-                                         << "Please enter a number." << "0.5";
-    QTest::newRow("overflowing number") << int(F::Ripple) << "1e999" << "Please enter a number."
+                                         << "Please enter a number."
+                                         << "0.5";
+    QTest::newRow("overflowing number") << int(F::Ripple) << "1e999"
+                                        << "Please enter a number."
                                         << "1";
   }
 
@@ -181,7 +195,7 @@ class ParameterFormTest : public QObject {
     Click(kLowPass);
     QCOMPARE(doc_->GetSpec().fsample, 8000);  // read before the refusal
     QCOMPARE(doc_->GetSpec().fcut1, 100);
-    QCOMPARE(doc_->GetSpec().taps, 31);        // after it: kept
+    QCOMPARE(doc_->GetSpec().taps, 31);  // after it: kept
     QCOMPARE(doc_->GetSpec().quantization, qv::Quantization::Float);
     QCOMPARE(Edit(F::Taps)->text(), QString("31"));
   }
@@ -247,8 +261,8 @@ class ParameterFormTest : public QObject {
 
   void tabOrderFollowsTheTemplate() {
     QList<QWidget*> expected;
-    for (F field : {F::Fsample, F::Fcut1, F::Fcut2, F::FilterOrder, F::Ripple, F::RollOff,
-                    F::Taps}) {
+    for (F field :
+         {F::Fsample, F::Fcut1, F::Fcut2, F::FilterOrder, F::Ripple, F::RollOff, F::Taps}) {
       expected.append(Edit(field));
     }
     expected.append(form_->CalculateButton());

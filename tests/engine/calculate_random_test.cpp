@@ -28,10 +28,29 @@ class Drawer {
   // A value in [low, high], a notable edge, or any int32: a third each in a wild specification,
   // mostly the first in a tame one.
   std::int32_t Int32(std::int32_t low, std::int32_t high) {
-    static constexpr std::int32_t kEdges[] = {
-        Int32Limits::min(), Int32Limits::min() + 1, -1000000, -2, -1, 0, 1, 2, 3, 9, 10, 19, 20,
-        31, 32, 511, 512, 1000, 1999999, 2000000, 2000000000, Int32Limits::max() - 1,
-        Int32Limits::max()};
+    static constexpr std::int32_t kEdges[] = {Int32Limits::min(),
+                                              Int32Limits::min() + 1,
+                                              -1000000,
+                                              -2,
+                                              -1,
+                                              0,
+                                              1,
+                                              2,
+                                              3,
+                                              9,
+                                              10,
+                                              19,
+                                              20,
+                                              31,
+                                              32,
+                                              511,
+                                              512,
+                                              1000,
+                                              1999999,
+                                              2000000,
+                                              2000000000,
+                                              Int32Limits::max() - 1,
+                                              Int32Limits::max()};
     switch (Kind()) {
       case 0:
         return std::uniform_int_distribution<std::int32_t>(low, high)(random_);
@@ -45,11 +64,18 @@ class Drawer {
 
   // Likewise for reals; "any" is any bit pattern, so infinities, NaNs and denormals come too.
   double Real(double low, double high) {
-    static constexpr double kEdges[] = {
-        0.0, -0.0, 1.0, -1.0, 1e-300, 1e300, std::numeric_limits<double>::max(),
-        -std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
-        std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::numeric_limits<double>::quiet_NaN()};
+    static constexpr double kEdges[] = {0.0,
+                                        -0.0,
+                                        1.0,
+                                        -1.0,
+                                        1e-300,
+                                        1e300,
+                                        std::numeric_limits<double>::max(),
+                                        -std::numeric_limits<double>::max(),
+                                        std::numeric_limits<double>::denorm_min(),
+                                        std::numeric_limits<double>::infinity(),
+                                        -std::numeric_limits<double>::infinity(),
+                                        std::numeric_limits<double>::quiet_NaN()};
     switch (Kind()) {
       case 0:
         return std::uniform_real_distribution<double>(low, high)(random_);
@@ -121,8 +147,8 @@ void ExpectSoundSuccess(const FilterSpec& spec, const DisplayScale& scale, const
   EXPECT_TRUE(Finite(r.groupDelay));
   EXPECT_TRUE(Finite(r.impulse));
   EXPECT_TRUE(Finite(r.step));
-  for (const double value : {r.magnitudeMinDb, r.magnitudeMaxDb, r.groupDelayMin,
-                             r.groupDelayMax, r.impulsePeak, r.stepPeak}) {
+  for (const double value : {r.magnitudeMinDb, r.magnitudeMaxDb, r.groupDelayMin, r.groupDelayMax,
+                             r.impulsePeak, r.stepPeak}) {
     EXPECT_TRUE(std::isfinite(value));
   }
   EXPECT_LE(r.magnitudeMinDb, 0.0);

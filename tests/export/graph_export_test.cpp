@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "records/identification.h"
 #include "gif_picture.h"
+#include "records/identification.h"
 #include "sample_design.h"
 
 namespace qv::test {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "analysis/responses.h"
-#include "records/filter_spec.h"
 #include "gif_picture.h"
+#include "records/filter_spec.h"
 
 namespace qv::test {
 

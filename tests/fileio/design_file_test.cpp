@@ -51,8 +51,9 @@ std::string ExpectedRecord(const FilterSpec& spec) {
   return bytes;
 }
 
-const std::string kVersionPrefix = "\x03"
-                                   "0.8";
+const std::string kVersionPrefix =
+    "\x03"
+    "0.8";
 
 FilterSpec UnusualSpec() {
   FilterSpec spec;

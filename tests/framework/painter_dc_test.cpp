@@ -75,13 +75,14 @@ TEST_P(StrokeDirection, DrawsItsStartAndLeavesOutItsEnd) {
   EXPECT_EQ(Ink(image, 20 - d.dx, 20 - d.dy, d.dx, d.dy, 7), ".#####.");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EightWays, StrokeDirection,
-    ::testing::Values(Direction{"Right", 1, 0}, Direction{"Left", -1, 0}, Direction{"Down", 0, 1},
-                      Direction{"Up", 0, -1}, Direction{"DownRight", 1, 1},
-                      Direction{"DownLeft", -1, 1}, Direction{"UpRight", 1, -1},
-                      Direction{"UpLeft", -1, -1}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(EightWays, StrokeDirection,
+                         ::testing::Values(Direction{"Right", 1, 0}, Direction{"Left", -1, 0},
+                                           Direction{"Down", 0, 1}, Direction{"Up", 0, -1},
+                                           Direction{"DownRight", 1, 1},
+                                           Direction{"DownLeft", -1, 1},
+                                           Direction{"UpRight", 1, -1},
+                                           Direction{"UpLeft", -1, -1}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 class StrokeReversal : public ::testing::TestWithParam<Direction> {};
 

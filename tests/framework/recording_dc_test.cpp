@@ -38,18 +38,24 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, Mapping,
     ::testing::Values(
         // The screen page: one unit per pixel, y upwards from the top edge.
-        MappingCase{"ScreenPage", MM_ANISOTROPIC, 96, {1024, 700}, {1024, -700}, {}, {42, -169},
+        MappingCase{"ScreenPage",
+                    MM_ANISOTROPIC,
+                    96,
+                    {1024, 700},
+                    {1024, -700},
+                    {},
+                    {42, -169},
                     {42.0, 169.0}},
-        MappingCase{"HalfScale", MM_ANISOTROPIC, 96, {200, 200}, {100, -100}, {}, {40, -60},
-                    {20.0, 30.0}},
+        MappingCase{
+            "HalfScale", MM_ANISOTROPIC, 96, {200, 200}, {100, -100}, {}, {40, -60}, {20.0, 30.0}},
         // Extents count only in the anisotropic mode; the origin scrolls in every mode.
-        MappingCase{"ScrolledText", MM_TEXT, 96, {200, 200}, {100, -100}, {-10, -20}, {15, 25},
-                    {5.0, 5.0}},
+        MappingCase{
+            "ScrolledText", MM_TEXT, 96, {200, 200}, {100, -100}, {-10, -20}, {15, 25}, {5.0, 5.0}},
         // 0.01 inch per unit on a 600 dots-per-inch printer.
-        MappingCase{"LoEnglish", MM_LOENGLISH, 600, {1, 1}, {1, 1}, {}, {100, -700},
-                    {600.0, 4200.0}},
-        MappingCase{"ZeroExtentRefused", MM_ANISOTROPIC, 96, {0, 5}, {3, 0}, {}, {7, 7},
-                    {7.0, 7.0}}),
+        MappingCase{
+            "LoEnglish", MM_LOENGLISH, 600, {1, 1}, {1, 1}, {}, {100, -700}, {600.0, 4200.0}},
+        MappingCase{
+            "ZeroExtentRefused", MM_ANISOTROPIC, 96, {0, 5}, {3, 0}, {}, {7, 7}, {7.0, 7.0}}),
     [](const ::testing::TestParamInfo<MappingCase>& test) { return std::string(test.param.name); });
 
 TEST(RecordingDC, KeepsEachPrimitiveWithThePenFontAndModeInEffect) {

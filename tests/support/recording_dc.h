@@ -15,12 +15,12 @@ enum class PrimitiveKind { Rectangle, Ellipse, Line, Text, Pixel };
 
 struct RecordedPrimitive {
   PrimitiveKind kind = PrimitiveKind::Line;
-  CPoint from;          // first corner, line start, top-left of a text, the pixel
-  CPoint to;            // opposite corner, line end (left out); `from` for texts and pixels
-  std::string text;     // texts only
+  CPoint from;       // first corner, line start, top-left of a text, the pixel
+  CPoint to;         // opposite corner, line end (left out); `from` for texts and pixels
+  std::string text;  // texts only
   COLORREF pixelColor = CLR_INVALID;  // pixels only
   int penStyle = PS_SOLID;
-  int penWidth = 1;     // logical units
+  int penWidth = 1;  // logical units
   COLORREF penColor = RGB(0, 0, 0);
   std::string fontFace;
   int fontTenthsOfPoint = 0;

@@ -63,7 +63,8 @@ TEST(CursorReadout, MagnitudePhaseAndGroupDelayOfOneColumnShareTheFrequency) {
 }
 
 // Wherever the mouse is inside a graph, the cross sits on the curve the page drew in that
-// column, also where the magnitude axis has no width; the group delay's last column, which the page leaves undrawn, reads the point before.
+// column, also where the magnitude axis has no width; the group delay's last column, which the page
+// leaves undrawn, reads the point before.
 TEST(CursorReadout, CrossSitsOnTheDrawnCurve) {
   FilterSpec singleTap{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle};
   singleTap.taps = 1;  // a flat magnitude
@@ -80,8 +81,8 @@ TEST(CursorReadout, CrossSitsOnTheDrawnCurve) {
     const int mouseRows[] = {600, 500, 200, 300, 360};
     for (int curve = kStepCurve; curve <= kDelayCurve; ++curve) {
       for (const CPoint& vertex : polylines[curve]) {
-        const CursorReadout readout = ReadCursor(vertex.x, mouseRows[curve], design.spec,
-                                                 design.scale, design.responses);
+        const CursorReadout readout =
+            ReadCursor(vertex.x, mouseRows[curve], design.spec, design.scale, design.responses);
         ASSERT_EQ(readout.kind, ReadoutKind::Hit);
         EXPECT_EQ(readout.crossY, -vertex.y) << curve << " at " << vertex.x;
       }
@@ -122,15 +123,30 @@ TEST_P(NearestMarker, PrefersTheEarlierOnATie) {
 INSTANTIATE_TEST_SUITE_P(
     Ties, NearestMarker,
     ::testing::Values(
-        MarkerCase{"ZeroBeforePole", 1, {{0.2, 0.0}}, {{0.0, -0.2}}, "0.200 real", "0.000 imag",
+        MarkerCase{"ZeroBeforePole",
+                   1,
+                   {{0.2, 0.0}},
+                   {{0.0, -0.2}},
+                   "0.200 real",
+                   "0.000 imag",
                    {190, 555}},
-        MarkerCase{"NearerPole", 1, {{0.0, 0.3}}, {{-0.1, 0.0}}, "-0.100 real", "0.000 imag",
-                   {160, 555}},
-        MarkerCase{"LowerIndex", 2, {{0.0, 0.5}, {0.0, -0.5}}, {{0.5, 0.0}, {-0.5, 0.0}},
-                   "0.000 real", "0.500 imag", {170, 505}},
+        MarkerCase{
+            "NearerPole", 1, {{0.0, 0.3}}, {{-0.1, 0.0}}, "-0.100 real", "0.000 imag", {160, 555}},
+        MarkerCase{"LowerIndex",
+                   2,
+                   {{0.0, 0.5}, {0.0, -0.5}},
+                   {{0.5, 0.0}, {-0.5, 0.0}},
+                   "0.000 real",
+                   "0.500 imag",
+                   {170, 505}},
         // Markers beyond the order are not looked at.
-        MarkerCase{"BeyondOrder", 1, {{0.9, 0.0}, {0.0, 0.0}}, {{0.0, -0.9}, {0.0, 0.0}},
-                   "0.900 real", "0.000 imag", {260, 555}}),
+        MarkerCase{"BeyondOrder",
+                   1,
+                   {{0.9, 0.0}, {0.0, 0.0}},
+                   {{0.0, -0.9}, {0.0, 0.0}},
+                   "0.900 real",
+                   "0.000 imag",
+                   {260, 555}}),
     [](const ::testing::TestParamInfo<MarkerCase>& test) { return std::string(test.param.name); });
 
 struct NothingCase {

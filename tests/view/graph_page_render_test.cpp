@@ -33,10 +33,10 @@ struct Corner {
 // row stay outside.
 TEST(ScreenPage, FramesSitOnTheirPixels) {
   const QImage image = ScreenPage(Calculated(FilterSpec{}), true);
-  for (const Corner& c : {Corner{297, 169, kBlack}, Corner{298, 169, kWhite},
-                          Corner{382, 368, kBlack}, Corner{382, 369, kWhite},
-                          Corner{722, 455, kBlack}, Corner{977, 654, kBlack},
-                          Corner{978, 654, kWhite}, Corner{977, 655, kWhite}}) {
+  for (const Corner& c :
+       {Corner{297, 169, kBlack}, Corner{298, 169, kWhite}, Corner{382, 368, kBlack},
+        Corner{382, 369, kWhite}, Corner{722, 455, kBlack}, Corner{977, 654, kBlack},
+        Corner{978, 654, kWhite}, Corner{977, 655, kWhite}}) {
     EXPECT_EQ(image.pixel(c.x, c.y), c.colour) << c.x << ", " << c.y;
   }
 }
