@@ -5,24 +5,10 @@
 # byte and leave no temporary file.
 # Usage: file-size-limit-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
-program=$1
-cli=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
+. "$(dirname "$0")/script-checks.sh"
 previous="previous contents"
 output_failed=3  # quorvanel-cli: an output could not be written
 print_refused=2  # quorvanel --print-to-pdf: nothing printed
-
-check() {  # name, condition (0 = holds)
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    echo "FAIL: $1" >&2
-    failures=$((failures + 1))
-  fi
-}
 
 limited() {  # command...; runs it with files limited to nothing, SIGXFSZ at its default
   # Its stderr goes through a pipe: the limit holds for every file the program writes to.
@@ -55,5 +41,4 @@ limited env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work" \
   "$program" --print-to-pdf "$work/default.qvd" "$target"
 kept "quorvanel --print-to-pdf" "$target" "$print_refused" $? "cannot be closed"
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

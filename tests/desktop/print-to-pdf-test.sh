@@ -4,21 +4,7 @@
 # through and left what they are; names that are not UTF-8; no temporary file left anywhere.
 # Usage: print-to-pdf-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
-program=$1
-cli=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
-
-check() {  # name, condition (0 = holds)
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    echo "FAIL: $1" >&2
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/script-checks.sh"
 
 print() {  # design, pdf; prints the exit status
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$work" \
@@ -93,5 +79,4 @@ grep -q "missing"$'\xff'".qvd was not found" "$work/stderr"; check "non-UTF-8 na
 
 [ -z "$(find "$work" -name '.quorvanel-*')" ]; check "no temporary file left" $?
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -3,21 +3,7 @@
 # and exit status 1, no abort; printing to a PDF needs no display and still works.
 # Usage: unreachable-display-test.sh QUORVANEL QUORVANEL_CLI
 set -uo pipefail
-program=$1
-cli=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-passed=0
-
-check() {  # name, condition (0 = holds)
-  if [ "$2" -eq 0 ]; then
-    passed=$((passed + 1))
-  else
-    echo "FAIL: $1" >&2
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/script-checks.sh"
 
 number=4077
 while [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
@@ -39,5 +25,4 @@ status=$(run --print-to-pdf "$work/default.qvd" "$work/default.pdf")
 [ "$status" -eq 0 ]; check "--print-to-pdf exits 0 (got $status)" $?
 [ -s "$work/default.pdf" ]; check "--print-to-pdf writes the PDF" $?
 
-echo "$passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish
