@@ -22,6 +22,16 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::vector<double> ReadNumbers(const std::string& path) {
+  std::vector<double> values;
+  std::ifstream file(path);
+  double v = 0.0;
+  while (file >> v) {
+    values.push_back(v);
+  }
+  return values;
+}
+
 GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quantization,
                            int shift) {
   GeneratorInput input;

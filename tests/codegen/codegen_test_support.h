@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "analysis/responses.h"
 #include "records/filter_spec.h"
@@ -17,6 +18,8 @@ namespace qv::test {
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// The whitespace-separated numbers of a text file, in order, up to the first that is none.
+std::vector<double> ReadNumbers(const std::string& path);
 
 // The records a generator reads.
 struct GeneratorInput {

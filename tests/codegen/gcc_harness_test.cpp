@@ -105,16 +105,6 @@ double NarrowWrap(double value, int bits) {
   return static_cast<double>(((v + half) % span + span) % span - half);
 }
 
-std::vector<double> ReadNumbers(const std::string& path) {
-  std::vector<double> values;
-  std::ifstream file(path);
-  double v = 0.0;
-  while (file >> v) {
-    values.push_back(v);
-  }
-  return values;
-}
-
 class GccHarness : public testing::TestWithParam<CCase> {};
 
 TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
@@ -159,7 +149,7 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
                             std::to_string(static_cast<long>(fed)) + " " +
                             std::to_string(kSamples) + " > " + kind + ".txt 2> run.log";
     ASSERT_EQ(test::RunShell(run), 0) << kind << ": " << test::ReadFile(dir.Path("run.log"));
-    const std::vector<double> got = ReadNumbers(dir.Path(kind + ".txt"));
+    const std::vector<double> got = test::ReadNumbers(dir.Path(kind + ".txt"));
     ASSERT_EQ(got.size(), model.size()) << kind;
     const int narrowBits = in.spec.quantization == Quantization::Signed8 ? 8 : 16;
     int mismatches = 0;

@@ -44,16 +44,6 @@ std::vector<double> TransferImpulse(const test::GeneratorInput& in) {
   return Impulse(in.design, in.spec.effectiveOrder);
 }
 
-std::vector<double> ReadNumbers(const std::string& path) {
-  std::vector<double> values;
-  std::ifstream file(path);
-  double v = 0.0;
-  while (file >> v) {
-    values.push_back(v);
-  }
-  return values;
-}
-
 // Compiles `filter.c` in `dir` with the harness calling `function` on float samples and
 // returns its impulse response; empty when gcc or the program failed (reported).
 std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir,
@@ -73,7 +63,7 @@ std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir,
     ADD_FAILURE() << "the harness did not run";
     return {};
   }
-  return ReadNumbers(dir.Path("impulse.txt"));
+  return test::ReadNumbers(dir.Path("impulse.txt"));
 }
 
 // The largest difference between `got` and `want`, relative to the peak of `want`.
