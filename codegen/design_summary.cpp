@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "analysis/zero_placement.h"
 #include "design/root_finder.h"
@@ -86,6 +87,29 @@ void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::stri
   WriteComplexLines(file, prefix, std::span<const Complex>(zeros).first(count));
   std::fprintf(file, "%.*s%.*sZ domain Poles\n", lead, sectionLead.data(), p, prefix.data());
   WriteComplexLines(file, prefix, std::span<const Complex>(poles).first(count));
+}
+
+void WriteHardwareHeader(std::FILE* file, std::string_view prefix, std::string_view top,
+                         std::string_view bottom, const FilterSpec& spec, const DisplayScale& scale,
+                         std::span<const double> denominator, std::string_view comment) {
+  const std::string_view mark = prefix.substr(0, prefix.find_last_not_of(' ') + 1);
+  const std::string emptyLine = std::string(mark) + "\n";
+  const auto out = [file](std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), file);
+  };
+  out(top);
+  WriteIdentification(file, prefix, emptyLine);
+  out(prefix);
+  std::fprintf(file, "FIR %d Taps\n", static_cast<int>(spec.taps));
+  out(prefix);
+  std::fputs(spec.quantization == Quantization::Signed16 ? "Coefficents Quantization: 16-bit\n"
+                                                         : "Coefficents Quantization: 8-bit\n",
+             file);
+  WriteSpecSummary(file, prefix, spec, scale);
+  WriteZerosAndPoles(file, emptyLine, prefix, spec, denominator);
+  out(emptyLine);
+  out(comment);
+  out(bottom);
 }
 
 bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,

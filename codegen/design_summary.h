@@ -1,4 +1,4 @@
-// The parts that the C and the VHDL file headers share: the identification block, the summary
+// The parts that the C, VHDL and Verilog file headers share: the identification block, the summary
 // of the specification, the z-domain zeros and poles, and the checks that the records handed to
 // a generator describe a designed filter.
 #pragma once
@@ -33,6 +33,14 @@ void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec
 // highest power). Writes nothing for the other models.
 void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::string_view prefix,
                         const FilterSpec& spec, std::span<const double> denominator);
+
+// The head of a hardware file (VHDL, Verilog) between the rules `top` and `bottom`: the
+// identification, "FIR N Taps", the coefficient quantisation, the summary, the zeros and poles,
+// then `comment` (the estimate lines, already behind their comment marks). Every line begins
+// with `prefix` ("-- " or "// "); an empty comment line is the prefix without its blank.
+void WriteHardwareHeader(std::FILE* file, std::string_view prefix, std::string_view top,
+                         std::string_view bottom, const FilterSpec& spec, const DisplayScale& scale,
+                         std::span<const double> denominator, std::string_view comment);
 
 // True when the enumerations are in range, scale.freqDivisor is positive and, for the IIR
 // models, effectiveOrder matches order and band type, lies in 0..19 and `denominator` holds

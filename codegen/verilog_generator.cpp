@@ -78,15 +78,7 @@ void WriteBanner(std::FILE* file, const char* titles) {
 
 void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> denominator, std::string_view comment) {
-  std::fputs(kRule64, file);
-  WriteIdentification(file, "// ", "//\n");
-  std::fprintf(file, "// FIR %d Taps\n", static_cast<int>(spec.taps));
-  std::fprintf(file, "// Coefficents Quantization: %s",
-               spec.quantization == Quantization::Signed16 ? "16-bit\n" : "8-bit\n");
-  WriteSpecSummary(file, "// ", spec, scale);
-  WriteZerosAndPoles(file, "//\n", "// ", spec, denominator);
-  std::fprintf(file, "//\n%.*s", static_cast<int>(comment.size()), comment.data());
-  std::fputs(kRule120, file);
+  WriteHardwareHeader(file, "// ", kRule64, kRule120, spec, scale, denominator, comment);
   std::fputs("\n`timescale 1ns / 1ps\n\n", file);
 }
 

@@ -63,15 +63,7 @@ bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
 
 void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> denominator, std::string_view comment) {
-  std::fputs(kDashes64, file);
-  WriteIdentification(file, "-- ", "--\n");
-  std::fprintf(file, "-- FIR %d Taps\n", static_cast<int>(spec.taps));
-  std::fprintf(file, "-- Coefficents Quantization: %s",
-               spec.quantization == Quantization::Signed16 ? "16-bit\n" : "8-bit\n");
-  WriteSpecSummary(file, "-- ", spec, scale);
-  WriteZerosAndPoles(file, "--\n", "-- ", spec, denominator);
-  std::fprintf(file, "--\n%.*s", static_cast<int>(comment.size()), comment.data());
-  std::fputs(kDashes120, file);
+  WriteHardwareHeader(file, "-- ", kDashes64, kDashes120, spec, scale, denominator, comment);
   std::fputs("\n", file);
 }
 
