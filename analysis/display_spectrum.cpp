@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
 
 #include "analysis/fourier_spectrum.h"
@@ -10,7 +11,6 @@
 namespace qv {
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 // Below this share of the largest gain the ratio that gives the delay is rounding noise; such
 // points hold the delay before them, as the phase jumps at zeros on the unit circle do.
 constexpr double kDelayGuard = 1e-9;
@@ -48,18 +48,22 @@ void TransformWithWeights(std::span<const double> samples, std::span<const doubl
   GuardDelay(result);
 }
 
+using Wide = std::complex<long double>;
+
 struct PolynomialValue {
-  Complex sum;       // sum c[k] w^k
-  Complex weighted;  // sum k c[k] w^k
+  Wide sum;       // sum c[k] w^k
+  Wide weighted;  // sum k c[k] w^k
 };
 
-// Horner's rule in w for both sums of c[0..order].
-PolynomialValue EvaluateAt(std::span<const double> c, int order, Complex w) {
-  Complex sum{c[order], 0.0};
-  Complex derivative{};
+// Horner's rule in w for both sums of c[0..order], in extended precision: near a cluster of
+// roots (the poles of a narrow band near 0 Hz or half the sampling frequency) the sums cancel
+// to a small part of their terms.
+PolynomialValue EvaluateAt(std::span<const double> c, int order, Wide w) {
+  Wide sum{c[order], 0.0L};
+  Wide derivative{};
   for (int k = order - 1; k >= 0; --k) {
     derivative = derivative * w + sum;
-    sum = sum * w + Complex{c[k], 0.0};
+    sum = sum * w + Wide{c[k], 0.0L};
   }
   return {sum, derivative * w};
 }
@@ -67,14 +71,17 @@ PolynomialValue EvaluateAt(std::span<const double> c, int order, Complex w) {
 // H = B(w) / A(w) at w = e^-jw_k, and its delay Re{w B'(w) / B(w)} - Re{w A'(w) / A(w)}.
 void TransferFunction(std::span<const double> b, std::span<const double> a, int order,
                       DisplaySpectrum& result) {
+  constexpr long double kTwoPiWide = 6.283185307179586476925286766559L;
   for (int k = 0; k < kDisplayPoints; ++k) {
-    const double angle = kTwoPi * k / kSimulationSamples;
-    const Complex w{std::cos(angle), -std::sin(angle)};
+    const long double angle = kTwoPiWide * k / kSimulationSamples;
+    const Wide w{std::cos(angle), -std::sin(angle)};
     const PolynomialValue num = EvaluateAt(b, order, w);
     const PolynomialValue den = EvaluateAt(a, order, w);
-    result.value[k] = kTransformScale * Divide(num.sum, den.sum);
+    const Wide h = num.sum / den.sum;
+    result.value[k] = {static_cast<double>(h.real()) * kTransformScale,
+                       static_cast<double>(h.imag()) * kTransformScale};
     result.delaySamples[k] =
-        Divide(num.weighted, num.sum).re - Divide(den.weighted, den.sum).re;
+        static_cast<double>((num.weighted / num.sum).real() - (den.weighted / den.sum).real());
   }
   GuardDelay(result);
 }

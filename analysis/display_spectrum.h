@@ -12,9 +12,9 @@
 namespace qv {
 
 // An IIR response has died out within the 512 simulated samples when the next 512 samples add
-// at most this share of the first 512 ones' absolute sum: their transform then is the whole
-// response to within about a millionth of a millionth of its gain.
-inline constexpr double kNegligibleTail = 1e-12;
+// at most this share of the first 512 ones' absolute sum: their transform then holds the whole
+// response to within 0.01 dB wherever it lies above -80 dB.
+inline constexpr double kNegligibleTail = 1e-7;
 // A quantised IIR response that has not died out is simulated on to at most this many blocks
 // of 512 samples (32768 samples), which keeps Calculate within a few milliseconds.
 inline constexpr int kLongResponseBlocks = 64;

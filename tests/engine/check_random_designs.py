@@ -9,7 +9,8 @@ function, over random specifications of every model, band and quantisation:
   that lies above -80 dB, after the graph's reference gain;
 - symmetric FIR group delay within 1 % of (N - 1)/2 samples wherever |H| > 0.1 of its peak.
 
-Run with Debian's python3 (numpy, scipy) after building quorvanel-cli:
+Where freqz (double precision) and the curve disagree, the response is evaluated again at 40
+digits (mpmath). Run with Debian's python3 (numpy, scipy, mpmath) after building quorvanel-cli:
     /usr/bin/python3 tests/engine/check_random_designs.py build/release/cli/quorvanel-cli [COUNT] [SEED]
 It prints the figures and the specifications that fail, and exits with 1 when any does.
 """
@@ -19,6 +20,7 @@ import random
 import subprocess
 import sys
 
+import mpmath
 import numpy as np
 from scipy import signal
 
@@ -82,6 +84,20 @@ def reference_index(band, magnitude):
     return max(magnitude)
 
 
+def exact_db(design, m, band):
+    mpmath.mp.dps = 40
+    b = [mpmath.mpf(v) for v in design["numerator"][: m + 1]]
+    a = [mpmath.mpf(v) for v in design["denominator"][: m + 1]]
+    magnitude = []
+    for k in range(256):
+        z = mpmath.exp(-2j * mpmath.pi * k / 512)
+        magnitude.append(float(abs(mpmath.polyval(b[::-1], z) / mpmath.polyval(a[::-1], z))))
+    reference = reference_index(band, magnitude)
+    if not reference > 0:
+        reference = max(magnitude)
+    return 20 * np.log10(np.maximum(np.asarray(magnitude), 1e-300) / reference)
+
+
 def check(spec, run, figures, failures):
     if run.returncode != 0:
         text = run.stderr.strip().splitlines()[0] if run.stderr.strip() else "?"
@@ -124,6 +140,11 @@ def check(spec, run, figures, failures):
         shown = np.asarray(responses["magnitudeDb"])
         above = true_db > -80
         error = np.max(np.abs(shown[above] - true_db[above])) if above.any() else 0.0
+        if error > 0.1:
+            # freqz evaluates in double precision, which near a cluster of poles loses the
+            # digits that decide; the coefficients' response at 40 digits settles it.
+            true_db = exact_db(design, m, s["bandType"])
+            error = np.max(np.abs(shown[above] - true_db[above])) if above.any() else 0.0
         figures["float IIR curves"] += 1
         if error > 0.1:
             figures["float IIR off by 0.1 dB"] += 1
