@@ -86,10 +86,8 @@ std::vector<std::string> ValidMix(int count) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
   std::vector<std::string> lines;
-  qv::cli::CalculatedDesign scratch;
   while (static_cast<int>(lines.size()) < count) {
-    qv::FilterSpec& spec = scratch.spec;
-    spec = qv::FilterSpec{};
+    qv::FilterSpec spec;
     spec.filterClass = static_cast<qv::FilterClass>(pick(0, 1));
     spec.bandType = static_cast<qv::BandType>(pick(0, 3));
     const int lastModel = spec.filterClass == qv::FilterClass::Fir ? 4 : 2;
@@ -106,7 +104,7 @@ std::vector<std::string> ValidMix(int count) {
         static_cast<int>(spec.filterClass), static_cast<int>(spec.bandType),
         static_cast<int>(spec.model), spec.order, spec.fsample, spec.fcut1, spec.fcut2, spec.taps,
         static_cast<int>(spec.quantization));
-    if (qv::Calculate(spec, scratch.scale, scratch.design, scratch.responses).Succeeded()) {
+    if (qv::Calculate(spec).Succeeded()) {
       lines.push_back(line);
     }
   }

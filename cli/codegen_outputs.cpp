@@ -25,12 +25,12 @@ bool Report(int code, std::ostream& err) {
   return false;
 }
 
-int WriteC(const std::string& path, const CalculatedDesign& c) {
+int WriteC(const std::string& path, const Calculation& c) {
   return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator, c.design.firTaps,
                        c.design.shift, path);
 }
 
-int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
+int WriteVhdl(const CodegenOptions& options, const Calculation& c) {
   if (const int code = CheckVhdlDesign(c.spec, true); code != kOutputOk) {
     return code;
   }
@@ -42,7 +42,7 @@ int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
                           options.architecture, estimate.HeaderComment(), *options.vhdlPath);
 }
 
-int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
+int WriteVerilog(const CodegenOptions& options, const Calculation& c) {
   if (const int code = CheckVerilogDesign(c.spec, true); code != kOutputOk) {
     return code;
   }
@@ -55,14 +55,14 @@ int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
                              estimate.CommentLines("// "), *options.verilogPath);
 }
 
-int WriteTestbench(const CodegenOptions& options, const CalculatedDesign& c) {
+int WriteTestbench(const CodegenOptions& options, const Calculation& c) {
   return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
                            options.resolution, *options.testbenchPath);
 }
 
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses
 // before the architecture is chosen.
-int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std::ostream& out) {
+int PrintEstimate(const CodegenOptions& options, const Calculation& c, std::ostream& out) {
   if (const int code = CheckVhdlDesign(c.spec, true); code != kOutputOk) {
     return code;
   }
@@ -72,8 +72,7 @@ int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std:
 
 // A coefficient export of a calculated design: refused by its format's checks before any file
 // is touched.
-int WriteCoefficients(CoefficientFormat format, const std::string& path,
-                      const CalculatedDesign& c) {
+int WriteCoefficients(CoefficientFormat format, const std::string& path, const Calculation& c) {
   if (const int code = CheckCoefficientExport(format, c.spec, true); code != kOutputOk) {
     return code;
   }
@@ -143,7 +142,7 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
       ->type_name("FILE.c");
 }
 
-bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
+bool WriteCodegenOutputs(const CodegenOptions& options, const Calculation& calculated,
                          std::ostream& out, std::ostream& err) {
   bool ok = true;
   if (options.cPath) {

@@ -12,9 +12,11 @@ namespace CLI {
 class App;
 }
 
-namespace qv::cli {
+namespace qv {
+struct Calculation;
+}
 
-struct CalculatedDesign;
+namespace qv::cli {
 
 struct CodegenOptions {
   std::optional<std::string> cPath;          // --c FILE.c
@@ -41,7 +43,7 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options);
 // count for speed and too few taps; Verilog then the resolution); the other outputs still run.
 // The testbench is written only when the hardware file it belongs to was. Returns false when
 // any output was refused or failed.
-bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
+bool WriteCodegenOutputs(const CodegenOptions& options, const Calculation& calculated,
                          std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

@@ -18,8 +18,7 @@ void AddGraphOption(CLI::App& app, std::optional<std::string>& path) {
       ->type_name("FILE.gif");
 }
 
-bool WriteGraphImage(const std::string& path, const CalculatedDesign& calculated,
-                     std::ostream& err) {
+bool WriteGraphImage(const std::string& path, const Calculation& calculated, std::ostream& err) {
   const int result =
       ExportGraphs(calculated.spec, calculated.scale, calculated.responses, path.c_str());
   if (result == kGraphExported) {

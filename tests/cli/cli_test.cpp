@@ -33,11 +33,8 @@ using test::RunCliInProcess;
 
 // The printout that the command line must give for `spec`: the records of a direct Calculate.
 nlohmann::json Expected(FilterSpec spec) {
-  CalculatedDesign calculated;
-  calculated.spec = spec;
-  const CalculateOutcome outcome =
-      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
+  const Calculation calculated = Calculate(spec);
+  EXPECT_TRUE(calculated.Succeeded()) << calculated.outcome.message;
   return nlohmann::json::parse(reference::DomDesignJson(calculated).dump());
 }
 

@@ -184,11 +184,12 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
                                     << " band " << static_cast<int>(spec.bandType) << " order "
                                     << spec.order << " fs " << spec.fsample << " fc " << spec.fcut1
                                     << ".." << spec.fcut2 << " ripple " << spec.ripple);
-    test::GeneratorInput in;
-    in.spec = spec;
-    if (!Calculate(in.spec, in.scale, in.design, in.responses).Succeeded()) {
+    const Calculation calculation = Calculate(spec);
+    if (!calculation.Succeeded()) {
       continue;  // the root search of the design itself gave up
     }
+    const test::GeneratorInput in{calculation.spec, calculation.scale, calculation.design,
+                                  calculation.responses};
     const double error = SectionsError(in);
     if (ReferenceUncertainty(in) < kTolerance / 10) {
       EXPECT_LE(error, kTolerance);
