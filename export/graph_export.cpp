@@ -271,23 +271,23 @@ void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& s
 
 }  // namespace
 
-int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const ResponseSet& responses,
-                 const char* path) {
+OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
+                        const ResponseSet& responses, const char* path) {
   if (path == nullptr) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
   const Image image(gdImageCreate(picture::kImageWidth, picture::kImageHeight));
   if (!image) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
   DrawPicture(image.get(), spec, scale, responses);
 
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
   gdImageGif(image.get(), output.File());
-  return output.Commit() ? kGraphExported : kGraphFileNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

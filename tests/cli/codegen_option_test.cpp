@@ -60,7 +60,7 @@ TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
   const FilterDesign& design = calculation.design;
   ASSERT_EQ(GenerateCCode(calculation.spec, scale, design.numerator, design.denominator,
                           design.firTaps, design.shift, File("b.c")),
-            0);
+            OutputCode::Ok);
   EXPECT_EQ(Read(File("a.c")), Read(File("b.c")));
 }
 
@@ -242,7 +242,8 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
     ASSERT_TRUE(calculation.Succeeded());
     const DisplayScale& scale = calculation.scale;
     const FilterDesign& design = calculation.design;
-    ASSERT_EQ(ExportCoefficients(e.format, calculation.spec, scale, design, File("engine")), 0);
+    ASSERT_EQ(ExportCoefficients(e.format, calculation.spec, scale, design, File("engine")),
+              OutputCode::Ok);
     EXPECT_EQ(Read(File("cli")), Read(File("engine"))) << e.option;
   }
 }

@@ -93,7 +93,7 @@ double RelativeError(const std::vector<double>& got, const std::vector<double>& 
 // The cascade's impulse response error for one design; fails the test when it does not compile.
 double SectionsError(const test::GeneratorInput& in) {
   test::ScratchDirectory dir;
-  EXPECT_EQ(GenerateSosCode(in.spec, in.scale, in.design, dir.Path("filter.c")), 0);
+  EXPECT_EQ(GenerateSosCode(in.spec, in.scale, in.design, dir.Path("filter.c")), OutputCode::Ok);
   return RelativeError(CompiledImpulse(dir, "iir_sos"), TransferImpulse(in));
 }
 
@@ -146,7 +146,7 @@ TEST(SosCompiled, HoldsWhereTheDirectFormDrifts) {
   test::ScratchDirectory dir;
   ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
                           in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            0);
+            OutputCode::Ok);
   EXPECT_GT(RelativeError(CompiledImpulse(dir, "iir"), TransferImpulse(in)), 10 * kTolerance);
   EXPECT_LE(SectionsError(in), kTolerance);
 }
