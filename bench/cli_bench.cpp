@@ -1,5 +1,6 @@
-// Whole runs of the command-line tool, as a script calls it, measured in wall time: one design
-// with --json (process start, Calculate and the printout), and default designs or a mix of
+// Whole runs of the command-line tool, as a script calls it, measured in wall time: the bare
+// start (--version), one design with --json (process start, Calculate and the printout), and
+// default designs or a mix of
 // valid ones through --batch in one process, with one job and with every core. The program is
 // looked up next to this one (<build>/cli/quorvanel-cli), or named by QUORVANEL_CLI.
 #include <benchmark/benchmark.h>
@@ -69,6 +70,8 @@ void RunProgram(benchmark::State& state, std::vector<std::string> args, const ch
   }
   posix_spawn_file_actions_destroy(&actions);
 }
+
+void CliStartRun(benchmark::State& state) { RunProgram(state, {"--version"}, "/dev/null"); }
 
 void CliJsonRun(benchmark::State& state) { RunProgram(state, {"--json"}, "/dev/null"); }
 
@@ -155,6 +158,7 @@ void CliBatchMemory(benchmark::State& state) {
   std::filesystem::remove(input);
 }
 
+BENCHMARK(CliStartRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliJsonRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliBatchRun)
     ->ArgNames({"lines", "mix", "jobs"})

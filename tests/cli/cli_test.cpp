@@ -392,5 +392,19 @@ TEST_F(CliTest, TheProgramGivesTheSameResultsAndStatuses) {
   EXPECT_EQ(runProgram("--fs x").status, kExitUsage);
 }
 
+// libgd, with the image codecs it brings, is loaded by the first picture, not at start.
+TEST_F(CliTest, TheProgramLoadsLibgdOnlyToDrawAPicture) {
+  const char* program = std::getenv("QUORVANEL_CLI");
+  ASSERT_NE(program, nullptr) << "QUORVANEL_CLI names the built quorvanel-cli";
+  const auto loaderReport = [&](const std::string& args) {
+    const std::string command =
+        "LD_DEBUG=libs " + std::string(program) + " " + args + " >/dev/null 2>" + Path("loader");
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return Read(Path("loader"));
+  };
+  EXPECT_EQ(loaderReport("--json --c " + Path("f.c")).find("libgd.so"), std::string::npos);
+  EXPECT_NE(loaderReport("--gif " + Path("g.gif")).find("libgd.so"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qv::cli
