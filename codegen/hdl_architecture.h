@@ -28,7 +28,6 @@ inline constexpr int kMaxHdlWidth = 32;
 // The checks made once the architecture is chosen, in order: BadArchitecture (neither Size nor
 // Speed), SpeedTapsEven, SizeTooFewTaps or SpeedTooFewTaps; Ok when the architecture can
 // express spec.taps taps.
-[[nodiscard]] OutputCode CheckHdlArchitecture(const FilterSpec& spec,
-                                              HdlArchitecture architecture);
+[[nodiscard]] OutputCode CheckHdlArchitecture(const FilterSpec& spec, HdlArchitecture architecture);
 
 }  // namespace qv
