@@ -58,9 +58,8 @@ class BatchInput {
 
 // Appends the answer to one line and its newline to `text`: the JSON printout of the
 // calculated design, or {"error": message, "code": code} for a refused line (the calculation's
-// own code and message, or kLineNotASpecification). `scratch` holds the calculation; every line
-// starts a new design in it, as one run of the tool does.
-void AnswerBatchLine(LineRead read, std::string_view line, CalculatedDesign& scratch,
-                     fmt::memory_buffer& text);
+// own code and message, or kLineNotASpecification). Every line is a new design, as one run of
+// the tool is.
+void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text);
 
 }  // namespace qv::cli

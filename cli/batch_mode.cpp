@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -40,13 +39,12 @@ bool Write(std::ostream& out, const fmt::memory_buffer& text) {
 }
 
 int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err) {
-  const auto scratch = std::make_unique<CalculatedDesign>();
   fmt::memory_buffer text;
   std::string_view line;
   LineRead read = LineRead::End;
   while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
     text.clear();
-    AnswerBatchLine(read, line, *scratch, text);
+    AnswerBatchLine(read, line, text);
     if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
   }
   return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
@@ -127,7 +125,6 @@ class ParallelRun {
   Slot& SlotOf(std::uint64_t line) { return slots_[line % slots_.size()]; }
 
   void AnswerLines() {
-    const auto scratch = std::make_unique<CalculatedDesign>();
     std::unique_lock lock(mutex_);
     for (;;) {
       lineRead_.wait(lock, [this] { return stopped_ || inputEnded_ || taken_ < read_; });
@@ -136,7 +133,7 @@ class ParallelRun {
       Slot& slot = SlotOf(line);
       lock.unlock();
       slot.text.clear();
-      AnswerBatchLine(slot.read, slot.line, *scratch, slot.text);
+      AnswerBatchLine(slot.read, slot.line, slot.text);
       lock.lock();
       slot.answered = true;
       if (line == written_) answered_.notify_one();

@@ -194,7 +194,7 @@ void Scale(Buffer& out, const DisplayScale& scale) {
 
 }  // namespace
 
-void AppendDesignJson(Buffer& text, const CalculatedDesign& calculated) {
+void AppendDesignJson(Buffer& text, const Calculation& calculated) {
   const FilterSpec& spec = calculated.spec;
   const FilterDesign& design = calculated.design;
   const ResponseSet& r = calculated.responses;
@@ -237,7 +237,7 @@ void AppendErrorJson(Buffer& text, std::string_view message, std::int32_t code) 
   Whole(o["code"], code);
 }
 
-bool WriteDesignJson(std::ostream& out, const CalculatedDesign& calculated) {
+bool WriteDesignJson(std::ostream& out, const Calculation& calculated) {
   Buffer text;
   AppendDesignJson(text, calculated);
   text.push_back('\n');

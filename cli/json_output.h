@@ -19,7 +19,7 @@ namespace qv::cli {
 // class (else it is empty). Every curve has 256 values. Reals are written in the shortest form
 // that reads back to the same double (single-precision fields as their exact value), and a
 // value that is not finite as null. About 30 kB for a default design.
-void AppendDesignJson(fmt::memory_buffer& text, const CalculatedDesign& calculated);
+void AppendDesignJson(fmt::memory_buffer& text, const Calculation& calculated);
 
 // Appends {"error": message, "code": code} to `text`, without a newline; `message` is escaped
 // as a JSON string.
@@ -27,6 +27,6 @@ void AppendErrorJson(fmt::memory_buffer& text, std::string_view message, std::in
 
 // Writes AppendDesignJson(calculated) to `out` on one line followed by a newline. Returns false
 // when the stream reports a write failure.
-bool WriteDesignJson(std::ostream& out, const CalculatedDesign& calculated);
+bool WriteDesignJson(std::ostream& out, const Calculation& calculated);
 
 }  // namespace qv::cli
