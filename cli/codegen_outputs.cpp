@@ -55,9 +55,14 @@ int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
                              estimate.CommentLines("// "), *options.verilogPath);
 }
 
+// The testbench's header names the hardware file of its own language.
 int WriteTestbench(const CodegenOptions& options, const CalculatedDesign& c) {
+  const std::optional<std::string>& hardware =
+      TestbenchLanguage(*options.testbenchPath) == static_cast<int>(HdlLanguage::Verilog)
+          ? options.verilogPath
+          : options.vhdlPath;
   return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
-                           options.resolution, *options.testbenchPath);
+                           options.resolution, hardware.value_or(""), *options.testbenchPath);
 }
 
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses

@@ -25,11 +25,14 @@ int TestbenchLanguage(std::string_view path);
 //   shift:        the bits the output drops (0..62).
 //   architecture: 1 = Size, 2 = Speed.
 //   width:        W, the signal width in bits (kMinHdlWidth..kMaxHdlWidth).
+//   hardwarePath: the file of the module fir that the testbench tests, in the testbench's
+//                 language, for the run line of its header (empty: none was written).
 // Returns kOutputOk (0); before anything is written kTestbenchExtension (-47) for another
 // extension, then the refusals of the language's generator in its order (architecture, design,
 // tap count), kDesignMismatch (-19), kHdlResolutionRange (-46) or kOutputNotCreated (-10);
 // kOutputNotClosed (-12) when a write, flush, close or the replacement fails.
 int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
-                      int architecture, int width, const std::string& path);
+                      int architecture, int width, std::string_view hardwarePath,
+                      const std::string& path);
 
 }  // namespace qv

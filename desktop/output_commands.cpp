@@ -87,7 +87,7 @@ void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage la
     return;
   }
   ReportOutputCode(GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
-                                     options.Resolution(),
+                                     options.Resolution(), FileNameBytes(path),
                                      FileNameBytes(TestbenchPath(path, language))));
 }
 

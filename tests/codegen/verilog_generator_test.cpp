@@ -30,7 +30,8 @@ int Generate(Output output, const GeneratorInput& in, int architecture, int widt
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, architecture, width, "", path);
   }
-  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width, path);
+  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width,
+                           output == Output::VhdlBench ? "fir.vhd" : "fir.v", path);
 }
 
 struct RefusalCase {

@@ -312,9 +312,12 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     const QString bench = dir_->filePath("lp_tb" + extension);
     QCOMPARE(QFile::exists(bench), testbench);
     if (testbench) {
-      const QString direct = dir_->filePath("direct_tb" + extension);
+      // The same names in another folder: the header names the files, not their folder.
+      QVERIFY(QDir(dir_->path()).mkdir("direct"));
+      const QString direct = dir_->filePath("direct/lp_tb" + extension);
       const qv::FilterDesign& design = doc_->GetDesign();
       QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift, 2, 16,
+                                     dir_->filePath("direct/lp" + extension).toStdString(),
                                      direct.toStdString()),
                0);
       QCOMPARE(ReadAll(bench), ReadAll(direct));
