@@ -92,6 +92,8 @@ std::string_view FolderOf(std::string_view path) {
   return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
 }
 
+// A control character (a line feed in a file name) would end the comment line and break the
+// file; it shows as '?' in the line instead.
 std::string ShellWord(std::string_view text) {
   const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) {
     return std::isalnum(static_cast<unsigned char>(ch)) != 0 ||
@@ -102,7 +104,8 @@ std::string ShellWord(std::string_view text) {
   }
   std::string word = "'";
   for (const char ch : text) {
-    word += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    const bool control = static_cast<unsigned char>(ch) < ' ' || ch == '\x7f';
+    word += ch == '\'' ? std::string("'\\''") : std::string(1, control ? '?' : ch);
   }
   return word + "'";
 }
