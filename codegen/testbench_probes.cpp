@@ -142,7 +142,7 @@ int ProbeSearch::Search(Range range, int direction, Window& best) {
 int ProbeSearch::Run(std::span<std::int32_t> samples) {
   const auto high = static_cast<std::int32_t>(high_);
   // Large positive samples first: every coefficient's step is large at once.
-  const Range positive{std::max(1, (high + 1) / 2), high};
+  const Range positive{std::max(1, static_cast<std::int32_t>((high_ + 1) / 2)), high};
   const Range whole{-high - 1, high};
   std::array<int, kDirections> tried{};  // 0: positive samples, 1: whole range, 2: given up
   int written = 0;
