@@ -58,9 +58,13 @@ OutputCode WriteVerilog(const CodegenOptions& options, const Calculation& c) {
                              estimate.CommentLines("// "), *options.verilogPath);
 }
 
+// The testbench's header names the hardware file of its own language.
 OutputCode WriteTestbench(const CodegenOptions& options, const Calculation& c) {
+  const std::optional<std::string>& hardware =
+      TestbenchLanguage(*options.testbenchPath) == HdlLanguage::Verilog ? options.verilogPath
+                                                                         : options.vhdlPath;
   return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
-                           options.resolution, *options.testbenchPath);
+                           options.resolution, hardware.value_or(""), *options.testbenchPath);
 }
 
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses

@@ -1,5 +1,6 @@
 #include "codegen/c_code_generator.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -14,24 +15,26 @@ namespace {
 // The C types of one quantisation: coefficients and input samples, IIR output samples, and the
 // FIR accumulator. The FIR sum of N products needs about log2(N) bits more than one product, so
 // its accumulator is one size wider than the IIR output type, which the saturation warning of
-// the IIR function covers instead.
+// the IIR function covers instead. The sized names are Microsoft C's own; `standard` holds the
+// <stdint.h> type of each, which the file gives to every other compiler.
 struct CTypes {
   const char* headerWord;
   const char* narrow;
   const char* wide;
   const char* firAccumulator;
+  std::array<const char*, 3> standard;  // of narrow, wide and firAccumulator
 };
 
 CTypes TypesFor(Quantization quantization) {
   switch (quantization) {
     case Quantization::Signed8:
-      return {"8-bit\n", "__int8", "__int16", "__int32"};
+      return {"8-bit\n", "__int8", "__int16", "__int32", {"int8_t", "int16_t", "int32_t"}};
     case Quantization::Signed16:
-      return {"16-bit\n", "__int16", "__int32", "__int64"};
+      return {"16-bit\n", "__int16", "__int32", "__int64", {"int16_t", "int32_t", "int64_t"}};
     case Quantization::Float:
       break;
   }
-  return {"float\n", "float", "float", "float"};
+  return {"float\n", "float", "float", "float", {}};
 }
 
 bool IsQuantized(Quantization quantization) { return quantization != Quantization::Float; }
@@ -71,6 +74,17 @@ void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& sc
   std::fprintf(file, "Coefficents Quantization: %s", types.headerWord);
   WriteZerosAndPoles(file, "\n", "", spec, denominator);
   std::fputs("***************************************************************/\n", file);
+}
+
+// The sized types for any compiler but Microsoft's, which has them built in; the rest of the
+// file keeps the names it has always used.
+void WriteSizedTypes(std::FILE* file, const CTypes& types) {
+  std::fputs("#if !defined(_MSC_VER)\n#include <stdint.h>\n", file);
+  const std::array<const char*, 3> names{types.narrow, types.wide, types.firAccumulator};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::fprintf(file, "typedef %s %s;\n", types.standard[i], names[i]);
+  }
+  std::fputs("#endif\n\n", file);
 }
 
 void WriteDcGain(std::FILE* file, int shift) {
@@ -173,6 +187,9 @@ OutputCode GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
   std::FILE* file = output.File();
   const CTypes types = TypesFor(spec.quantization);
   WriteHeader(file, spec, scale, denominator, types);
+  if (IsQuantized(spec.quantization)) {
+    WriteSizedTypes(file, types);
+  }
   if (spec.filterClass == FilterClass::Iir) {
     WriteIir(file, spec, numerator, denominator, shift, types);
   } else {

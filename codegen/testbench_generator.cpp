@@ -1,17 +1,22 @@
 // The testbench file in either language. The stimulus: a full-scale positive and negative
 // impulse (every tap appears at the output), positive and negative full-scale steps long enough
 // to reach the steady state (and saturation, where the taps allow it), pseudo-random samples over
-// the full and over half the range from a fixed seed, each part followed by zeros that flush
-// the delay line and the pipeline. The expected outputs come from HdlModelOutput.
+// the full and over half the range from a fixed seed, the probe windows that show a coefficient
+// one step off, each part followed by zeros that flush the delay line and the pipeline. The
+// expected outputs come from HdlModelOutput.
 #include "codegen/testbench_generator.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "codegen/design_summary.h"
 #include "codegen/hdl_model.h"
 #include "codegen/output_codes.h"
+#include "codegen/testbench_probes.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "fileio/output_file.h"
@@ -23,16 +28,13 @@ constexpr int kRandomSamples = 64;      // of each of the two pseudo-random part
 constexpr int kSteadyExtraSamples = 4;  // a step lasts the taps plus these
 constexpr int kValuesPerLine = 8;       // VHDL aggregates
 constexpr std::uint64_t kSeed = 0x5eed2026u;
-// Knuth's MMIX linear congruential generator; its high bits are the samples.
-constexpr std::uint64_t kLcgMultiplier = 6364136223846793005u;
-constexpr std::uint64_t kLcgIncrement = 1442695040888963407u;
-constexpr int kWordBits = 64;
 
 // The zeros after each part: the whole delay line and the pipeline drain.
 constexpr int GapSamples(int taps, int latency) { return taps + latency; }
 constexpr int StepSamples(int taps) { return taps + kSteadyExtraSamples; }
 constexpr int SampleCount(int taps, int latency) {
-  return 2 + 2 * StepSamples(taps) + 2 * kRandomSamples + 5 * GapSamples(taps, latency);
+  return 2 + 2 * StepSamples(taps) + 2 * kRandomSamples + kMaxProbeWindows * taps +
+         5 * GapSamples(taps, latency);
 }
 constexpr int kMaxSamples = SampleCount(kMaxTaps, kMaxHdlSampleLatency);
 
@@ -50,16 +52,10 @@ struct Stimulus {
   }
 };
 
-// `bits` high bits of the next generator state, as a signed number of that width.
-std::int32_t RandomSigned(std::uint64_t& state, int bits) {
-  state = state * kLcgMultiplier + kLcgIncrement;
-  const std::uint64_t word = state >> (kWordBits - bits);
-  const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
-  return static_cast<std::int32_t>(static_cast<std::int64_t>(word ^ sign) -
-                                   static_cast<std::int64_t>(sign));
-}
-
-void MakeStimulus(Stimulus& s, int taps, int latency, int width) {
+void MakeStimulus(Stimulus& s, std::span<const std::int32_t> rom, HdlArchitecture architecture,
+                  int shift,
+                  int latency, int width) {
+  const int taps = static_cast<int>(rom.size());
   const auto high = static_cast<std::int32_t>((std::int64_t{1} << (width - 1)) - 1);
   const std::int32_t low = -high - 1;
   const int gap = GapSamples(taps, latency);
@@ -71,14 +67,65 @@ void MakeStimulus(Stimulus& s, int taps, int latency, int width) {
   s.Hold(0, gap);
   s.Hold(low, StepSamples(taps));
   s.Hold(0, gap);
-  std::uint64_t state = kSeed;
+  TestbenchRandom random(kSeed);
   for (int i = 0; i < kRandomSamples; ++i) {
-    s.Hold(RandomSigned(state, width), 1);
+    s.Hold(random.NextSigned(width), 1);
   }
   for (int i = 0; i < kRandomSamples; ++i) {
-    s.Hold(RandomSigned(state, width - 1), 1);
+    s.Hold(random.NextSigned(width - 1), 1);
   }
+  s.count +=
+      MakeProbeWindows(rom, architecture, shift, width,
+                       std::span<std::int32_t>(s.x).subspan(static_cast<std::size_t>(s.count)));
   s.Hold(0, gap);
+}
+
+// The files as the run line names them: by their names alone when both lie in one folder (the
+// line then runs there), else by the paths as given; quoted for the shell where needed.
+struct RunFiles {
+  std::string hardware;
+  std::string testbench;
+  std::string program;  // Icarus Verilog's compiled simulation, beside the testbench
+};
+
+std::string_view FolderOf(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+}
+
+// A control character (a line feed in a file name) would end the comment line and break the
+// file; it shows as '?' in the line instead.
+std::string ShellWord(std::string_view text) {
+  const bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) {
+    return std::isalnum(static_cast<unsigned char>(ch)) != 0 ||
+           std::string_view("_./+-,=:@%").find(ch) != std::string_view::npos;
+  });
+  if (plain) {
+    return std::string(text);
+  }
+  std::string word = "'";
+  for (const char ch : text) {
+    const bool control = static_cast<unsigned char>(ch) < ' ' || ch == '\x7f';
+    word += ch == '\'' ? std::string("'\\''") : std::string(1, control ? '?' : ch);
+  }
+  return word + "'";
+}
+
+// `hardwarePath` empty: the filter's file was not written in the testbench's language, and the
+// line names it fir.vhd or fir.v, beside the testbench.
+RunFiles NamesForRun(std::string_view hardwarePath, std::string_view testbenchPath, bool verilog) {
+  std::string_view testbench = testbenchPath;
+  const std::string unwritten = std::string(FolderOf(testbench)) + (verilog ? "fir.v" : "fir.vhd");
+  std::string_view hardware = hardwarePath.empty() ? std::string_view(unwritten) : hardwarePath;
+  if (FolderOf(hardware) == FolderOf(testbench)) {
+    hardware.remove_prefix(FolderOf(hardware).size());
+    testbench.remove_prefix(FolderOf(testbench).size());
+  }
+  const std::size_t dot = testbench.rfind('.');
+  const std::string program =
+      std::string(testbench.substr(0, dot == std::string_view::npos ? testbench.size() : dot)) +
+      ".vvp";
+  return {ShellWord(hardware), ShellWord(testbench), ShellWord(program)};
 }
 
 struct Bench {
@@ -90,6 +137,7 @@ struct Bench {
   Stimulus stimulus;
   int shift;
   HdlArchitecture architecture;
+  RunFiles files;
 
   std::span<const std::int32_t> Coefficients() const {
     return std::span<const std::int32_t>(rom).first(static_cast<std::size_t>(spec.taps));
@@ -103,10 +151,35 @@ struct Bench {
 
 const char* ArchitectureName(bool speed) { return speed ? "speed" : "size"; }
 
-// `run`: the commands that analyse, build and run the testbench, for files named as
-// `extension` says.
+// The latency as the testbench counts it (from presenting X_IN to reading Y_OUT) against the
+// resource estimate's output latency, which counts clocks from the sample's first register that
+// every architecture shares: size from the delay line taking it (one sample period of N + 1
+// clocks later Y_OUT shows it), speed from X_IN_reg.
+void WriteLatency(std::FILE* file, const Bench& b, const char* prefix) {
+  const int taps = b.spec.taps;
+  if (b.speed) {
+    std::fprintf(file,
+                 "%sand compares every output with the exact integer filter, %d samples (%d "
+                 "clocks) later:\n"
+                 "%sthe estimate's output latency of %d clocks counts from X_IN_reg to Y_OUT; "
+                 "this count\n"
+                 "%sadds the clock that takes X_IN into X_IN_reg.\n",
+                 prefix, b.latency, b.latency, prefix, b.latency - 1, prefix);
+  } else {
+    std::fprintf(file,
+                 "%sand compares every output with the exact integer filter, %d samples (%d x %d "
+                 "clocks) later:\n"
+                 "%sthe estimate's output latency of %d clocks counts from the delay line taking "
+                 "a sample\n"
+                 "%sto Y_OUT; this count adds the sample period in which X_IN waits for the delay "
+                 "line.\n",
+                 prefix, b.latency, b.latency, taps + 1, prefix, taps + 1, prefix);
+  }
+}
+
+// `run`: the commands that analyse, build and run the testbench with the filter's file.
 void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char* rule,
-                 const char* extension, const char* run) {
+                 const std::string& run) {
   std::fputs(rule, file);
   WriteIdentification(file, prefix, "");
   std::fprintf(file,
@@ -114,14 +187,13 @@ void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char
                "coefficients, %d-bit signal.\n",
                prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
                b.spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit", b.width);
-  std::fprintf(file, "%sIt presents %d samples (impulses, steps, pseudo-random samples, zeros)\n",
-               prefix, b.stimulus.count);
   std::fprintf(file,
-               "%sand compares every output with the exact integer filter, %d samples "
-               "later.\n",
-               prefix, b.latency);
-  std::fprintf(file, "%sRun it with the filter's file, here fir%s and fir_tb%s:\n%s  %s\n", prefix,
-               extension, extension, prefix, run);
+               "%sIt presents %d samples (impulses, steps, pseudo-random samples, probes of "
+               "every\n%scoefficient one step off, zeros)\n",
+               prefix, b.stimulus.count, prefix);
+  WriteLatency(file, b, prefix);
+  std::fprintf(file, "%sRun it with the filter's file, %s:\n%s  %s\n", prefix,
+               b.files.hardware.c_str(), prefix, run.c_str());
   std::fputs(rule, file);
   std::fputs("\n", file);
 }
@@ -149,10 +221,13 @@ void WriteVhdlVector(std::FILE* file, const char* name, int count, Value value) 
 
 void WriteVhdl(std::FILE* file, const Bench& b) {
   const int count = b.stimulus.count;
+  // --ieee-asserts=disable-at-0 keeps the library's warnings about the undefined values before
+  // the reset from burying the PASS line.
   WriteHeader(file, b, "-- ", "----------------------------------------------------------------\n",
-              ".vhd",
-              "ghdl -a --std=93c -fsynopsys -fexplicit fir.vhd fir_tb.vhd && "
-              "ghdl --elab-run --std=93c -fsynopsys -fexplicit fir_tb");
+              "ghdl -a --std=93c -fsynopsys -fexplicit " + b.files.hardware + " " +
+                  b.files.testbench +
+                  " && ghdl --elab-run --std=93c -fsynopsys -fexplicit fir_tb "
+                  "--ieee-asserts=disable-at-0");
   std::fputs(
       "library IEEE;\n"
       "    use IEEE.std_logic_1164.all;\n"
@@ -255,7 +330,8 @@ void WriteVerilogWord(std::FILE* file, int width, std::int64_t value) {
 void WriteVerilog(std::FILE* file, const Bench& b) {
   const int count = b.stimulus.count;
   WriteHeader(file, b, "// ", "//--------------------------------------------------------------\n",
-              ".v", "iverilog -g2005 -o fir_tb.vvp fir.v fir_tb.v && vvp fir_tb.vvp");
+              "iverilog -g2005 -o " + b.files.program + " " + b.files.hardware + " " +
+                  b.files.testbench + " && vvp " + b.files.program);
   std::fputs("`timescale 1ns / 1ps\n\nmodule fir_tb;\n\n", file);
   std::fprintf(file, "localparam W = %d;\nlocalparam SAMPLES = %d;\n\n", b.width, count);
   std::fputs(
@@ -338,7 +414,8 @@ std::optional<HdlLanguage> TestbenchLanguage(std::string_view path) {
 }
 
 OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
-                             HdlArchitecture architecture, int width, const std::string& path) {
+                             HdlArchitecture architecture, int width, std::string_view hardwarePath,
+                             const std::string& path) {
   const std::optional<HdlLanguage> language = TestbenchLanguage(path);
   if (!language) {
     return OutputCode::TestbenchExtension;
@@ -360,13 +437,13 @@ OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> fir
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {
     return OutputCode::ResolutionRange;
   }
-  Bench b{spec, speed, width, HdlSampleLatency(architecture, spec.taps),
-          {},   {},    shift, architecture};
+  Bench b{spec, speed, width,        HdlSampleLatency(architecture, spec.taps), {},
+          {},   shift, architecture, NamesForRun(hardwarePath, path, verilog)};
   for (int k = 0; k < spec.taps; ++k) {
     b.rom[static_cast<std::size_t>(k)] =
         HdlCoefficient(firTaps[static_cast<std::size_t>(k)], spec.quantization);
   }
-  MakeStimulus(b.stimulus, spec.taps, b.latency, width);
+  MakeStimulus(b.stimulus, b.Coefficients(), architecture, shift, b.latency, width);
   OutputFile output(path);
   if (!output.IsOpen()) {
     return OutputCode::NotCreated;

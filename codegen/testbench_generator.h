@@ -30,8 +30,10 @@ namespace qv {
 // refusals of the language's generator in its order (architecture, design, tap count),
 // DesignMismatch, ResolutionRange or NotCreated; NotClosed when a write, flush, close or the
 // replacement fails. The codes take the numbers and messages of the file's language.
+//   hardwarePath: the file of the module fir that the testbench tests, in the testbench's
+//                 language, for the run line of its header (empty: none was written).
 [[nodiscard]] OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps,
                                            int shift, HdlArchitecture architecture, int width,
-                                           const std::string& path);
+                                           std::string_view hardwarePath, const std::string& path);
 
 }  // namespace qv

@@ -58,7 +58,13 @@ void WriteBanner(std::FILE* file, const char* titles) {
 void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> denominator, std::string_view comment) {
   WriteHardwareHeader(file, "// ", kRule64, kRule120, spec, scale, denominator, comment);
-  std::fputs("\n`timescale 1ns / 1ps\n\n", file);
+  // One file holds fir and the modules it instantiates, under whatever name the user gives it;
+  // Verilator's full lint would want one module per file, named as the file.
+  std::fputs(
+      "\n`timescale 1ns / 1ps\n\n"
+      "// The filter and its component modules, in one file of any name\n"
+      "/* verilator lint_off DECLFILENAME */\n\n",
+      file);
 }
 
 void WriteComponents(std::FILE* file, bool speed) {

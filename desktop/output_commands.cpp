@@ -85,10 +85,10 @@ void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage la
   if (ReportOutputCode(code, language) || !options.WriteTestbench()) {
     return;
   }
-  ReportOutputCode(
-      GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
-                        options.Resolution(), FileNameBytes(TestbenchPath(path, language))),
-      language);
+  ReportOutputCode(GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
+                                     options.Resolution(), FileNameBytes(path),
+                                     FileNameBytes(TestbenchPath(path, language))),
+                   language);
 }
 
 }  // namespace
@@ -170,12 +170,24 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
   if (chosen < 0 || chosen >= static_cast<int>(kCoefficientFormats.size())) {
     return;
   }
-  const CoefficientFormatName& name = kCoefficientFormats[static_cast<std::size_t>(chosen)];
+  // A name typed with one of the formats' own extensions is written in that format, whatever
+  // type is selected, so no file carries one format under another's extension; a name without
+  // an extension gets the selected type's, and any other extension is kept.
+  QString path = dialog.GetPathName();
+  const QString typed = QFileInfo(path).suffix();
+  auto format = static_cast<std::size_t>(chosen);
+  for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
+    if (!typed.isEmpty() && ("." + typed)
+                                    .compare(QString::fromLatin1(kCoefficientFormats[i].extension),
+                                             Qt::CaseInsensitive) == 0) {
+      format = i;
+    }
+  }
+  const CoefficientFormatName& name = kCoefficientFormats[format];
   if (ReportOutputCode(CheckCoefficientExport(name.format, source.spec, true))) {
     return;
   }
-  QString path = dialog.GetPathName();
-  if (QFileInfo(path).suffix().isEmpty()) {
+  if (typed.isEmpty()) {
     path += QString::fromLatin1(name.extension);
   }
   ReportOutputCode(ExportCoefficients(name.format, source.spec, source.scale, source.design,

@@ -39,7 +39,8 @@ void GenerateVhdlCodeCommand(const OutputSource& source, QWidget* parent);
 void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent);
 void ExportGraphCommand(const OutputSource& source, QWidget* parent);
 // The file type chosen in the save dialog decides the format (.coe, .mif, .csv or sections in
-// C), and its extension is added to a name typed without one.
+// C), and its extension is added to a name typed without one; a name typed with one of these
+// extensions is written in that extension's format.
 void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent);
 
 }  // namespace qv

@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include "codegen/output_codes.h"
 #include "codegen/resource_estimate.h"
+#include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
 #include "framework/data_exchange.h"
 #include "framework/dialog_units.h"
+#include "framework/message_service.h"
 #include "framework/utf8_text.h"
 
 namespace qv {
@@ -51,7 +54,8 @@ bool CVhdlParameterDlg::lastWriteTestbench_ = false;
 CVhdlParameterDlg::CVhdlParameterDlg(const FilterSpec& spec, QWidget* parent, HdlLanguage language)
     : QDialog(parent),
       spec_(spec),
-      commentPrefix_(language == HdlLanguage::Verilog ? "// " : "-- "),
+      verilog_(language == HdlLanguage::Verilog),
+      commentPrefix_(verilog_ ? "// " : "-- "),
       writeTestbench_(lastWriteTestbench_),
       resolution_(kDefaultResolution) {
   setWindowTitle(language == HdlLanguage::Verilog ? QStringLiteral("Verilog Parameter")
@@ -121,13 +125,25 @@ void CVhdlParameterDlg::EstimateResources() {
 }
 
 void CVhdlParameterDlg::accept() {
-  // OK reads the resolution but keeps the last estimate; a text that is no integer keeps the
-  // dialog open.
-  if (ExchangeInteger(resolutionField_, resolution_)) {
-    writeTestbench_ = testbenchBox_->isChecked();
-    lastWriteTestbench_ = writeTestbench_;
-    QDialog::accept();
+  // OK estimates again, so that the resolution in the field is the one of the header, the
+  // estimate, the Verilog module and the testbench alike. A text that is no integer, or a width
+  // that the Verilog module or the testbench cannot take, keeps the dialog open; the VHDL file
+  // alone takes any width, which only its estimate uses.
+  if (!ExchangeInteger(resolutionField_, resolution_)) {
+    return;
   }
+  const bool bounded = verilog_ || testbenchBox_->isChecked();
+  if (bounded && (resolution_ < kMinHdlWidth || resolution_ > kMaxHdlWidth)) {
+    AfxMessageBox(FromUtf8View(
+        OutputMessage(OutputCode::ResolutionRange, verilog_ ? HdlLanguage::Verilog : HdlLanguage::Vhdl)));
+    resolutionField_->setFocus(Qt::OtherFocusReason);
+    resolutionField_->selectAll();
+    return;
+  }
+  EstimateResources();
+  writeTestbench_ = testbenchBox_->isChecked();
+  lastWriteTestbench_ = writeTestbench_;
+  QDialog::accept();
 }
 
 }  // namespace qv

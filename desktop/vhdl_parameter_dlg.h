@@ -51,6 +51,8 @@ class CVhdlParameterDlg : public QDialog {
   void EstimateResources();
 
  public slots:
+  // OK: the estimate of the resolution in the field, which the Verilog module and a testbench
+  // need within kMinHdlWidth..kMaxHdlWidth (refused in a stop box, the dialog stays open).
   void accept() override;
 
  private:
@@ -60,6 +62,7 @@ class CVhdlParameterDlg : public QDialog {
   static bool lastWriteTestbench_;
 
   const FilterSpec& spec_;
+  bool verilog_;
   const char* commentPrefix_;
   bool writeTestbench_;
   std::int32_t resolution_;

@@ -168,6 +168,13 @@ TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
     EXPECT_NE(Read(File(bench)).find(vhdl ? "entity work.fir(speed)" : "fir #(.W(W))"),
               std::string::npos)
         << bench;
+    // The run line names the hardware file of the testbench's language; no VHDL file was
+    // written, so the VHDL testbench names the entity's file as fir.vhd.
+    EXPECT_NE(Read(File(bench))
+                  .find(vhdl ? "-fexplicit fir.vhd t.vhd && ghdl --elab-run"
+                             : "iverilog -g2005 -o t.vvp f.v t.v && vvp t.vvp\n"),
+              std::string::npos)
+        << bench;
   }
   EXPECT_NE(Read(File("f.v")).find("module fir #(parameter W = 12) ("), std::string::npos);
   const CliRun wide = RunCliInProcess(

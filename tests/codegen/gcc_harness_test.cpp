@@ -1,7 +1,8 @@
-// Compiles every kind of generated C file with gcc, feeds the function an impulse and a step,
-// and compares its outputs with the model's simulation: float designs within float rounding,
-// quantised designs exactly (the model keeps the final division by DCgain as a fraction, the
-// C function truncates it). Signed overflow in the generated code stops the program.
+// Compiles every kind of generated C file as written with gcc and clang, then with gcc feeds the
+// function an impulse and a step and compares its outputs with the model's simulation: float
+// designs within float rounding, quantised designs exactly (the model keeps the final division
+// by DCgain as a fraction, the C function truncates it). Signed overflow in the generated code
+// stops the program.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -61,16 +62,16 @@ const char* SampleType(Quantization q) {
   return "float";
 }
 
-// The IIR output samples get the width the function's saturation warning asks for; every
-// other type keeps its plain size.
-std::string Prelude(const FilterSpec& spec) {
-  if (spec.filterClass == FilterClass::Iir && spec.quantization == Quantization::Signed8) {
-    return "prelude_wide_iir8.h";
+// The IIR output samples get the width the function's saturation warning asks for: the test
+// then plays the compiler that has the sized types built in (_MSC_VER), and its prelude gives
+// them. Every other file is compiled as written.
+std::string TypeOptions(const FilterSpec& spec) {
+  if (spec.filterClass != FilterClass::Iir || spec.quantization == Quantization::Float) {
+    return "";
   }
-  if (spec.filterClass == FilterClass::Iir && spec.quantization == Quantization::Signed16) {
-    return "prelude_wide_iir16.h";
-  }
-  return "prelude.h";
+  return std::string(" -D_MSC_VER -include '") + QUORVANEL_C_HARNESS_DIR +
+         (spec.quantization == Quantization::Signed8 ? "/prelude_wide_iir8.h'"
+                                                     : "/prelude_wide_iir16.h'");
 }
 
 // The model's simulation of the design; for a float design with the coefficients rounded to
@@ -120,8 +121,8 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
   const std::string compile =
       "cd '" + dir.Directory() +
       "' && gcc -std=c99 -O1 -Wall -Wextra -Werror -fsanitize=undefined " +
-      "-fno-sanitize-recover=all -I. -include '" + source + "/" + Prelude(in.spec) +
-      "' -DFILTER=" + (in.spec.filterClass == FilterClass::Iir ? "iir" : "fir") +
+      "-fno-sanitize-recover=all -I." + TypeOptions(in.spec) +
+      " -DFILTER=" + (in.spec.filterClass == FilterClass::Iir ? "iir" : "fir") +
       " -DSAMPLE=" + SampleType(in.spec.quantization) + (quantized ? "" : " -DFLOAT_SAMPLES") +
       " '" + source + "/harness.c' -o harness > gcc.log 2>&1";
   ASSERT_EQ(test::RunShell(compile), 0) << test::ReadFile(dir.Path("gcc.log"));
@@ -164,6 +165,59 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
     EXPECT_EQ(mismatches, 0) << kind << " at amplitude " << fed;
   }
 }
+
+struct CompilerCase {
+  const char* compiler;
+  CCase design;
+};
+
+void PrintTo(const CompilerCase& c, std::ostream* os) { *os << c.compiler << " " << c.design.name; }
+
+class CompilesAsWritten : public testing::TestWithParam<CompilerCase> {};
+
+// No prelude and no definition of the test's own: the file alone, with every warning an error.
+TEST_P(CompilesAsWritten, WithEveryWarningAnError) {
+  const CompilerCase& c = GetParam();
+  ASSERT_TRUE(test::OnPath(c.compiler))
+      << c.compiler << " is not on PATH; scripts/install-deps installs it";
+  const test::GeneratorInput in = test::Calculated(SpecOf(c.design));
+  test::ScratchDirectory dir;
+  ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
+                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
+            0);
+  const std::string compile = "cd '" + dir.Directory() + "' && " + c.compiler +
+                              " -std=c99 -Wall -Wextra -Werror -pedantic -c filter.c -o filter.o "
+                              "> cc.log 2>&1";
+  EXPECT_EQ(test::RunShell(compile), 0) << test::ReadFile(dir.Path("cc.log"));
+}
+
+std::vector<CompilerCase> CompilerCases() {
+  const CCase kinds[] = {
+      {"IirFloat", FilterClass::Iir, BandType::LowPass, FilterModel::Butterworth, 2,
+       Quantization::Float},
+      {"Iir8", FilterClass::Iir, BandType::HighPass, FilterModel::Bessel, 3, Quantization::Signed8},
+      {"Iir16", FilterClass::Iir, BandType::BandStop, FilterModel::Chebyshev, 2,
+       Quantization::Signed16},
+      {"FirFloat", FilterClass::Fir, BandType::LowPass, FilterModel::Rectangle, 5,
+       Quantization::Float},
+      {"Fir8", FilterClass::Fir, BandType::LowPass, FilterModel::RaisedCosine, 9,
+       Quantization::Signed8},
+      {"Fir16", FilterClass::Fir, BandType::BandPass, FilterModel::Butterworth, 31,
+       Quantization::Signed16},
+  };
+  std::vector<CompilerCase> cases;
+  for (const char* compiler : {"gcc", "clang"}) {
+    for (const CCase& kind : kinds) {
+      cases.push_back({compiler, kind});
+    }
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CompilesAsWritten, testing::ValuesIn(CompilerCases()),
+                         [](const testing::TestParamInfo<CompilerCase>& param) {
+                           return std::string(param.param.compiler) + param.param.design.name;
+                         });
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, GccHarness,

@@ -49,10 +49,10 @@ std::vector<double> TransferImpulse(const test::GeneratorInput& in) {
 std::vector<double> CompiledImpulse(const test::ScratchDirectory& dir,
                                     const std::string& function) {
   const std::string source = QUORVANEL_C_HARNESS_DIR;
-  const std::string compile =
-      "cd '" + dir.Directory() + "' && gcc -std=c99 -Wall -Wextra -Werror -I. -include '" + source +
-      "/prelude.h' -DFILTER=" + function + " -DSAMPLE=float -DFLOAT_SAMPLES '" + source +
-      "/harness.c' -o harness > gcc.log 2>&1";
+  const std::string compile = "cd '" + dir.Directory() +
+                              "' && gcc -std=c99 -Wall -Wextra -Werror -I. -DFILTER=" + function +
+                              " -DSAMPLE=float -DFLOAT_SAMPLES '" + source +
+                              "/harness.c' -o harness > gcc.log 2>&1";
   if (test::RunShell(compile) != 0) {
     ADD_FAILURE() << test::ReadFile(dir.Path("gcc.log"));
     return {};

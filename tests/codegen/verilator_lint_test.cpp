@@ -1,5 +1,6 @@
-// Verilator's lint with its default warnings, as an error, on generated Verilog: both
-// architectures, both coefficient widths, the smallest and the largest tap counts and widths.
+// Verilator's full lint (-Wall), every warning an error, on generated Verilog saved under a name
+// of the user's (not the module's): both architectures, both coefficient widths, the smallest
+// and the largest tap counts and widths.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,15 +15,15 @@ using test::Taps;
 
 class VerilatorLint : public testing::TestWithParam<HdlCase> {};
 
-TEST_P(VerilatorLint, PassesWithDefaultWarnings) {
+TEST_P(VerilatorLint, PassesWithEveryWarning) {
   const HdlCase& c = GetParam();
   ASSERT_TRUE(test::OnPath("verilator"))
       << "verilator is not on PATH; scripts/install-deps installs it";
   test::ScratchDirectory dir;
-  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), OutputCode::Ok);
+  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("lowpass.v")), OutputCode::Ok);
   const int status =
       test::RunShell("cd '" + dir.Directory() +
-                     "' && verilator --lint-only --top-module fir fir.v > lint.log 2>&1");
+                     "' && verilator --lint-only -Wall --top-module fir lowpass.v > lint.log 2>&1");
   EXPECT_EQ(status, 0) << test::ReadFile(dir.Path("lint.log"));
 }
 

@@ -31,7 +31,8 @@ OutputCode Generate(Output output, const GeneratorInput& in, HdlArchitecture arc
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, architecture, width, "", path);
   }
-  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width, path);
+  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width,
+                           output == Output::VhdlBench ? "fir.vhd" : "fir.v", path);
 }
 
 struct RefusalCase {
@@ -108,6 +109,53 @@ TEST(Testbench, LanguageFollowsTheExtension) {
   EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.Path("fir_tb.txt")),
             OutputCode::TestbenchExtension);
   EXPECT_FALSE(test::FileExists(dir.Path("fir_tb.txt")));
+}
+
+struct RunLineCase {
+  const char* hardware;  // relative to the scratch directory; "" for none written
+  const char* bench;
+  const char* line;  // with @ for the scratch directory's path
+};
+
+// The run line of the header names the files written: by name in one folder, by path across
+// folders, quoted for the shell; a line feed in a name cannot end the comment line.
+TEST(Testbench, RunLineNamesTheFilesWritten) {
+  const RunLineCase cases[] = {
+      {"lp.vhd", "lp_tb.vhd",
+       "--   ghdl -a --std=93c -fsynopsys -fexplicit lp.vhd lp_tb.vhd && ghdl --elab-run "
+       "--std=93c -fsynopsys -fexplicit fir_tb --ieee-asserts=disable-at-0\n"},
+      {"hw/lp.vhd", "lp_tb.vhdl", "-fexplicit @/hw/lp.vhd @/lp_tb.vhdl && ghdl"},
+      {"", "t.vhd", "-fexplicit fir.vhd t.vhd && ghdl"},
+      {"it's.v", "it's_tb.v",
+       "//   iverilog -g2005 -o 'it'\\''s_tb.vvp' 'it'\\''s.v' 'it'\\''s_tb.v' && vvp "
+       "'it'\\''s_tb.vvp'\n"},
+      {"a\nb.v", "a\nb_tb.v", "//   iverilog -g2005 -o 'a?b_tb.vvp' 'a?b.v' 'a?b_tb.v'"},
+  };
+  const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
+  for (const RunLineCase& c : cases) {
+    ScratchDirectory dir;
+    const std::string hardware = *c.hardware == '\0' ? "" : dir.Path(c.hardware);
+    ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, kSpeed, 8, hardware,
+                                dir.Path(c.bench)),
+              OutputCode::Ok)
+        << c.bench;
+    const std::string text = test::ReadFile(dir.Path(c.bench));
+    std::string line = c.line;
+    for (std::size_t at = line.find('@'); at != std::string::npos; at = line.find('@')) {
+      line.replace(at, 1, dir.Directory());
+    }
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    // Every line of the header is a comment.
+    const std::string lead =
+        TestbenchLanguage(c.bench) == HdlLanguage::Verilog ? "//" : "--";
+    const std::string header = text.substr(0, text.find("\n\n"));
+    for (std::size_t at = 0; at < header.size(); at = header.find('\n', at) + 1) {
+      EXPECT_EQ(header.compare(at, lead.size(), lead), 0) << header;
+      if (header.find('\n', at) == std::string::npos) {
+        break;
+      }
+    }
+  }
 }
 
 TEST(VerilogGenerator, RomRowsAndWidthParameter) {

@@ -1,6 +1,7 @@
 // The Output menu's "Export Coefficients..." command: its save dialog with the four file types,
-// the type that decides the format and adds its extension, and the same refusals and messages
-// as the command line, in stop boxes.
+// the type that decides the format and adds its extension (or the typed extension of another
+// format that overrides it), and the same refusals and messages as the command line, in stop
+// boxes.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -85,18 +86,29 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("format");
     const FilterSpec fir8 = Fir(qv::Quantization::Signed8);
     const FilterSpec iir = Iir(qv::Quantization::Float);
     QTest::newRow(".coe added") << fir8 << 0 << "taps"
-                                << "taps.coe";
+                                << "taps.coe" << 0;
     QTest::newRow(".mif added") << fir8 << 1 << "taps"
-                                << "taps.mif";
+                                << "taps.mif" << 1;
     QTest::newRow(".csv added") << iir << 2 << "coefficients"
-                                << "coefficients.csv";
+                                << "coefficients.csv" << 2;
     QTest::newRow("sections, .c added") << iir << 3 << "biquads"
-                                        << "biquads.c";
+                                        << "biquads.c" << 3;
     QTest::newRow("own extension kept") << fir8 << 2 << "taps.txt"
-                                        << "taps.txt";
+                                        << "taps.txt" << 2;
+    // Another format's extension typed under a type: that format, never one under another's
+    // extension.
+    QTest::newRow(".mif typed under .coe") << fir8 << 0 << "x.mif"
+                                           << "x.mif" << 1;
+    QTest::newRow(".coe typed under .csv") << fir8 << 2 << "x.COE"
+                                           << "x.COE" << 0;
+    QTest::newRow(".csv typed under .mif") << fir8 << 1 << "x.csv"
+                                           << "x.csv" << 2;
+    QTest::newRow(".c typed under .csv") << iir << 2 << "x.c"
+                                         << "x.c" << 3;
   }
 
   void typeDecidesTheFormat() {
@@ -104,6 +116,7 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
     QFETCH(int, type);
     QFETCH(QString, typed);
     QFETCH(QString, written);
+    QFETCH(int, format);
     Calculated(spec);
     dialogs_->answers.push_back(dir_->filePath(typed));
     dialogs_->types.push_back(type);
@@ -111,9 +124,9 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
     QVERIFY(messages_->shown.isEmpty());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{written});
     const QString direct = dir_->filePath("direct");
-    QCOMPARE(qv::ExportCoefficients(qv::kCoefficientFormats[static_cast<std::size_t>(type)].format,
-                                    doc_->GetSpec(), doc_->GetScale(), doc_->GetDesign(),
-                                    direct.toStdString()),
+    QCOMPARE(qv::ExportCoefficients(
+                 qv::kCoefficientFormats[static_cast<std::size_t>(format)].format, doc_->GetSpec(),
+                 doc_->GetScale(), doc_->GetDesign(), direct.toStdString()),
              qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath(written)), ReadAll(direct));
   }
@@ -121,30 +134,35 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
   void refusals_data() {
     QTest::addColumn<FilterSpec>("spec");
     QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("message");
+    const QString iirTaps =
+        "FPGA coefficient files hold the taps of an FIR filter; an IIR design has none\n";
     QTest::newRow(".coe of an IIR design")
-        << Iir(qv::Quantization::Signed16) << 0
-        << "FPGA coefficient files hold the taps of an FIR filter; an IIR design has none\n";
+        << Iir(qv::Quantization::Signed16) << 0 << "out" << iirTaps;
     QTest::newRow(".mif of a float FIR design")
-        << Fir(qv::Quantization::Float) << 1
+        << Fir(qv::Quantization::Float) << 1 << "out"
         << "FPGA coefficient files hold integer taps; quantize the design to 8 or 16 bits\n";
     QTest::newRow("sections of an FIR design")
-        << Fir(qv::Quantization::Float) << 3
+        << Fir(qv::Quantization::Float) << 3 << "out"
         << "Second-order sections are made from the poles of an IIR filter; an FIR design has "
            "none\n";
     QTest::newRow("sections of a quantised IIR design")
-        << Iir(qv::Quantization::Signed8) << 3
+        << Iir(qv::Quantization::Signed8) << 3 << "out"
         << "Second-order sections are written for float designs; the 8-bit and 16-bit "
            "coefficients belong to the direct form\n";
+    QTest::newRow(".mif typed under .csv, IIR design")
+        << Iir(qv::Quantization::Signed16) << 2 << "out.mif" << iirTaps;
   }
 
-  // Refused once the type is chosen, before any file is touched.
+  // Refused once the format is known, before any file is touched.
   void refusals() {
     QFETCH(FilterSpec, spec);
     QFETCH(int, type);
+    QFETCH(QString, typed);
     QFETCH(QString, message);
     Calculated(spec);
-    dialogs_->answers.push_back(dir_->filePath("out"));
+    dialogs_->answers.push_back(dir_->filePath(typed));
     dialogs_->types.push_back(type);
     doc_->OnExportCoefficients();
     QCOMPARE(messages_->Texts(), QStringList{message});

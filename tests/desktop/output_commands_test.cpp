@@ -312,10 +312,14 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     const QString bench = dir_->filePath("lp_tb" + extension);
     QCOMPARE(QFile::exists(bench), testbench);
     if (testbench) {
-      const QString direct = dir_->filePath("direct_tb" + extension);
+      // The same names in another folder: the header names the files, not their folder.
+      QVERIFY(QDir(dir_->path()).mkdir("direct"));
+      const QString direct = dir_->filePath("direct/lp_tb" + extension);
       const qv::FilterDesign& design = doc_->GetDesign();
       QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift,
-                                     qv::HdlArchitecture::Speed, 16, direct.toStdString()),
+                                     qv::HdlArchitecture::Speed, 16,
+                                     dir_->filePath("direct/lp" + extension).toStdString(),
+                                     direct.toStdString()),
                qv::OutputCode::Ok);
       QCOMPARE(ReadAll(bench), ReadAll(direct));
     }
@@ -449,18 +453,104 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QVERIFY(text.contains("Coefficients Quantization: 8-bit\r\n"));
   }
 
-  // A typed resolution counts only once applied (or the slider moves), never through OK alone.
-  void applyVersusOk() {
+  // The resolution in the field when OK is pressed is the one of every file, applied or not:
+  // typed and confirmed with Enter, after another one was applied.
+  void typedResolutionReachesEveryFile_data() {
+    QTest::addColumn<bool>("verilog");
+    QTest::newRow("VHDL") << false;
+    QTest::newRow("Verilog") << true;
+  }
+
+  void typedResolutionReachesEveryFile() {
+    QFETCH(bool, verilog);
+    Calculated(Fir(9, qv::Quantization::Signed16));
+    const QString extension = verilog ? ".v" : ".vhd";
+    dialogs_->answers.push_back(dir_->filePath("lp" + extension));
+    QTimer::singleShot(0, [] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget);
+            dialog && dialog->isVisible()) {
+          dialog->TestbenchBox()->setChecked(true);
+          dialog->ResolutionField()->setText("12");
+          dialog->EstimateResources();  // Apply
+          dialog->ResolutionField()->setText("10");
+          QTest::keyClick(dialog->ResolutionField(), Qt::Key_Return);
+        }
+      }
+    });
+    if (verilog) {
+      doc_->OnGenerateVerilogCode();
+    } else {
+      doc_->OnGenerateVhdlCode();
+    }
+    QVERIFY(messages_->shown.isEmpty());
+    const QByteArray hardware = ReadAll(dir_->filePath("lp" + extension));
+    const QByteArray bench = ReadAll(dir_->filePath("lp_tb" + extension));
+    QVERIFY(hardware.contains(verilog ? "// Signal Resolution: 10-bit\n"
+                                      : "-- Signal Resolution: 10-bit\n"));
+    if (verilog) {
+      QVERIFY(hardware.contains("module fir #(parameter W = 10) (\n"));
+    }
+    QVERIFY(
+        bench.contains(verilog ? "localparam W = 10;\n" : "constant W       : integer := 10;\n"));
+    QVERIFY(bench.contains(", 10-bit signal.\n"));
+  }
+
+  // A width the Verilog module or the testbench cannot take is refused by OK with the range,
+  // and the dialog stays open; the VHDL file alone takes any width for its estimate.
+  void resolutionRange_data() {
+    QTest::addColumn<bool>("verilog");
+    QTest::addColumn<bool>("testbench");
+    QTest::addColumn<QString>("resolution");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Verilog, 40") << true << false << "40" << false;
+    QTest::newRow("Verilog, 1") << true << false << "1" << false;
+    QTest::newRow("Verilog, 32") << true << false << "32" << true;
+    QTest::newRow("Verilog, 2") << true << false << "2" << true;
+    QTest::newRow("VHDL with testbench, 40") << false << true << "40" << false;
+    QTest::newRow("VHDL with testbench, 33") << false << true << "33" << false;
+    QTest::newRow("VHDL alone, 40") << false << false << "40" << true;
+  }
+
+  void resolutionRange() {
+    QFETCH(bool, verilog);
+    QFETCH(bool, testbench);
+    QFETCH(QString, resolution);
+    QFETCH(bool, accepted);
     const FilterSpec spec = Fir(31, qv::Quantization::Signed16);
-    CVhdlParameterDlg dialog(spec);
-    dialog.ResolutionField()->setText("12");
+    CVhdlParameterDlg dialog(spec, nullptr,
+                             verilog ? qv::HdlLanguage::Verilog : qv::HdlLanguage::Vhdl);
+    dialog.TestbenchBox()->setChecked(testbench);
+    dialog.ResolutionField()->setText(resolution);
     dialog.accept();
-    QCOMPARE(dialog.Resolution(), 12);
-    QVERIFY(
-        QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 16-bit"));
-    dialog.EstimateResources();  // Apply
-    QVERIFY(
-        QString::fromStdString(dialog.HeaderComment()).startsWith("-- Signal Resolution: 12-bit"));
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    QCOMPARE(messages_->Texts(), accepted
+                                     ? QStringList()
+                                     : QStringList{"The Signal Resolution must be 2 to 32 bits\n"});
+    if (accepted) {
+      QVERIFY(QString::fromStdString(dialog.HeaderComment())
+                  .contains("Signal Resolution: " + resolution + "-bit\n"));
+    }
+  }
+
+  // Refused in the dialog, before any save dialog: nothing is asked and nothing written.
+  void resolutionRefusedBeforeTheFileDialog() {
+    Calculated(Fir(9, qv::Quantization::Signed16));
+    QTimer::singleShot(0, [] {
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<CVhdlParameterDlg*>(widget);
+            dialog && dialog->isVisible()) {
+          dialog->ResolutionField()->setText("40");
+          dialog->accept();
+          QVERIFY(dialog->isVisible());
+          dialog->reject();
+        }
+      }
+    });
+    doc_->OnGenerateVerilogCode();
+    QCOMPARE(messages_->Texts(), QStringList{"The Signal Resolution must be 2 to 32 bits\n"});
+    QVERIFY(dialogs_->asked.isEmpty());
+    QVERIFY(QDir(dir_->path()).isEmpty());
   }
 
   void resolutionMustBeAnInteger() {

@@ -110,11 +110,11 @@ TEST(CalculateTruthTest, GraphsShowTheDesignedFilter) {
   std::mt19937 random(27);
   int calculated = 0;
   for (int i = 0; i < kSpecifications; ++i) {
-    FilterSpec spec = RandomSpec(random);
-    DisplayScale scale;
-    FilterDesign design;
-    ResponseSet responses;
-    if (!Calculate(spec, scale, design, responses).Succeeded()) continue;
+    const Calculation c = Calculate(RandomSpec(random));
+    if (!c.Succeeded()) continue;
+    const FilterSpec& spec = c.spec;
+    const FilterDesign& design = c.design;
+    const ResponseSet& responses = c.responses;
     ++calculated;
     SCOPED_TRACE("specification " + std::to_string(i));
     if (IsIirModel(spec.model)) ExpectPolesRebuildDenominator(spec, design, responses);

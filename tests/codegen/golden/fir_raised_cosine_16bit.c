@@ -10,6 +10,13 @@ Sampling Frequency: 1000 Hz
 Cut Frequency: 100.000000 Hz
 Coefficents Quantization: 16-bit
 ***************************************************************/
+#if !defined(_MSC_VER)
+#include <stdint.h>
+typedef int16_t __int16;
+typedef int32_t __int32;
+typedef int64_t __int64;
+#endif
+
 #define Ntap 31
 
 #define DCgain 131072

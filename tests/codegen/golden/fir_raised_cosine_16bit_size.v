@@ -24,6 +24,9 @@
 
 `timescale 1ns / 1ps
 
+// The filter and its component modules, in one file of any name
+/* verilator lint_off DECLFILENAME */
+
 //----------------------------------------------------------------------------------------------------------------------
 //  Component multiplier
 //  signed multiplier, registered product

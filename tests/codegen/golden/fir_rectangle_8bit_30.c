@@ -9,6 +9,13 @@ Sampling Frequency: 1000 Hz
 Cut Frequency: 100.000000 Hz
 Coefficents Quantization: 8-bit
 ***************************************************************/
+#if !defined(_MSC_VER)
+#include <stdint.h>
+typedef int8_t __int8;
+typedef int16_t __int16;
+typedef int32_t __int32;
+#endif
+
 #define Ntap 30
 
 #define DCgain 512

@@ -20,6 +20,13 @@ z = 0.389365 + j -0.000000
 z = 0.625630 + j -0.300234
 z = 0.625630 + j 0.300234
 ***************************************************************/
+#if !defined(_MSC_VER)
+#include <stdint.h>
+typedef int8_t __int8;
+typedef int16_t __int16;
+typedef int32_t __int32;
+#endif
+
 #define NCoef 3
 #define DCgain 1
 

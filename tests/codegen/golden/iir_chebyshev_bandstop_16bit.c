@@ -23,6 +23,13 @@ z = -0.171412 + j 0.700209
 z = 0.643763 + j -0.495612
 z = 0.643763 + j 0.495612
 ***************************************************************/
+#if !defined(_MSC_VER)
+#include <stdint.h>
+typedef int16_t __int16;
+typedef int32_t __int32;
+typedef int64_t __int64;
+#endif
+
 #define NCoef 4
 #define DCgain 1
 

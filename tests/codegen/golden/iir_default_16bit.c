@@ -18,6 +18,13 @@ Z domain Poles
 z = 0.571472 + j -0.293599
 z = 0.571472 + j 0.293599
 ***************************************************************/
+#if !defined(_MSC_VER)
+#include <stdint.h>
+typedef int16_t __int16;
+typedef int32_t __int32;
+typedef int64_t __int64;
+#endif
+
 #define NCoef 2
 #define DCgain 8
 
