@@ -67,6 +67,8 @@ int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std:
     return code;
   }
   out << ReportEstimate(c.spec, options.architecture, options.resolution).PlainText();
+  // The files after it may be written through the standard output (/dev/stdout).
+  out.flush();
   return kOutputOk;
 }
 
