@@ -4,13 +4,14 @@
 
 namespace qv {
 
-bool XDisplayAnswers(const QString& display) {
+XDisplayConnection::XDisplayConnection(const QString& display) {
   const QByteArray name = display.toLocal8Bit();
-  // A failed connection is still an object to release; its error state says it failed.
-  xcb_connection_t* connection = xcb_connect(name.isEmpty() ? nullptr : name.constData(), nullptr);
-  const bool answers = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
-  return answers;
+  connection_ = xcb_connect(name.isEmpty() ? nullptr : name.constData(), nullptr);
 }
+
+// A failed connection is still an object to release.
+XDisplayConnection::~XDisplayConnection() { xcb_disconnect(connection_); }
+
+bool XDisplayConnection::Answers() const { return xcb_connection_has_error(connection_) == 0; }
 
 }  // namespace qv
