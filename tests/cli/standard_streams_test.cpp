@@ -109,8 +109,7 @@ TEST_F(StandardStreams, BatchOnWorkersEndsWhenItsOutputFailsWithoutMoreInput) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0);
-    const std::array<const char*, 5> argv = {program.c_str(), "--batch", "--jobs", jobs,
-                                             nullptr};
+    const std::array<const char*, 5> argv = {program.c_str(), "--batch", "--jobs", jobs, nullptr};
     pid_t child = -1;
     const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr,
                                     const_cast<char* const*>(argv.data()), environ);
