@@ -15,7 +15,8 @@ namespace qv {
 class XDisplayConnection {
  public:
   // Connects to the display `display` (":0", "host:1.0"); an empty name stands for the display
-  // of the environment.
+  // of the environment. A server in the middle of a reset (its last client has just left)
+  // refuses for a moment, so a refusal is tried again for up to a second.
   explicit XDisplayConnection(const QString& display);
   ~XDisplayConnection();
 
