@@ -2,15 +2,34 @@
 
 #include <xcb/xcb.h>
 
-namespace qv {
+#include <chrono>
+#include <thread>
 
-bool XDisplayAnswers(const QString& display) {
+namespace qv {
+namespace {
+
+// A server that resets itself refuses connections for a moment; it is asked again this often,
+// this far apart, before it counts as not answering.
+constexpr int kAttempts = 20;
+constexpr std::chrono::milliseconds kPause(50);
+
+}  // namespace
+
+XDisplayConnection::XDisplayConnection(const QString& display) {
   const QByteArray name = display.toLocal8Bit();
-  // A failed connection is still an object to release; its error state says it failed.
-  xcb_connection_t* connection = xcb_connect(name.isEmpty() ? nullptr : name.constData(), nullptr);
-  const bool answers = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
-  return answers;
+  for (int attempt = 1;; ++attempt) {
+    connection_ = xcb_connect(name.isEmpty() ? nullptr : name.constData(), nullptr);
+    if (Answers() || attempt == kAttempts) {
+      return;
+    }
+    xcb_disconnect(connection_);
+    std::this_thread::sleep_for(kPause);
+  }
 }
+
+// A failed connection is still an object to release.
+XDisplayConnection::~XDisplayConnection() { xcb_disconnect(connection_); }
+
+bool XDisplayConnection::Answers() const { return xcb_connection_has_error(connection_) == 0; }
 
 }  // namespace qv

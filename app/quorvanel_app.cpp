@@ -17,6 +17,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "app/display_probe.h"
@@ -228,12 +229,13 @@ QString MissingDisplayMessage(const QString& display, const QString& waylandDisp
       "start it in a desktop session, under xvfb-run, or use quorvanel-cli");
 }
 
-QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
-                                  const QString& platform) {
+bool UsesXDisplay(const QString& waylandDisplay, const QString& platform) {
   // Qt takes the X display unless a platform is chosen or a Wayland session is at hand.
-  const bool usesX =
-      platform.isEmpty() ? waylandDisplay.isEmpty() : platform.startsWith(QStringLiteral("xcb"));
-  if (!usesX || XDisplayAnswers(display)) {
+  return platform.isEmpty() ? waylandDisplay.isEmpty() : platform.startsWith(QStringLiteral("xcb"));
+}
+
+QString UnreachableDisplayMessage(const QString& display, bool answers) {
+  if (answers) {
     return {};
   }
   const QString named = display.isEmpty() ? QStringLiteral("(DISPLAY is not set)")
@@ -265,8 +267,12 @@ int RunQuorvanel(int argc, char** argv) {
   const QString waylandDisplay = qEnvironmentVariable("WAYLAND_DISPLAY");
   const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
   QString noDisplay = MissingDisplayMessage(display, waylandDisplay, platform);
-  if (noDisplay.isEmpty()) {
-    noDisplay = UnreachableDisplayMessage(display, waylandDisplay, platform);
+  // Held until the application object has its own connection: the server must not be left
+  // without clients in between (see XDisplayConnection).
+  std::optional<XDisplayConnection> xDisplay;
+  if (noDisplay.isEmpty() && UsesXDisplay(waylandDisplay, platform)) {
+    xDisplay.emplace(display);
+    noDisplay = UnreachableDisplayMessage(display, xDisplay->Answers());
   }
   if (!noDisplay.isEmpty()) {
     if (!printing) {
@@ -278,6 +284,7 @@ int RunQuorvanel(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
+  xDisplay.reset();
   QApplication::setOrganizationName(kCompanyKey);
   // No display name of its own: Qt on X11 would append it to every dialog's caption. The
   // application name stands in for it where one is asked for (message box titles).

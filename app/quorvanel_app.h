@@ -27,11 +27,13 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 QString MissingDisplayMessage(const QString& display, const QString& waylandDisplay,
                               const QString& platform);
 
-// Takes the environment's display variables, when a display is named; returns the one line to
-// print when the X display that the application would use does not answer (Qt would abort),
-// or empty when it answers or another platform is used.
-QString UnreachableDisplayMessage(const QString& display, const QString& waylandDisplay,
-                                  const QString& platform);
+// Takes the environment's Wayland display and platform variables; returns true when Qt takes
+// the X display (no platform chosen and no Wayland session, or the platform "xcb").
+bool UsesXDisplay(const QString& waylandDisplay, const QString& platform);
+
+// Takes the environment's X display and whether its server answered; returns the one line to
+// print when it does not answer (Qt would abort), or empty when it answers.
+QString UnreachableDisplayMessage(const QString& display, bool answers);
 
 // Runs the application; returns the process's exit status.
 int RunQuorvanel(int argc, char** argv);

@@ -69,9 +69,11 @@ struct Slot {
 // taken and written in turn: written_ <= taken_ <= read_ <= written_ + slots.
 class ParallelRun {
  public:
-  ParallelRun(BatchInput& input, std::ostream& out, int jobs)
+  ParallelRun(BatchInput& input, std::ostream& out, int jobs,
+              const std::function<void()>& interruptInput)
       : input_(input),
         out_(out),
+        interruptInput_(interruptInput),
         jobs_(static_cast<std::size_t>(jobs)),
         slots_(jobs_ * kLinesPerJob) {}
 
@@ -173,12 +175,14 @@ class ParallelRun {
 
   bool NextAnswered() { return written_ < read_ && SlotOf(written_).answered; }
 
-  // The output failed: the workers and the reader stop at their next wait.
+  // The output failed: the workers and the reader stop at their next wait, and a reader that
+  // waits for input is woken.
   int Stopped(std::unique_lock<std::mutex>& lock) {
     stopped_ = true;
     lock.unlock();
     lineRead_.notify_all();
     slotFree_.notify_all();
+    if (interruptInput_) interruptInput_();
     return kExitOutputFailed;
   }
 
@@ -200,6 +204,7 @@ class ParallelRun {
 
   BatchInput& input_;
   std::ostream& out_;
+  const std::function<void()>& interruptInput_;
   std::size_t jobs_;
   std::vector<Slot> slots_;
   std::mutex mutex_;
@@ -223,14 +228,15 @@ int DefaultBatchJobs() {
   return std::clamp(cores, 1, kMaxBatchJobs);
 }
 
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs) {
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+             const std::function<void()>& interruptInput) {
   BatchInput input(in);
   if (jobs > 1) {
     // std::cin flushes std::cout before every read; with the reader and the writer on threads
     // of their own that flush would race with the writer's output, so the tie is cut for the
     // run (the writer flushes whenever it waits anyway).
     std::ostream* const tied = in.tie(nullptr);
-    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs));
+    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), interruptInput);
     const bool started = run.Start();
     const int status = started ? run.Run(err) : kExitSuccess;
     in.tie(tied);

@@ -2,6 +2,7 @@
 // one JSON result per output line, the lines answered by worker threads side by side.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <ostream>
 
@@ -21,7 +22,10 @@ int DefaultBatchJobs();
 // whenever the next answer is not ready yet (with 1 job: after every line). Returns
 // kExitSuccess once the input has ended; kExitOutputFailed as soon as `out` fails, without
 // reading further; kExitRefused when `in` cannot be read (the lines before are answered, and
-// the reason goes to `err`).
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs);
+// the reason goes to `err`). With more than one job the output fails on a thread of its own
+// while this one may be waiting for input: `interruptInput`, when given, is then called (from
+// that thread) to end the wait, so the run ends at once rather than when more input arrives.
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+             const std::function<void()>& interruptInput = {});
 
 }  // namespace qv::cli

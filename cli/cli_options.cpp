@@ -152,9 +152,9 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   AddChoice(app, "--quant", kQuantizationChoices, o.quantization, "coefficient quantisation");
   AddOutputOptions(app, options.outputs);
   // Every line of the batch input is a whole specification, and its result goes to stdout.
-  CLI::Option* batch = app.add_flag(
-      "--batch", options.batch,
-      "read JSON specifications from stdin, one per line, and print one JSON result per line");
+  CLI::Option* batch = app.add_flag("--batch", options.batch,
+                                    "read JSON specifications from stdin, one per line, and print "
+                                    "one JSON result per line; takes no other option but --jobs");
   const std::string jobsRange = "a whole number from 1 to " + std::to_string(kMaxBatchJobs);
   CLI::Option* jobs =
       app.add_option_function<std::string>(
@@ -175,15 +175,18 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
               },
               ""))
           ->needs(batch);
-  for (CLI::Option* other : app.get_options()) {
-    if (other != batch && other != jobs && other != app.get_help_ptr() &&
-        other != app.get_version_ptr()) {
-      batch->excludes(other);
+  // Checked here rather than declared on each option, whose help would repeat it.
+  const auto refuseBesideBatch = [&app, batch, jobs] {
+    for (const CLI::Option* other : app.get_options()) {
+      if (batch->count() > 0 && other != batch && other != jobs && other->count() > 0) {
+        throw CLI::ExcludesError(batch->get_name(), other->get_name());
+      }
     }
-  }
+  };
 
   try {
     app.parse(argc, argv);
+    refuseBesideBatch();
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error, out, err);
     return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess : kExitUsage;

@@ -1,15 +1,19 @@
 #include "cli/cli_run.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
-#include <iostream>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "cli/batch_mode.h"
 #include "cli/cli_options.h"
 #include "cli/exit_status.h"
 #include "cli/outputs.h"
+#include "cli/standard_streams.h"
 #include "engine/calculate.h"
 #include "fileio/design_file.h"
 
@@ -19,6 +23,7 @@ namespace {
 
 constexpr std::string_view kNotFoundSuffix = " was not found.";
 constexpr std::string_view kOpenFailedMessage = "Failed to open document.";
+constexpr std::string_view kOutputFailedMessage = "Standard output cannot be written";
 
 // Messages are shown exactly; a newline is added only where the text has none of its own.
 void ShowMessage(std::ostream& err, std::string_view message) {
@@ -53,16 +58,41 @@ bool OpenDesign(const std::string& path, FilterSpec& spec, std::ostream& err) {
   return false;
 }
 
-}  // namespace
+// The streams of one run, and what the standard ones add.
+struct Streams {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  std::function<void()> interruptInput;  // ends a read that waits for input; may be empty
+  std::function<int()> outputError;      // the system's reason for a failed output, or 0
+};
 
-int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-           std::ostream& err) {
+// What is printed on `out` is buffered, so a failure to write it (a full disk, a closed
+// descriptor) may show only here, at the last flush; it fails the run.
+int FinishOutput(int status, const Streams& streams) {
+  if (streams.out.flush()) {
+    return status;
+  }
+  const int reason = streams.outputError();
+  streams.err << kOutputFailedMessage;
+  if (reason != 0) {
+    streams.err << ": " << std::generic_category().message(reason);
+  }
+  streams.err << '\n';
+  return kExitOutputFailed;
+}
+
+int Run(int argc, const char* const* argv, const Streams& streams) {
+  std::ostream& out = streams.out;
+  std::ostream& err = streams.err;
   CliOptions options;
   if (const auto status = ParseCliOptions(argc, argv, options, out, err)) {
-    return *status;
+    return FinishOutput(*status, streams);
   }
   if (options.batch) {
-    return RunBatch(in, out, err, options.jobs.value_or(DefaultBatchJobs()));
+    // A failed output ends the run quietly, as a closed pipe would.
+    return RunBatch(streams.in, out, err, options.jobs.value_or(DefaultBatchJobs()),
+                    streams.interruptInput);
   }
 
   FilterSpec spec;  // a new design: the defaults
@@ -80,11 +110,23 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     ShowMessage(err, calculation.outcome.message);
     return kExitRefused;
   }
-  return WriteOutputs(options.outputs, calculation, out, err);
+  return FinishOutput(WriteOutputs(options.outputs, calculation, out, err), streams);
 }
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  return RunCli(argc, argv, std::cin, out, err);
+}  // namespace
+
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+  return Run(argc, argv, {in, out, err, {}, [] { return 0; }});
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& err) {
+  StandardInput input(STDIN_FILENO);
+  StandardOutput output(STDOUT_FILENO);
+  std::istream in(&input);
+  std::ostream out(&output);
+  return Run(argc, argv,
+             {in, out, err, [&input] { input.Interrupt(); }, [&output] { return output.Error(); }});
 }
 
 }  // namespace qv::cli

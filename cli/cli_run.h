@@ -14,7 +14,9 @@ namespace qv::cli {
 int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
            std::ostream& err);
 
-// RunCli with standard input as `in`.
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// RunCli on the standard input and output (descriptors 0 and 1). A failed standard output is
+// reported with the system's reason; a --batch run whose output fails on another thread ends
+// at once, also while it waits for input.
+int RunCli(int argc, const char* const* argv, std::ostream& err);
 
 }  // namespace qv::cli

@@ -74,6 +74,8 @@ OutputCode PrintEstimate(const CodegenOptions& options, const Calculation& c, st
     return code;
   }
   out << ReportEstimate(c.spec, options.architecture, options.resolution).PlainText();
+  // The files after it may be written through the standard output (/dev/stdout).
+  out.flush();
   return OutputCode::Ok;
 }
 

@@ -180,7 +180,11 @@ void CParameterDlg::BuildControls(QWidget* page) {
 }
 
 bool CParameterDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut) {
+  // Leaving a field marks the design modified only when its text was edited since the form
+  // last showed it or the field was last left; merely passing through asks nothing on close.
+  if (auto* edit = qobject_cast<QLineEdit*>(watched);
+      edit != nullptr && event->type() == QEvent::FocusOut && edit->isModified()) {
+    edit->setModified(false);
     document_.SetModifiedFlag();
   }
   // The window's keys come before the field's own: Ctrl+A is Save As, not select-all.

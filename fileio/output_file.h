@@ -5,10 +5,9 @@
 // that the next write into the directory does not remove.
 #pragma once
 
-#include <sys/types.h>
+#include <sys/stat.h>
 
 #include <cstdio>
-#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -24,8 +23,12 @@ class OutputFile {
   // the target is a directory, an existing file the user may not write or may not replace
   // (another user's file in a sticky directory), or a file whose directory is missing or
   // cannot take a new file. A target that is neither a regular file nor a directory (a
-  // terminal, a pipe, /dev/null) holds no contents to protect and is written straight through.
-  // Stale temporary files of processes that no longer exist are removed from the directory.
+  // terminal, a pipe, /dev/null) holds no contents to protect and is written straight through,
+  // and so is an open descriptor of this process named as /dev/stdout, /dev/fd/N or
+  // /proc/self/fd/N, at its position, whatever file it is open on (a descriptor open only for
+  // reading is refused with EBADF). The set-user-ID and set-group-ID bits go over only to a
+  // replacement of the same owner (and group). Temporary files that no running writer holds
+  // are removed from the directory.
   explicit OutputFile(const std::string& path);
 
   // Removes the temporary file unless Commit() succeeded; the target is then left untouched.
@@ -46,9 +49,10 @@ class OutputFile {
   std::ostream& Stream() { return stream_; }
 
   // Finishes the file: checks that no write through either view failed, flushes the bytes to
-  // the disk, closes the file and gives it the target's name. Returns true when the target now
-  // holds exactly the written bytes; false when any step failed, and then the temporary file is
-  // gone and the target is byte for byte as it was (or still absent). Call at most once.
+  // the disk, closes the file and gives it the target's name, then flushes the directory. Returns
+  // true when the target now holds exactly the written bytes; false when any step failed, and then
+  // the temporary file is gone and the target is byte for byte as it was (or still absent). Call at
+  // most once.
   bool Commit();
 
   // The system's error number (errno) of the first failure: why the file is not open, or why
@@ -76,18 +80,24 @@ class OutputFile {
 
   // Opens a target that is neither a regular file nor a directory for writing in place.
   void OpenStraightThrough(const std::string& path);
-  // Opens the temporary file with the permission bits of the file it replaces, if any.
-  void CreateTemporary(std::optional<mode_t> permissions);
+  // Writes through a copy of this process's open descriptor `descriptor`.
+  void WriteThroughDescriptor(int descriptor);
+  // Opens and locks the temporary file, with the permission bits of the file it replaces
+  // (`previous`, nullptr for a new file).
+  void CreateTemporary(const struct stat* previous);
   // Links an unnamed temporary file under a fresh temporary name.
   bool NameTemporary();
+  void SyncDirectory() const;
   void Fail(int cause);
   void Discard();
+  void CloseDirectory();
 
   int directory_ = -1;      // the target's directory; -1 when not open
   std::string name_;        // the target's name in it, all links followed
   bool replacing_ = false;  // false when written straight through
   bool unnamed_ = false;    // the temporary file has no name yet
   std::string temporary_;   // the temporary file's name once it has one
+  int lock_ = -1;           // holds the temporary file's lock until it is renamed or gone
   std::FILE* file_ = nullptr;
   int error_ = 0;
   StdioForwarder forwarder_{file_, error_};

@@ -2,12 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <optional>
 
 namespace qv {
@@ -29,7 +29,36 @@ std::optional<Number> Decimal(std::string_view digits) {
   return error == std::errc() && stop == last ? std::optional<Number>(value) : std::nullopt;
 }
 
-bool ProcessIsGone(pid_t process) { return ::kill(process, 0) != 0 && errno == ESRCH; }
+bool IsRegularFile(const struct stat& status) { return S_ISREG(status.st_mode); }
+
+bool SameFile(const struct stat& one, const struct stat& other) {
+  return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// Removes the temporary file `name` of `directory` when no process holds it. Whether its
+// writer still runs cannot be told by its process id: a process of another PID namespace that
+// shares the directory is invisible here, and its id may belong to another process.
+void RemoveIfAbandoned(int directory, const char* name) {
+  struct stat named {};
+  // Only a regular file is opened: opening a device node can have effects of its own.
+  if (::fstatat(directory, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !IsRegularFile(named)) {
+    return;
+  }
+  const int file =
+      ::openat(directory, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file < 0) {
+    return;
+  }
+  // A shared lock keeps every writer out as well, and needs only the right to read. The file is
+  // removed while it is held, and only when the name still stands for the file locked.
+  struct stat opened {};
+  if (::fstat(file, &opened) == 0 && SameFile(opened, named) &&
+      ::flock(file, LOCK_SH | LOCK_NB) == 0 &&
+      ::fstatat(directory, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(opened, named)) {
+    ::unlinkat(directory, name, 0);
+  }
+  ::close(file);
+}
 
 }  // namespace
 
@@ -52,6 +81,16 @@ pid_t TemporaryFileOwner(std::string_view name) {
   return process && *process > 0 ? *process : 0;
 }
 
+bool HoldTemporaryFile(int descriptor, bool named) {
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    return errno != EWOULDBLOCK;
+  }
+  // A cleanup removes a file while it holds the lock, so a file locked only after that has no
+  // name any more.
+  struct stat status {};
+  return !named || (::fstat(descriptor, &status) == 0 && status.st_nlink > 0);
+}
+
 void RemoveStaleTemporaryFiles(int directory) {
   const int readable = ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (readable < 0) {
@@ -63,12 +102,8 @@ void RemoveStaleTemporaryFiles(int directory) {
     return;
   }
   while (const dirent* entry = ::readdir(entries)) {
-    const pid_t owner = TemporaryFileOwner(entry->d_name);
-    struct stat status {};
-    if (owner != 0 && ProcessIsGone(owner) &&
-        ::fstatat(directory, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(status.st_mode)) {
-      ::unlinkat(directory, entry->d_name, 0);
+    if (TemporaryFileOwner(entry->d_name) != 0) {
+      RemoveIfAbandoned(directory, entry->d_name);
     }
   }
   ::closedir(entries);

@@ -1,7 +1,6 @@
 // --batch on worker threads: the same bytes in the same order whatever the number of jobs, and
 // clean ends when the input ends, cannot be read, or the output fails.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +16,7 @@
 #include "cli/batch_line.h"
 #include "cli/batch_mode.h"
 #include "cli/exit_status.h"
+#include "tests/support/cli_runner.h"
 #include "tests/support/scratch_directory.h"
 
 namespace qv::cli {
@@ -198,16 +198,7 @@ TEST(BatchEnds, WhenTheInputCannotBeRead) {
 // The built program, whose standard streams are tied and shared by its threads.
 class BatchProgram : public ::testing::Test {
  protected:
-  // Runs `shell` with $CLI naming the program; returns its exit status, or -1.
-  static int Shell(const std::string& shell) {
-    const char* program = std::getenv("QUORVANEL_CLI");
-    if (program == nullptr) {
-      ADD_FAILURE() << "QUORVANEL_CLI names the built quorvanel-cli";
-      return -1;
-    }
-    const int status = std::system(("CLI='" + std::string(program) + "'; " + shell).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  static int Shell(const std::string& shell) { return test::RunCliShell(shell); }
 
   test::ScratchDirectory scratch_{"quorvanel-batch-jobs"};
 };

@@ -364,6 +364,9 @@ TEST_F(CliTest, HelpAndVersion) {
         "--ripple", "--rolloff", "--quant", "--json", "--save", "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
+  // That --batch takes no other option is said once, at --batch, not on every option.
+  EXPECT_EQ(help.out.find("Excludes"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("takes no other option but --jobs"), std::string::npos) << help.out;
   const CliRun version = RunCliInProcess({"--version"});
   EXPECT_EQ(version.status, kExitSuccess);
   EXPECT_EQ(version.out, "Quorvanel version 0.8\n");

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include "app/display_probe.h"
 #include "app/quorvanel_app.h"
 #include "desktop/about_dlg.h"
 #include "desktop/parameter_dlg.h"
@@ -307,14 +308,18 @@ class MainWindowTest : public QObject {
     int number = 4077;
     while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) ++number;
     const QString display = QStringLiteral(":%1").arg(number);
-    const QString message = qv::UnreachableDisplayMessage(display, "", "");
+    QVERIFY(!qv::XDisplayConnection(display).Answers());
+    const QString message = qv::UnreachableDisplayMessage(display, false);
     QVERIFY(message.contains(QStringLiteral("\"%1\"").arg(display)));
     QVERIFY(message.contains("xvfb-run"));
     QVERIFY(!message.contains('\n'));
-    QVERIFY(qv::UnreachableDisplayMessage(display, "", "xcb").contains(display));
-    QVERIFY(qv::UnreachableDisplayMessage("", "", "xcb").contains("DISPLAY is not set"));
-    QVERIFY(qv::UnreachableDisplayMessage(display, "", "offscreen").isEmpty());
-    QVERIFY(qv::UnreachableDisplayMessage(display, "wayland-0", "").isEmpty());
+    QVERIFY(qv::UnreachableDisplayMessage("", false).contains("DISPLAY is not set"));
+    QVERIFY(qv::UnreachableDisplayMessage(display, true).isEmpty());
+    QVERIFY(qv::UsesXDisplay("", ""));
+    QVERIFY(qv::UsesXDisplay("", "xcb"));
+    QVERIFY(qv::UsesXDisplay("wayland-0", "xcb"));
+    QVERIFY(!qv::UsesXDisplay("", "offscreen"));
+    QVERIFY(!qv::UsesXDisplay("wayland-0", ""));
   }
 };
 

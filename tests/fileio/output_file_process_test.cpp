@@ -1,19 +1,24 @@
-// OutputFile across processes: the temporary files that killed writers leave, writers killed
-// at any moment, and another user's file in a sticky directory. The kills and the other user
-// run in child processes.
+// OutputFile across processes: the temporary files that killed writers leave, writers of other
+// PID namespaces, writers killed at any moment, and another user's file in a sticky directory. The
+// kills and the other user run in child processes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "fileio/output_file.h"
 #include "tests/support/child_process.h"
@@ -82,29 +87,65 @@ class OutputFileProcessTest : public ::testing::Test {
   test::ScratchDirectory scratch_{"quorvanel-output-process"};
 };
 
-TEST_F(OutputFileProcessTest, NextWriteRemovesTheTemporaryFilesOfEndedProcessesOnly) {
+// Holds the temporary file `path` as a writer does while it writes, for as long as it lives.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path)
+      : descriptor_(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600)) {
+    EXPECT_EQ(::flock(descriptor_, LOCK_EX | LOCK_NB), 0) << path;
+  }
+  ~HeldFile() { ::close(descriptor_); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+ private:
+  int descriptor_;
+};
+
+// Whose process the name gives does not count: it may be of another PID namespace, or another
+// process of the same number. Only a file that no writer holds is left over.
+TEST_F(OutputFileProcessTest, NextWriteRemovesTheTemporaryFilesNoWriterHolds) {
   const pid_t ended = EndedProcess();
   const pid_t running = ::getpid();
   fs::create_directories(Path("sub"));
   fs::create_directories(Path(Stale(ended, "-5.tmp")));
+  enum class Kind { File, Held, Pipe, Link };
   const struct {
     std::string name;
+    Kind kind;
     bool removed;
   } cases[] = {
-      {Stale(ended, "-0.tmp"), true},
-      {Stale(ended, "-4294967295.tmp"), true},
-      {Stale(running, "-3.tmp"), false},
-      {Stale(ended, "-01.tmp"), false},
-      {Stale(ended, "-4294967296.tmp"), false},
-      {Stale(ended, "-2.tmp.part"), false},
-      {Stale(ended, "-.tmp"), false},
-      {".quorvanel--2.tmp", false},
-      {".quorvanel-0-2.tmp", false},
-      {"sub/" + Stale(ended, "-1.tmp"), false},
+      {Stale(ended, "-0.tmp"), Kind::File, true},
+      {Stale(ended, "-4294967295.tmp"), Kind::File, true},
+      {Stale(running, "-3.tmp"), Kind::File, true},
+      {Stale(running, "-4.tmp"), Kind::Held, false},
+      {Stale(ended, "-6.tmp"), Kind::Held, false},
+      {Stale(ended, "-7.tmp"), Kind::Pipe, false},
+      {Stale(ended, "-8.tmp"), Kind::Link, false},
+      {Stale(ended, "-01.tmp"), Kind::File, false},
+      {Stale(ended, "-4294967296.tmp"), Kind::File, false},
+      {Stale(ended, "-2.tmp.part"), Kind::File, false},
+      {Stale(ended, "-.tmp"), Kind::File, false},
+      {".quorvanel--2.tmp", Kind::File, false},
+      {".quorvanel-0-2.tmp", Kind::File, false},
+      {"sub/" + Stale(ended, "-1.tmp"), Kind::File, false},
   };
   std::set<std::string> kept = {"sub", "target", Stale(ended, "-5.tmp")};
+  std::vector<std::unique_ptr<HeldFile>> held;
   for (const auto& c : cases) {
-    test::WriteBytes(Path(c.name), kPrevious);
+    const std::string path = Path(c.name);
+    if (c.kind == Kind::Pipe) {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    } else if (c.kind == Kind::Link) {
+      test::WriteBytes(Path("linked"), kPrevious);
+      kept.insert("linked");
+      fs::create_symlink("linked", path);
+    } else {
+      test::WriteBytes(path, kPrevious);
+    }
+    if (c.kind == Kind::Held) {
+      held.push_back(std::make_unique<HeldFile>(path));
+    }
     if (!c.removed && c.name.find('/') == std::string::npos) {
       kept.insert(c.name);
     }
@@ -114,6 +155,66 @@ TEST_F(OutputFileProcessTest, NextWriteRemovesTheTemporaryFilesOfEndedProcessesO
   ASSERT_TRUE(output.Commit());
   EXPECT_EQ(Names(), kept);
   EXPECT_EQ(Names("sub"), std::set<std::string>{Stale(ended, "-1.tmp")});
+}
+
+// Two writers into one directory, one of them in a PID namespace of its own, as in a container
+// that shares the directory: the outside writer's process is invisible inside, and its number
+// there may be another process's. The inside writer's cleanup must leave the temporary file of
+// the outside writer, held here between its creation and its rename, to finish.
+TEST_F(OutputFileProcessTest, WriterOfAnotherPidNamespaceLeavesALiveWritersFileAlone) {
+  if (test::RunInChild([] { return ::unshare(CLONE_NEWPID) == 0 && HideProcessFiles(); },
+                       [](std::string&) { return 0; })
+          .status != 0) {
+    GTEST_SKIP() << "making PID and mount namespaces (unshare) needs root outside a restricted "
+                    "container";
+  }
+  std::array<int, 2> ready{};
+  std::array<int, 2> go{};
+  ASSERT_EQ(::pipe(ready.data()), 0);
+  ASSERT_EQ(::pipe(go.data()), 0);
+  const pid_t outside = ::fork();
+  if (outside == 0) {
+    // Named from the start, so that the file is there for the other writer's cleanup to see.
+    if (!HideProcessFiles()) {
+      ::_exit(2);
+    }
+    OutputFile output(Path("target"));
+    output.Stream() << kNew;
+    char signal = 0;
+    const bool held = ::write(ready[1], "h", 1) == 1 && ::read(go[0], &signal, 1) == 1;
+    ::_exit(held && output.Commit() ? 0 : 1);
+  }
+  ASSERT_GT(outside, 0);
+  char signal = 0;
+  ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+  ASSERT_EQ(Names().size(), 1u) << "the outside writer's temporary file";
+  const test::ChildRun inside =
+      test::RunInChild([] { return ::unshare(CLONE_NEWPID) == 0; },
+                       [this](std::string& report) {
+                         // The first child of the new namespace is its process 1.
+                         const pid_t writer = ::fork();
+                         if (writer == 0) {
+                           OutputFile output(Path("inside"));
+                           output.Stream() << kNew;
+                           ::_exit(output.Commit() ? 0 : 1);
+                         }
+                         int status = 0;
+                         report = ::waitpid(writer, &status, 0) == writer && WIFEXITED(status) &&
+                                          WEXITSTATUS(status) == 0
+                                      ? "written"
+                                      : "failed";
+                         return 0;
+                       });
+  EXPECT_EQ(inside.text, "written");
+  ASSERT_EQ(::write(go[1], "g", 1), 1);
+  int status = 0;
+  ASSERT_EQ(::waitpid(outside, &status, 0), outside);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the outside writer failed";
+  EXPECT_EQ(test::ReadBytes(Path("target")), kNew);
+  EXPECT_EQ(Names(), (std::set<std::string>{"inside", "target"}));
+  for (const int end : {ready[0], ready[1], go[0], go[1]}) {
+    ::close(end);
+  }
 }
 
 class KilledWriters : public OutputFileProcessTest, public ::testing::WithParamInterface<bool> {};

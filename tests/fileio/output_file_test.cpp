@@ -1,11 +1,13 @@
 // OutputFile on its own: the bytes of both write views, an abandoned file that leaves the target
-// alone, link chains, targets that are not replaced but written or refused, paths near the
-// system's limit, sticky directories, and processes killed while writing. The failures of each
+// alone, link chains, targets that are not replaced but written or refused (this process's own
+// descriptors among them), the permission bits a replacement takes, paths near the system's
+// limit, sticky directories, and processes killed while writing. The failures of each
 // output through both views are tested with quorvanel-cli (tests/cli).
 #include "fileio/output_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -195,20 +197,115 @@ TEST_F(OutputFileTest, NamedPipeIsWrittenStraightThrough) {
   EXPECT_EQ(Names(), std::set<std::string>{"pipe"});
 }
 
-// /dev/stdout and its kin are the system's own links to an open descriptor, such as a pipe to
-// another program; they name no file in a directory.
-TEST_F(OutputFileTest, PipeNamedByItsDescriptorIsWrittenStraightThrough) {
-  std::array<int, 2> ends{};
-  ASSERT_EQ(::pipe(ends.data()), 0);
-  {
-    OutputFile output("/proc/self/fd/" + std::to_string(ends[1]));
-    ASSERT_TRUE(output.IsOpen()) << std::strerror(output.Error());
-    output.Stream() << "through";
-    EXPECT_TRUE(output.Commit());
+// /dev/stdout and its kin are the system's own links to this process's open descriptors, such
+// as a pipe to another program or the file the shell opened for it; their text is no file
+// name ("/tmp/x (deleted)", "/memfd:x (deleted)"). What is written follows what the descriptor
+// wrote before, in the file it is open on, and nothing is created or replaced.
+TEST_F(OutputFileTest, OwnDescriptorsAreWrittenWhereTheyStand) {
+  const std::string before = "written before, ";
+  enum class Kind { NamedFile, DeletedFile, MemoryFile, Pipe, ReadOnly, Closed };
+  const struct {
+    const char* name;
+    Kind kind;
+    int error;  // 0: written
+  } cases[] = {
+      {"named file", Kind::NamedFile, 0},   {"deleted file", Kind::DeletedFile, 0},
+      {"memory file", Kind::MemoryFile, 0}, {"pipe", Kind::Pipe, 0},
+      {"read only", Kind::ReadOnly, EBADF}, {"closed", Kind::Closed, EBADF},
+  };
+  for (const char* spelling : {"/proc/self/fd/", "/dev/fd/"}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(spelling) + c.name);
+      std::array<int, 2> ends{-1, -1};  // the descriptor written, and where it is read
+      switch (c.kind) {
+        case Kind::NamedFile:
+        case Kind::DeletedFile:
+          ends[0] = ::open(Path("file").c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+          ends[1] = ::dup(ends[0]);
+          if (c.kind == Kind::DeletedFile) {
+            ::unlink(Path("file").c_str());
+          }
+          break;
+        case Kind::MemoryFile:
+          ends[0] = ::memfd_create("output", 0);
+          ends[1] = ::dup(ends[0]);
+          break;
+        case Kind::Pipe:
+          ASSERT_EQ(::pipe(ends.data()), 0);
+          std::swap(ends[0], ends[1]);
+          break;
+        case Kind::ReadOnly:
+          ends[0] = ::open("/dev/null", O_RDONLY);
+          break;
+        case Kind::Closed:
+          ends[0] = ::dup(STDERR_FILENO);
+          ::close(ends[0]);
+          break;
+      }
+      if (c.error == 0) {
+        ASSERT_EQ(::write(ends[0], before.data(), before.size()),
+                  static_cast<ssize_t>(before.size()));
+      }
+      {
+        OutputFile output(spelling + std::to_string(ends[0]));
+        EXPECT_EQ(output.IsOpen(), c.error == 0);
+        EXPECT_EQ(output.Error(), c.error);
+        output.Stream() << "then through the path";
+        EXPECT_EQ(output.Commit(), c.error == 0);
+      }
+      if (c.error == 0) {
+        std::array<char, kPipeReadSize> received{};
+        const ssize_t count = c.kind == Kind::Pipe
+                                  ? ::read(ends[1], received.data(), received.size())
+                                  : ::pread(ends[1], received.data(), received.size(), 0);
+        EXPECT_EQ(
+            std::string(received.data(), static_cast<std::size_t>(std::max<ssize_t>(count, 0))),
+            before + "then through the path");
+      }
+      for (const int end : ends) {
+        if (end >= 0 && c.kind != Kind::Closed) {
+          ::close(end);
+        }
+      }
+      EXPECT_EQ(Names(), c.kind == Kind::NamedFile ? std::set<std::string>{"file"}
+                                                   : std::set<std::string>{});
+      fs::remove(Path("file"));
+    }
   }
-  ::close(ends[1]);
-  EXPECT_EQ(ReadAvailable(ends[0]), "through");
-  ::close(ends[0]);
+}
+
+// Root replacing a program of another user must not make a program that runs as root; a
+// replacement of the same owner keeps what its owner set.
+TEST_F(OutputFileTest, SetUserAndGroupBitsGoOnlyToAReplacementOfTheSameOwner) {
+  const test::OtherUser nobody = test::Nobody();
+  if (!nobody.available) {
+    GTEST_SKIP() << "needs root to own files of another user";
+  }
+  constexpr auto kProgram = static_cast<fs::perms>(06755);
+  const struct {
+    const char* name;
+    uid_t user;
+    gid_t group;
+    unsigned replaced;  // the replacement's permission bits
+  } cases[] = {
+      {"root's", 0, 0, 06755},
+      {"nobody's", nobody.user, nobody.group, 0755},
+      {"root's of nobody's group", 0, nobody.group, 04755},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Path("program");
+    test::WriteBytes(path, kPrevious);
+    ASSERT_EQ(::chown(path.c_str(), c.user, c.group), 0);
+    fs::permissions(path, kProgram);
+    ASSERT_EQ(fs::status(path).permissions(), kProgram) << c.name;
+    OutputFile output(path);
+    output.Stream() << "#!/bin/sh\n";
+    ASSERT_TRUE(output.Commit()) << c.name;
+    struct stat replaced {};
+    ASSERT_EQ(::stat(path.c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, c.replaced) << c.name;
+    EXPECT_EQ(replaced.st_uid, 0u) << c.name;
+  }
 }
 
 // A device node has no contents to keep either: it receives the bytes, and its failures are

@@ -1,5 +1,9 @@
 #include "tests/support/cli_runner.h"
 
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <sstream>
 
 #include "cli/cli_run.h"
@@ -19,6 +23,24 @@ CliRun RunCliInProcess(const std::vector<std::string>& arguments, const std::str
   run.out = out.str();
   run.err = err.str();
   return run;
+}
+
+std::string CliProgram() {
+  const char* program = std::getenv("QUORVANEL_CLI");
+  if (program == nullptr) {
+    ADD_FAILURE() << "QUORVANEL_CLI names the built quorvanel-cli";
+    return {};
+  }
+  return program;
+}
+
+int RunCliShell(const std::string& shell) {
+  const std::string program = CliProgram();
+  if (program.empty()) {
+    return -1;
+  }
+  const int status = std::system(("CLI='" + program + "'; " + shell).c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace qv::test
