@@ -11,10 +11,10 @@ namespace qv {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-constexpr int kMaxFunctions = kTapCapacity / 2 + 1;          // cosine terms of the longest filter
-constexpr int kMaxExtremals = kMaxFunctions + 1;             // alternation points
+constexpr int kMaxFunctions = kTapCapacity / 2 + 1;  // cosine terms of the longest filter
+constexpr int kMaxExtremals = kMaxFunctions + 1;     // alternation points
 constexpr int kGridCapacity = kRemezGridDensity * kMaxFunctions + 4 * kMaxSchemeBands;
-constexpr double kConvergence = 1e-9;  // relative spread of the extremal errors at the end
+constexpr double kConvergence = 1e-6;  // relative spread of the extremal errors at the end
 
 struct Grid {
   std::array<double, kGridCapacity> x{};  // cos(2 pi f)
@@ -101,8 +101,7 @@ struct Interpolant {
 };
 
 // One step: the levelled deviation on the extremal set and the interpolant through it.
-double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r,
-             Interpolant& p) {
+double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r, Interpolant& p) {
   std::array<double, kMaxExtremals> x{};
   std::array<double, kMaxExtremals> w{};
   for (int j = 0; j < r; ++j) x[j] = grid.x[ext[j]];
@@ -162,9 +161,9 @@ bool Exchange(const Grid& grid, const std::array<double, kGridCapacity>& error, 
       --count;
       continue;
     }
-    const int neighbour = std::abs(error[found[smallest - 1]]) < std::abs(error[found[smallest + 1]])
-                              ? smallest - 1
-                              : smallest + 1;
+    const int neighbour =
+        std::abs(error[found[smallest - 1]]) < std::abs(error[found[smallest + 1]]) ? smallest - 1
+                                                                                    : smallest + 1;
     const int from = std::min(smallest, neighbour);
     std::copy(found.begin() + from + 2, found.begin() + count, found.begin() + from);
     count -= 2;
@@ -202,7 +201,8 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     std::array<int, kMaxExtremals> next{};
     if (!Exchange(grid, error, r, next)) return kRemezNotConverged;
     double smallestExtremal = largest;
-    for (int j = 0; j < r; ++j) smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
+    for (int j = 0; j < r; ++j)
+      smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
     settled = next == ext || (largest - smallestExtremal) <= kConvergence * std::abs(delta);
     ext = next;
   }

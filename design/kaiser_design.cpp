@@ -54,7 +54,8 @@ void DesignKaiser(const FilterSpec& spec, FilterDesign& design) {
       ideal += 2.0 * high * Sinc(2.0 * high * t) - 2.0 * low * Sinc(2.0 * low * t);
     }
     const double ratio = n == 1 ? 0.0 : 2.0 * k / (n - 1) - 1.0;
-    const double window = std::cyl_bessel_i(0.0, beta * std::sqrt(std::max(0.0, 1.0 - ratio * ratio)));
+    const double window =
+        std::cyl_bessel_i(0.0, beta * std::sqrt(std::max(0.0, 1.0 - ratio * ratio)));
     design.firTaps[k] = ideal * window / i0Beta;
   }
 }

@@ -165,7 +165,9 @@ int EquirippleEstimate(const FirBands& bands) {
 // Whole-hertz cut frequencies in the middle of the scheme's transitions.
 void MiddleCuts(FilterSpec& spec) {
   const ToleranceScheme& s = spec.scheme;
-  const auto whole = [](double f) { return static_cast<std::int32_t>(std::max(1.0, std::round(f))); };
+  const auto whole = [](double f) {
+    return static_cast<std::int32_t>(std::max(1.0, std::round(f)));
+  };
   spec.fcut1 = whole(0.5 * (s.pass1 + s.stop1));
   spec.fcut2 = IsBandType(spec.bandType) ? whole(0.5 * (s.pass2 + s.stop2)) : spec.fcut1;
 }
@@ -218,9 +220,9 @@ double EllipticOrder(double selectivity, double rippleDb, double attenuationDb) 
 
 MinimumOrder ApplyMinimumOrder(FilterSpec& spec) {
   FilterSpec trial = spec;
-  const MinimumOrder found =
-      IsIirModel(trial.model) && trial.filterClass == FilterClass::Iir ? IirMinimumOrder(trial)
-                                                                       : FirMinimumOrder(trial);
+  const MinimumOrder found = IsIirModel(trial.model) && trial.filterClass == FilterClass::Iir
+                                 ? IirMinimumOrder(trial)
+                                 : FirMinimumOrder(trial);
   if (found.code == kMinimumOrderFound) spec = trial;
   return found;
 }

@@ -12,9 +12,9 @@
 namespace qv {
 namespace {
 
-constexpr int kBasePoints = 256;    // grid points of every band, and per coefficient:
+constexpr int kBasePoints = 256;  // grid points of every band, and per coefficient:
 constexpr int kPointsPerTerm = 4;
-constexpr int kRefineSteps = 48;    // golden-section steps around a worst grid point
+constexpr int kRefineSteps = 48;  // golden-section steps around a worst grid point
 
 // |H(e^{j 2 pi f})| for f in cycles per sample.
 class Response {
@@ -105,8 +105,7 @@ double Db(double ratio) { return 20.0 * std::log10(ratio); }
 
 }  // namespace
 
-SchemeCheck CheckAgainstScheme(const FilterSpec& spec, const FilterDesign& design,
-                               bool stopEarly) {
+SchemeCheck CheckAgainstScheme(const FilterSpec& spec, const FilterDesign& design, bool stopEarly) {
   SchemeCheck out;
   if (!spec.scheme.active) return out;
   out.checked = true;

@@ -6,19 +6,21 @@
 
 namespace qv {
 
-// Rounding in the response evaluation stays far below it; a design whose loss exceeds Rp or
-// whose attenuation falls short of As by more than this misses.
-inline constexpr double kSchemeToleranceDb = 1e-9;
+// Designs that meet the scheme exactly at its edges (elliptic and Chebyshev II ripples, the
+// pass-band edge of a minimum-order design) show the rounding of their double-precision
+// coefficients, some millionths of a dB at order 18; a design whose loss exceeds Rp or whose
+// attenuation falls short of As by more than this misses.
+inline constexpr double kSchemeToleranceDb = 1e-4;
 
 // Losses relative to the largest pass-band gain, so that they do not depend on where the gain
 // was normalised.
 struct SchemeCheck {
-  bool checked = false;           // the design has an active scheme
-  bool meets = false;             // both margins are at least -kSchemeToleranceDb
-  double passLossDb = 0.0;        // worst pass-band loss, compared with Rp
-  double stopAttenuationDb = 0.0; // least stop-band attenuation, compared with As
-  double passMarginDb = 0.0;      // Rp - passLossDb
-  double stopMarginDb = 0.0;      // stopAttenuationDb - As
+  bool checked = false;            // the design has an active scheme
+  bool meets = false;              // both margins are at least -kSchemeToleranceDb
+  double passLossDb = 0.0;         // worst pass-band loss, compared with Rp
+  double stopAttenuationDb = 0.0;  // least stop-band attenuation, compared with As
+  double passMarginDb = 0.0;       // Rp - passLossDb
+  double stopMarginDb = 0.0;       // stopAttenuationDb - As
 };
 
 // Checks the designed `design` of the validated `spec` against spec.scheme: the magnitude on a

@@ -46,9 +46,9 @@ enum ValidationCode : int {
 inline constexpr double kMaxAttenuationDb = 300.0;
 
 // Checks `spec` and returns kValid or the first failing code. The tolerance scheme is checked
-// when it is active, or refused as missing for a model that needs one or a minimum order. On success only, it sets
-// effectiveOrder (2 x order for band pass/stop, else order) and, for low and high pass,
-// fcut2 = fcut1. A failure leaves the record untouched.
+// when it is active, or refused as missing for a model that needs one or a minimum order. On
+// success only, it sets effectiveOrder (2 x order for band pass/stop, else order) and, for low and
+// high pass, fcut2 = fcut1. A failure leaves the record untouched.
 int Validate(FilterSpec& spec);
 
 // The tolerance-scheme checks of Validate alone (kValid for a spec without scheme whose model

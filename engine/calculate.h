@@ -17,8 +17,8 @@ struct CalculateOutcome {
 };
 
 // Prepares the tolerance scheme (cut frequencies of the models designed from it, the minimum
-// order when asked), validates and normalises `spec`, derives `scale`, designs into `design` (poles into
-// responses.poles) and computes `responses`. On a validation failure nothing but the outcome
+// order when asked), validates and normalises `spec`, derives `scale`, designs into `design` (poles
+// into responses.poles) and computes `responses`. On a validation failure nothing but the outcome
 // changes; on a design failure the scale is already rewritten and the responses keep their
 // previous curves.
 CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
