@@ -15,6 +15,8 @@ constexpr int kMaxFunctions = kTapCapacity / 2 + 1;  // cosine terms of the long
 constexpr int kMaxExtremals = kMaxFunctions + 1;     // alternation points
 constexpr int kGridCapacity = kRemezGridDensity * kMaxFunctions + 4 * kMaxSchemeBands;
 constexpr double kConvergence = 1e-6;  // relative spread of the extremal errors at the end
+// A set that repeats is the exchange's fixed point; its spread is rounding when this small.
+constexpr double kFixedPointSpread = 1e-2;
 
 struct Grid {
   std::array<double, kGridCapacity> x{};  // cos(2 pi f)
@@ -126,17 +128,23 @@ double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r,
 
 // The new extremal set from the error on the grid: local extrema and band ends, same-sign
 // neighbours merged, then thinned to `r` keeping the alternation. False when fewer remain.
-bool Exchange(const Grid& grid, const std::array<double, kGridCapacity>& error, int r,
+bool Exchange(const Grid& grid, const std::array<double, kGridCapacity>& error, int r, double delta,
               std::array<int, kMaxExtremals>& ext) {
+  // Extrema below the levelled deviation are ripples of the interpolation, not alternation
+  // points; the old extremals themselves sit at it.
+  const double floor = std::abs(delta) * (1.0 - kConvergence);
   std::array<int, kGridCapacity> found{};
   int count = 0;
   for (int i = 0; i < grid.size; ++i) {
     const bool first = i == 0 || grid.band[i - 1] != grid.band[i];
     const bool last = i == grid.size - 1 || grid.band[i + 1] != grid.band[i];
+    // A signed extremum: no neighbour in its band lies further out on the same side, so a
+    // band end counts only where the error grows toward it.
     const double e = error[i];
-    const bool peak = (first || std::abs(e) >= std::abs(error[i - 1])) &&
-                      (last || std::abs(e) > std::abs(error[i + 1]));
-    if (!(peak || first || last)) continue;
+    const double side = e < 0.0 ? -1.0 : 1.0;
+    const bool peak =
+        (first || side * e >= side * error[i - 1]) && (last || side * e > side * error[i + 1]);
+    if (!peak || std::abs(e) < floor) continue;
     if (count > 0 && (error[found[count - 1]] > 0.0) == (e > 0.0)) {
       if (std::abs(e) > std::abs(error[found[count - 1]])) found[count - 1] = i;
       continue;
@@ -173,6 +181,24 @@ bool Exchange(const Grid& grid, const std::array<double, kGridCapacity>& error, 
   return true;
 }
 
+// The exchange point by point, for errors that alternate too seldom for Exchange (a first
+// guess on which the levelled deviation vanishes): each extremal moves to the largest error of
+// its own sign between its neighbours.
+void ExchangeNeighbours(const Grid& grid, const std::array<double, kGridCapacity>& error, int r,
+                        double delta, std::array<int, kMaxExtremals>& ext) {
+  const double deltaSign = delta < 0.0 ? -1.0 : 1.0;
+  for (int j = 0; j < r; ++j) {
+    const double sign = (j % 2 == 0 ? 1.0 : -1.0) * deltaSign;
+    const int low = j == 0 ? 0 : ext[j - 1] + 1;
+    const int high = j == r - 1 ? grid.size - 1 : ext[j + 1] - 1;
+    int best = ext[j];
+    for (int i = low; i <= high; ++i) {
+      if (sign * error[i] > sign * error[best]) best = i;
+    }
+    ext[j] = best;
+  }
+}
+
 }  // namespace
 
 int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h) {
@@ -199,11 +225,18 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     }
     if (!std::isfinite(largest)) return kRemezNotConverged;
     std::array<int, kMaxExtremals> next{};
-    if (!Exchange(grid, error, r, next)) return kRemezNotConverged;
+    if (!Exchange(grid, error, r, delta, next)) {
+      next = ext;
+      ExchangeNeighbours(grid, error, r, delta, next);
+    }
     double smallestExtremal = largest;
     for (int j = 0; j < r; ++j)
       smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
-    settled = next == ext || (largest - smallestExtremal) <= kConvergence * std::abs(delta);
+    // The same set again with a spread left would only repeat itself: not settled.
+    const double spread = largest - smallestExtremal;
+    settled = spread <= kConvergence * std::abs(delta) ||
+              (next == ext && spread <= kFixedPointSpread * std::abs(delta));
+    if (next == ext && !settled) break;
     ext = next;
   }
   if (!settled) return kRemezNotConverged;
