@@ -124,7 +124,8 @@ MinimumOrder IirMinimumOrder(FilterSpec& spec) {
       return {kMinimumOrderFound, n};
     }
   }
-  return {kOrderBeyondLimit, std::max(Ceiling(exact), limit + 1)};
+  if (Ceiling(exact) > limit) return {kOrderBeyondLimit, Ceiling(exact)};
+  return {kNoOrderMeets, limit};
 }
 
 // Only odd counts have gain at half the sampling frequency.
@@ -258,6 +259,11 @@ std::string MinimumOrderMessage(const MinimumOrder& found) {
                     "The tolerance scheme needs %d taps; the N Tap value must be equal or lower "
                     "than %d\n",
                     found.needed, kMaxTaps);
+      return text;
+    case kNoOrderMeets:
+      std::snprintf(text, sizeof text,
+                    "No filter order up to %d meets the tolerance scheme with this model\n",
+                    found.needed);
       return text;
     case kNoTapCountMeets:
       std::snprintf(text, sizeof text,

@@ -131,7 +131,8 @@ bool WriteExtensionBlock(std::ostream& out, const ExtensionBlock& block) {
     bytes.Data()[kTagSize + i] = static_cast<std::uint8_t>(length >> (8 * i));
   }
   bytes.Put(Crc32(bytes.Data(), bytes.Size()), 4);
-  out.write(reinterpret_cast<const char*>(bytes.Data()), static_cast<std::streamsize>(bytes.Size()));
+  out.write(reinterpret_cast<const char*>(bytes.Data()),
+            static_cast<std::streamsize>(bytes.Size()));
   return static_cast<bool>(out);
 }
 
