@@ -19,11 +19,16 @@ qv::FilterSpec Scheme(qv::FilterModel model, qv::BandType band) {
   const bool fir = model == qv::FilterModel::Kaiser || model == qv::FilterModel::Equiripple;
   spec.filterClass = fir ? qv::FilterClass::Fir : qv::FilterClass::Iir;
   if (band == qv::BandType::LowPass) {
-    spec.scheme = {.active = true, .minimumOrder = true, .pass1 = 1000, .stop1 = 1300,
-                   .attenuation = 60};
+    spec.scheme = {
+        .active = true, .minimumOrder = true, .pass1 = 1000, .stop1 = 1300, .attenuation = 60};
   } else {
-    spec.scheme = {.active = true, .minimumOrder = true, .pass1 = 1000, .pass2 = 2000,
-                   .stop1 = 800, .stop2 = 2300, .attenuation = 60};
+    spec.scheme = {.active = true,
+                   .minimumOrder = true,
+                   .pass1 = 1000,
+                   .pass2 = 2000,
+                   .stop1 = 800,
+                   .stop2 = 2300,
+                   .attenuation = 60};
   }
   return spec;
 }
@@ -45,8 +50,7 @@ BENCHMARK_CAPTURE(MinimumOrder, ChebyshevII, qv::FilterModel::ChebyshevII, qv::B
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MinimumOrder, Elliptic, qv::FilterModel::Elliptic, qv::BandType::LowPass)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(MinimumOrder, EllipticBandPass, qv::FilterModel::Elliptic,
-                  qv::BandType::BandPass)
+BENCHMARK_CAPTURE(MinimumOrder, EllipticBandPass, qv::FilterModel::Elliptic, qv::BandType::BandPass)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MinimumOrder, Kaiser, qv::FilterModel::Kaiser, qv::BandType::LowPass)
     ->Unit(benchmark::kMicrosecond);

@@ -17,6 +17,7 @@ constexpr int kGridCapacity = kRemezGridDensity * kMaxFunctions + 4 * kMaxScheme
 constexpr double kConvergence = 1e-6;  // relative spread of the extremal errors at the end
 // A set that repeats is the exchange's fixed point; its spread is rounding when this small.
 constexpr double kFixedPointSpread = 1e-2;
+constexpr double kNoiseLevel = 1e-9;  // relative level of errors that are rounding
 
 struct Grid {
   std::array<double, kGridCapacity> x{};  // cos(2 pi f)
@@ -129,10 +130,12 @@ double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r,
 // The new extremal set from the error on the grid: local extrema and band ends, same-sign
 // neighbours merged, then thinned to `r` keeping the alternation. False when fewer remain.
 bool Exchange(const Grid& grid, const std::array<double, kGridCapacity>& error, int r, double delta,
-              std::array<int, kMaxExtremals>& ext) {
+              double largest, std::array<int, kMaxExtremals>& ext) {
   // Extrema below the levelled deviation are ripples of the interpolation, not alternation
   // points; the old extremals themselves sit at it.
-  const double floor = std::abs(delta) * (1.0 - kConvergence);
+  // While the levelled deviation is still at the rounding of the largest error, extrema at
+  // that level are rounding noise, not alternation points.
+  const double floor = std::max(std::abs(delta) * (1.0 - kConvergence), kNoiseLevel * largest);
   std::array<int, kGridCapacity> found{};
   int count = 0;
   for (int i = 0; i < grid.size; ++i) {
@@ -225,7 +228,7 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     }
     if (!std::isfinite(largest)) return kRemezNotConverged;
     std::array<int, kMaxExtremals> next{};
-    if (!Exchange(grid, error, r, delta, next)) {
+    if (!Exchange(grid, error, r, delta, largest, next)) {
       next = ext;
       ExchangeNeighbours(grid, error, r, delta, next);
     }
@@ -234,8 +237,13 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
       smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
     // The same set again with a spread left would only repeat itself: not settled.
     const double spread = largest - smallestExtremal;
-    settled = spread <= kConvergence * std::abs(delta) ||
-              (next == ext && spread <= kFixedPointSpread * std::abs(delta));
+    // Only an alternating set is the optimum (the alternation theorem); a levelled set whose
+    // signs do not alternate came from the point-by-point exchange and is not an answer.
+    bool alternates = true;
+    for (int j = 1; j < r; ++j)
+      alternates = alternates && error[next[j]] * error[next[j - 1]] < 0.0;
+    settled = alternates && (spread <= kConvergence * std::abs(delta) ||
+                             (next == ext && spread <= kFixedPointSpread * std::abs(delta)));
     if (next == ext && !settled) break;
     ext = next;
   }
