@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <span>
 
 #include "design/design_driver.h"
@@ -396,6 +397,51 @@ TEST(MinimumOrderLimit, ReportsTheOrderNeeded) {
   EXPECT_EQ(code, kOrderBeyondLimit);
   EXPECT_NE(outcome.message.find("order"), std::string::npos);
   EXPECT_EQ(spec.scheme.minimumOrder, true);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+// The zeros that Calculate shows for Chebyshev II and elliptic designs are those of the
+// designed numerator, on the unit circle, for every band type.
+TEST(SchemeCalculate, ZerosAreTheDesignsOwn) {
+  const SchemeCase bands[] = {kSchemeCases[1], kSchemeCases[1001], kSchemeCases[2001],
+                              kSchemeCases[3001]};
+  for (const FilterModel model : {FilterModel::ChebyshevII, FilterModel::Elliptic}) {
+    for (const SchemeCase& c : bands) {
+      FilterSpec spec = SpecOf(c);
+      spec.model = model;
+      spec.scheme.minimumOrder = false;
+      spec.order = 3;
+      DisplayScale scale;
+      FilterDesign design;
+      ResponseSet responses;
+      ASSERT_EQ(Calculate(spec, scale, design, responses).code, 0) << c.band;
+      double size = 0.0;
+      for (int k = 0; k <= spec.effectiveOrder; ++k) size += std::abs(design.numerator[k]);
+      for (int j = 0; j < spec.effectiveOrder; ++j) {
+        const std::complex<double> z(responses.zeros[j].re, responses.zeros[j].im);
+        EXPECT_NEAR(std::abs(z), 1.0, 1e-9) << c.band << " zero " << j;
+        std::complex<double> value = 0.0;
+        for (int k = spec.effectiveOrder; k >= 0; --k) value = value / z + design.numerator[k];
+        EXPECT_LT(std::abs(value), 1e-8 * size) << c.band << " zero " << j;
+      }
+    }
+  }
+}
+
+TEST(SchemeCalculate, NoSchemeNoCheck) {
+  FilterSpec spec;
+  DisplayScale scale;
+  FilterDesign design;
+  ResponseSet responses;
+  const CalculateOutcome outcome = Calculate(spec, scale, design, responses);
+  EXPECT_EQ(outcome.code, 0);
+  EXPECT_FALSE(outcome.scheme.checked);
+  EXPECT_FALSE(outcome.scheme.meets);
 }
 
 }  // namespace
