@@ -252,7 +252,6 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
 
   // The amplitude A(f) sampled at f_i = i / taps and inverted by the cosine transform of the
   // symmetric impulse response.
-  const double half = even ? 0.5 : 0.0;
   const int middle = functions - 1;
   std::array<double, kTapCapacity> amplitude{};
   for (int i = 0; i < taps; ++i) {
@@ -260,10 +259,20 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     const double scale = even ? std::cos(kPi * f) : 1.0;
     amplitude[i] = scale * p(std::cos(2.0 * kPi * f));
   }
+  // cos(2 pi i (l + half) / taps) = cos(2 pi k / (2 taps)) with k = i (2 l + 2 half) reduced
+  // modulo 2 taps: one table of 2 x taps cosines instead of taps^2 / 2.
+  const int period = 2 * taps;
+  std::array<double, 2 * kTapCapacity> cosine{};
+  for (int k = 0; k < period; ++k) cosine[k] = std::cos(kPi * k / taps);
+  const int twiceHalf = even ? 1 : 0;
   for (int l = 0; l < functions; ++l) {
     double sum = 0.0;
+    const int step = 2 * l + twiceHalf;
+    int k = 0;
     for (int i = 0; i < taps; ++i) {
-      sum += amplitude[i] * std::cos(2.0 * kPi * i * (l + half) / taps);
+      sum += amplitude[i] * cosine[k];
+      k += step;
+      if (k >= period) k -= period;
     }
     const double value = sum / taps;
     h[middle - l] = value;
