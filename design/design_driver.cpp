@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "design/cauer_design.h"
+#include "design/equiripple_design.h"
 #include "design/fir_design.h"
 #include "design/gain_measurement.h"
 #include "design/iir_design.h"
+#include "design/kaiser_design.h"
 #include "design/quantization.h"
 #include "design/stability_check.h"
 
@@ -27,11 +30,21 @@ void Normalise(const FilterSpec& spec, double gain, FilterDesign& design) {
 
 int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, PoleList& poles) {
   const bool iirModel = IsIirModel(spec.model);
-  if (iirModel && DesignIir(spec, design) != 0) return kRootSearchFailed;
+  if (spec.model == FilterModel::ChebyshevII || spec.model == FilterModel::Elliptic) {
+    DesignCauer(spec, design);
+  } else if (iirModel && DesignIir(spec, design) != 0) {
+    return kRootSearchFailed;
+  }
   if (spec.filterClass == FilterClass::Fir) {
-    DesignFir(spec, design);
-    // Rectangle and raised cosine have no band centre of their own; the band pass is
-    // normalised at the centre that the IIR design of the same band would have.
+    if (spec.model == FilterModel::Kaiser) {
+      DesignKaiser(spec, design);
+    } else if (spec.model == FilterModel::Equiripple) {
+      if (DesignEquiripple(spec, design) != kRemezConverged) return kRemezFailed;
+    } else {
+      DesignFir(spec, design);
+    }
+    // The FIR models have no band centre of their own; the band pass is normalised at the
+    // centre that the IIR design of the same band would have.
     if (!iirModel && spec.bandType == BandType::BandPass) spec.fcenter = BandCentreHz(spec);
   }
 
@@ -60,6 +73,9 @@ std::string DesignMessage(int code) {
     case kZeroGain:
       return "Error: The filter has no gain!\nChange the cut frequencies or the number of "
              "taps.\n\n";
+    case kRemezFailed:
+      return "Error: The equiripple design did not converge!\nChange the band edges or the "
+             "number of taps.\n\n";
     default:
       return {};
   }

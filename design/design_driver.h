@@ -19,6 +19,7 @@ enum DesignCode : int {
   kQuantizationNotPossible = -3,  // quantisation exponent out of its range
   kNotStable = -4,                // a pole on or outside the unit circle
   kZeroGain = -5,                 // measured gain 0 or all coefficients 0
+  kRemezFailed = -6,              // the equiripple exchange did not converge
 };
 
 // Designs the filter of a validated `spec` (Validate and DeriveScale have run; `scale.points`

@@ -18,13 +18,15 @@ bool IsKnown(const FilterSpec& spec) {
   const auto model = static_cast<std::int32_t>(spec.model);
   const auto quantization = static_cast<std::int32_t>(spec.quantization);
   return filterClass >= 0 && filterClass <= 1 && band >= 0 && band <= 3 && model >= 0 &&
-         model <= 4 && quantization >= 0 && quantization <= 2;
+         model <= kLastFilterModel && quantization >= 0 && quantization <= 2;
 }
 
 // The classic checks, in their order; integer divisions truncate toward zero.
 int CheckClassic(const FilterSpec& spec) {
   const bool band = IsBandType(spec.bandType);
-  if (spec.model != FilterModel::Rectangle) {
+  // Kaiser and equiripple designs count taps, not an order, like the rectangle window.
+  if (spec.model != FilterModel::Rectangle && spec.model != FilterModel::Kaiser &&
+      spec.model != FilterModel::Equiripple) {
     if (spec.model == FilterModel::RaisedCosine) {
       if (spec.rollOff < 0.0 || spec.rollOff > 1.0) return kBadRollOff;
     } else {
@@ -55,7 +57,9 @@ int CheckClassic(const FilterSpec& spec) {
 int CheckDesignable(const FilterSpec& spec) {
   const bool band = IsBandType(spec.bandType);
   if (!IsKnown(spec)) return kUnknownEnumeration;
-  if (spec.filterClass == FilterClass::Iir && !IsIirModel(spec.model)) return kFirModelForIir;
+  if (spec.filterClass == FilterClass::Iir && !IsIirModel(spec.model)) {
+    return NeedsScheme(spec.model) ? kWindowModelForIir : kFirModelForIir;
+  }
   if (spec.model == FilterModel::RaisedCosine && std::isnan(spec.rollOff)) return kBadRollOff;
   if (spec.fsample <= 0) return kFsNotPositive;
   if (spec.fcut1 <= 0 || (band && spec.fcut2 <= 0)) return kCutNotPositive;
@@ -72,6 +76,45 @@ int CheckDesignable(const FilterSpec& spec) {
     }
   }
   return kValid;
+}
+
+bool EdgeInside(double edge, double nyquist) { return edge > 0.0 && edge < nyquist; }
+
+// Every comparison is written so that a value that is not a number fails it.
+int CheckScheme(const FilterSpec& spec) {
+  const ToleranceScheme& scheme = spec.scheme;
+  if (!scheme.active) {
+    return NeedsScheme(spec.model) || scheme.minimumOrder ? kSchemeNeeded : kValid;
+  }
+  if (scheme.minimumOrder && spec.model == FilterModel::Bessel) return kMinimumOrderForBessel;
+  if (!(spec.ripple > 0.0)) return kRippleNotPositive;
+  if (!(scheme.attenuation > spec.ripple) || !(scheme.attenuation <= kMaxAttenuationDb)) {
+    return kAttenuationOutOfRange;
+  }
+  const bool band = IsBandType(spec.bandType);
+  const double nyquist = 0.5 * spec.fsample;
+  if (!EdgeInside(scheme.pass1, nyquist) || (band && !EdgeInside(scheme.pass2, nyquist))) {
+    return kPassEdgeOutOfRange;
+  }
+  if (!EdgeInside(scheme.stop1, nyquist) || (band && !EdgeInside(scheme.stop2, nyquist))) {
+    return kStopEdgeOutOfRange;
+  }
+  switch (spec.bandType) {
+    case BandType::HighPass:
+      return scheme.stop1 < scheme.pass1 ? kValid : kHighPassEdgesOutOfOrder;
+    case BandType::BandPass:
+      return scheme.stop1 < scheme.pass1 && scheme.pass1 < scheme.pass2 &&
+                     scheme.pass2 < scheme.stop2
+                 ? kValid
+                 : kBandPassEdgesOutOfOrder;
+    case BandType::BandStop:
+      return scheme.pass1 < scheme.stop1 && scheme.stop1 < scheme.stop2 &&
+                     scheme.stop2 < scheme.pass2
+                 ? kValid
+                 : kBandStopEdgesOutOfOrder;
+    default:
+      return scheme.pass1 < scheme.stop1 ? kValid : kLowPassEdgesOutOfOrder;
+  }
 }
 
 struct MessageEntry {
@@ -101,13 +144,42 @@ constexpr MessageEntry kMessages[] = {
     {kFsNotAboveTwiceFc2, "The sampling frequency must be higher than the double of Fc2\n", 0},
     {kRaisedCosineBandTooHigh,
      "The sampling frequency must be higher than the double of Fc2 + Alpha * Fc1\n", 0},
+    {kSchemeNeeded,
+     "The Chebyshev II, Elliptic, Kaiser and Equiripple models and the minimum order need the "
+     "pass band and stop band edges and the stop band attenuation\n",
+     0},
+    {kMinimumOrderForBessel,
+     "Minimum order does not apply to Bessel filters, which are chosen for their group delay; "
+     "enter the filter order\n",
+     0},
+    {kAttenuationOutOfRange,
+     "The stop band attenuation As must be higher than the pass band ripple and at most %d dB\n",
+     static_cast<int>(kMaxAttenuationDb)},
+    {kPassEdgeOutOfRange,
+     "The pass band edges must be higher than 0 and lower than half the sampling frequency\n", 0},
+    {kStopEdgeOutOfRange,
+     "The stop band edges must be higher than 0 and lower than half the sampling frequency\n", 0},
+    {kLowPassEdgesOutOfOrder,
+     "For a low pass the pass band edge must be lower than the stop band edge\n", 0},
+    {kHighPassEdgesOutOfOrder,
+     "For a high pass the stop band edge must be lower than the pass band edge\n", 0},
+    {kBandPassEdgesOutOfOrder,
+     "For a band pass the edges must rise as stop band 1, pass band 1, pass band 2, stop band 2\n",
+     0},
+    {kBandStopEdgesOutOfOrder,
+     "For a band stop the edges must rise as pass band 1, stop band 1, stop band 2, pass band 2\n",
+     0},
+    {kWindowModelForIir, "Kaiser and Equiripple models are only available for FIR filters\n", 0},
 };
 
 }  // namespace
 
+int ValidateScheme(const FilterSpec& spec) { return CheckScheme(spec); }
+
 int Validate(FilterSpec& spec) {
   int code = CheckClassic(spec);
   if (code == kValid) code = CheckDesignable(spec);
+  if (code == kValid) code = CheckScheme(spec);
   if (code != kValid) return code;
   if (IsBandType(spec.bandType)) {
     // The rectangle and raised-cosine models never check the order, which nothing of theirs

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/responses.h"
+#include "design/scheme_check.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -11,6 +12,7 @@ namespace qv {
 struct CalculateOutcome {
   int code = 0;         // 0, a validation code (-20..) or a design code (-1..)
   std::string message;  // the exact text to show; empty on success
+  SchemeCheck scheme;   // the design against its tolerance scheme (checked when one is set)
   bool Succeeded() const { return code == 0; }
 };
 
@@ -26,8 +28,10 @@ struct Calculation {
   bool Succeeded() const { return outcome.Succeeded(); }
 };
 
-// Validates and normalises a copy of `spec`, derives the scale, designs (poles into
-// responses.poles) and computes the responses. A refused validation leaves the specification as
+// Prepares the tolerance scheme of a copy of `spec` (cut frequencies of the models designed from
+// it, the minimum order when asked), validates and normalises it, derives the scale, designs
+// (poles into responses.poles), computes the responses and checks the design against its
+// scheme. A refused validation leaves the specification as
 // given and the other records at their defaults; a refused design keeps the scale and the
 // specification's derived fields.
 [[nodiscard]] Calculation Calculate(const FilterSpec& spec);

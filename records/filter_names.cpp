@@ -28,6 +28,14 @@ std::string_view ModelName(FilterModel model) {
       return "Rectangular Window";
     case FilterModel::RaisedCosine:
       return "Raised Cosine";
+    case FilterModel::ChebyshevII:
+      return "Chebyshev II";
+    case FilterModel::Elliptic:
+      return "Elliptic";
+    case FilterModel::Kaiser:
+      return "Kaiser Window";
+    case FilterModel::Equiripple:
+      return "Equiripple";
   }
   return {};
 }

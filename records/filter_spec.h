@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "records/tolerance_scheme.h"
+
 namespace qv {
 
 // Capacities. The validation limits keep every index inside them.
@@ -28,8 +30,14 @@ enum class FilterModel : std::int32_t {
   Chebyshev = 1,
   Bessel = 2,
   Rectangle = 3,
-  RaisedCosine = 4
+  RaisedCosine = 4,
+  // Added later, numbered after the first five so that an older reader refuses them.
+  ChebyshevII = 5,
+  Elliptic = 6,
+  Kaiser = 7,
+  Equiripple = 8
 };
+inline constexpr std::int32_t kLastFilterModel = 8;
 enum class Quantization : std::int32_t { Float = 0, Signed8 = 1, Signed16 = 2 };
 
 // The complete description of one filter as entered. Frequencies are whole hertz.
@@ -48,14 +56,23 @@ struct FilterSpec {
   double ripple = 1.0;          // dB, pass-band ripple (Chebyshev)
   std::int32_t taps = 31;       // FIR tap count N
   Quantization quantization = Quantization::Float;
+  ToleranceScheme scheme{};  // kept in the design file's extension block, not in the 68 bytes
 
   friend bool operator==(const FilterSpec&, const FilterSpec&) = default;
 };
 
-// True for the three models that have an analog prototype (and so poles and zeros).
+// True for the models that have an analog prototype (and so poles and zeros).
 constexpr bool IsIirModel(FilterModel model) {
   return model == FilterModel::Butterworth || model == FilterModel::Chebyshev ||
-         model == FilterModel::Bessel;
+         model == FilterModel::Bessel || model == FilterModel::ChebyshevII ||
+         model == FilterModel::Elliptic;
+}
+
+// True for the models designed from the tolerance scheme itself (its edges and As), which
+// therefore cannot be designed without one.
+constexpr bool NeedsScheme(FilterModel model) {
+  return model == FilterModel::ChebyshevII || model == FilterModel::Elliptic ||
+         model == FilterModel::Kaiser || model == FilterModel::Equiripple;
 }
 
 constexpr bool IsBandType(BandType band) {

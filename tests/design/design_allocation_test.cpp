@@ -16,6 +16,8 @@
 #include "analysis/zero_placement.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
+#include "design/minimum_order.h"
+#include "design/scheme_check.h"
 #include "design/validation.h"
 #include "design_test_support.h"
 
@@ -130,6 +132,59 @@ TEST(DesignAllocation, NoDesignAllocates) {
   // The counter does see allocations.
   const auto probe = std::make_unique<std::array<double, 4>>();
   EXPECT_GT(allocations.load() - before, 0);
+}
+
+// The designs from a tolerance scheme, their minimum-order searches and the check, likewise.
+TEST(DesignAllocation, NoSchemeDesignAllocates) {
+  using M = FilterModel;
+  using B = BandType;
+  std::vector<FilterSpec> specs;
+  for (const B band : {B::LowPass, B::HighPass, B::BandPass, B::BandStop}) {
+    ToleranceScheme scheme{.active = true, .pass1 = 100, .stop1 = 150, .attenuation = 50};
+    if (band == B::HighPass)
+      scheme = {.active = true, .pass1 = 150, .stop1 = 100, .attenuation = 50};
+    if (band == B::BandPass) {
+      scheme = {.active = true,
+                .pass1 = 150,
+                .pass2 = 250,
+                .stop1 = 100,
+                .stop2 = 300,
+                .attenuation = 50};
+    }
+    if (band == B::BandStop) {
+      scheme = {.active = true,
+                .pass1 = 100,
+                .pass2 = 300,
+                .stop1 = 150,
+                .stop2 = 250,
+                .attenuation = 50};
+    }
+    for (const bool minimum : {false, true}) {
+      scheme.minimumOrder = minimum;
+      for (const M model :
+           {M::Butterworth, M::Chebyshev, M::ChebyshevII, M::Elliptic, M::Kaiser, M::Equiripple}) {
+        const bool fir = model == M::Kaiser || model == M::Equiripple;
+        if (!minimum && !NeedsScheme(model)) continue;
+        specs.push_back(FilterSpec{.filterClass = fir ? FilterClass::Fir : FilterClass::Iir,
+                                   .bandType = band,
+                                   .model = model,
+                                   .order = 3,
+                                   .taps = 63,
+                                   .scheme = scheme});
+      }
+    }
+  }
+  FilterDesign design;
+  PoleList poles{};
+  const long before = allocations.load();
+  for (FilterSpec& spec : specs) {
+    MinimumOrder found;
+    if (PrepareScheme(spec, found) != kValid || Validate(spec) != kValid) continue;
+    DisplayScale scale;
+    DeriveScale(spec, scale);
+    if (Design(spec, scale, design, poles) == kDesignOk) CheckAgainstScheme(spec, design);
+  }
+  EXPECT_EQ(allocations.load() - before, 0);
 }
 
 }  // namespace

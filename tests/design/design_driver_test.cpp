@@ -605,8 +605,11 @@ TEST(DesignMessage, ExactTexts) {
        "quantization coefficients precision\n\n"},
       {kZeroGain,
        "Error: The filter has no gain!\nChange the cut frequencies or the number of taps.\n\n"},
+      {kRemezFailed,
+       "Error: The equiripple design did not converge!\nChange the band edges or the number of "
+       "taps.\n\n"},
       {kDesignOk, ""},
-      {-6, ""},
+      {-7, ""},
       {-20, ""},
   };
   for (const auto& [code, text] : messages) EXPECT_EQ(DesignMessage(code), text) << code;

@@ -1,0 +1,278 @@
+#include "design/minimum_order.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "design/design_driver.h"
+#include "design/display_scale.h"
+#include "design/elliptic_functions.h"
+#include "design/kaiser_design.h"
+#include "design/scheme_band.h"
+#include "design/scheme_check.h"
+#include "design/validation.h"
+
+namespace qv {
+namespace {
+
+constexpr int kEstimateMargin = 16;  // the equiripple estimates are low by up to this many taps
+constexpr double kHugeOrder = 1e9;   // reported for a scheme no order of these formulas reaches
+
+double PowerMinusOne(double db) { return std::expm1(0.1 * db * std::numbers::ln10); }
+
+int Ceiling(double order) {
+  if (!(order < kHugeOrder)) return static_cast<int>(kHugeOrder);
+  return std::max(1, static_cast<int>(std::ceil(order)));
+}
+
+// Validates, designs and checks a trial spec; any refusal counts as missing the scheme.
+bool Meets(FilterSpec trial) {
+  if (Validate(trial) != kValid) return false;
+  DisplayScale scale;
+  DeriveScale(trial, scale);
+  FilterDesign design;
+  PoleList poles{};
+  if (Design(trial, scale, design, poles) != kDesignOk) return false;
+  return CheckAgainstScheme(trial, design, true).meets;
+}
+
+int OrderLimit(const FilterSpec& spec) {
+  return IsBandType(spec.bandType) ? kMaxBandOrder : kMaxOrder;
+}
+
+// Whole-hertz cut frequencies around `f1`, `f2` (Hz) of a Butterworth or Chebyshev design of
+// order spec.order: the four roundings, the first that meets wins.
+bool RoundCuts(FilterSpec& spec, double f1, double f2) {
+  const bool band = IsBandType(spec.bandType);
+  for (int choice = 0; choice < (band ? 4 : 2); ++choice) {
+    FilterSpec trial = spec;
+    const double c1 = (choice & 1) ? std::ceil(f1) : std::floor(f1);
+    const double c2 = (choice & 2) ? std::ceil(f2) : std::floor(f2);
+    if (!(c1 >= 1.0 && c2 >= 1.0 && c1 < trial.fsample && c2 < trial.fsample)) continue;
+    trial.fcut1 = static_cast<std::int32_t>(c1);
+    trial.fcut2 = band ? static_cast<std::int32_t>(c2) : trial.fcut1;
+    if (Meets(trial)) {
+      spec = trial;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The analog frequencies (rad/s) where the prototype frequency is `w`, under the transform
+// of `band` (the band types: the pair around the centre).
+void FromPrototype(const AnalogBand& band, BandType type, double w, double& a1, double& a2) {
+  const double centre2 = band.centre * band.centre;
+  switch (type) {
+    case BandType::HighPass:
+      a1 = a2 = band.pass1 / w;
+      break;
+    case BandType::BandPass: {
+      const double half = 0.5 * w * band.width;
+      a2 = half + std::sqrt(half * half + centre2);
+      a1 = centre2 / a2;
+      break;
+    }
+    case BandType::BandStop: {
+      const double half = 0.5 * band.width / w;
+      a1 = -half + std::sqrt(half * half + centre2);
+      a2 = centre2 / a1;
+      break;
+    }
+    default:
+      a1 = a2 = band.pass1 * w;
+      break;
+  }
+}
+
+MinimumOrder IirMinimumOrder(FilterSpec& spec) {
+  const AnalogBand band = SchemeAnalogBand(spec, true);
+  const double rp = spec.ripple;
+  const double as = spec.scheme.attenuation;
+  double exact = 0.0;
+  switch (spec.model) {
+    case FilterModel::Butterworth:
+      exact = ButterworthOrder(band.selectivity, rp, as);
+      break;
+    case FilterModel::Elliptic:
+      exact = EllipticOrder(band.selectivity, rp, as);
+      break;
+    default:
+      exact = ChebyshevOrder(band.selectivity, rp, as);
+      break;
+  }
+  const int limit = OrderLimit(spec);
+  const bool wholeHertz = !NeedsScheme(spec.model);
+  for (int n = Ceiling(exact); n <= limit; ++n) {
+    FilterSpec trial = spec;
+    trial.order = n;
+    if (wholeHertz) {
+      // Butterworth: the 3 dB frequencies of the order; Chebyshev: the pass-band edges.
+      const double w = spec.model == FilterModel::Butterworth
+                           ? std::pow(PowerMinusOne(rp), -1.0 / (2.0 * n))
+                           : 1.0;
+      double a1 = 0.0;
+      double a2 = 0.0;
+      FromPrototype(band, spec.bandType, w, a1, a2);
+      if (RoundCuts(trial, UnwarpHz(a1, spec.fsample), UnwarpHz(a2, spec.fsample))) {
+        spec = trial;
+        return {kMinimumOrderFound, n};
+      }
+    } else if (Meets(trial)) {
+      spec = trial;
+      return {kMinimumOrderFound, n};
+    }
+  }
+  if (Ceiling(exact) > limit) return {kOrderBeyondLimit, Ceiling(exact)};
+  return {kNoOrderMeets, limit};
+}
+
+// Only odd counts have gain at half the sampling frequency.
+bool OddTapsOnly(BandType band) { return band == BandType::HighPass || band == BandType::BandStop; }
+
+int Admissible(int taps, BandType band) {
+  return OddTapsOnly(band) && taps % 2 == 0 ? taps + 1 : taps;
+}
+
+// The smallest admissible count from `start` on that meets, searching upward; downward first
+// when `start` already meets, so that the one below the answer always misses.
+MinimumOrder SearchTaps(FilterSpec& spec, int start, int needIfNone) {
+  const int step = OddTapsOnly(spec.bandType) ? 2 : 1;
+  const auto meetsWith = [&](int taps) {
+    FilterSpec trial = spec;
+    trial.taps = taps;
+    return Meets(trial);
+  };
+  int taps = std::clamp(Admissible(start, spec.bandType), 1, kMaxTaps);
+  if (meetsWith(taps)) {
+    while (taps - step >= 1 && meetsWith(taps - step)) taps -= step;
+  } else {
+    do {
+      taps += step;
+    } while (taps <= kMaxTaps && !meetsWith(taps));
+    if (taps > kMaxTaps) return {needIfNone, std::max(start, kMaxTaps + 1)};
+  }
+  spec.taps = taps;
+  return {kMinimumOrderFound, taps};
+}
+
+// Kaiser's estimate for equiripple designs, from the deviations and the transition width.
+int EquirippleEstimate(const FirBands& bands) {
+  const double a = -20.0 * std::log10(std::sqrt(bands.deltaPass * bands.deltaStop));
+  return Ceiling((a - 13.0) / (14.6 * bands.narrowestTransition) + 1.0);
+}
+
+// Whole-hertz cut frequencies in the middle of the scheme's transitions.
+void MiddleCuts(FilterSpec& spec) {
+  const ToleranceScheme& s = spec.scheme;
+  const auto whole = [](double f) {
+    return static_cast<std::int32_t>(std::max(1.0, std::round(f)));
+  };
+  spec.fcut1 = whole(0.5 * (s.pass1 + s.stop1));
+  spec.fcut2 = IsBandType(spec.bandType) ? whole(0.5 * (s.pass2 + s.stop2)) : spec.fcut1;
+}
+
+MinimumOrder FirMinimumOrder(FilterSpec& spec) {
+  const FirBands bands = SchemeFirBands(spec);
+  switch (spec.model) {
+    case FilterModel::Kaiser: {
+      const int estimate = KaiserEstimate(KaiserAttenuation(spec), bands.narrowestTransition).taps;
+      const int taps = Admissible(estimate, spec.bandType);
+      if (taps > kMaxTaps) return {kTapsBeyondLimit, taps};
+      // Kaiser's formula is an estimate; where its count misses, the search goes on upward.
+      FilterSpec trial = spec;
+      trial.taps = taps;
+      if (Meets(trial)) {
+        spec = trial;
+        return {kMinimumOrderFound, taps};
+      }
+      return SearchTaps(spec, taps + 1, kTapsBeyondLimit);
+    }
+    case FilterModel::Equiripple: {
+      const int estimate = EquirippleEstimate(bands);
+      if (estimate > kMaxTaps + kEstimateMargin) return {kTapsBeyondLimit, estimate};
+      return SearchTaps(spec, std::min(estimate, kMaxTaps), kTapsBeyondLimit);
+    }
+    default:
+      MiddleCuts(spec);
+      return SearchTaps(spec, 1, kNoTapCountMeets);
+  }
+}
+
+}  // namespace
+
+double ButterworthOrder(double selectivity, double rippleDb, double attenuationDb) {
+  return std::log10(PowerMinusOne(attenuationDb) / PowerMinusOne(rippleDb)) /
+         (2.0 * std::log10(selectivity));
+}
+
+double ChebyshevOrder(double selectivity, double rippleDb, double attenuationDb) {
+  return std::acosh(std::sqrt(PowerMinusOne(attenuationDb) / PowerMinusOne(rippleDb))) /
+         std::acosh(selectivity);
+}
+
+double EllipticOrder(double selectivity, double rippleDb, double attenuationDb) {
+  const double m0 = 1.0 / (selectivity * selectivity);
+  const double m1 = PowerMinusOne(rippleDb) / PowerMinusOne(attenuationDb);
+  return EllipticK(m0) * EllipticKFromComplement(m1) /
+         (EllipticKFromComplement(m0) * EllipticK(m1));
+}
+
+MinimumOrder ApplyMinimumOrder(FilterSpec& spec) {
+  FilterSpec trial = spec;
+  const MinimumOrder found = IsIirModel(trial.model) && trial.filterClass == FilterClass::Iir
+                                 ? IirMinimumOrder(trial)
+                                 : FirMinimumOrder(trial);
+  if (found.code == kMinimumOrderFound) spec = trial;
+  return found;
+}
+
+int PrepareScheme(FilterSpec& spec, MinimumOrder& found) {
+  found = {};
+  if (const int code = ValidateScheme(spec); code != kValid) return code;
+  if (!spec.scheme.active) return kValid;
+  if (NeedsScheme(spec.model)) {
+    const AnalogBand band = SchemeAnalogBand(spec, spec.scheme.minimumOrder);
+    const auto whole = [&](double omega) {
+      return static_cast<std::int32_t>(std::max(1.0, std::round(UnwarpHz(omega, spec.fsample))));
+    };
+    spec.fcut1 = whole(band.pass1);
+    spec.fcut2 = IsBandType(spec.bandType) ? whole(band.pass2) : spec.fcut1;
+  }
+  if (!spec.scheme.minimumOrder) return kValid;
+  found = ApplyMinimumOrder(spec);
+  return found.code;
+}
+
+std::string MinimumOrderMessage(const MinimumOrder& found) {
+  constexpr std::size_t kCapacity = 128;
+  char text[kCapacity];
+  switch (found.code) {
+    case kOrderBeyondLimit:
+      std::snprintf(text, sizeof text,
+                    "The tolerance scheme needs filter order %d, more than this filter allows\n",
+                    found.needed);
+      return text;
+    case kTapsBeyondLimit:
+      std::snprintf(text, sizeof text,
+                    "The tolerance scheme needs %d taps; the N Tap value must be equal or lower "
+                    "than %d\n",
+                    found.needed, kMaxTaps);
+      return text;
+    case kNoOrderMeets:
+      std::snprintf(text, sizeof text,
+                    "No filter order up to %d meets the tolerance scheme with this model\n",
+                    found.needed);
+      return text;
+    case kNoTapCountMeets:
+      std::snprintf(text, sizeof text,
+                    "No N Tap value up to %d meets the tolerance scheme with this model\n",
+                    kMaxTaps);
+      return text;
+    default:
+      return {};
+  }
+}
+
+}  // namespace qv
