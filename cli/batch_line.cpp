@@ -162,7 +162,7 @@ LineRead BatchInput::Next(std::string_view& line) {
 }
 
 void AnswerBatchLine(LineRead read, std::string_view line, CalculatedDesign& scratch,
-                     fmt::memory_buffer& text) {
+                     fmt::memory_buffer& text, const JsonFields& fields) {
   // The responses of a calculation keep some points of the previous one.
   scratch = CalculatedDesign{};
   std::string message;
@@ -173,9 +173,10 @@ void AnswerBatchLine(LineRead read, std::string_view line, CalculatedDesign& scr
     AppendErrorJson(text, message, kLineNotASpecification);
   } else {
     const CalculateOutcome outcome =
-        Calculate(scratch.spec, scratch.scale, scratch.design, scratch.responses);
+        Calculate(scratch.spec, scratch.scale, scratch.design, scratch.responses,
+                  fields.NeedsResponses() ? CurveWork::Compute : CurveWork::Skip);
     if (outcome.Succeeded()) {
-      AppendDesignJson(text, scratch);
+      AppendDesignJson(text, scratch, fields);
     } else {
       AppendErrorJson(text, outcome.message, outcome.code);
     }

@@ -39,14 +39,15 @@ bool Write(std::ostream& out, const fmt::memory_buffer& text) {
   return static_cast<bool>(out);
 }
 
-int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err) {
+int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err,
+                    const JsonFields& fields) {
   const auto scratch = std::make_unique<CalculatedDesign>();
   fmt::memory_buffer text;
   std::string_view line;
   LineRead read = LineRead::End;
   while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
     text.clear();
-    AnswerBatchLine(read, line, *scratch, text);
+    AnswerBatchLine(read, line, *scratch, text, fields);
     if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
   }
   return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
@@ -71,9 +72,10 @@ struct Slot {
 // taken and written in turn: written_ <= taken_ <= read_ <= written_ + slots.
 class ParallelRun {
  public:
-  ParallelRun(BatchInput& input, std::ostream& out, int jobs)
+  ParallelRun(BatchInput& input, std::ostream& out, int jobs, const JsonFields& fields)
       : input_(input),
         out_(out),
+        fields_(fields),
         jobs_(static_cast<std::size_t>(jobs)),
         slots_(jobs_ * kLinesPerJob) {}
 
@@ -136,7 +138,7 @@ class ParallelRun {
       Slot& slot = SlotOf(line);
       lock.unlock();
       slot.text.clear();
-      AnswerBatchLine(slot.read, slot.line, *scratch, slot.text);
+      AnswerBatchLine(slot.read, slot.line, *scratch, slot.text, fields_);
       lock.lock();
       slot.answered = true;
       if (line == written_) answered_.notify_one();
@@ -203,6 +205,7 @@ class ParallelRun {
 
   BatchInput& input_;
   std::ostream& out_;
+  const JsonFields& fields_;
   std::size_t jobs_;
   std::vector<Slot> slots_;
   std::mutex mutex_;
@@ -226,21 +229,22 @@ int DefaultBatchJobs() {
   return std::clamp(cores, 1, kMaxBatchJobs);
 }
 
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs) {
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+             const JsonFields& fields) {
   BatchInput input(in);
   if (jobs > 1) {
     // std::cin flushes std::cout before every read; with the reader and the writer on threads
     // of their own that flush would race with the writer's output, so the tie is cut for the
     // run (the writer flushes whenever it waits anyway).
     std::ostream* const tied = in.tie(nullptr);
-    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs));
+    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), fields);
     const bool started = run.Start();
     const int status = started ? run.Run(err) : kExitSuccess;
     in.tie(tied);
     // Without threads the lines are answered here, as with one job.
     if (started) return status;
   }
-  return RunOnThisThread(input, out, err);
+  return RunOnThisThread(input, out, err, fields);
 }
 
 }  // namespace qv::cli

@@ -5,6 +5,8 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/json_fields.h"
+
 namespace qv::cli {
 
 // The most worker threads --jobs takes: each holds a calculation and a few lines in flight.
@@ -21,7 +23,8 @@ int DefaultBatchJobs();
 // whenever the next answer is not ready yet (with 1 job: after every line). Returns
 // kExitSuccess once the input has ended; kExitOutputFailed as soon as `out` fails, without
 // reading further; kExitRefused when `in` cannot be read (the lines before are answered, and
-// the reason goes to `err`).
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs);
+// the reason goes to `err`). Each answer prints the items of `fields`.
+int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+             const JsonFields& fields = {});
 
 }  // namespace qv::cli

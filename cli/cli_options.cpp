@@ -175,8 +175,28 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
               },
               ""))
           ->needs(batch);
+  CLI::Option* fields =
+      app.add_option_function<std::string>(
+             "--fields",
+             [&options](const std::string& list) {
+               std::string unknown;
+               options.outputs.fields = JsonFields::Parse(list, unknown).value_or(JsonFields{});
+             },
+             "with --json or --batch: print only these parts of the answer, comma-separated: "
+             "spec, scale, design, responses, or one field of the design or the responses (such "
+             "as firTaps, magnitudeDb, poles)")
+          ->type_name("LIST")
+          ->check(CLI::Validator(
+              [](std::string& list) -> std::string {
+                std::string unknown;
+                return JsonFields::Parse(list, unknown)
+                           ? std::string()
+                           : "unknown field '" + unknown +
+                                 "'; the fields are: " + JsonFields::KnownNames();
+              },
+              ""));
   for (CLI::Option* other : app.get_options()) {
-    if (other != batch && other != jobs && other != app.get_help_ptr() &&
+    if (other != batch && other != jobs && other != fields && other != app.get_help_ptr() &&
         other != app.get_version_ptr()) {
       batch->excludes(other);
     }
@@ -184,6 +204,10 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
 
   try {
     app.parse(argc, argv);
+    // The one printout that --fields shapes is the JSON answer, of --json or of every batch line.
+    if (fields->count() > 0 && !options.outputs.json && !options.batch) {
+      throw CLI::ValidationError("--fields", "needs --json or --batch");
+    }
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error, out, err);
     return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess : kExitUsage;

@@ -62,7 +62,8 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     return *status;
   }
   if (options.batch) {
-    return RunBatch(in, out, err, options.jobs.value_or(DefaultBatchJobs()));
+    return RunBatch(in, out, err, options.jobs.value_or(DefaultBatchJobs()),
+                    options.outputs.fields);
   }
 
   CalculatedDesign calculated;  // a new design: the defaults

@@ -9,6 +9,7 @@
 
 #include "analysis/responses.h"
 #include "cli/codegen_outputs.h"
+#include "cli/json_fields.h"
 #include "records/filter_spec.h"
 
 namespace CLI {
@@ -29,6 +30,7 @@ struct CalculatedDesign {
 struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
   bool json = false;                    // --json
+  JsonFields fields;                    // --fields: what --json (and --batch) print
   std::optional<std::string> gifPath;   // --gif FILE.gif
   CodegenOptions codegen;               // --c, --vhdl, --arch, --resolution, --estimate,
                                         // --coe, --mif, --csv, --sos

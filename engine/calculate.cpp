@@ -7,7 +7,7 @@
 namespace qv {
 
 CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
-                           ResponseSet& responses) {
+                           ResponseSet& responses, CurveWork curves) {
   const int validation = Validate(spec);
   if (validation != kValid) {
     return {validation, ValidationMessage(validation)};
@@ -17,7 +17,9 @@ CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& 
   if (designed != kDesignOk) {
     return {designed, DesignMessage(designed)};
   }
-  ComputeResponses(spec, scale, design, responses);
+  if (curves == CurveWork::Compute) {
+    ComputeResponses(spec, scale, design, responses);
+  }
   return {};
 }
 

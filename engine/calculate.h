@@ -14,11 +14,15 @@ struct CalculateOutcome {
   bool Succeeded() const { return code == 0; }
 };
 
+// Whether a calculation computes the curves after the design; a caller that shows none of them
+// (a sweep that prints only the coefficients) skips their cost.
+enum class CurveWork { Compute, Skip };
+
 // Validates and normalises `spec`, derives `scale`, designs into `design` (poles into
-// responses.poles) and computes `responses`. On a validation failure nothing but the outcome
+// responses.poles) and, unless `curves` is Skip, computes `responses`. On a validation failure nothing but the outcome
 // changes; on a design failure the scale is already rewritten and the responses keep their
 // previous curves.
 CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
-                           ResponseSet& responses);
+                           ResponseSet& responses, CurveWork curves = CurveWork::Compute);
 
 }  // namespace qv
