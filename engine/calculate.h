@@ -19,9 +19,9 @@ struct CalculateOutcome {
 enum class CurveWork { Compute, Skip };
 
 // Validates and normalises `spec`, derives `scale`, designs into `design` (poles into
-// responses.poles) and, unless `curves` is Skip, computes `responses`. On a validation failure nothing but the outcome
-// changes; on a design failure the scale is already rewritten and the responses keep their
-// previous curves.
+// responses.poles) and, unless `curves` is Skip, computes `responses`. On a validation failure
+// nothing but the outcome changes; on a design failure the scale is already rewritten and the
+// responses keep their previous curves.
 CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
                            ResponseSet& responses, CurveWork curves = CurveWork::Compute);
 

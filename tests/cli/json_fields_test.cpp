@@ -95,8 +95,8 @@ TEST(JsonFields, BatchLinesHoldExactlyTheChosenPartsInTheirOrder) {
   for (const std::vector<std::string>& names : kSelections) {
     for (const char* jobs : {"1", "2"}) {
       SCOPED_TRACE(Joined(names) + " with " + jobs + " jobs");
-      const test::CliRun run =
-          test::RunCliInProcess({"--batch", "--jobs", jobs, "--fields", Joined(names)}, kBatchInput);
+      const test::CliRun run = test::RunCliInProcess(
+          {"--batch", "--jobs", jobs, "--fields", Joined(names)}, kBatchInput);
       EXPECT_EQ(run.status, kExitSuccess) << run.err;
       const std::vector<std::string> lines = Lines(run.out);
       ASSERT_EQ(lines.size(), fullLines.size());
