@@ -4,7 +4,7 @@
 #include <cmath>
 #include <span>
 
-#include "analysis/fourier_spectrum.h"
+#include "analysis/display_spectrum.h"
 #include "analysis/simulation.h"
 #include "analysis/zero_placement.h"
 
@@ -104,8 +104,11 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
   FillTimeCurve(stepSamples, responses.stepPeak, scale.columnStep, responses.step);
   FillTimeCurve(impulseSamples, responses.impulsePeak, scale.columnStep, responses.impulse);
 
-  std::array<Complex, kSimulationSamples> spectrum{};
-  ComputeSpectrum(impulseSamples, spectrum);
+  // The transform of the 512 samples, or, where they do not hold the whole response, the
+  // response taken from the whole of it.
+  DisplaySpectrum display;
+  ComputeDisplaySpectrum(spec, design, impulseSamples, display);
+  const auto& spectrum = display.value;
 
   std::array<double, kDisplayPoints> magnitude{};
   double largest = kLargestStart;
@@ -158,7 +161,13 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
   responses.groupDelayMax = -kHuge;
   for (int k = 1; k < kDisplayPoints - 1; ++k) {
     const double drop = phase[k] - phase[k + 1];
-    if (std::abs(drop) > kPhaseWrap || std::abs(drop) <= kPhaseJump) {
+    if (display.delayFromResponse) {
+      // Taken from the response itself; a point without gain holds the value before it.
+      const double samples = display.delaySamples[k];
+      delay[k] = std::isnan(samples) ? delay[k - 1]
+                 : spec.fsample > 0  ? samples / static_cast<double>(spec.fsample)
+                                     : 0.0;
+    } else if (std::abs(drop) > kPhaseWrap || std::abs(drop) <= kPhaseJump) {
       double slope = drop;
       if (std::abs(drop) > kPhaseWrap) {
         slope = phase[k + 1] > 0.0 ? drop + kTwoPi : drop - kTwoPi;

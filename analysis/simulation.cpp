@@ -251,6 +251,58 @@ double SimulateFir(const FilterSpec& spec, std::span<const double> h, int e, int
 
 }  // namespace
 
+void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
+                              std::span<const double> a, int e, double tailShare, int maxBlocks,
+                              FoldedImpulse& result) {
+  result = FoldedImpulse{};
+  if (b.empty() || a.empty()) return;
+  const int order =
+      std::min({LimitedCount(spec.effectiveOrder, b.size() - 1),
+                LimitedCount(spec.effectiveOrder, a.size() - 1), kMaxCoefficients - 1});
+  const bool quantized = IsQuantized(spec.quantization);
+  const double amplitude = InputAmplitude(spec.quantization);
+  const double scale = std::ldexp(1.0, e);
+  // The last `order` outputs, newest at `(now - k) mod kRing`: the literal loop's history.
+  constexpr int kRing = kMaxCoefficients;
+  std::array<double, kRing> y{};
+  double firstBlock = 0.0;
+  std::int64_t t = 0;
+  for (int block = 0; block < std::max(maxBlocks, 2); ++block) {
+    double blockSum = 0.0;
+    for (int m = 0; m < kSimulationSamples; ++m, ++t) {
+      const auto input = [&](int k) { return t == k ? amplitude : 0.0; };
+      const auto past = [&](int k) { return y[static_cast<std::size_t>((t - k) % kRing)]; };
+      double acc = 0.0;
+      if (quantized) {
+        acc = TruncateWhole(b[0] * input(0));
+        for (int k = 1; k <= order; ++k) {
+          acc = (TruncateWhole(b[k] * input(k)) - TruncateWhole(a[k] * (t >= k ? past(k) : 0.0))) +
+                acc;
+        }
+        acc = TruncateWhole(acc / a[0]);
+      } else {
+        acc = b[0] * input(0);
+        for (int k = 1; k <= order; ++k) {
+          acc = (b[k] * input(k) - a[k] * (t >= k ? past(k) : 0.0)) + acc;
+        }
+        acc = acc / a[0];
+      }
+      y[static_cast<std::size_t>(t % kRing)] = acc;
+      const double value = acc / scale / amplitude;
+      result.folded[m] += value;
+      result.weighted[m] += static_cast<double>(t) * value;
+      blockSum += std::abs(value);
+    }
+    result.blocks = block + 1;
+    if (block == 0) {
+      firstBlock = blockSum;
+    } else if (!(blockSum > tailShare * firstBlock)) {
+      result.diedOut = true;
+      return;
+    }
+  }
+}
+
 double InputAmplitude(Quantization quantization) {
   constexpr double kSigned8FullScale = 128.0;
   constexpr double kSigned16FullScale = 32768.0;

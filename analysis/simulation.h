@@ -2,6 +2,7 @@
 // integer arithmetic of quantised coefficients.
 #pragma once
 
+#include <array>
 #include <span>
 
 #include "records/filter_spec.h"
@@ -32,6 +33,22 @@ struct IirPeaks {
 IirPeaks SimulateIirStepAndImpulse(const FilterSpec& spec, std::span<const double> b,
                                    std::span<const double> a, int e, int count,
                                    std::span<double> stepOut, std::span<double> impulseOut);
+
+// The impulse response of an IIR design beyond the 512 samples, in the same arithmetic (the
+// quantised truncations, the scaling by 1/2^e and 1/s), folded onto the 512-sample period:
+// folded[m] = sum of y(t) and weighted[m] = sum of t y(t) over t = m mod 512. Their 512-point
+// transforms are the response and the sum of t y(t) e^(-jwt) exactly at the display
+// frequencies. The recursion runs in blocks of 512 samples until a block's absolute sum is at
+// most `tailShare` of the first block's, or `maxBlocks` blocks have run (at least 2).
+struct FoldedImpulse {
+  std::array<double, kSimulationSamples> folded{};
+  std::array<double, kSimulationSamples> weighted{};
+  int blocks = 0;        // blocks simulated
+  bool diedOut = false;  // the last block was negligible (else the blocks ran out)
+};
+void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
+                              std::span<const double> a, int e, double tailShare, int maxBlocks,
+                              FoldedImpulse& result);
 
 double SimulateFirStep(const FilterSpec& spec, std::span<const double> h, int e, int count,
                        std::span<double> out);

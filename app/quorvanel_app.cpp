@@ -81,7 +81,7 @@ void ReportToStderr(const std::string& message) {
 bool LoadForPrinting(CQuorvanelDoc& document, const QString& file, StderrMessageService& messages) {
   if (!document.OpenDocumentFile(file) || !document.IsCalculated()) {
     if (!messages.Shown()) {
-      ReportToStderr(OutputMessage(kNotCalculated));
+      ReportToStderr(OutputMessage(OutputCode::NotCalculated));
     }
     return false;
   }
@@ -94,7 +94,7 @@ bool LoadForPrinting(CQuorvanelDoc& document, const QString& file, StderrMessage
 int WritePdf(CQuorvanelView& view, const QString& path) {
   OutputFile pdf(FileNameBytes(path));
   if (!pdf.IsOpen()) {
-    ReportToStderr(OutputMessage(kOutputNotCreated));
+    ReportToStderr(OutputMessage(OutputCode::NotCreated));
     return kExitRefused;
   }
   QBuffer page;
@@ -113,7 +113,7 @@ int WritePdf(CQuorvanelView& view, const QString& path) {
   const QByteArray& bytes = page.data();
   pdf.Stream().write(bytes.constData(), static_cast<std::streamsize>(bytes.size()));
   if (!pdf.Commit()) {
-    ReportToStderr(OutputMessage(kOutputNotClosed));
+    ReportToStderr(OutputMessage(OutputCode::NotClosed));
     return kExitRefused;
   }
   return kExitSuccess;

@@ -23,17 +23,13 @@ qv::FilterSpec Spec(qv::FilterClass filterClass, qv::FilterModel model, qv::Band
 }
 
 void RunCalculate(benchmark::State& state, qv::FilterSpec spec) {
-  qv::DisplayScale scale;
-  qv::FilterDesign design;
-  qv::ResponseSet responses;
   for (auto _ : state) {
-    qv::FilterSpec working = spec;
-    const qv::CalculateOutcome outcome = qv::Calculate(working, scale, design, responses);
-    if (!outcome.Succeeded()) {
-      state.SkipWithError(outcome.message.c_str());
+    const qv::Calculation calculation = qv::Calculate(spec);
+    if (!calculation.Succeeded()) {
+      state.SkipWithError(calculation.outcome.message.c_str());
       break;
     }
-    benchmark::DoNotOptimize(responses);
+    benchmark::DoNotOptimize(calculation.responses);
   }
 }
 

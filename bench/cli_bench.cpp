@@ -1,5 +1,6 @@
-// Whole runs of the command-line tool, as a script calls it, measured in wall time: one design
-// with --json (process start, Calculate and the printout), and default designs or a mix of
+// Whole runs of the command-line tool, as a script calls it, measured in wall time: the bare
+// start (--version), one design with --json (process start, Calculate and the printout), and
+// default designs or a mix of
 // valid ones through --batch in one process, with one job and with every core. The program is
 // looked up next to this one (<build>/cli/quorvanel-cli), or named by QUORVANEL_CLI.
 #include <benchmark/benchmark.h>
@@ -70,6 +71,8 @@ void RunProgram(benchmark::State& state, std::vector<std::string> args, const ch
   posix_spawn_file_actions_destroy(&actions);
 }
 
+void CliStartRun(benchmark::State& state) { RunProgram(state, {"--version"}, "/dev/null"); }
+
 void CliJsonRun(benchmark::State& state) { RunProgram(state, {"--json"}, "/dev/null"); }
 
 std::string ScratchPath(const std::string& name) {
@@ -86,10 +89,8 @@ std::vector<std::string> ValidMix(int count) {
     return std::uniform_int_distribution<int>(low, high)(random);
   };
   std::vector<std::string> lines;
-  qv::cli::CalculatedDesign scratch;
   while (static_cast<int>(lines.size()) < count) {
-    qv::FilterSpec& spec = scratch.spec;
-    spec = qv::FilterSpec{};
+    qv::FilterSpec spec;
     spec.filterClass = static_cast<qv::FilterClass>(pick(0, 1));
     spec.bandType = static_cast<qv::BandType>(pick(0, 3));
     const int lastModel = spec.filterClass == qv::FilterClass::Fir ? 4 : 2;
@@ -106,7 +107,7 @@ std::vector<std::string> ValidMix(int count) {
         static_cast<int>(spec.filterClass), static_cast<int>(spec.bandType),
         static_cast<int>(spec.model), spec.order, spec.fsample, spec.fcut1, spec.fcut2, spec.taps,
         static_cast<int>(spec.quantization));
-    if (qv::Calculate(spec, scratch.scale, scratch.design, scratch.responses).Succeeded()) {
+    if (qv::Calculate(spec).Succeeded()) {
       lines.push_back(line);
     }
   }
@@ -114,8 +115,9 @@ std::vector<std::string> ValidMix(int count) {
 }
 
 // Arguments: lines, 0 for default designs or 1 for the valid mix, --jobs (0: the default,
-// every core), and 0 for the whole answers or 1 for --fields design. Items are designs: items_per_second is designs per second of wall time, the
-// output going to a file as a script's would.
+// every core), and 0 for the whole answers or 1 for --fields design. Items are designs:
+// items_per_second is designs per second of wall time, the output going to a file as a script's
+// would.
 void CliBatchRun(benchmark::State& state) {
   const auto lines = static_cast<int>(state.range(0));
   const std::string input = ScratchPath("input");
@@ -158,6 +160,7 @@ void CliBatchMemory(benchmark::State& state) {
   std::filesystem::remove(input);
 }
 
+BENCHMARK(CliStartRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliJsonRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliBatchRun)
     ->ArgNames({"lines", "mix", "jobs", "fields"})

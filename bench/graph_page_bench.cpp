@@ -34,19 +34,16 @@ qv::FilterSpec ChebyshevBandStop(FilterClass filterClass) {
 }
 
 void DrawPage(benchmark::State& state, qv::FilterSpec spec) {
-  qv::DisplayScale scale;
-  qv::FilterDesign design;
-  qv::ResponseSet responses;
-  const qv::CalculateOutcome outcome = qv::Calculate(spec, scale, design, responses);
-  if (!outcome.Succeeded()) {
-    state.SkipWithError(outcome.message.c_str());
+  const qv::Calculation calculation = qv::Calculate(spec);
+  if (!calculation.Succeeded()) {
+    state.SkipWithError(calculation.outcome.message.c_str());
     return;
   }
   QImage page(1024, 700, QImage::Format_RGB32);
   for (auto _ : state) {
     page.fill(Qt::white);
     qv::CScreenDC dc(page);
-    qv::DrawGraphPage(dc, spec, scale, responses, true);
+    qv::DrawGraphPage(dc, calculation.spec, calculation.scale, calculation.responses, true);
     benchmark::DoNotOptimize(page.constBits());
   }
 }

@@ -14,10 +14,9 @@
 
 namespace {
 
-qv::cli::CalculatedDesign Calculated(qv::FilterClass filterClass, qv::BandType band, int order,
-                                     qv::Quantization quantization, int taps) {
-  qv::cli::CalculatedDesign calculated;
-  qv::FilterSpec& spec = calculated.spec;
+qv::Calculation Calculated(qv::FilterClass filterClass, qv::BandType band, int order,
+                           qv::Quantization quantization, int taps) {
+  qv::FilterSpec spec;
   spec.filterClass = filterClass;
   spec.bandType = band;
   spec.order = order;
@@ -29,12 +28,11 @@ qv::cli::CalculatedDesign Calculated(qv::FilterClass filterClass, qv::BandType b
     spec.fcut2 = 700;
     spec.fsample = 2000;
   }
-  qv::Calculate(spec, calculated.scale, calculated.design, calculated.responses);
-  return calculated;
+  return qv::Calculate(spec);
 }
 
-const qv::cli::CalculatedDesign& Design(int which) {
-  static const qv::cli::CalculatedDesign designs[] = {
+const qv::Calculation& Design(int which) {
+  static const qv::Calculation designs[] = {
       Calculated(qv::FilterClass::Iir, qv::BandType::LowPass, 2, qv::Quantization::Float, 31),
       Calculated(qv::FilterClass::Iir, qv::BandType::BandStop, qv::kMaxBandOrder,
                  qv::Quantization::Signed16, 31),
@@ -44,7 +42,7 @@ const qv::cli::CalculatedDesign& Design(int which) {
 }
 
 void BM_JsonPrintout(benchmark::State& state) {
-  const qv::cli::CalculatedDesign& calculated = Design(static_cast<int>(state.range(0)));
+  const qv::Calculation& calculated = Design(static_cast<int>(state.range(0)));
   fmt::memory_buffer text;
   for (auto _ : state) {
     text.clear();
@@ -54,7 +52,7 @@ void BM_JsonPrintout(benchmark::State& state) {
 }
 
 void BM_JsonPrintoutDocument(benchmark::State& state) {
-  const qv::cli::CalculatedDesign& calculated = Design(static_cast<int>(state.range(0)));
+  const qv::Calculation& calculated = Design(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     std::string text = qv::reference::DomDesignJson(calculated).dump();
     benchmark::DoNotOptimize(text.data());

@@ -161,24 +161,22 @@ LineRead BatchInput::Next(std::string_view& line) {
   return LineRead::Line;
 }
 
-void AnswerBatchLine(LineRead read, std::string_view line, CalculatedDesign& scratch,
-                     fmt::memory_buffer& text, const JsonFields& fields) {
-  // The responses of a calculation keep some points of the previous one.
-  scratch = CalculatedDesign{};
+void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text,
+                     const JsonFields& fields) {
+  FilterSpec spec;  // a new design: the defaults
   std::string message;
   if (read == LineRead::TooLong) {
     AppendErrorJson(text, fmt::format("The line is longer than {} bytes", kMaxBatchLineBytes),
                     kLineNotASpecification);
-  } else if (!ReadBatchSpec(line, scratch.spec, message)) {
+  } else if (!ReadBatchSpec(line, spec, message)) {
     AppendErrorJson(text, message, kLineNotASpecification);
   } else {
-    const CalculateOutcome outcome =
-        Calculate(scratch.spec, scratch.scale, scratch.design, scratch.responses,
-                  fields.NeedsResponses() ? CurveWork::Compute : CurveWork::Skip);
-    if (outcome.Succeeded()) {
-      AppendDesignJson(text, scratch, fields);
+    const Calculation calculation =
+        Calculate(spec, fields.NeedsResponses() ? CurveWork::Compute : CurveWork::Skip);
+    if (calculation.Succeeded()) {
+      AppendDesignJson(text, calculation, fields);
     } else {
-      AppendErrorJson(text, outcome.message, outcome.code);
+      AppendErrorJson(text, calculation.outcome.message, calculation.outcome.code);
     }
   }
   text.push_back('\n');

@@ -59,10 +59,9 @@ class BatchInput {
 
 // Appends the answer to one line and its newline to `text`: the JSON printout of the
 // calculated design (its `fields`), or {"error": message, "code": code} for a refused line (the
-// calculation's own code and message, or kLineNotASpecification). `scratch` holds the
-// calculation; every line starts a new design in it, as one run of the tool does. The curves
-// are computed only when `fields` prints some of them.
-void AnswerBatchLine(LineRead read, std::string_view line, CalculatedDesign& scratch,
-                     fmt::memory_buffer& text, const JsonFields& fields = {});
+// calculation's own code and message, or kLineNotASpecification). Every line is a new design,
+// as one run of the tool is. The curves are computed only when `fields` prints some of them.
+void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text,
+                     const JsonFields& fields = {});
 
 }  // namespace qv::cli

@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -41,13 +40,12 @@ bool Write(std::ostream& out, const fmt::memory_buffer& text) {
 
 int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err,
                     const JsonFields& fields) {
-  const auto scratch = std::make_unique<CalculatedDesign>();
   fmt::memory_buffer text;
   std::string_view line;
   LineRead read = LineRead::End;
   while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
     text.clear();
-    AnswerBatchLine(read, line, *scratch, text, fields);
+    AnswerBatchLine(read, line, text, fields);
     if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
   }
   return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
@@ -129,7 +127,6 @@ class ParallelRun {
   Slot& SlotOf(std::uint64_t line) { return slots_[line % slots_.size()]; }
 
   void AnswerLines() {
-    const auto scratch = std::make_unique<CalculatedDesign>();
     std::unique_lock lock(mutex_);
     for (;;) {
       lineRead_.wait(lock, [this] { return stopped_ || inputEnded_ || taken_ < read_; });
@@ -138,7 +135,7 @@ class ParallelRun {
       Slot& slot = SlotOf(line);
       lock.unlock();
       slot.text.clear();
-      AnswerBatchLine(slot.read, slot.line, *scratch, slot.text, fields_);
+      AnswerBatchLine(slot.read, slot.line, slot.text, fields_);
       lock.lock();
       slot.answered = true;
       if (line == written_) answered_.notify_one();

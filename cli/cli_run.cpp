@@ -66,23 +66,22 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
                     options.outputs.fields);
   }
 
-  CalculatedDesign calculated;  // a new design: the defaults
-  if (options.openPath && !OpenDesign(*options.openPath, calculated.spec, err)) {
+  FilterSpec spec;  // a new design: the defaults
+  if (options.openPath && !OpenDesign(*options.openPath, spec, err)) {
     return kExitRefused;
   }
-  ApplyOverrides(options.overrides, calculated.spec);
-  if (const auto usage = ApplyFormRules(options.overrides, calculated.spec)) {
+  ApplyOverrides(options.overrides, spec);
+  if (const auto usage = ApplyFormRules(options.overrides, spec)) {
     ShowMessage(err, *usage);
     return kExitUsage;
   }
 
-  const CalculateOutcome outcome =
-      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
-  if (!outcome.Succeeded()) {
-    ShowMessage(err, outcome.message);
+  const Calculation calculation = Calculate(spec);
+  if (!calculation.Succeeded()) {
+    ShowMessage(err, calculation.outcome.message);
     return kExitRefused;
   }
-  return WriteOutputs(options.outputs, calculated, out, err);
+  return WriteOutputs(options.outputs, calculation, out, err);
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {

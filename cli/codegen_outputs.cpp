@@ -16,25 +16,31 @@
 namespace qv::cli {
 namespace {
 
-// Shows the message of a failed output; true when `code` is success.
-bool Report(int code, std::ostream& err) {
-  if (code == kOutputOk) {
+// Shows the message of a failed output, in the words of `language` where it names one; true
+// when `code` is success.
+bool Report(OutputCode code, std::ostream& err, HdlLanguage language = HdlLanguage::Vhdl) {
+  if (code == OutputCode::Ok) {
     return true;
   }
-  err << OutputMessage(code);
+  err << OutputMessage(code, language);
   return false;
 }
 
-int WriteC(const std::string& path, const CalculatedDesign& c) {
+OutputCode WriteC(const std::string& path, const Calculation& c) {
   return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator, c.design.firTaps,
                        c.design.shift, path);
 }
 
-int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
-  if (const int code = CheckVhdlDesign(c.spec, true); code != kOutputOk) {
+// The checks of both hardware outputs before the estimate is made for the file's header.
+OutputCode CheckHardware(const CodegenOptions& options, const Calculation& c) {
+  if (const OutputCode code = CheckHdlDesign(c.spec, true); code != OutputCode::Ok) {
     return code;
   }
-  if (const int code = CheckVhdlArchitecture(c.spec, options.architecture); code != kOutputOk) {
+  return CheckHdlArchitecture(c.spec, options.architecture);
+}
+
+OutputCode WriteVhdl(const CodegenOptions& options, const Calculation& c) {
+  if (const OutputCode code = CheckHardware(options, c); code != OutputCode::Ok) {
     return code;
   }
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
@@ -42,11 +48,8 @@ int WriteVhdl(const CodegenOptions& options, const CalculatedDesign& c) {
                           options.architecture, estimate.HeaderComment(), *options.vhdlPath);
 }
 
-int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
-  if (const int code = CheckVerilogDesign(c.spec, true); code != kOutputOk) {
-    return code;
-  }
-  if (const int code = CheckVerilogArchitecture(c.spec, options.architecture); code != kOutputOk) {
+OutputCode WriteVerilog(const CodegenOptions& options, const Calculation& c) {
+  if (const OutputCode code = CheckHardware(options, c); code != OutputCode::Ok) {
     return code;
   }
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
@@ -55,26 +58,27 @@ int WriteVerilog(const CodegenOptions& options, const CalculatedDesign& c) {
                              estimate.CommentLines("// "), *options.verilogPath);
 }
 
-int WriteTestbench(const CodegenOptions& options, const CalculatedDesign& c) {
+OutputCode WriteTestbench(const CodegenOptions& options, const Calculation& c) {
   return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
                            options.resolution, *options.testbenchPath);
 }
 
 // The estimate belongs to the VHDL command, so it is refused for what that command refuses
 // before the architecture is chosen.
-int PrintEstimate(const CodegenOptions& options, const CalculatedDesign& c, std::ostream& out) {
-  if (const int code = CheckVhdlDesign(c.spec, true); code != kOutputOk) {
+OutputCode PrintEstimate(const CodegenOptions& options, const Calculation& c, std::ostream& out) {
+  if (const OutputCode code = CheckHdlDesign(c.spec, true); code != OutputCode::Ok) {
     return code;
   }
   out << ReportEstimate(c.spec, options.architecture, options.resolution).PlainText();
-  return kOutputOk;
+  return OutputCode::Ok;
 }
 
 // A coefficient export of a calculated design: refused by its format's checks before any file
 // is touched.
-int WriteCoefficients(CoefficientFormat format, const std::string& path,
-                      const CalculatedDesign& c) {
-  if (const int code = CheckCoefficientExport(format, c.spec, true); code != kOutputOk) {
+OutputCode WriteCoefficients(CoefficientFormat format, const std::string& path,
+                             const Calculation& c) {
+  if (const OutputCode code = CheckCoefficientExport(format, c.spec, true);
+      code != OutputCode::Ok) {
     return code;
   }
   return ExportCoefficients(format, c.spec, c.scale, c.design, path);
@@ -112,8 +116,7 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
   app.add_option_function<std::string>(
          "--arch",
          [&options](const std::string& name) {
-           options.architecture =
-               static_cast<int>(name == "speed" ? VhdlArchitecture::Speed : VhdlArchitecture::Size);
+           options.architecture = name == "speed" ? HdlArchitecture::Speed : HdlArchitecture::Size;
          },
          "VHDL and Verilog architecture: size (one multiplier) or speed (one sample per clock); "
          "default size")
@@ -143,7 +146,7 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
       ->type_name("FILE.c");
 }
 
-bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
+bool WriteCodegenOutputs(const CodegenOptions& options, const Calculation& calculated,
                          std::ostream& out, std::ostream& err) {
   bool ok = true;
   if (options.cPath) {
@@ -156,12 +159,14 @@ bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& 
     ok = written && ok;
   }
   if (options.verilogPath) {
-    const bool written = Report(WriteVerilog(options, calculated), err);
+    const bool written = Report(WriteVerilog(options, calculated), err, HdlLanguage::Verilog);
     hardwareWritten = hardwareWritten || written;
     ok = written && ok;
   }
   if (options.testbenchPath && hardwareWritten) {
-    ok = Report(WriteTestbench(options, calculated), err) && ok;
+    ok = Report(WriteTestbench(options, calculated), err,
+                TestbenchLanguage(*options.testbenchPath).value_or(HdlLanguage::Vhdl)) &&
+         ok;
   }
   if (options.estimate) {
     ok = Report(PrintEstimate(options, calculated, out), err) && ok;

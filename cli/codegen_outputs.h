@@ -8,26 +8,31 @@
 #include <ostream>
 #include <string>
 
+#include "codegen/hdl_architecture.h"
+
 namespace CLI {
 class App;
 }
 
+namespace qv {
+struct Calculation;
+}
+
 namespace qv::cli {
 
-struct CalculatedDesign;
-
 struct CodegenOptions {
-  std::optional<std::string> cPath;          // --c FILE.c
-  std::optional<std::string> vhdlPath;       // --vhdl FILE.vhd
-  std::optional<std::string> verilogPath;    // --verilog FILE.v
-  std::optional<std::string> testbenchPath;  // --testbench FILE (.vhd, .vhdl or .v)
-  int architecture = 1;                      // --arch size|speed: 1 = Size, 2 = Speed
-  int resolution = 16;                       // --resolution BITS: signal width of the estimate
-  bool estimate = false;                     // --estimate
-  std::optional<std::string> coePath;        // --coe FILE.coe
-  std::optional<std::string> mifPath;        // --mif FILE.mif
-  std::optional<std::string> csvPath;        // --csv FILE.csv
-  std::optional<std::string> sosPath;        // --sos FILE.c
+  std::optional<std::string> cPath;                      // --c FILE.c
+  std::optional<std::string> vhdlPath;                   // --vhdl FILE.vhd
+  std::optional<std::string> verilogPath;                // --verilog FILE.v
+  std::optional<std::string> testbenchPath;              // --testbench FILE (.vhd, .vhdl or .v)
+  HdlArchitecture architecture = HdlArchitecture::Size;  // --arch size|speed
+  int resolution = 16;                 // --resolution BITS: W of the Verilog module, the testbench
+                                       // and the estimate
+  bool estimate = false;               // --estimate
+  std::optional<std::string> coePath;  // --coe FILE.coe
+  std::optional<std::string> mifPath;  // --mif FILE.mif
+  std::optional<std::string> csvPath;  // --csv FILE.csv
+  std::optional<std::string> sosPath;  // --sos FILE.c
 };
 
 // Declares --c, --vhdl, --verilog, --testbench, --arch, --resolution, --estimate, --coe, --mif,
@@ -41,7 +46,7 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options);
 // count for speed and too few taps; Verilog then the resolution); the other outputs still run.
 // The testbench is written only when the hardware file it belongs to was. Returns false when
 // any output was refused or failed.
-bool WriteCodegenOutputs(const CodegenOptions& options, const CalculatedDesign& calculated,
+bool WriteCodegenOutputs(const CodegenOptions& options, const Calculation& calculated,
                          std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

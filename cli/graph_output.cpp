@@ -7,10 +7,6 @@
 
 namespace qv::cli {
 
-// The picture's failures are shown with the messages of the other output writers.
-static_assert(int{kGraphFileNotCreated} == int{kOutputNotCreated});
-static_assert(int{kGraphFileNotClosed} == int{kOutputNotClosed});
-
 void AddGraphOption(CLI::App& app, std::optional<std::string>& path) {
   app.add_option_function<std::string>(
          "--gif", [&path](const std::string& value) { path = value; },
@@ -18,11 +14,10 @@ void AddGraphOption(CLI::App& app, std::optional<std::string>& path) {
       ->type_name("FILE.gif");
 }
 
-bool WriteGraphImage(const std::string& path, const CalculatedDesign& calculated,
-                     std::ostream& err) {
-  const int result =
+bool WriteGraphImage(const std::string& path, const Calculation& calculated, std::ostream& err) {
+  const OutputCode result =
       ExportGraphs(calculated.spec, calculated.scale, calculated.responses, path.c_str());
-  if (result == kGraphExported) {
+  if (result == OutputCode::Ok) {
     return true;
   }
   err << OutputMessage(result);

@@ -19,7 +19,6 @@ void AddGraphOption(CLI::App& app, std::optional<std::string>& path);
 // Writes the picture of `calculated` as a GIF file at `path`. On failure writes the message
 // ("The Output file cannot be created!\n" or "The Output file cannot be closed!\n") to `err`
 // and returns false; returns true once the file is written.
-bool WriteGraphImage(const std::string& path, const CalculatedDesign& calculated,
-                     std::ostream& err);
+bool WriteGraphImage(const std::string& path, const Calculation& calculated, std::ostream& err);
 
 }  // namespace qv::cli

@@ -194,7 +194,7 @@ void Scale(Buffer& out, const DisplayScale& scale) {
 
 }  // namespace
 
-void AppendDesignJson(Buffer& text, const CalculatedDesign& calculated, const JsonFields& fields) {
+void AppendDesignJson(Buffer& text, const Calculation& calculated, const JsonFields& fields) {
   using I = JsonItem;
   const FilterSpec& spec = calculated.spec;
   const FilterDesign& design = calculated.design;
@@ -242,8 +242,7 @@ void AppendErrorJson(Buffer& text, std::string_view message, std::int32_t code) 
   Whole(o["code"], code);
 }
 
-bool WriteDesignJson(std::ostream& out, const CalculatedDesign& calculated,
-                     const JsonFields& fields) {
+bool WriteDesignJson(std::ostream& out, const Calculation& calculated, const JsonFields& fields) {
   Buffer text;
   AppendDesignJson(text, calculated, fields);
   text.push_back('\n');

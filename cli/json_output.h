@@ -22,7 +22,7 @@ namespace qv::cli {
 // value that is not finite as null. About 30 kB for a default design. Only the items of
 // `fields` are written, in the same order; a record none of whose items is selected is left
 // out whole.
-void AppendDesignJson(fmt::memory_buffer& text, const CalculatedDesign& calculated,
+void AppendDesignJson(fmt::memory_buffer& text, const Calculation& calculated,
                       const JsonFields& fields = {});
 
 // Appends {"error": message, "code": code} to `text`, without a newline; `message` is escaped
@@ -31,7 +31,7 @@ void AppendErrorJson(fmt::memory_buffer& text, std::string_view message, std::in
 
 // Writes AppendDesignJson(calculated, fields) to `out` on one line followed by a newline.
 // Returns false when the stream reports a write failure.
-bool WriteDesignJson(std::ostream& out, const CalculatedDesign& calculated,
+bool WriteDesignJson(std::ostream& out, const Calculation& calculated,
                      const JsonFields& fields = {});
 
 }  // namespace qv::cli

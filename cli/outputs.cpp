@@ -27,8 +27,8 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
   AddCodegenOptions(app, options.codegen);
 }
 
-int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
-                 std::ostream& out, std::ostream& err) {
+int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
+                 std::ostream& err) {
   int status = kExitSuccess;
   if (options.savePath && !SaveDesignFile(*options.savePath, calculated.spec)) {
     err << kSaveFailedMessage << '\n';

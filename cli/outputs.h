@@ -7,9 +7,9 @@
 #include <ostream>
 #include <string>
 
-#include "analysis/responses.h"
 #include "cli/codegen_outputs.h"
 #include "cli/json_fields.h"
+#include "engine/calculate.h"
 #include "records/filter_spec.h"
 
 namespace CLI {
@@ -17,14 +17,6 @@ class App;
 }
 
 namespace qv::cli {
-
-// The four records of one calculation, as the Calculate command left them.
-struct CalculatedDesign {
-  FilterSpec spec;
-  DisplayScale scale;
-  FilterDesign design;
-  ResponseSet responses;
-};
 
 // The requested outputs. An output without its option is not produced.
 struct OutputOptions {
@@ -43,7 +35,7 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options);
 // design file, the generators' files, then the JSON printout on `out`. An output that is
 // refused or fails writes its message to `err`, and the others still run. Returns
 // kExitSuccess, or kExitOutputFailed when any output was refused or failed.
-int WriteOutputs(const OutputOptions& options, const CalculatedDesign& calculated,
-                 std::ostream& out, std::ostream& err);
+int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace qv::cli

@@ -160,15 +160,15 @@ void WriteFir(std::FILE* file, const FilterSpec& spec, std::span<const double> f
 
 }  // namespace
 
-int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
-                  std::span<const double> numerator, std::span<const double> denominator,
-                  std::span<const double> firTaps, int shift, const std::string& path) {
+OutputCode GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
+                         std::span<const double> numerator, std::span<const double> denominator,
+                         std::span<const double> firTaps, int shift, const std::string& path) {
   if (!InputsValid(spec, scale, numerator, denominator, firTaps, shift)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   std::FILE* file = output.File();
   const CTypes types = TypesFor(spec.quantization);
@@ -178,7 +178,7 @@ int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
   } else {
     WriteFir(file, spec, firTaps, shift, types);
   }
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

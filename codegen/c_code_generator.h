@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "codegen/output_codes.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -17,11 +18,14 @@ namespace qv {
 //   firTaps:      h[0..taps-1] (FIR class).
 //   shift:        the design's scaling exponent; DCgain = 2^shift for quantised designs.
 // Quantised coefficients are whole numbers; they are written truncated to integers.
-// Returns kOutputOk (0), kDesignMismatch (-19, nothing written) when the records do not
-// describe a design of `spec`, kOutputNotCreated (-10, nothing written) or kOutputNotClosed
+// Returns OutputCode::Ok (0), OutputCode::DesignMismatch (-19, nothing written) when the records do
+// not describe a design of `spec`, OutputCode::NotCreated (-10, nothing written) or
+// OutputCode::NotClosed
 // (-12, a write, flush, close or the replacement failed; nothing changed).
-int GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
-                  std::span<const double> numerator, std::span<const double> denominator,
-                  std::span<const double> firTaps, int shift, const std::string& path);
+[[nodiscard]] OutputCode GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
+                                       std::span<const double> numerator,
+                                       std::span<const double> denominator,
+                                       std::span<const double> firTaps, int shift,
+                                       const std::string& path);
 
 }  // namespace qv

@@ -31,24 +31,24 @@ void WriteValue(std::FILE* file, double value) {
 
 }  // namespace
 
-int GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
-                           const std::string& path) {
+OutputCode GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
+                                  const std::string& path) {
   const bool iir = spec.filterClass == FilterClass::Iir;
   const int rows = iir ? spec.effectiveOrder + 1 : spec.taps;
   const int capacity = iir ? kMaxCoefficients : kMaxTaps;
   if (rows < 1 || rows > capacity) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   const auto count = static_cast<std::size_t>(rows);
   const std::span<const double> first =
       iir ? std::span<const double>(design.numerator) : std::span<const double>(design.firTaps);
   const std::span<const double> second = std::span<const double>(design.denominator);
   if (!AllFinite(first.first(count)) || (iir && !AllFinite(second.first(count)))) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   std::FILE* file = output.File();
   std::fputs(iir ? "index,numerator,denominator\n" : "index,tap\n", file);
@@ -60,7 +60,7 @@ int GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
     }
     std::fputc('\n', file);
   }
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "codegen/output_codes.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -13,10 +14,11 @@ namespace qv {
 // rows: FIR "index,tap" with h[0..taps-1]; IIR "index,numerator,denominator" with b[k], a[k] for
 // k = 0..effectiveOrder. Every value is written in the fewest digits that read back to the same
 // double (whole numbers for quantised designs, which keep their 2^shift scaling).
-// Returns kOutputOk (0); before anything is written kDesignMismatch (-19) when the counts are
-// out of range or a value is not finite, or kOutputNotCreated (-10); kOutputNotClosed (-12)
-// when a write, flush, close or the replacement fails (nothing changed).
-int GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
-                           const std::string& path);
+// Returns OutputCode::Ok (0); before anything is written OutputCode::DesignMismatch (-19) when the
+// counts are out of range or a value is not finite, or OutputCode::NotCreated (-10);
+// OutputCode::NotClosed (-12) when a write, flush, close or the replacement fails (nothing
+// changed).
+[[nodiscard]] OutputCode GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
+                                                const std::string& path);
 
 }  // namespace qv

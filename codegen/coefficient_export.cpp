@@ -7,7 +7,8 @@
 
 namespace qv {
 
-int CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec, bool calculated) {
+OutputCode CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec,
+                                  bool calculated) {
   switch (format) {
     case CoefficientFormat::Coe:
     case CoefficientFormat::Mif:
@@ -17,11 +18,12 @@ int CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec, boo
     case CoefficientFormat::Csv:
       break;
   }
-  return calculated ? kOutputOk : kNotCalculated;
+  return calculated ? OutputCode::Ok : OutputCode::NotCalculated;
 }
 
-int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec, const DisplayScale& scale,
-                       const FilterDesign& design, const std::string& path) {
+OutputCode ExportCoefficients(CoefficientFormat format, const FilterSpec& spec,
+                              const DisplayScale& scale, const FilterDesign& design,
+                              const std::string& path) {
   switch (format) {
     case CoefficientFormat::Coe:
       return GenerateCoeFile(spec, scale, design, path);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "codegen/output_codes.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -28,13 +29,15 @@ inline constexpr std::array<CoefficientFormatName, 4> kCoefficientFormats{{
 }};
 
 // The checks of `format` made before anything is written (CheckFpgaTapsDesign,
-// CheckSectionsDesign, or for CSV only kNotCalculated (-15)); kOutputOk when the design can be
-// exported in that format.
-int CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec, bool calculated);
+// CheckSectionsDesign, or for CSV only OutputCode::NotCalculated (-15)); OutputCode::Ok when the
+// design can be exported in that format.
+[[nodiscard]] OutputCode CheckCoefficientExport(CoefficientFormat format, const FilterSpec& spec,
+                                                bool calculated);
 
 // Writes the calculated design in `format` to `path` (GenerateCoeFile, GenerateMifFile,
 // GenerateCoefficientCsv or GenerateSosCode) and returns that writer's code.
-int ExportCoefficients(CoefficientFormat format, const FilterSpec& spec, const DisplayScale& scale,
-                       const FilterDesign& design, const std::string& path);
+[[nodiscard]] OutputCode ExportCoefficients(CoefficientFormat format, const FilterSpec& spec,
+                                            const DisplayScale& scale, const FilterDesign& design,
+                                            const std::string& path);
 
 }  // namespace qv

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/zero_placement.h"
-#include "design/root_finder.h"
+#include "design/stability_check.h"
 #include "records/complex.h"
 #include "records/identification.h"
 
@@ -74,11 +74,11 @@ void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::stri
   const int m = spec.effectiveOrder;
   std::array<Complex, kMaxCoefficients> zeros{};
   PlaceIirZeros(spec, zeros);
-  // The design has already found these roots, so the search succeeds; should it not, the
-  // places it did not reach stay at zero.
+  // The poles the design's stability check found; should the search fail, the places stay
+  // at zero.
   std::array<Complex, kMaxCoefficients> poles{};
   if (m > 0) {
-    FindRoots(m, denominator.first(static_cast<std::size_t>(m) + 1), poles, kRootTolerance);
+    FindPoles(m, denominator.first(static_cast<std::size_t>(m) + 1), poles);
   }
   const auto count = static_cast<std::size_t>(m);
   const int lead = ViewLength(sectionLead);

@@ -29,16 +29,17 @@ bool TapsFitWord(const FilterSpec& spec, const FilterDesign& design) {
   return true;
 }
 
-int CheckInputs(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design) {
-  if (const int code = CheckFpgaTapsDesign(spec, true); code != kOutputOk) {
+OutputCode CheckInputs(const FilterSpec& spec, const DisplayScale& scale,
+                       const FilterDesign& design) {
+  if (const OutputCode code = CheckFpgaTapsDesign(spec, true); code != OutputCode::Ok) {
     return code;
   }
   if (!SummaryInputsValid(spec, scale, design.denominator) || spec.taps < 1 ||
       spec.taps > kMaxTaps || design.shift < 0 || design.shift > kMaxShift ||
       !CoefficientsFitInt32(design.firTaps, spec.taps)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
-  return TapsFitWord(spec, design) ? kOutputOk : kTapOutsideWord;
+  return TapsFitWord(spec, design) ? OutputCode::Ok : OutputCode::TapOutsideWord;
 }
 
 void WriteComment(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
@@ -55,30 +56,30 @@ void WriteComment(std::FILE* file, std::string_view prefix, const FilterSpec& sp
 
 // Opens `path`, writes the body and commits; `body` gets the open file.
 template <typename Body>
-int WriteFile(const std::string& path, Body body) {
+OutputCode WriteFile(const std::string& path, Body body) {
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   body(output.File());
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace
 
-int CheckFpgaTapsDesign(const FilterSpec& spec, bool calculated) {
+OutputCode CheckFpgaTapsDesign(const FilterSpec& spec, bool calculated) {
   if (spec.filterClass == FilterClass::Iir) {
-    return kTapsIirClass;
+    return OutputCode::TapsIirClass;
   }
   if (spec.quantization == Quantization::Float) {
-    return kTapsFloatQuantization;
+    return OutputCode::TapsFloatQuantization;
   }
-  return calculated ? kOutputOk : kNotCalculated;
+  return calculated ? OutputCode::Ok : OutputCode::NotCalculated;
 }
 
-int GenerateCoeFile(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
-                    const std::string& path) {
-  if (const int code = CheckInputs(spec, scale, design); code != kOutputOk) {
+OutputCode GenerateCoeFile(const FilterSpec& spec, const DisplayScale& scale,
+                           const FilterDesign& design, const std::string& path) {
+  if (const OutputCode code = CheckInputs(spec, scale, design); code != OutputCode::Ok) {
     return code;
   }
   return WriteFile(path, [&](std::FILE* file) {
@@ -92,9 +93,9 @@ int GenerateCoeFile(const FilterSpec& spec, const DisplayScale& scale, const Fil
   });
 }
 
-int GenerateMifFile(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
-                    const std::string& path) {
-  if (const int code = CheckInputs(spec, scale, design); code != kOutputOk) {
+OutputCode GenerateMifFile(const FilterSpec& spec, const DisplayScale& scale,
+                           const FilterDesign& design, const std::string& path) {
+  if (const OutputCode code = CheckInputs(spec, scale, design); code != OutputCode::Ok) {
     return code;
   }
   return WriteFile(path, [&](std::FILE* file) {

@@ -23,20 +23,20 @@ std::int32_t HdlCoefficient(double tap, Quantization quantization) {
   return static_cast<std::int32_t>(low ^ sign) - static_cast<std::int32_t>(sign);
 }
 
-int HdlSampleLatency(int architecture, int taps) {
-  if (architecture == static_cast<int>(VhdlArchitecture::Size) && taps >= kMinSizeTaps) {
+int HdlSampleLatency(HdlArchitecture architecture, int taps) {
+  if (architecture == HdlArchitecture::Size && taps >= kMinSizeTaps) {
     return kSizeLatency;
   }
   const SpeedLevels levels = ComputeSpeedLevels(taps);
-  if (architecture == static_cast<int>(VhdlArchitecture::Speed) && levels.count > 0) {
+  if (architecture == HdlArchitecture::Speed && levels.count > 0) {
     return levels.count - 1 + kSpeedFixedRegisters;
   }
   return 0;
 }
 
-HdlOutput HdlModelOutput(std::span<const std::int32_t> coefficients, int architecture, int shift,
-                         int width, std::span<const std::int32_t> x, long t) {
-  const bool speed = architecture == static_cast<int>(VhdlArchitecture::Speed);
+HdlOutput HdlModelOutput(std::span<const std::int32_t> coefficients, HdlArchitecture architecture,
+                         int shift, int width, std::span<const std::int32_t> x, long t) {
+  const bool speed = architecture == HdlArchitecture::Speed;
   const long n = static_cast<long>(coefficients.size());
   std::int64_t acc = 0;
   for (long k = 0; k < n; ++k) {

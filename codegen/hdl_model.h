@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "codegen/hdl_architecture.h"
 #include "codegen/speed_levels.h"
 #include "records/filter_spec.h"
 
@@ -28,7 +29,7 @@ std::int32_t HdlCoefficient(double tap, Quantization quantization);
 // The sample periods from presenting X_IN (right after the output of the period is read) to
 // reading its output: 2 for size, the adder-tree levels + 5 for speed; 0 when the
 // architecture cannot express `taps`.
-int HdlSampleLatency(int architecture, int taps);
+int HdlSampleLatency(HdlArchitecture architecture, int taps);
 
 // The output for input sample t of x[0..]: h_eff[k] = coefficients[k] for size; for speed the
 // architecture folds the pairs (k, N-1-k) onto the first half, h_eff[k] =
@@ -37,7 +38,7 @@ int HdlSampleLatency(int architecture, int taps);
 // `width` signed bits with `saturated` set when clamped.
 //   coefficients: N ROM values (HdlCoefficient), |value| <= 2^15;  x: samples of `width` bits;
 //   width: 2..32;  shift: 0..62.  Sums stay below 2^56, so nothing overflows.
-HdlOutput HdlModelOutput(std::span<const std::int32_t> coefficients, int architecture, int shift,
-                         int width, std::span<const std::int32_t> x, long t);
+HdlOutput HdlModelOutput(std::span<const std::int32_t> coefficients, HdlArchitecture architecture,
+                         int shift, int width, std::span<const std::int32_t> x, long t);
 
 }  // namespace qv

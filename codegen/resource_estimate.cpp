@@ -56,7 +56,8 @@ std::string Format(const char* format, Args... args) {
 
 }  // namespace
 
-ResourceEstimate EstimateResources(const FilterSpec& spec, int architecture, int resolution) {
+ResourceEstimate EstimateResources(const FilterSpec& spec, HdlArchitecture architecture,
+                                   int resolution) {
   const std::int64_t n = spec.taps;
   const std::int64_t w = resolution;
   const std::int64_t c = CoefficientWidth(spec.quantization);
@@ -64,16 +65,17 @@ ResourceEstimate EstimateResources(const FilterSpec& spec, int architecture, int
   if (n > kMaxTaps) {
     return {};
   }
-  if (architecture == static_cast<int>(VhdlArchitecture::Size) && n >= kMinSizeTaps) {
+  if (architecture == HdlArchitecture::Size && n >= kMinSizeTaps) {
     return EstimateSize(n, w, c, fs);
   }
-  if (architecture == static_cast<int>(VhdlArchitecture::Speed) && n >= kMinSpeedTaps) {
+  if (architecture == HdlArchitecture::Speed && n >= kMinSpeedTaps) {
     return EstimateSpeed(n, w, c, fs);
   }
   return {};
 }
 
-EstimateReport ReportEstimate(const FilterSpec& spec, int architecture, int resolution) {
+EstimateReport ReportEstimate(const FilterSpec& spec, HdlArchitecture architecture,
+                              int resolution) {
   const ResourceEstimate e = EstimateResources(spec, architecture, resolution);
   EstimateReport report;
   auto add = [&report](std::string line) {
@@ -83,9 +85,9 @@ EstimateReport ReportEstimate(const FilterSpec& spec, int architecture, int reso
   add(std::string("Coefficients Quantization: ") +
       (spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit"));
   if (!e.available) {
-    if (architecture == static_cast<int>(VhdlArchitecture::Speed)) {
+    if (architecture == HdlArchitecture::Speed) {
       add(Format("Estimate not available: SPEED needs %d to %d taps", kMinSpeedTaps, kMaxTaps));
-    } else if (architecture == static_cast<int>(VhdlArchitecture::Size)) {
+    } else if (architecture == HdlArchitecture::Size) {
       add(Format("Estimate not available: SIZE needs %d to %d taps", kMinSizeTaps, kMaxTaps));
     } else {
       add("Estimate not available: the architecture must be SIZE or SPEED");

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "codegen/hdl_architecture.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -25,10 +26,11 @@ struct ResourceEstimate {
 
 // The estimate for spec.taps taps, spec.fsample Hz and the coefficient width of
 // spec.quantization (8 for 8-bit, 16 otherwise), with signal samples `resolution` bits wide
-// (any value, taken as it is). architecture: 1 = Size (needs 2..511 taps), 2 = Speed (needs
-// 3..511 taps); otherwise, or outside those tap counts, the estimate is not available.
+// (any value, taken as it is). Size needs 2..511 taps, Speed 3..511; for any other
+// architecture value, or outside those tap counts, the estimate is not available.
 // Computed in 64-bit integers, so no count overflows.
-ResourceEstimate EstimateResources(const FilterSpec& spec, int architecture, int resolution);
+ResourceEstimate EstimateResources(const FilterSpec& spec, HdlArchitecture architecture,
+                                   int resolution);
 
 // The estimate as text lines, without line ends: the resolution, the coefficient quantisation,
 // then the five resource lines and the sampling frequency with a closing remark (nine lines),
@@ -43,6 +45,6 @@ struct EstimateReport {
   std::string PlainText() const;                            // every line followed by "\n"
 };
 
-EstimateReport ReportEstimate(const FilterSpec& spec, int architecture, int resolution);
+EstimateReport ReportEstimate(const FilterSpec& spec, HdlArchitecture architecture, int resolution);
 
 }  // namespace qv

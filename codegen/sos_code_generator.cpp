@@ -116,38 +116,38 @@ void WriteFunction(std::FILE* file) {
 
 }  // namespace
 
-int CheckSectionsDesign(const FilterSpec& spec, bool calculated) {
+OutputCode CheckSectionsDesign(const FilterSpec& spec, bool calculated) {
   if (spec.filterClass == FilterClass::Fir) {
-    return kSectionsFirClass;
+    return OutputCode::SectionsFirClass;
   }
   if (spec.quantization != Quantization::Float) {
-    return kSectionsQuantized;
+    return OutputCode::SectionsQuantized;
   }
-  return calculated ? kOutputOk : kNotCalculated;
+  return calculated ? OutputCode::Ok : OutputCode::NotCalculated;
 }
 
-int GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
-                    const std::string& path) {
-  if (const int code = CheckSectionsDesign(spec, true); code != kOutputOk) {
+OutputCode GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale,
+                           const FilterDesign& design, const std::string& path) {
+  if (const OutputCode code = CheckSectionsDesign(spec, true); code != OutputCode::Ok) {
     return code;
   }
   if (!SummaryInputsValid(spec, scale, design.denominator) || !IsIirModel(spec.model)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   SectionCascade cascade;
   if (!SplitIntoSections(spec, design.numerator, design.denominator, cascade) ||
       !CascadeFitsFloat(cascade)) {
-    return kSectionsNotFound;
+    return OutputCode::SectionsNotFound;
   }
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   std::FILE* file = output.File();
   WriteHeader(file, spec, scale, design, cascade.count);
   WriteTable(file, cascade);
   WriteFunction(file);
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

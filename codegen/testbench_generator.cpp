@@ -89,7 +89,7 @@ struct Bench {
   std::array<std::int32_t, kMaxTaps> rom{};
   Stimulus stimulus;
   int shift;
-  int architecture;
+  HdlArchitecture architecture;
 
   std::span<const std::int32_t> Coefficients() const {
     return std::span<const std::int32_t>(rom).first(static_cast<std::size_t>(spec.taps));
@@ -327,41 +327,38 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 }  // namespace
 
-int TestbenchLanguage(std::string_view path) {
+std::optional<HdlLanguage> TestbenchLanguage(std::string_view path) {
   if (EndsWith(path, ".vhd") || EndsWith(path, ".vhdl")) {
-    return static_cast<int>(HdlLanguage::Vhdl);
+    return HdlLanguage::Vhdl;
   }
   if (EndsWith(path, ".v")) {
-    return static_cast<int>(HdlLanguage::Verilog);
+    return HdlLanguage::Verilog;
   }
-  return 0;
+  return std::nullopt;
 }
 
-int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
-                      int architecture, int width, const std::string& path) {
-  const int language = TestbenchLanguage(path);
-  if (language == 0) {
-    return kTestbenchExtension;
+OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
+                             HdlArchitecture architecture, int width, const std::string& path) {
+  const std::optional<HdlLanguage> language = TestbenchLanguage(path);
+  if (!language) {
+    return OutputCode::TestbenchExtension;
   }
-  const bool verilog = language == static_cast<int>(HdlLanguage::Verilog);
-  const bool speed = architecture == static_cast<int>(VhdlArchitecture::Speed);
-  if (!speed && architecture != static_cast<int>(VhdlArchitecture::Size)) {
-    return verilog ? kVerilogBadArchitecture : kVhdlBadArchitecture;
+  const bool verilog = *language == HdlLanguage::Verilog;
+  const bool speed = architecture == HdlArchitecture::Speed;
+  if (!speed && architecture != HdlArchitecture::Size) {
+    return OutputCode::BadArchitecture;
   }
-  if (const int code = verilog ? CheckVerilogDesign(spec, true) : CheckVhdlDesign(spec, true);
-      code != kOutputOk) {
+  if (const OutputCode code = CheckHdlDesign(spec, true); code != OutputCode::Ok) {
     return code;
   }
-  if (const int code = verilog ? CheckVerilogArchitecture(spec, architecture)
-                               : CheckVhdlArchitecture(spec, architecture);
-      code != kOutputOk) {
+  if (const OutputCode code = CheckHdlArchitecture(spec, architecture); code != OutputCode::Ok) {
     return code;
   }
   if (!FirTapsValid(spec, firTaps, shift)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {
-    return kHdlResolutionRange;
+    return OutputCode::ResolutionRange;
   }
   Bench b{spec, speed, width, HdlSampleLatency(architecture, spec.taps),
           {},   {},    shift, architecture};
@@ -372,14 +369,14 @@ int GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, i
   MakeStimulus(b.stimulus, spec.taps, b.latency, width);
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   if (verilog) {
     WriteVerilog(output.File(), b);
   } else {
     WriteVhdl(output.File(), b);
   }
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

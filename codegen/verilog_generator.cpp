@@ -10,7 +10,6 @@
 #include "codegen/design_summary.h"
 #include "codegen/output_codes.h"
 #include "codegen/speed_levels.h"
-#include "codegen/vhdl_generator.h"
 #include "fileio/output_file.h"
 
 namespace qv {
@@ -47,27 +46,7 @@ int CounterBits(int value) {
   return bits;
 }
 
-bool IsSpeed(int architecture) { return architecture == static_cast<int>(VhdlArchitecture::Speed); }
-
-// Maps the refusals of the VHDL checks whose messages name the language.
-int AsVerilogCode(int code) {
-  switch (code) {
-    case kVhdlBadArchitecture:
-      return kVerilogBadArchitecture;
-    case kVhdlIirClass:
-      return kVerilogIirClass;
-    case kVhdlFloatQuantization:
-      return kVerilogFloatQuantization;
-    case kSpeedTapsEven:
-      return kVerilogSpeedTapsEven;
-    case kSizeTooFewTaps:
-      return kVerilogSizeTooFewTaps;
-    case kSpeedTooFewTaps:
-      return kVerilogSpeedTooFewTaps;
-    default:
-      return code;
-  }
-}
+bool IsSpeed(HdlArchitecture architecture) { return architecture == HdlArchitecture::Speed; }
 
 void WriteBanner(std::FILE* file, const char* titles) {
   std::fputs(kRule120, file);
@@ -443,40 +422,32 @@ void WriteFile(std::FILE* file, const FilterSpec& spec, const DisplayScale& scal
 
 }  // namespace
 
-int CheckVerilogDesign(const FilterSpec& spec, bool calculated) {
-  return AsVerilogCode(CheckVhdlDesign(spec, calculated));
-}
-
-int CheckVerilogArchitecture(const FilterSpec& spec, int architecture) {
-  return AsVerilogCode(CheckVhdlArchitecture(spec, architecture));
-}
-
-int GenerateVerilogCode(const FilterSpec& spec, const DisplayScale& scale,
-                        std::span<const double> denominator, std::span<const double> firTaps,
-                        int shift, int architecture, int width, std::string_view comment,
-                        const std::string& path) {
+OutputCode GenerateVerilogCode(const FilterSpec& spec, const DisplayScale& scale,
+                               std::span<const double> denominator, std::span<const double> firTaps,
+                               int shift, HdlArchitecture architecture, int width,
+                               std::string_view comment, const std::string& path) {
   const bool speed = IsSpeed(architecture);
-  if (!speed && architecture != static_cast<int>(VhdlArchitecture::Size)) {
-    return kVerilogBadArchitecture;
+  if (!speed && architecture != HdlArchitecture::Size) {
+    return OutputCode::BadArchitecture;
   }
-  if (const int code = CheckVerilogDesign(spec, true); code != kOutputOk) {
+  if (const OutputCode code = CheckHdlDesign(spec, true); code != OutputCode::Ok) {
     return code;
   }
-  if (const int code = CheckVerilogArchitecture(spec, architecture); code != kOutputOk) {
+  if (const OutputCode code = CheckHdlArchitecture(spec, architecture); code != OutputCode::Ok) {
     return code;
   }
   if (!SummaryInputsValid(spec, scale, denominator) || !FirTapsValid(spec, firTaps, shift)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   if (width < kMinHdlWidth || width > kMaxHdlWidth) {
-    return kHdlResolutionRange;
+    return OutputCode::ResolutionRange;
   }
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   WriteFile(output.File(), spec, scale, denominator, firTaps, shift, speed, width, comment);
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

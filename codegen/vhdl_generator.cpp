@@ -54,7 +54,7 @@ void WriteBanner(std::FILE* file, const char* titles) {
   std::fputs("\n", file);
 }
 
-bool IsSpeed(int architecture) { return architecture == static_cast<int>(VhdlArchitecture::Speed); }
+bool IsSpeed(HdlArchitecture architecture) { return architecture == HdlArchitecture::Speed; }
 
 bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> denominator, std::span<const double> firTaps, int shift) {
@@ -341,59 +341,29 @@ void WriteFile(std::FILE* file, const FilterSpec& spec, const DisplayScale& scal
 
 }  // namespace
 
-int CheckVhdlDesign(const FilterSpec& spec, bool calculated) {
-  if (spec.filterClass == FilterClass::Iir) {
-    return kVhdlIirClass;
-  }
-  if (spec.quantization == Quantization::Float) {
-    return kVhdlFloatQuantization;
-  }
-  if (!calculated) {
-    return kNotCalculated;
-  }
-  return kOutputOk;
-}
-
-int CheckVhdlArchitecture(const FilterSpec& spec, int architecture) {
+OutputCode GenerateVhdlCode(const FilterSpec& spec, const DisplayScale& scale,
+                            std::span<const double> denominator, std::span<const double> firTaps,
+                            int shift, HdlArchitecture architecture, std::string_view comment,
+                            const std::string& path) {
   const bool speed = IsSpeed(architecture);
-  if (!speed && architecture != static_cast<int>(VhdlArchitecture::Size)) {
-    return kVhdlBadArchitecture;
+  if (!speed && architecture != HdlArchitecture::Size) {
+    return OutputCode::BadArchitecture;
   }
-  if (speed && spec.taps % 2 == 0) {
-    return kSpeedTapsEven;
-  }
-  if (!speed && spec.taps < kMinSizeTaps) {
-    return kSizeTooFewTaps;
-  }
-  if (speed && spec.taps < kMinSpeedTaps) {
-    return kSpeedTooFewTaps;
-  }
-  return kOutputOk;
-}
-
-int GenerateVhdlCode(const FilterSpec& spec, const DisplayScale& scale,
-                     std::span<const double> denominator, std::span<const double> firTaps,
-                     int shift, int architecture, std::string_view comment,
-                     const std::string& path) {
-  const bool speed = IsSpeed(architecture);
-  if (!speed && architecture != static_cast<int>(VhdlArchitecture::Size)) {
-    return kVhdlBadArchitecture;
-  }
-  if (const int code = CheckVhdlDesign(spec, true); code != kOutputOk) {
+  if (const OutputCode code = CheckHdlDesign(spec, true); code != OutputCode::Ok) {
     return code;
   }
-  if (const int code = CheckVhdlArchitecture(spec, architecture); code != kOutputOk) {
+  if (const OutputCode code = CheckHdlArchitecture(spec, architecture); code != OutputCode::Ok) {
     return code;
   }
   if (!InputsValid(spec, scale, denominator, firTaps, shift)) {
-    return kDesignMismatch;
+    return OutputCode::DesignMismatch;
   }
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kOutputNotCreated;
+    return OutputCode::NotCreated;
   }
   WriteFile(output.File(), spec, scale, denominator, firTaps, shift, speed, comment);
-  return output.Commit() ? kOutputOk : kOutputNotClosed;
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

@@ -1,8 +1,10 @@
 #include "design/root_finder.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "design/companion_roots.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -79,13 +81,8 @@ bool SearchRoot(const WorkingPolynomial& c, int degree, double tol, Complex& roo
   return false;
 }
 
-}  // namespace
-
-int FindRoots(int degree, std::span<const double> coef, std::span<Complex> roots, double tol) {
-  if (degree < 1 || degree > kMaxOrder || coef.size() < static_cast<std::size_t>(degree) + 1 ||
-      roots.size() < static_cast<std::size_t>(degree) + 1) {
-    return kRootsNotFound;
-  }
+// The damped secant search with deflation into `roots` (degree + 1 places).
+int SecantRoots(int degree, std::span<const double> coef, std::span<Complex> roots, double tol) {
   WorkingPolynomial c{};
   for (int k = 0; k <= degree; ++k) c[k] = {coef[degree - k], 0.0};
 
@@ -103,6 +100,62 @@ int FindRoots(int degree, std::span<const double> coef, std::span<Complex> roots
     }
   }
   return 0;
+}
+
+}  // namespace
+
+bool RootsRebuildPolynomial(int degree, std::span<const double> coef,
+                            std::span<const Complex> roots) {
+  if (degree < 1 || degree > kMaxOrder || coef.size() < static_cast<std::size_t>(degree) + 1 ||
+      roots.size() < static_cast<std::size_t>(degree) || !(coef[0] != 0.0) ||
+      !std::isfinite(coef[0])) {
+    return false;
+  }
+  // prod (x - r_i), highest power first, against the coefficients made monic.
+  WorkingPolynomial rebuilt{};
+  rebuilt[0] = {1.0, 0.0};
+  for (int i = 0; i < degree; ++i) {
+    for (int k = i + 1; k >= 1; --k) rebuilt[k] = rebuilt[k] - roots[i] * rebuilt[k - 1];
+  }
+  double largest = 0.0;
+  for (int k = 0; k <= degree; ++k) largest = std::max(largest, std::abs(coef[k] / coef[0]));
+  for (int k = 0; k <= degree; ++k) {
+    const double deviation = Magnitude(rebuilt[k] - Complex{coef[k] / coef[0], 0.0});
+    if (!(deviation <= kRebuildTolerance * largest)) return false;
+  }
+  return true;
+}
+
+int FindRootsRobust(int degree, std::span<const double> coef, std::span<Complex> roots) {
+  std::array<Complex, kMaxCoefficients> eigenvalues{};
+  std::array<Complex, kMaxCoefficients> polished{};
+  if (roots.size() < static_cast<std::size_t>(degree) ||
+      FindRootsCompanion(degree, coef, eigenvalues, polished) != 0) {
+    return kRootsNotFound;
+  }
+  // Newton's steps sharpen separate roots; within a tight cluster they may spoil what the
+  // eigenvalues hold together, and then the eigenvalues stand.
+  const auto& chosen = RootsRebuildPolynomial(degree, coef, polished) ? polished : eigenvalues;
+  if (!RootsRebuildPolynomial(degree, coef, chosen)) return kRootsNotFound;
+  std::copy_n(chosen.begin(), degree, roots.begin());
+  return 0;
+}
+
+int FindRoots(int degree, std::span<const double> coef, std::span<Complex> roots, double tol) {
+  if (degree < 1 || degree > kMaxOrder || coef.size() < static_cast<std::size_t>(degree) + 1 ||
+      roots.size() < static_cast<std::size_t>(degree) + 1) {
+    return kRootsNotFound;
+  }
+  // The secant search keeps its roots wherever they are the polynomial's; where it fails, or
+  // takes a real root for complex and deflates a conjugate that is no root, the robust method
+  // answers instead.
+  std::array<Complex, kMaxCoefficients + 1> found{};
+  std::copy_n(roots.begin(), degree + 1, found.begin());
+  if (SecantRoots(degree, coef, found, tol) == 0 && RootsRebuildPolynomial(degree, coef, found)) {
+    std::copy_n(found.begin(), degree + 1, roots.begin());
+    return 0;
+  }
+  return FindRootsRobust(degree, coef, roots);
 }
 
 }  // namespace qv

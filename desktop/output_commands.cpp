@@ -30,9 +30,10 @@ constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)", "Save VHDL code 
 constexpr SaveDialogSetup kVerilogFile{"v", "Verilog Files (*.v)", "Save Verilog code As"};
 constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)", "Export Graphic As"};
 
-// Shows the message of an output code in a stop box; false when there was one to show.
-bool ReportOutputCode(int code) {
-  const std::string message = OutputMessage(code);
+// Shows the message of an output code in a stop box, in the words of `language` where it names
+// one; false when there was none to show.
+bool ReportOutputCode(OutputCode code, HdlLanguage language = HdlLanguage::Vhdl) {
+  const std::string message = OutputMessage(code, language);
   if (message.empty()) {
     return false;
   }
@@ -56,8 +57,7 @@ QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, 
 // language's messages and file type; then the testbench when it was asked for.
 void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage language) {
   const bool verilog = language == HdlLanguage::Verilog;
-  if (ReportOutputCode(verilog ? CheckVerilogDesign(source.spec, source.calculated)
-                               : CheckVhdlDesign(source.spec, source.calculated))) {
+  if (ReportOutputCode(CheckHdlDesign(source.spec, source.calculated), language)) {
     return;
   }
   CVhdlParameterDlg options(source.spec, parent, language);
@@ -66,9 +66,8 @@ void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage la
   }
   // Refused after the options, before any file is named: the even-tap check of Speed and the
   // fewest taps each architecture can express.
-  const int architecture = options.Position();
-  if (ReportOutputCode(verilog ? CheckVerilogArchitecture(source.spec, architecture)
-                               : CheckVhdlArchitecture(source.spec, architecture))) {
+  const HdlArchitecture architecture = options.Architecture();
+  if (ReportOutputCode(CheckHdlArchitecture(source.spec, architecture), language)) {
     return;
   }
   const QString path = AskOutputPath(source, verilog ? kVerilogFile : kVhdlFile, parent);
@@ -76,19 +75,20 @@ void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage la
     return;
   }
   const FilterDesign& design = source.design;
-  const int code =
+  const OutputCode code =
       verilog ? GenerateVerilogCode(source.spec, source.scale, design.denominator, design.firTaps,
                                     design.shift, architecture, options.Resolution(),
                                     options.HeaderComment(), FileNameBytes(path))
               : GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
                                  design.shift, architecture, options.HeaderComment(),
                                  FileNameBytes(path));
-  if (ReportOutputCode(code) || !options.WriteTestbench()) {
+  if (ReportOutputCode(code, language) || !options.WriteTestbench()) {
     return;
   }
-  ReportOutputCode(GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
-                                     options.Resolution(),
-                                     FileNameBytes(TestbenchPath(path, language))));
+  ReportOutputCode(
+      GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
+                        options.Resolution(), FileNameBytes(TestbenchPath(path, language))),
+      language);
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ QString OutputBaseName(const QString& title, const QString& extension) {
 
 void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
   if (!source.calculated) {
-    ReportOutputCode(kNotCalculated);
+    ReportOutputCode(OutputCode::NotCalculated);
     return;
   }
   const QString path = AskOutputPath(source, kCFile, parent);
@@ -132,7 +132,7 @@ void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent) {
 
 void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
   if (!source.calculated) {
-    ReportOutputCode(kNotCalculated);
+    ReportOutputCode(OutputCode::NotCalculated);
     return;
   }
   const QString path = AskOutputPath(source, kGifFile, parent);
@@ -145,7 +145,7 @@ void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
 
 void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
   if (!source.calculated) {
-    ReportOutputCode(kNotCalculated);
+    ReportOutputCode(OutputCode::NotCalculated);
     return;
   }
   QStringList types;
@@ -155,7 +155,7 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
     types.append(QString::fromLatin1(name.description) + " (*" +
                  QString::fromLatin1(name.extension) + ")");
     // The first type this design can be written in is selected when the dialog opens.
-    if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == kOutputOk) {
+    if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == OutputCode::Ok) {
       proposed = static_cast<int>(i);
     }
   }

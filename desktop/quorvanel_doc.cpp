@@ -21,26 +21,22 @@ bool CQuorvanelDoc::OnNewDocument() {
     return false;
   }
   // The derived fields keep what the last calculation left; the next one sets them again.
+  FilterSpec& spec = calculation_.spec;
   const FilterSpec defaults;
-  const std::int32_t effectiveOrder = specification_.effectiveOrder;
-  const double fcenter = specification_.fcenter;
-  specification_ = defaults;
-  specification_.effectiveOrder = effectiveOrder;
-  specification_.fcenter = fcenter;
+  const std::int32_t effectiveOrder = spec.effectiveOrder;
+  const double fcenter = spec.fcenter;
+  spec = defaults;
+  spec.effectiveOrder = effectiveOrder;
+  spec.fcenter = fcenter;
   calculated_ = false;
   return true;
 }
 
 bool CQuorvanelDoc::OnCalculate() {
-  // Each calculation starts from the records of a new document, as each run of the command-line
-  // tool does: the curves otherwise keep points of the previous design (the phase at 0 Hz), and
-  // the same design would not always draw the same graphs.
   calculated_ = false;
-  design_ = FilterDesign{};
-  responses_ = ResponseSet{};
-  const CalculateOutcome outcome = Calculate(specification_, scale_, design_, responses_);
-  if (!outcome.Succeeded()) {
-    AfxMessageBox(FromUtf8View(outcome.message));
+  calculation_ = Calculate(calculation_.spec);
+  if (!calculation_.Succeeded()) {
+    AfxMessageBox(FromUtf8View(calculation_.outcome.message));
     return false;
   }
   calculated_ = true;
@@ -51,7 +47,7 @@ bool CQuorvanelDoc::OnCalculate() {
 std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
   const bool wasCalculated = calculated_;
   calculated_ = false;
-  const LoadOutcome outcome = LoadDesignFile(in, specification_);
+  const LoadOutcome outcome = LoadDesignFile(in, calculation_.spec);
   switch (outcome) {
     case LoadOutcome::Empty:
       // Nothing was read: the design stays what it was, graphs included.
@@ -71,11 +67,12 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
 }
 
 bool CQuorvanelDoc::WriteDocument(std::ostream& out) const {
-  return StoreDesignFile(out, specification_);
+  return StoreDesignFile(out, calculation_.spec);
 }
 
 OutputSource CQuorvanelDoc::Output() const {
-  return {specification_, scale_, design_, responses_, calculated_, GetTitle()};
+  return {calculation_.spec,      calculation_.scale, calculation_.design,
+          calculation_.responses, calculated_,        GetTitle()};
 }
 
 void CQuorvanelDoc::OnGenerateCCode() { GenerateCCodeCommand(Output(), DialogParent()); }

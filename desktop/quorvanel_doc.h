@@ -3,7 +3,7 @@
 // that says whether they belong to the specification.
 #pragma once
 
-#include "analysis/responses.h"
+#include "engine/calculate.h"
 #include "framework/document.h"
 #include "records/filter_spec.h"
 #include "view/graph_source.h"
@@ -18,12 +18,12 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
  public:
   explicit CQuorvanelDoc(QObject* parent);
 
-  [[nodiscard]] const FilterSpec& GetSpec() const override { return specification_; }
+  [[nodiscard]] const FilterSpec& GetSpec() const override { return calculation_.spec; }
   // The form writes its values here; nothing else changes the specification from outside.
-  [[nodiscard]] FilterSpec& EditSpec() { return specification_; }
-  [[nodiscard]] const FilterDesign& GetDesign() const { return design_; }
-  [[nodiscard]] const DisplayScale& GetScale() const override { return scale_; }
-  [[nodiscard]] const ResponseSet& GetResponses() const override { return responses_; }
+  [[nodiscard]] FilterSpec& EditSpec() { return calculation_.spec; }
+  [[nodiscard]] const FilterDesign& GetDesign() const { return calculation_.design; }
+  [[nodiscard]] const DisplayScale& GetScale() const override { return calculation_.scale; }
+  [[nodiscard]] const ResponseSet& GetResponses() const override { return calculation_.responses; }
   [[nodiscard]] bool IsCalculated() const override { return calculated_; }
   void ClearCalculated() { calculated_ = false; }
 
@@ -47,10 +47,8 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
  private:
   [[nodiscard]] OutputSource Output() const;
 
-  FilterDesign design_;
-  FilterSpec specification_;
-  DisplayScale scale_;
-  ResponseSet responses_;
+  // The last calculation, its specification the one the form edits.
+  Calculation calculation_;
   bool calculated_ = false;
 };
 

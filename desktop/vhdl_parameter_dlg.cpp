@@ -71,8 +71,8 @@ void CVhdlParameterDlg::BuildControls() {
   place(new QGroupBox(QStringLiteral("VHDL Optimizer"), this), kOptimizerGroup);
   place(new QLabel(QStringLiteral("Size"), this), kSizeLabel);
   slider_ = new QSlider(Qt::Horizontal, this);
-  slider_->setRange(static_cast<int>(VhdlArchitecture::Size),
-                    static_cast<int>(VhdlArchitecture::Speed));
+  slider_->setRange(static_cast<int>(HdlArchitecture::Size),
+                    static_cast<int>(HdlArchitecture::Speed));
   slider_->setTickPosition(QSlider::NoTicks);
   slider_->setPageStep(1);
   place(slider_, kSlider);
@@ -113,7 +113,7 @@ void CVhdlParameterDlg::BuildControls() {
 void CVhdlParameterDlg::EstimateResources() {
   ExchangeInteger(resolutionField_, resolution_);
   position_ = slider_->value();
-  const EstimateReport report = ReportEstimate(spec_, position_, resolution_);
+  const EstimateReport report = ReportEstimate(spec_, Architecture(), resolution_);
   estimateText_ = report.DisplayText();
   headerComment_ = report.CommentLines(commentPrefix_);
   estimateBox_->setPlainText(ShownText(estimateText_));

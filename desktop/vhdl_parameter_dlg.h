@@ -30,6 +30,9 @@ class CVhdlParameterDlg : public QDialog {
 
   // The architecture read by the last estimate: 1 = Size, 2 = Speed.
   [[nodiscard]] int Position() const { return position_; }
+  [[nodiscard]] HdlArchitecture Architecture() const {
+    return static_cast<HdlArchitecture>(position_);
+  }
   // The last estimate as comment lines of the language ("-- " or "// " ... "\n"), for the
   // file's header.
   [[nodiscard]] const std::string& HeaderComment() const { return headerComment_; }

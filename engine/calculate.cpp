@@ -6,21 +6,26 @@
 
 namespace qv {
 
-CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
-                           ResponseSet& responses, CurveWork curves) {
-  const int validation = Validate(spec);
+Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
+  Calculation calculation;
+  calculation.spec = spec;
+  const int validation = Validate(calculation.spec);
   if (validation != kValid) {
-    return {validation, ValidationMessage(validation)};
+    calculation.outcome = {validation, ValidationMessage(validation)};
+    return calculation;
   }
-  DeriveScale(spec, scale);
-  const int designed = Design(spec, scale, design, responses.poles);
+  DeriveScale(calculation.spec, calculation.scale);
+  const int designed =
+      Design(calculation.spec, calculation.scale, calculation.design, calculation.responses.poles);
   if (designed != kDesignOk) {
-    return {designed, DesignMessage(designed)};
+    calculation.outcome = {designed, DesignMessage(designed)};
+    return calculation;
   }
   if (curves == CurveWork::Compute) {
-    ComputeResponses(spec, scale, design, responses);
+    ComputeResponses(calculation.spec, calculation.scale, calculation.design,
+                     calculation.responses);
   }
-  return {};
+  return calculation;
 }
 
 }  // namespace qv

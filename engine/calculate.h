@@ -18,11 +18,22 @@ struct CalculateOutcome {
 // (a sweep that prints only the coefficients) skips their cost.
 enum class CurveWork { Compute, Skip };
 
-// Validates and normalises `spec`, derives `scale`, designs into `design` (poles into
-// responses.poles) and, unless `curves` is Skip, computes `responses`. On a validation failure
-// nothing but the outcome changes; on a design failure the scale is already rewritten and the
-// responses keep their previous curves.
-CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& design,
-                           ResponseSet& responses, CurveWork curves = CurveWork::Compute);
+// One calculation, made from nothing but its specification: every record starts from its
+// defaults, so the same specification always gives the same design and curves.
+struct Calculation {
+  FilterSpec spec;        // as the calculation left it: validated, with its derived fields
+  DisplayScale scale;     // derived once validation accepted the specification
+  FilterDesign design;    // the coefficients; partly written when the design was refused
+  ResponseSet responses;  // the curves; only the poles when the design was refused
+  CalculateOutcome outcome;
+
+  bool Succeeded() const { return outcome.Succeeded(); }
+};
+
+// Validates and normalises a copy of `spec`, derives the scale, designs (poles into
+// responses.poles) and, unless `curves` is Skip, computes the responses. A refused validation
+// leaves the specification as given and the other records at their defaults; a refused design keeps
+// the scale and the specification's derived fields.
+[[nodiscard]] Calculation Calculate(const FilterSpec& spec, CurveWork curves = CurveWork::Compute);
 
 }  // namespace qv

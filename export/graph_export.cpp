@@ -1,14 +1,11 @@
 #include "export/graph_export.h"
 
-#include <gd.h>
-#include <gdfontl.h>
-#include <gdfonts.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
 
+#include "export/gd_library.h"
 #include "export/graph_layout.h"
 #include "fileio/output_file.h"
 #include "graph/graph_text.h"
@@ -21,8 +18,11 @@ namespace {
 // Every position below is one of the picture's, never the graph page's.
 using namespace picture;
 
+// The library of every drawing call; ExportGraphs has loaded it before anything is drawn.
+const GdLibrary& Gd() { return *LoadGdLibrary(); }
+
 struct ImageDeleter {
-  void operator()(gdImagePtr image) const { gdImageDestroy(image); }
+  void operator()(gdImagePtr image) const { Gd().imageDestroy(image); }
 };
 using Image = std::unique_ptr<gdImage, ImageDeleter>;
 
@@ -50,24 +50,24 @@ int CentredTitle(int left, const GraphText& text) {
 }
 
 void DrawText(gdImagePtr image, gdFontPtr font, int x, int y, GraphText text, int colour) {
-  gdImageString(image, font, x, y, reinterpret_cast<unsigned char*>(text.chars.data()), colour);
+  Gd().imageString(image, font, x, y, reinterpret_cast<unsigned char*>(text.chars.data()), colour);
 }
 
 void DrawSmall(gdImagePtr image, int x, int y, const GraphText& text, int colour) {
-  DrawText(image, gdFontGetSmall(), x, y, text, colour);
+  DrawText(image, Gd().fontGetSmall(), x, y, text, colour);
 }
 
 void DrawLarge(gdImagePtr image, int x, int y, const GraphText& text, int colour) {
-  DrawText(image, gdFontGetLarge(), x, y, text, colour);
+  DrawText(image, Gd().fontGetLarge(), x, y, text, colour);
 }
 
 Palette AllocatePalette(gdImagePtr image) {
   Palette palette;
-  palette.black = gdImageColorAllocate(image, 0, 0, 0);
-  palette.white = gdImageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
-  palette.red = gdImageColorAllocate(image, kFullIntensity, 0, 0);
-  gdImageColorAllocate(image, 0, kFullIntensity, 0);
-  gdImageColorAllocate(image, 0, 0, kFullIntensity);
+  palette.black = Gd().imageColorAllocate(image, 0, 0, 0);
+  palette.white = Gd().imageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
+  palette.red = Gd().imageColorAllocate(image, kFullIntensity, 0, 0);
+  Gd().imageColorAllocate(image, 0, kFullIntensity, 0);
+  Gd().imageColorAllocate(image, 0, 0, kFullIntensity);
   return palette;
 }
 
@@ -91,24 +91,24 @@ void DrawHeader(gdImagePtr image, const FilterSpec& spec, const DisplayScale& sc
 // from one grid line to the next. The zero-pole axes have no frame of their own, so every
 // frame redraws them with its pattern.
 void DrawFrame(gdImagePtr image, int left, int top) {
-  const int black = gdImageColorAllocate(image, 0, 0, 0);
-  const int white = gdImageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
-  gdImageRectangle(image, left, top, left + kFrameWidth, top + kFrameHeight, black);
+  const int black = Gd().imageColorAllocate(image, 0, 0, 0);
+  const int white = Gd().imageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
+  Gd().imageRectangle(image, left, top, left + kFrameWidth, top + kFrameHeight, black);
 
   std::array<int, kDashLength> dash = {black, black, white, white};
-  gdImageSetStyle(image, dash.data(), kDashLength);
+  Gd().imageSetStyle(image, dash.data(), kDashLength);
   for (int line = 1; line <= kGridLines; ++line) {
     const int y = top + line * kGridRowStep;
-    gdImageLine(image, left, y, left + kFrameWidth, y, gdStyled);
+    Gd().imageLine(image, left, y, left + kFrameWidth, y, gdStyled);
   }
   for (int line = 1; line <= kGridLines; ++line) {
     const int x = left + line * kGridColumnStep;
-    gdImageLine(image, x, top, x, top + kFrameHeight, gdStyled);
+    Gd().imageLine(image, x, top, x, top + kFrameHeight, gdStyled);
   }
-  gdImageLine(image, kZeroPoleX - kUnitPixels, kZeroPoleY, kZeroPoleX + kUnitPixels, kZeroPoleY,
-              gdStyled);
-  gdImageLine(image, kZeroPoleX, kZeroPoleY - kUnitPixels, kZeroPoleX, kZeroPoleY + kUnitPixels,
-              gdStyled);
+  Gd().imageLine(image, kZeroPoleX - kUnitPixels, kZeroPoleY, kZeroPoleX + kUnitPixels, kZeroPoleY,
+                 gdStyled);
+  Gd().imageLine(image, kZeroPoleX, kZeroPoleY - kUnitPixels, kZeroPoleX, kZeroPoleY + kUnitPixels,
+                 gdStyled);
 }
 
 void DrawGraphTitles(gdImagePtr image, const Palette& palette) {
@@ -157,16 +157,16 @@ void DrawZerosAndPoles(gdImagePtr image, const FilterSpec& spec, const ResponseS
   const int count = std::clamp<int>(spec.effectiveOrder, 0, kMaxCoefficients);
   for (int i = 0; i < count; ++i) {
     const Complex zero = responses.zeros[i];
-    gdImageArc(image, ZeroPoleColumn(zero.re, kZeroPoleX), BottomRow(zero.im, kZeroPoleY),
-               kZeroMarkSize, kZeroMarkSize, 0, kFullCircle, palette.red);
+    Gd().imageArc(image, ZeroPoleColumn(zero.re, kZeroPoleX), BottomRow(zero.im, kZeroPoleY),
+                  kZeroMarkSize, kZeroMarkSize, 0, kFullCircle, palette.red);
 
     const Complex pole = responses.poles[i];
     const int x = ZeroPoleColumn(pole.re, kZeroPoleX);
     const int y = BottomRow(pole.im, kZeroPoleY);
-    gdImageLine(image, x - kPoleMarkReach, y + kPoleMarkReach, x + kPoleMarkReach,
-                y - kPoleMarkReach, palette.red);
-    gdImageLine(image, x - kPoleMarkReach, y - kPoleMarkReach, x + kPoleMarkReach,
-                y + kPoleMarkReach, palette.red);
+    Gd().imageLine(image, x - kPoleMarkReach, y + kPoleMarkReach, x + kPoleMarkReach,
+                   y - kPoleMarkReach, palette.red);
+    Gd().imageLine(image, x - kPoleMarkReach, y - kPoleMarkReach, x + kPoleMarkReach,
+                   y + kPoleMarkReach, palette.red);
   }
 }
 
@@ -179,7 +179,7 @@ template <typename RowOf>
 void DrawCurve(gdImagePtr image, int left, const Curve& curve, int points, RowOf rowOf,
                int colour) {
   for (int k = 0; k + 1 < points; ++k) {
-    gdImageLine(image, left + k, rowOf(curve[k]), left + k + 1, rowOf(curve[k + 1]), colour);
+    Gd().imageLine(image, left + k, rowOf(curve[k]), left + k + 1, rowOf(curve[k + 1]), colour);
   }
 }
 
@@ -246,14 +246,14 @@ void DrawGroupDelay(gdImagePtr image, const ResponseSet& responses, const Palett
 void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
                  const ResponseSet& responses) {
   const Palette palette = AllocatePalette(image);
-  gdImageFill(image, 0, 0, palette.white);
+  Gd().imageFill(image, 0, 0, palette.white);
   DrawHeader(image, spec, scale, palette);
 
   for (const int left : {kLeftColumn, kMiddleColumn, kRightColumn}) {
     DrawFrame(image, left, kTopRow);
   }
-  gdImageArc(image, kZeroPoleX, kZeroPoleY, 2 * kUnitPixels, 2 * kUnitPixels, 0, kFullCircle,
-             palette.black);
+  Gd().imageArc(image, kZeroPoleX, kZeroPoleY, 2 * kUnitPixels, 2 * kUnitPixels, 0, kFullCircle,
+                palette.black);
   for (const int left : {kMiddleColumn, kRightColumn}) {
     DrawFrame(image, left, kBottomRow);
   }
@@ -271,23 +271,26 @@ void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& s
 
 }  // namespace
 
-int ExportGraphs(const FilterSpec& spec, const DisplayScale& scale, const ResponseSet& responses,
-                 const char* path) {
+OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
+                        const ResponseSet& responses, const char* path) {
   if (path == nullptr) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
-  const Image image(gdImageCreate(picture::kImageWidth, picture::kImageHeight));
+  if (LoadGdLibrary() == nullptr) {
+    return OutputCode::PictureLibraryMissing;
+  }
+  const Image image(Gd().imageCreate(picture::kImageWidth, picture::kImageHeight));
   if (!image) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
   DrawPicture(image.get(), spec, scale, responses);
 
   OutputFile output(path);
   if (!output.IsOpen()) {
-    return kGraphFileNotCreated;
+    return OutputCode::NotCreated;
   }
-  gdImageGif(image.get(), output.File());
-  return output.Commit() ? kGraphExported : kGraphFileNotClosed;
+  Gd().imageGif(image.get(), output.File());
+  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
 }  // namespace qv

@@ -89,8 +89,8 @@ class CDocument : public QObject {
   [[nodiscard]] QStringList NameFilters() const;
   bool OnOpenDocument(const QString& path);
   bool OnSaveDocument(const QString& path);
-  // Save (replace = false keeps the path when there is one) or Save As; false on cancel or
-  // failure.
+  // Saves to `path`; an empty path asks for one first (Save As, or Save of an untitled
+  // document). False on cancel or failure.
   bool DoSave(const QString& path);
   void ReportFileError(const QString& message);
 

@@ -23,12 +23,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-CalculatedDesign Calculated(FilterSpec spec) {
-  CalculatedDesign calculated;
-  calculated.spec = spec;
-  const CalculateOutcome outcome =
-      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
+Calculation Calculated(FilterSpec spec) {
+  Calculation calculated = Calculate(spec);
+  EXPECT_TRUE(calculated.Succeeded()) << calculated.outcome.message;
   return calculated;
 }
 
@@ -73,7 +70,7 @@ std::vector<FilterSpec> Designs() {
   };
 }
 
-std::string Printout(const CalculatedDesign& calculated) {
+std::string Printout(const Calculation& calculated) {
   fmt::memory_buffer text;
   AppendDesignJson(text, calculated);
   return fmt::to_string(text);
@@ -82,7 +79,7 @@ std::string Printout(const CalculatedDesign& calculated) {
 // Every value of the direct printout reads back as the document's, in the same order.
 TEST(JsonPrintout, ReadsBackAsTheDocument) {
   for (const FilterSpec& spec : Designs()) {
-    const CalculatedDesign calculated = Calculated(spec);
+    const Calculation calculated = Calculated(spec);
     const std::string text = Printout(calculated);
     EXPECT_EQ(text.find('\n'), std::string::npos);
     EXPECT_EQ(nlohmann::ordered_json::parse(text), reference::DomDesignJson(calculated));
@@ -121,7 +118,7 @@ TEST(JsonPrintout, RealsReadBackBitForBit) {
     std::memcpy(&value, &bits, sizeof value);
     if (std::isfinite(value)) values.push_back(value);
   }
-  CalculatedDesign calculated = Calculated(FilterSpec{});
+  Calculation calculated = Calculated(FilterSpec{});
   for (std::size_t first = 0; first < values.size(); first += kDisplayPoints) {
     for (int k = 0; k < kDisplayPoints; ++k) {
       calculated.responses.phase[k] = values[std::min(first + k, values.size() - 1)];
@@ -136,7 +133,7 @@ TEST(JsonPrintout, RealsReadBackBitForBit) {
 }
 
 TEST(JsonPrintout, NonFiniteValuesAndMessagesStayValidJson) {
-  CalculatedDesign calculated = Calculated(FilterSpec{});
+  Calculation calculated = Calculated(FilterSpec{});
   calculated.responses.groupDelayMax = std::numeric_limits<double>::infinity();
   calculated.responses.phase[3] = std::numeric_limits<double>::quiet_NaN();
   const Json printed = Json::parse(Printout(calculated));
@@ -200,7 +197,7 @@ TEST(Batch, EachLineIsTheCalculationOfItsSpecification) {
   std::string input;
   std::vector<Json> expected;
   for (const FilterSpec& spec : Designs()) {
-    const CalculatedDesign calculated = Calculated(spec);
+    const Calculation calculated = Calculated(spec);
     input += Json::parse(Printout(calculated))["spec"].dump() + "\n";
     expected.push_back(Json::parse(reference::DomDesignJson(calculated).dump()));
   }
@@ -234,9 +231,7 @@ struct RefusedLine {
 TEST(Batch, RefusedLinesGiveTheirCodeAndTheRunGoesOn) {
   FilterSpec fsZero;
   fsZero.fsample = 0;
-  CalculatedDesign scratch;
-  const CalculateOutcome fsZeroOutcome =
-      Calculate(fsZero, scratch.scale, scratch.design, scratch.responses);
+  const CalculateOutcome fsZeroOutcome = Calculate(fsZero).outcome;
   const std::vector<RefusedLine> refusals = {
       {R"({"order": 20})", -22, "Filter order must be smaller than 20\n"},
       {R"({"model": 3})", -30,

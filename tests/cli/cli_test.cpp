@@ -33,11 +33,8 @@ using test::RunCliInProcess;
 
 // The printout that the command line must give for `spec`: the records of a direct Calculate.
 nlohmann::json Expected(FilterSpec spec) {
-  CalculatedDesign calculated;
-  calculated.spec = spec;
-  const CalculateOutcome outcome =
-      Calculate(calculated.spec, calculated.scale, calculated.design, calculated.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
+  const Calculation calculated = Calculate(spec);
+  EXPECT_TRUE(calculated.Succeeded()) << calculated.outcome.message;
   return nlohmann::json::parse(reference::DomDesignJson(calculated).dump());
 }
 
@@ -393,6 +390,20 @@ TEST_F(CliTest, TheProgramGivesTheSameResultsAndStatuses) {
   EXPECT_EQ(refused.status, kExitRefused);
   EXPECT_EQ(refused.err, "Filter order must be smaller than 20\n");
   EXPECT_EQ(runProgram("--fs x").status, kExitUsage);
+}
+
+// libgd, with the image codecs it brings, is loaded by the first picture, not at start.
+TEST_F(CliTest, TheProgramLoadsLibgdOnlyToDrawAPicture) {
+  const char* program = std::getenv("QUORVANEL_CLI");
+  ASSERT_NE(program, nullptr) << "QUORVANEL_CLI names the built quorvanel-cli";
+  const auto loaderReport = [&](const std::string& args) {
+    const std::string command =
+        "LD_DEBUG=libs " + std::string(program) + " " + args + " >/dev/null 2>" + Path("loader");
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return Read(Path("loader"));
+  };
+  EXPECT_EQ(loaderReport("--json --c " + Path("f.c")).find("libgd.so"), std::string::npos);
+  EXPECT_NE(loaderReport("--gif " + Path("g.gif")).find("libgd.so"), std::string::npos);
 }
 
 }  // namespace

@@ -54,13 +54,13 @@ TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
   spec.filterClass = FilterClass::Fir;
   spec.model = FilterModel::RaisedCosine;
   spec.quantization = Quantization::Signed8;
-  DisplayScale scale;
-  FilterDesign design;
-  ResponseSet responses;
-  ASSERT_TRUE(Calculate(spec, scale, design, responses).Succeeded());
-  ASSERT_EQ(GenerateCCode(spec, scale, design.numerator, design.denominator, design.firTaps,
-                          design.shift, File("b.c")),
-            0);
+  const Calculation calculation = Calculate(spec);
+  ASSERT_TRUE(calculation.Succeeded());
+  const DisplayScale& scale = calculation.scale;
+  const FilterDesign& design = calculation.design;
+  ASSERT_EQ(GenerateCCode(calculation.spec, scale, design.numerator, design.denominator,
+                          design.firTaps, design.shift, File("b.c")),
+            OutputCode::Ok);
   EXPECT_EQ(Read(File("a.c")), Read(File("b.c")));
 }
 
@@ -238,11 +238,12 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
     spec.taps = 21;
     spec.model = firClass ? FilterModel::Butterworth : FilterModel::Chebyshev;
     spec.order = firClass ? spec.order : 5;
-    DisplayScale scale;
-    FilterDesign design;
-    ResponseSet responses;
-    ASSERT_TRUE(Calculate(spec, scale, design, responses).Succeeded());
-    ASSERT_EQ(ExportCoefficients(e.format, spec, scale, design, File("engine")), 0);
+    const Calculation calculation = Calculate(spec);
+    ASSERT_TRUE(calculation.Succeeded());
+    const DisplayScale& scale = calculation.scale;
+    const FilterDesign& design = calculation.design;
+    ASSERT_EQ(ExportCoefficients(e.format, calculation.spec, scale, design, File("engine")),
+              OutputCode::Ok);
     EXPECT_EQ(Read(File("cli")), Read(File("engine"))) << e.option;
   }
 }

@@ -22,7 +22,7 @@ namespace {
 using test::GeneratorInput;
 using test::ScratchDirectory;
 
-int Generate(const GeneratorInput& in, const std::string& path) {
+OutputCode Generate(const GeneratorInput& in, const std::string& path) {
   return GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
                        in.design.firTaps, in.design.shift, path);
 }
@@ -30,7 +30,7 @@ int Generate(const GeneratorInput& in, const std::string& path) {
 std::string GenerateText(const GeneratorInput& in) {
   ScratchDirectory dir;
   const std::string path = dir.Path("filter.c");
-  EXPECT_EQ(Generate(in, path), kOutputOk);
+  EXPECT_EQ(Generate(in, path), OutputCode::Ok);
   return test::ReadFile(path);
 }
 
@@ -149,7 +149,7 @@ TEST(CCodeGenerator, OneTapWritesAOneElementArray) {
 TEST(CCodeGenerator, MissingDirectoryIsNotCreated) {
   ScratchDirectory dir;
   const std::string path = dir.Path("absent/filter.c");
-  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), path), kOutputNotCreated);
+  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), path), OutputCode::NotCreated);
   EXPECT_FALSE(test::FileExists(dir.Path("absent")));
 }
 
@@ -157,7 +157,7 @@ TEST(CCodeGenerator, FailedFlushOnCloseIsReported) {
   if (!test::FileExists("/dev/full")) {
     GTEST_SKIP() << "/dev/full is not available";
   }
-  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), "/dev/full"), kOutputNotClosed);
+  EXPECT_EQ(Generate(DefaultIir(Quantization::Float), "/dev/full"), OutputCode::NotClosed);
 }
 
 struct MismatchCase {
@@ -174,7 +174,7 @@ TEST_P(CMismatch, IsRefusedBeforeTheFileIsTouched) {
   GetParam().spoil(in);
   ScratchDirectory dir;
   const std::string path = dir.Path("filter.c");
-  EXPECT_EQ(Generate(in, path), kDesignMismatch);
+  EXPECT_EQ(Generate(in, path), OutputCode::DesignMismatch);
   EXPECT_FALSE(test::FileExists(path));
 }
 

@@ -49,12 +49,10 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 }
 
 GeneratorInput Calculated(const FilterSpec& spec) {
-  GeneratorInput input;
-  input.spec = spec;
-  const CalculateOutcome outcome =
-      Calculate(input.spec, input.scale, input.design, input.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << "Calculate refused the design: " << outcome.message;
-  return input;
+  const Calculation calculation = Calculate(spec);
+  EXPECT_TRUE(calculation.Succeeded())
+      << "Calculate refused the design: " << calculation.outcome.message;
+  return {calculation.spec, calculation.scale, calculation.design, calculation.responses};
 }
 
 std::string MaskIdentification(const std::string& text) {

@@ -197,10 +197,10 @@ TEST_P(FpgaFiles, ReadBackToTheTaps) {
   test::ScratchDirectory dir;
   ASSERT_EQ(
       ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design, dir.Path("f.coe")),
-      kOutputOk);
+      OutputCode::Ok);
   ASSERT_EQ(
       ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design, dir.Path("f.mif")),
-      kOutputOk);
+      OutputCode::Ok);
   const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.Path("f.coe")));
   ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.Path("f.coe"));
   EXPECT_EQ(*coe, IntegerTaps(in));
@@ -225,7 +225,7 @@ TEST_P(CsvFile, ReadsBackExactly) {
   test::ScratchDirectory dir;
   ASSERT_EQ(
       ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design, dir.Path("f.csv")),
-      kOutputOk);
+      OutputCode::Ok);
   const Csv csv = ReadCsv(test::ReadFile(dir.Path("f.csv")));
   const bool iir = in.spec.filterClass == FilterClass::Iir;
   EXPECT_EQ(csv.header, iir ? "index,numerator,denominator" : "index,tap");
@@ -256,7 +256,7 @@ struct ExportRefusal {
   const char* name;
   CoefficientFormat format;
   FilterSpec spec;
-  int code;
+  OutputCode code;
 };
 
 void PrintTo(const ExportRefusal& c, std::ostream* os) { *os << c.name; }
@@ -280,14 +280,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ExportRefusal{"CoeIir", CoefficientFormat::Coe,
                       Iir(BandType::LowPass, FilterModel::Butterworth, 2, Quantization::Signed16),
-                      kTapsIirClass},
+                      OutputCode::TapsIirClass},
         ExportRefusal{"MifFloat", CoefficientFormat::Mif,
-                      Fir(FilterModel::Rectangle, 31, Quantization::Float), kTapsFloatQuantization},
+                      Fir(FilterModel::Rectangle, 31, Quantization::Float),
+                      OutputCode::TapsFloatQuantization},
         ExportRefusal{"SosFir", CoefficientFormat::Sos,
-                      Fir(FilterModel::Butterworth, 31, Quantization::Float), kSectionsFirClass},
+                      Fir(FilterModel::Butterworth, 31, Quantization::Float),
+                      OutputCode::SectionsFirClass},
         ExportRefusal{"SosQuantized", CoefficientFormat::Sos,
                       Iir(BandType::LowPass, FilterModel::Chebyshev, 4, Quantization::Signed16),
-                      kSectionsQuantized}),
+                      OutputCode::SectionsQuantized}),
     [](const testing::TestParamInfo<ExportRefusal>& param) { return param.param.name; });
 
 // The quantisation reaches +2^(bits-1) when the largest tap is a power of two: one more than
@@ -302,18 +304,19 @@ TEST(FpgaWord, FullScaleTapIsRefusedAndTheMostNegativeFits) {
       test::ScratchDirectory dir;
       const test::GeneratorInput over = test::HandMadeFir({3.0, w.full, 3.0}, w.quantization, 7);
       EXPECT_EQ(ExportCoefficients(format, over.spec, over.scale, over.design, dir.Path("a")),
-                kTapOutsideWord);
+                OutputCode::TapOutsideWord);
       EXPECT_FALSE(test::FileExists(dir.Path("a")));
       const test::GeneratorInput most = test::HandMadeFir({3.0, -w.full, 3.0}, w.quantization, 7);
       EXPECT_EQ(ExportCoefficients(format, most.spec, most.scale, most.design, dir.Path("b")),
-                kOutputOk);
+                OutputCode::Ok);
     }
   }
 }
 
 TEST(CsvExport, OnlyNeedsACalculatedDesign) {
-  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, false), kNotCalculated);
-  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, true), kOutputOk);
+  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, false),
+            OutputCode::NotCalculated);
+  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, true), OutputCode::Ok);
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
   test::ScratchDirectory dir;
   ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
                           in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            0);
+            OutputCode::Ok);
 
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =

@@ -36,7 +36,7 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
   ASSERT_EQ(
       GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
                        c.architecture, estimate.HeaderComment(), dir.Path("fir.vhd")),
-      0);
+      OutputCode::Ok);
 
   // The estimate's latency, in samples, plus the one sample the testbench takes to present
   // an input after it records an output.
@@ -86,7 +86,7 @@ std::vector<HdlCase> Cases() {
   const int counts[] = {3, 5, 7, 9, 31, 101};
   const FilterModel models[] = {FilterModel::Rectangle, FilterModel::RaisedCosine,
                                 FilterModel::Butterworth};
-  for (const int arch : {kSize, kSpeed}) {
+  for (const HdlArchitecture arch : {kSize, kSpeed}) {
     for (const Quantization q : {Quantization::Signed8, Quantization::Signed16}) {
       int m = 0;
       for (const int n : counts) {

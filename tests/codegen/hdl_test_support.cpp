@@ -104,7 +104,7 @@ std::vector<Sample> ReadResponse(const std::string& path) {
   return samples;
 }
 
-int WriteVerilogOf(const HdlCase& c, const std::string& path) {
+OutputCode WriteVerilogOf(const HdlCase& c, const std::string& path) {
   const GeneratorInput in = MakeHdlInput(c);
   return GenerateVerilogCode(
       in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift, c.architecture,

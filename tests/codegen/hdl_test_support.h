@@ -13,15 +13,15 @@
 
 namespace qv::test {
 
-inline constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
-inline constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
+inline constexpr auto kSize = HdlArchitecture::Size;
+inline constexpr auto kSpeed = HdlArchitecture::Speed;
 inline constexpr const char* kGhdlFlags = " --std=93c -fsynopsys -fexplicit";
 
 enum class Taps { Designed, Extreme };
 
 struct HdlCase {
   const char* name;
-  int architecture;
+  HdlArchitecture architecture;
   Quantization quantization;
   int taps;
   int width;  // X_IN and Y_OUT bits
@@ -42,7 +42,7 @@ GeneratorInput MakeHdlInput(const HdlCase& c);
 
 // Writes the Verilog file of `c`'s design, with its estimate in the header, to `path`; returns
 // the generator's result code.
-int WriteVerilogOf(const HdlCase& c, const std::string& path);
+OutputCode WriteVerilogOf(const HdlCase& c, const std::string& path);
 
 // Full-scale impulses and steps of both signs, each followed by silence, then a
 // pseudo-random sequence over the whole signal range.

@@ -11,8 +11,8 @@
 namespace qv {
 namespace {
 
-constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
-constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
+constexpr auto kSize = HdlArchitecture::Size;
+constexpr auto kSpeed = HdlArchitecture::Speed;
 
 FilterSpec Fir(int taps, Quantization quantization, int fsample) {
   FilterSpec spec;
@@ -25,7 +25,7 @@ FilterSpec Fir(int taps, Quantization quantization, int fsample) {
 
 struct EstimateCase {
   const char* name;
-  int architecture;
+  HdlArchitecture architecture;
   int taps;
   Quantization quantization;
   int fsample;
@@ -111,7 +111,13 @@ INSTANTIATE_TEST_SUITE_P(
         EstimateCase{"SpeedTwoTaps", kSpeed, 2, Quantization::Signed16, 1000, 16, {}},
         EstimateCase{"SpeedOneTap", kSpeed, 1, Quantization::Signed8, 1000, 16, {}},
         EstimateCase{"TooManyTaps", kSize, kMaxTaps + 1, Quantization::Signed8, 1000, 16, {}},
-        EstimateCase{"UnknownArchitecture", 0, 31, Quantization::Signed8, 1000, 16, {}}),
+        EstimateCase{"UnknownArchitecture",
+                     static_cast<HdlArchitecture>(0),
+                     31,
+                     Quantization::Signed8,
+                     1000,
+                     16,
+                     {}}),
     [](const testing::TestParamInfo<EstimateCase>& param) { return param.param.name; });
 
 TEST(EstimateReport, DefaultSizeReadsNineLines) {

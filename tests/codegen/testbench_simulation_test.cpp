@@ -27,8 +27,8 @@ void PrintTo(const BenchCase& c, std::ostream* os) {
 }
 
 // The hardware of `in` in the case's language as fir.v or fir.vhd in `dir`.
-int WriteHardware(const BenchCase& c, const test::GeneratorInput& in,
-                  const test::ScratchDirectory& dir) {
+OutputCode WriteHardware(const BenchCase& c, const test::GeneratorInput& in,
+                         const test::ScratchDirectory& dir) {
   if (c.verilog) {
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, c.hdl.architecture, c.hdl.width, "",
@@ -60,10 +60,10 @@ TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
       << "the simulator is not on PATH; scripts/install-deps installs it";
   test::GeneratorInput in = test::MakeHdlInput(c.hdl);
   test::ScratchDirectory dir;
-  ASSERT_EQ(WriteHardware(c, in, dir), 0);
+  ASSERT_EQ(WriteHardware(c, in, dir), OutputCode::Ok);
   ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
                               c.hdl.width, dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
-            0);
+            OutputCode::Ok);
   std::string log;
   ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;
   const auto pass = log.find("\nPASS ") != std::string::npos || log.rfind("PASS ", 0) == 0;
@@ -77,7 +77,7 @@ TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
       in.design.firTaps[k] > 0 ? in.design.firTaps[k] - 1 : in.design.firTaps[k] + 1;
   in.design.firTaps[k] = changed;
   in.design.firTaps[mirror] = changed;
-  ASSERT_EQ(WriteHardware(c, in, dir), 0);
+  ASSERT_EQ(WriteHardware(c, in, dir), OutputCode::Ok);
   EXPECT_NE(Simulate(c.verilog, dir, log), 0) << log;
   EXPECT_NE(log.find("sample "), std::string::npos) << log;
   EXPECT_EQ(log.find("PASS "), std::string::npos) << log;

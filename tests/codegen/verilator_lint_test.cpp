@@ -19,7 +19,7 @@ TEST_P(VerilatorLint, PassesWithDefaultWarnings) {
   ASSERT_TRUE(test::OnPath("verilator"))
       << "verilator is not on PATH; scripts/install-deps installs it";
   test::ScratchDirectory dir;
-  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), 0);
+  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), OutputCode::Ok);
   const int status =
       test::RunShell("cd '" + dir.Directory() +
                      "' && verilator --lint-only --top-module fir fir.v > lint.log 2>&1");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "codegen/output_codes.h"
@@ -19,13 +20,13 @@ namespace {
 using test::GeneratorInput;
 using test::ScratchDirectory;
 
-constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
-constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
+constexpr auto kSize = HdlArchitecture::Size;
+constexpr auto kSpeed = HdlArchitecture::Speed;
 
 enum class Output { Verilog, VerilogBench, VhdlBench };
 
-int Generate(Output output, const GeneratorInput& in, int architecture, int width,
-             const std::string& path) {
+OutputCode Generate(Output output, const GeneratorInput& in, HdlArchitecture architecture,
+                    int width, const std::string& path) {
   if (output == Output::Verilog) {
     return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                in.design.shift, architecture, width, "", path);
@@ -36,12 +37,12 @@ int Generate(Output output, const GeneratorInput& in, int architecture, int widt
 struct RefusalCase {
   const char* name;
   Output output;
-  int architecture;
+  HdlArchitecture architecture;
   int taps;
   FilterClass filterClass;
   Quantization quantization;
   int width;
-  int code;
+  int number;  // the code's number as users see it
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
@@ -58,9 +59,12 @@ TEST_P(HdlRefusals, LeaveNoFileAndNameTheLanguage) {
   }
   ScratchDirectory dir;
   const std::string path = dir.Path(c.output == Output::VhdlBench ? "fir_tb.vhd" : "fir.v");
-  EXPECT_EQ(Generate(c.output, in, c.architecture, c.width, path), c.code);
+  const HdlLanguage language =
+      c.output == Output::VhdlBench ? HdlLanguage::Vhdl : HdlLanguage::Verilog;
+  const OutputCode code = Generate(c.output, in, c.architecture, c.width, path);
+  EXPECT_EQ(OutputCodeNumber(code, language), c.number);
   EXPECT_FALSE(test::FileExists(path));
-  const std::string message = OutputMessage(c.code);
+  const std::string message = OutputMessage(code, language);
   EXPECT_FALSE(message.empty());
   if (message.find("VHDL") != std::string::npos || message.find("Verilog") != std::string::npos) {
     const bool verilog = c.output != Output::VhdlBench;
@@ -75,48 +79,41 @@ constexpr auto kS16 = Quantization::Signed16;
 INSTANTIATE_TEST_SUITE_P(
     Checks, HdlRefusals,
     testing::Values(
-        RefusalCase{"ArchitectureBeforeAll", Output::Verilog, 0, 30, FilterClass::Iir,
-                    Quantization::Float, 16, kVerilogBadArchitecture},
+        RefusalCase{"ArchitectureBeforeAll", Output::Verilog, static_cast<HdlArchitecture>(0), 30,
+                    FilterClass::Iir, Quantization::Float, 16, -40},
         RefusalCase{"IirBeforeFloat", Output::Verilog, kSize, 31, FilterClass::Iir,
-                    Quantization::Float, 16, kVerilogIirClass},
-        RefusalCase{"Float", Output::Verilog, kSize, 31, kFir, Quantization::Float, 16,
-                    kVerilogFloatQuantization},
-        RefusalCase{"SpeedEvenTaps", Output::Verilog, kSpeed, 30, kFir, kS16, 16,
-                    kVerilogSpeedTapsEven},
-        RefusalCase{"SizeOneTap", Output::Verilog, kSize, 1, kFir, kS8, 16, kVerilogSizeTooFewTaps},
-        RefusalCase{"SpeedOneTap", Output::Verilog, kSpeed, 1, kFir, kS8, 16,
-                    kVerilogSpeedTooFewTaps},
-        RefusalCase{"TooManyTaps", Output::Verilog, kSize, kMaxTaps + 1, kFir, kS16, 16,
-                    kDesignMismatch},
-        RefusalCase{"NarrowSignal", Output::Verilog, kSize, 5, kFir, kS16, 1, kHdlResolutionRange},
-        RefusalCase{"WideSignal", Output::Verilog, kSpeed, 5, kFir, kS16, 33, kHdlResolutionRange},
-        RefusalCase{"VerilogBenchEvenTaps", Output::VerilogBench, kSpeed, 30, kFir, kS16, 16,
-                    kVerilogSpeedTapsEven},
-        RefusalCase{"VhdlBenchEvenTaps", Output::VhdlBench, kSpeed, 30, kFir, kS16, 16,
-                    kSpeedTapsEven},
+                    Quantization::Float, 16, -41},
+        RefusalCase{"Float", Output::Verilog, kSize, 31, kFir, Quantization::Float, 16, -42},
+        RefusalCase{"SpeedEvenTaps", Output::Verilog, kSpeed, 30, kFir, kS16, 16, -43},
+        RefusalCase{"SizeOneTap", Output::Verilog, kSize, 1, kFir, kS8, 16, -44},
+        RefusalCase{"SpeedOneTap", Output::Verilog, kSpeed, 1, kFir, kS8, 16, -45},
+        RefusalCase{"TooManyTaps", Output::Verilog, kSize, kMaxTaps + 1, kFir, kS16, 16, -19},
+        RefusalCase{"NarrowSignal", Output::Verilog, kSize, 5, kFir, kS16, 1, -46},
+        RefusalCase{"WideSignal", Output::Verilog, kSpeed, 5, kFir, kS16, 33, -46},
+        RefusalCase{"VerilogBenchEvenTaps", Output::VerilogBench, kSpeed, 30, kFir, kS16, 16, -43},
+        RefusalCase{"VhdlBenchEvenTaps", Output::VhdlBench, kSpeed, 30, kFir, kS16, 16, -16},
         RefusalCase{"VhdlBenchFloat", Output::VhdlBench, kSize, 31, kFir, Quantization::Float, 16,
-                    kVhdlFloatQuantization},
-        RefusalCase{"VhdlBenchWideSignal", Output::VhdlBench, kSize, 5, kFir, kS8, 33,
-                    kHdlResolutionRange}),
+                    -14},
+        RefusalCase{"VhdlBenchWideSignal", Output::VhdlBench, kSize, 5, kFir, kS8, 33, -46}),
     [](const testing::TestParamInfo<RefusalCase>& param) { return param.param.name; });
 
 TEST(Testbench, LanguageFollowsTheExtension) {
-  EXPECT_EQ(TestbenchLanguage("a/fir_tb.vhd"), static_cast<int>(HdlLanguage::Vhdl));
-  EXPECT_EQ(TestbenchLanguage("fir_tb.vhdl"), static_cast<int>(HdlLanguage::Vhdl));
-  EXPECT_EQ(TestbenchLanguage("fir_tb.v"), static_cast<int>(HdlLanguage::Verilog));
-  EXPECT_EQ(TestbenchLanguage("fir_tb.sv"), 0);
-  EXPECT_EQ(TestbenchLanguage("v"), 0);
+  EXPECT_EQ(TestbenchLanguage("a/fir_tb.vhd"), HdlLanguage::Vhdl);
+  EXPECT_EQ(TestbenchLanguage("fir_tb.vhdl"), HdlLanguage::Vhdl);
+  EXPECT_EQ(TestbenchLanguage("fir_tb.v"), HdlLanguage::Verilog);
+  EXPECT_EQ(TestbenchLanguage("fir_tb.sv"), std::nullopt);
+  EXPECT_EQ(TestbenchLanguage("v"), std::nullopt);
   ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
   EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.Path("fir_tb.txt")),
-            kTestbenchExtension);
+            OutputCode::TestbenchExtension);
   EXPECT_FALSE(test::FileExists(dir.Path("fir_tb.txt")));
 }
 
 TEST(VerilogGenerator, RomRowsAndWidthParameter) {
   ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({-3, 300, -32768, 32767}, kS16, 1);
-  ASSERT_EQ(Generate(Output::Verilog, in, kSize, 12, dir.Path("fir.v")), kOutputOk);
+  ASSERT_EQ(Generate(Output::Verilog, in, kSize, 12, dir.Path("fir.v")), OutputCode::Ok);
   const std::string text = test::ReadFile(dir.Path("fir.v"));
   EXPECT_NE(text.find("module fir #(parameter W = 12) ("), std::string::npos);
   // Size: the dummy row first (highest), then h[0] .. h[N-1] in rows N-1 .. 0.
@@ -128,9 +125,10 @@ TEST(VerilogGenerator, RomRowsAndWidthParameter) {
 TEST(VerilogGenerator, FileErrorsAreReported) {
   ScratchDirectory dir;
   const GeneratorInput in = test::HandMadeFir({1, 2, 1}, kS8, 1);
-  EXPECT_EQ(Generate(Output::Verilog, in, kSpeed, 8, dir.Path("absent/fir.v")), kOutputNotCreated);
+  EXPECT_EQ(Generate(Output::Verilog, in, kSpeed, 8, dir.Path("absent/fir.v")),
+            OutputCode::NotCreated);
   EXPECT_EQ(Generate(Output::VerilogBench, in, kSpeed, 8, dir.Path("absent/fir_tb.v")),
-            kOutputNotCreated);
+            OutputCode::NotCreated);
 }
 
 }  // namespace

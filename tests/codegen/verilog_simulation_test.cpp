@@ -85,7 +85,7 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                 in.design.shift, c.architecture, c.width,
                                 estimate.CommentLines("// "), verilogDir.Path("fir.v")),
-            0);
+            OutputCode::Ok);
   // The estimate's latency, in samples, plus the one sample the bench takes to present an
   // input after it reads an output.
   const ResourceEstimate e = EstimateResources(in.spec, c.architecture, c.width);
@@ -132,7 +132,7 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
   ASSERT_EQ(
       GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
                        c.architecture, estimate.HeaderComment(), vhdlDir.Path("fir.vhd")),
-      0);
+      OutputCode::Ok);
   test::WriteStimulus(x, vhdlDir.Path("stimulus.txt"));
   ASSERT_EQ(RunTrace(vhdlDir, false, speed, c.width, latency + 1, log), 0) << "GHDL failed:\n"
                                                                            << log;

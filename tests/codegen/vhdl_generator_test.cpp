@@ -17,18 +17,19 @@ namespace {
 using test::GeneratorInput;
 using test::ScratchDirectory;
 
-constexpr int kSize = static_cast<int>(VhdlArchitecture::Size);
-constexpr int kSpeed = static_cast<int>(VhdlArchitecture::Speed);
+constexpr auto kSize = HdlArchitecture::Size;
+constexpr auto kSpeed = HdlArchitecture::Speed;
 
-int Generate(const GeneratorInput& in, int architecture, const std::string& path) {
+OutputCode Generate(const GeneratorInput& in, HdlArchitecture architecture,
+                    const std::string& path) {
   return GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                           in.design.shift, architecture, "", path);
 }
 
-std::string GenerateText(const GeneratorInput& in, int architecture) {
+std::string GenerateText(const GeneratorInput& in, HdlArchitecture architecture) {
   ScratchDirectory dir;
   const std::string path = dir.Path("fir.vhd");
-  EXPECT_EQ(Generate(in, architecture, path), kOutputOk);
+  EXPECT_EQ(Generate(in, architecture, path), OutputCode::Ok);
   return test::ReadFile(path);
 }
 
@@ -81,11 +82,11 @@ TEST(VhdlSize, RomHoldsTheTapsLastFirstThenTheDummyRow) {
 
 struct RefusalCase {
   const char* name;
-  int architecture;
+  HdlArchitecture architecture;
   int taps;
   FilterClass filterClass;
   Quantization quantization;
-  int code;
+  OutputCode code;
 };
 
 void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
@@ -105,45 +106,47 @@ TEST_P(VhdlRefusals, LeaveNoFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Checks, VhdlRefusals,
-    testing::Values(RefusalCase{"ArchitectureZeroBeforeAll", 0, 30, FilterClass::Iir,
-                                Quantization::Float, kVhdlBadArchitecture},
-                    RefusalCase{"ArchitectureThree", 3, 31, FilterClass::Fir,
-                                Quantization::Signed16, kVhdlBadArchitecture},
+    testing::Values(RefusalCase{"ArchitectureZeroBeforeAll", static_cast<HdlArchitecture>(0), 30,
+                                FilterClass::Iir, Quantization::Float, OutputCode::BadArchitecture},
+                    RefusalCase{"ArchitectureThree", static_cast<HdlArchitecture>(3), 31,
+                                FilterClass::Fir, Quantization::Signed16,
+                                OutputCode::BadArchitecture},
                     RefusalCase{"IirBeforeFloat", kSize, 31, FilterClass::Iir, Quantization::Float,
-                                kVhdlIirClass},
+                                OutputCode::IirClass},
                     RefusalCase{"Float", kSize, 31, FilterClass::Fir, Quantization::Float,
-                                kVhdlFloatQuantization},
+                                OutputCode::FloatQuantization},
                     RefusalCase{"SpeedEvenTaps", kSpeed, 30, FilterClass::Fir,
-                                Quantization::Signed16, kSpeedTapsEven},
+                                Quantization::Signed16, OutputCode::SpeedTapsEven},
                     RefusalCase{"SizeOneTap", kSize, 1, FilterClass::Fir, Quantization::Signed8,
-                                kSizeTooFewTaps},
+                                OutputCode::SizeTooFewTaps},
                     RefusalCase{"SpeedOneTap", kSpeed, 1, FilterClass::Fir, Quantization::Signed8,
-                                kSpeedTooFewTaps},
+                                OutputCode::SpeedTooFewTaps},
                     RefusalCase{"TooManyTaps", kSize, kMaxTaps + 1, FilterClass::Fir,
-                                Quantization::Signed16, kDesignMismatch}),
+                                Quantization::Signed16, OutputCode::DesignMismatch}),
     [](const testing::TestParamInfo<RefusalCase>& param) { return param.param.name; });
 
 TEST(VhdlGenerator, SmallestTapCountsAreAccepted) {
-  EXPECT_EQ(CheckVhdlArchitecture(Symmetric(2, Quantization::Signed8).spec, kSize), kOutputOk);
-  EXPECT_EQ(CheckVhdlArchitecture(Symmetric(3, Quantization::Signed8).spec, kSpeed), kOutputOk);
+  EXPECT_EQ(CheckHdlArchitecture(Symmetric(2, Quantization::Signed8).spec, kSize), OutputCode::Ok);
+  EXPECT_EQ(CheckHdlArchitecture(Symmetric(3, Quantization::Signed8).spec, kSpeed), OutputCode::Ok);
 }
 
 TEST(VhdlGenerator, CommandChecksComeInOrder) {
   FilterSpec spec;
-  EXPECT_EQ(CheckVhdlDesign(spec, false), kVhdlIirClass);
+  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::IirClass);
   spec.filterClass = FilterClass::Fir;
-  EXPECT_EQ(CheckVhdlDesign(spec, false), kVhdlFloatQuantization);
+  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::FloatQuantization);
   spec.quantization = Quantization::Signed8;
-  EXPECT_EQ(CheckVhdlDesign(spec, false), kNotCalculated);
-  EXPECT_EQ(CheckVhdlDesign(spec, true), kOutputOk);
+  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::NotCalculated);
+  EXPECT_EQ(CheckHdlDesign(spec, true), OutputCode::Ok);
 }
 
 TEST(VhdlGenerator, FileErrorsAreReported) {
   ScratchDirectory dir;
   EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, dir.Path("absent/fir.vhd")),
-            kOutputNotCreated);
+            OutputCode::NotCreated);
   if (test::FileExists("/dev/full")) {
-    EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, "/dev/full"), kOutputNotClosed);
+    EXPECT_EQ(Generate(Symmetric(5, Quantization::Signed8), kSpeed, "/dev/full"),
+              OutputCode::NotClosed);
   }
 }
 

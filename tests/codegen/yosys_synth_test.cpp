@@ -18,7 +18,7 @@ TEST_P(YosysSynthesis, Synthesises) {
   const HdlCase& c = GetParam();
   ASSERT_TRUE(test::OnPath("yosys")) << "yosys is not on PATH; scripts/install-deps installs it";
   test::ScratchDirectory dir;
-  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), 0);
+  ASSERT_EQ(test::WriteVerilogOf(c, dir.Path("fir.v")), OutputCode::Ok);
   const int status = test::RunShell("cd '" + dir.Directory() +
                                     "' && yosys -q -p \"read_verilog fir.v; hierarchy -check -top "
                                     "fir; synth -top fir\" > synth.log 2>&1");

@@ -114,7 +114,7 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
     QCOMPARE(qv::ExportCoefficients(qv::kCoefficientFormats[static_cast<std::size_t>(type)].format,
                                     doc_->GetSpec(), doc_->GetScale(), doc_->GetDesign(),
                                     direct.toStdString()),
-             qv::kOutputOk);
+             qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath(written)), ReadAll(direct));
   }
 

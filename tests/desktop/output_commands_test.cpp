@@ -187,7 +187,7 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     QCOMPARE(
         qv::GenerateCCode(doc_->GetSpec(), doc_->GetScale(), design.numerator, design.denominator,
                           design.firTaps, design.shift, direct.toStdString()),
-        0);
+        qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath("filter.c")), ReadAll(direct));
   }
 
@@ -198,7 +198,7 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     const QString direct = dir_->filePath("direct.gif");
     QCOMPARE(qv::ExportGraphs(doc_->GetSpec(), doc_->GetScale(), doc_->GetResponses(),
                               direct.toStdString().c_str()),
-             0);
+             qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath("graphs.gif")), ReadAll(direct));
   }
 
@@ -314,9 +314,9 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     if (testbench) {
       const QString direct = dir_->filePath("direct_tb" + extension);
       const qv::FilterDesign& design = doc_->GetDesign();
-      QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift, 2, 16,
-                                     direct.toStdString()),
-               0);
+      QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift,
+                                     qv::HdlArchitecture::Speed, 16, direct.toStdString()),
+               qv::OutputCode::Ok);
       QCOMPARE(ReadAll(bench), ReadAll(direct));
     }
   }

@@ -175,14 +175,11 @@ TEST(CalculateRandomTest, EverySpecificationSucceedsSoundlyOrGivesOneMessage) {
   int validationFailures = 0;
   int designFailures = 0;
   for (int i = 0; i < kSpecifications; ++i) {
-    FilterSpec spec = drawer.Spec();
-    DisplayScale scale;
-    FilterDesign design;
-    ResponseSet responses;
-    const CalculateOutcome outcome = Calculate(spec, scale, design, responses);
+    const Calculation calculation = Calculate(drawer.Spec());
+    const CalculateOutcome& outcome = calculation.outcome;
     if (outcome.Succeeded()) {
       EXPECT_TRUE(outcome.message.empty());
-      ExpectSoundSuccess(spec, scale, responses, i);
+      ExpectSoundSuccess(calculation.spec, calculation.scale, calculation.responses, i);
       ++successes;
       continue;
     }

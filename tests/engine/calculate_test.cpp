@@ -12,30 +12,9 @@
 namespace qv {
 namespace {
 
-// The four records of one document, filled with values no calculation writes, so that what
-// a run leaves untouched can be seen.
-struct Records {
-  FilterSpec spec;
-  DisplayScale scale;
-  FilterDesign design;
-  ResponseSet responses;
-
-  Records() {
-    scale.points = -1;
-    design.numerator.fill(9.0);
-    design.firTaps.fill(9.0);
-    responses.magnitudeDb.fill(9.0);
-    responses.groupDelay.fill(9.0);
-    responses.step.fill(9.0);
-    responses.poles.fill(Complex{9.0, 9.0});
-  }
-
-  CalculateOutcome Run() { return Calculate(spec, scale, design, responses); }
-};
-
 TEST(CalculateTest, DefaultDesignGivesTheKnownResponses) {
-  Records r;
-  const CalculateOutcome outcome = r.Run();
+  const Calculation r = Calculate(FilterSpec{});
+  const CalculateOutcome& outcome = r.outcome;
   ASSERT_TRUE(outcome.Succeeded());
   EXPECT_EQ(outcome.code, 0);
   EXPECT_TRUE(outcome.message.empty());
@@ -66,18 +45,15 @@ void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class ValidationRefusalTest : public ::testing::TestWithParam<RefusalCase> {};
 
-TEST_P(ValidationRefusalTest, GivesTheMessageAndTouchesNothing) {
-  Records r;
-  r.spec = GetParam().spec;
-  const Records before = r;
-  const CalculateOutcome outcome = r.Run();
-  EXPECT_FALSE(outcome.Succeeded());
-  EXPECT_EQ(outcome.code, GetParam().code);
-  EXPECT_EQ(outcome.message, GetParam().message);
-  EXPECT_EQ(r.spec, before.spec);
-  EXPECT_EQ(r.scale, before.scale);
-  EXPECT_EQ(r.design, before.design);
-  EXPECT_EQ(r.responses, before.responses);
+TEST_P(ValidationRefusalTest, GivesTheMessageAndTheSpecificationAsGiven) {
+  const Calculation r = Calculate(GetParam().spec);
+  EXPECT_FALSE(r.Succeeded());
+  EXPECT_EQ(r.outcome.code, GetParam().code);
+  EXPECT_EQ(r.outcome.message, GetParam().message);
+  EXPECT_EQ(r.spec, GetParam().spec);
+  EXPECT_EQ(r.scale, DisplayScale{});
+  EXPECT_EQ(r.design, FilterDesign{});
+  EXPECT_EQ(r.responses, ResponseSet{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -109,20 +85,18 @@ void PrintTo(const DesignFailureCase& c, std::ostream* os) { *os << c.name; }
 
 class DesignFailureTest : public ::testing::TestWithParam<DesignFailureCase> {};
 
-TEST_P(DesignFailureTest, GivesTheDesignMessageWithTheScaleRewrittenAndTheCurvesKept) {
-  Records r;
-  r.spec = GetParam().spec;
-  const Records before = r;
-  const CalculateOutcome outcome = r.Run();
-  EXPECT_EQ(outcome.code, GetParam().code);
-  EXPECT_EQ(outcome.message, DesignMessage(GetParam().code));
-  EXPECT_FALSE(outcome.message.empty());
+TEST_P(DesignFailureTest, GivesTheDesignMessageWithTheScaleDerivedAndNoCurves) {
+  const Calculation r = Calculate(GetParam().spec);
+  EXPECT_EQ(r.outcome.code, GetParam().code);
+  EXPECT_EQ(r.outcome.message, DesignMessage(GetParam().code));
+  EXPECT_FALSE(r.outcome.message.empty());
   DisplayScale expectedScale;
   DeriveScale(r.spec, expectedScale);
   EXPECT_EQ(r.scale, expectedScale);
-  EXPECT_EQ(r.responses.magnitudeDb, before.responses.magnitudeDb);
-  EXPECT_EQ(r.responses.groupDelay, before.responses.groupDelay);
-  EXPECT_EQ(r.responses.step, before.responses.step);
+  const ResponseSet none;
+  EXPECT_EQ(r.responses.magnitudeDb, none.magnitudeDb);
+  EXPECT_EQ(r.responses.groupDelay, none.groupDelay);
+  EXPECT_EQ(r.responses.step, none.step);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -156,11 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
 class RepeatedCalculationTest : public ::testing::TestWithParam<FilterSpec> {};
 
 TEST_P(RepeatedCalculationTest, RunningTwiceGivesTheSameDesignAndResponses) {
-  Records first;
-  first.spec = GetParam();
-  ASSERT_TRUE(first.Run().Succeeded());
-  Records second = first;
-  ASSERT_TRUE(second.Run().Succeeded());
+  const Calculation first = Calculate(GetParam());
+  ASSERT_TRUE(first.Succeeded());
+  // Again from the normalised specification, after another design has been calculated.
+  ASSERT_TRUE(Calculate(FilterSpec{.order = 7}).Succeeded());
+  const Calculation second = Calculate(first.spec);
+  ASSERT_TRUE(second.Succeeded());
   EXPECT_EQ(second.spec, first.spec);
   EXPECT_EQ(second.scale, first.scale);
   EXPECT_EQ(second.design, first.design);
@@ -205,15 +180,13 @@ INSTANTIATE_TEST_SUITE_P(Specs, RepeatedCalculationTest,
                                                       .fcut2 = 200,
                                                       .quantization = Quantization::Signed16}));
 
-TEST(CalculateTest, FirWindowModelsLeaveZerosAndPolesUntouched) {
+TEST(CalculateTest, FirWindowModelsHaveNoZerosOrPoles) {
   for (const FilterModel model : {FilterModel::Rectangle, FilterModel::RaisedCosine}) {
-    Records r;
-    r.spec = FilterSpec{.filterClass = FilterClass::Fir, .model = model};
-    r.responses.zeros.fill(Complex{9.0, 9.0});
-    const Records before = r;
-    ASSERT_TRUE(r.Run().Succeeded());
-    EXPECT_EQ(r.responses.zeros, before.responses.zeros);
-    EXPECT_EQ(r.responses.poles, before.responses.poles);
+    const Calculation r = Calculate(FilterSpec{.filterClass = FilterClass::Fir, .model = model});
+    ASSERT_TRUE(r.Succeeded());
+    const ResponseSet none;
+    EXPECT_EQ(r.responses.zeros, none.zeros);
+    EXPECT_EQ(r.responses.poles, none.poles);
   }
 }
 

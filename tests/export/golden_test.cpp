@@ -10,11 +10,9 @@ namespace qv::test {
 namespace {
 
 ExportInput DefaultDesign() {
-  ExportInput input;
-  FilterDesign design;
-  const CalculateOutcome outcome = Calculate(input.spec, input.scale, design, input.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
-  return input;
+  const Calculation calculation = Calculate(FilterSpec{});
+  EXPECT_TRUE(calculation.Succeeded()) << calculation.outcome.message;
+  return {calculation.spec, calculation.scale, calculation.responses};
 }
 
 TEST(DefaultDesignPicture, MatchesTheGoldenPicture) {

@@ -424,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(Degenerate, CurvePlacement,
 struct FailureCase {
   const char* name;
   std::string path;
-  int code;
+  OutputCode code;
 };
 
 class ExportFailure : public ::testing::TestWithParam<FailureCase> {};
@@ -441,16 +441,17 @@ TEST_P(ExportFailure, IsReportedAndLeavesNoFileBehind) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ExportFailure,
-    ::testing::Values(FailureCase{"Empty", "", kGraphFileNotCreated},
+    ::testing::Values(FailureCase{"Empty", "", OutputCode::NotCreated},
                       FailureCase{"MissingDirectory", "/nonexistent-quorvanel-dir/graph.gif",
-                                  kGraphFileNotCreated},
-                      FailureCase{"Directory", "/", kGraphFileNotCreated},
-                      FailureCase{"FullDevice", "/dev/full", kGraphFileNotClosed}),
+                                  OutputCode::NotCreated},
+                      FailureCase{"Directory", "/", OutputCode::NotCreated},
+                      FailureCase{"FullDevice", "/dev/full", OutputCode::NotClosed}),
     CaseName<FailureCase>);
 
 TEST(ExportFailure, NullPathIsNotCreated) {
   const ExportInput input = MakeSampleInput();
-  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, nullptr), kGraphFileNotCreated);
+  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, nullptr),
+            OutputCode::NotCreated);
 }
 
 }  // namespace

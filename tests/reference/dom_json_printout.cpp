@@ -61,7 +61,7 @@ Json ScaleToJson(const DisplayScale& scale) {
 
 }  // namespace
 
-Json DomDesignJson(const cli::CalculatedDesign& calculated) {
+Json DomDesignJson(const Calculation& calculated) {
   const FilterSpec& spec = calculated.spec;
   const FilterDesign& design = calculated.design;
   const ResponseSet& responses = calculated.responses;

@@ -9,6 +9,6 @@
 namespace qv::reference {
 
 // The document of the printout of `calculated` (see cli/json_output.h for its fields).
-nlohmann::ordered_json DomDesignJson(const cli::CalculatedDesign& calculated);
+nlohmann::ordered_json DomDesignJson(const Calculation& calculated);
 
 }  // namespace qv::reference

@@ -8,12 +8,9 @@
 namespace qv::test {
 
 CalculatedDesign Calculated(FilterSpec spec) {
-  CalculatedDesign design{spec, {}, {}};
-  FilterDesign coefficients;
-  const CalculateOutcome outcome =
-      Calculate(design.spec, design.scale, coefficients, design.responses);
-  EXPECT_TRUE(outcome.Succeeded()) << outcome.message;
-  return design;
+  const Calculation calculation = Calculate(spec);
+  EXPECT_TRUE(calculation.Succeeded()) << calculation.outcome.message;
+  return {calculation.spec, calculation.scale, calculation.responses};
 }
 
 std::vector<RecordedPrimitive> DrawnPage(const CalculatedDesign& design, bool printing,

@@ -1,0 +1,47 @@
+// The frequency response of a designed filter at the 256 display frequencies, taken from the
+// whole response, and its group delay where the phase differences between display points
+// cannot follow it.
+#pragma once
+
+#include <array>
+#include <span>
+
+#include "records/complex.h"
+#include "records/filter_spec.h"
+
+namespace qv {
+
+// An IIR response has died out within the 512 simulated samples when the next 512 samples add
+// at most this share of the first 512 ones' absolute sum: their transform then holds the whole
+// response to within 0.01 dB wherever it lies above -80 dB.
+inline constexpr double kNegligibleTail = 1e-7;
+// A quantised IIR response that has not died out is simulated on to at most this many blocks
+// of 512 samples (32768 samples), which keeps Calculate within a few milliseconds.
+inline constexpr int kLongResponseBlocks = 64;
+// From this many taps the linear phase of an FIR design falls by more than pi/8 between
+// display points, where the phase differences no longer give its delay.
+inline constexpr int kFirTapDelayFrom = 66;
+
+struct DisplaySpectrum {
+  // The response at point k (frequency k Fs / 512), in the units of the 512-point transform
+  // with its 1/512 factor: the gain H(e^jw) divided by 512.
+  std::array<Complex, kDisplayPoints> value{};
+  // Group delay in samples at each point, from the response itself; NaN where |H| is too small
+  // for it. Meaningful only with `delayFromResponse`; otherwise the phase differences apply.
+  std::array<double, kDisplayPoints> delaySamples{};
+  bool delayFromResponse = false;
+};
+
+// For a designed filter whose first 512 impulse-response samples are `impulse` (as simulated):
+//   - an FIR design, or an IIR design whose response has died out (kNegligibleTail): the
+//     512-point transform of `impulse`, and for FIR designs of kFirTapDelayFrom taps and more
+//     the delay Re{sum n h[n] e^-jwn / sum h[n] e^-jwn} from the taps;
+//   - a float IIR design that rings on: B(e^jw) / A(e^jw) of its coefficients, with the delay
+//     of that transfer function;
+//   - a quantised IIR design that rings on: the response simulated on in its integer
+//     arithmetic (at most kLongResponseBlocks blocks, so limit cycles stay in it), taken
+//     exactly at the display frequencies, with the delay of the same sums.
+void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
+                            std::span<const double> impulse, DisplaySpectrum& result);
+
+}  // namespace qv

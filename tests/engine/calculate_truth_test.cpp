@@ -1,0 +1,130 @@
+// Random specifications of every model, band and quantisation through Calculate: what the graphs
+// show is the designed filter's own. Poles rebuild the denominator, float IIR magnitudes follow
+// the transfer function of the coefficients, symmetric FIR delays are (N - 1)/2 samples.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/calculate.h"
+
+namespace qv {
+namespace {
+
+constexpr int kSpecifications = 240;
+constexpr int kSamplingRates[] = {1000, 2000, 8000, 44100, 48000};
+
+FilterSpec RandomSpec(std::mt19937& random) {
+  const auto pick = [&random](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  FilterSpec spec;
+  spec.filterClass = static_cast<FilterClass>(pick(0, 1));
+  spec.bandType = static_cast<BandType>(pick(0, 3));
+  spec.model = static_cast<FilterModel>(pick(0, spec.filterClass == FilterClass::Fir ? 4 : 2));
+  spec.quantization = static_cast<Quantization>(pick(0, 2));
+  spec.fsample = kSamplingRates[pick(0, 4)];
+  const bool band = spec.bandType == BandType::BandPass || spec.bandType == BandType::BandStop;
+  spec.order = pick(1, band ? kMaxBandOrder : kMaxOrder);
+  spec.fcut1 = pick(1, spec.fsample / 2 - 2);
+  spec.fcut2 = band ? pick(spec.fcut1 + 1, spec.fsample / 2 - 1) : spec.fcut1;
+  spec.ripple = pick(1, 30) / 10.0;
+  spec.taps = pick(3, kMaxTaps);
+  spec.rollOff = pick(5, 100) / 100.0;
+  return spec;
+}
+
+using Wide = std::complex<long double>;
+
+// sum c[k] e^(-j w k), written out term by term.
+Wide Sum(const double* c, int count, long double w) {
+  Wide sum{};
+  for (int k = 0; k < count; ++k) sum += static_cast<long double>(c[k]) * std::polar(1.0L, -w * k);
+  return sum;
+}
+
+long double Angle(int k) { return 2.0L * 3.141592653589793238462643383279L * k / 512.0L; }
+
+void ExpectPolesRebuildDenominator(const FilterSpec& spec, const FilterDesign& design,
+                                   const ResponseSet& r) {
+  const int m = spec.effectiveOrder;
+  std::vector<std::complex<double>> poly{1.0};
+  for (int i = 0; i < m; ++i) {
+    poly.push_back(0.0);
+    const std::complex<double> root{r.poles[i].re, r.poles[i].im};
+    for (std::size_t k = poly.size() - 1; k >= 1; --k) poly[k] -= root * poly[k - 1];
+  }
+  double largest = 0.0;
+  for (int k = 0; k <= m; ++k) largest = std::max(largest, std::abs(design.denominator[k]));
+  for (int k = 0; k <= m; ++k) {
+    EXPECT_LE(std::abs(poly[k] - design.denominator[k] / design.denominator[0]), 1e-6 * largest)
+        << "coefficient " << k;
+  }
+}
+
+void ExpectMagnitudeOfTransferFunction(const FilterSpec& spec, const FilterDesign& design,
+                                       const ResponseSet& r) {
+  const int count = spec.effectiveOrder + 1;
+  std::vector<double> magnitude(kDisplayPoints);
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    magnitude[k] = static_cast<double>(std::abs(Sum(design.numerator.data(), count, Angle(k)) /
+                                                Sum(design.denominator.data(), count, Angle(k))));
+  }
+  const double largest = *std::max_element(magnitude.begin(), magnitude.end());
+  double reference = spec.bandType == BandType::LowPass    ? magnitude[0]
+                     : spec.bandType == BandType::HighPass ? magnitude[127]
+                                                           : largest;
+  if (!(reference > 0.0)) reference = largest;
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    const double db = 20.0 * std::log10(magnitude[k] / reference);
+    if (db > -80.0) {
+      EXPECT_NEAR(r.magnitudeDb[k], db, 0.1) << "point " << k;
+    }
+  }
+}
+
+void ExpectSymmetricFirDelay(const FilterSpec& spec, const FilterDesign& design,
+                             const ResponseSet& r) {
+  const int n = spec.taps;
+  for (int k = 0; k < n; ++k) {
+    if (design.firTaps[k] != design.firTaps[n - 1 - k]) return;  // not symmetric
+  }
+  std::vector<double> magnitude(kDisplayPoints);
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    magnitude[k] = static_cast<double>(std::abs(Sum(design.firTaps.data(), n, Angle(k))));
+  }
+  const double peak = *std::max_element(magnitude.begin(), magnitude.end());
+  const double expected = (n - 1) / 2.0;
+  for (int k = 1; k < kDisplayPoints - 1; ++k) {
+    if (magnitude[k] > 0.1 * peak) {
+      EXPECT_NEAR(r.groupDelay[k] * spec.fsample, expected, 0.01 * expected) << "point " << k;
+    }
+  }
+}
+
+TEST(CalculateTruthTest, GraphsShowTheDesignedFilter) {
+  std::mt19937 random(27);
+  int calculated = 0;
+  for (int i = 0; i < kSpecifications; ++i) {
+    FilterSpec spec = RandomSpec(random);
+    DisplayScale scale;
+    FilterDesign design;
+    ResponseSet responses;
+    if (!Calculate(spec, scale, design, responses).Succeeded()) continue;
+    ++calculated;
+    SCOPED_TRACE("specification " + std::to_string(i));
+    if (IsIirModel(spec.model)) ExpectPolesRebuildDenominator(spec, design, responses);
+    if (spec.filterClass == FilterClass::Iir && spec.quantization == Quantization::Float) {
+      ExpectMagnitudeOfTransferFunction(spec, design, responses);
+    }
+    if (spec.filterClass == FilterClass::Fir) ExpectSymmetricFirDelay(spec, design, responses);
+  }
+  EXPECT_GT(calculated, kSpecifications / 2);
+}
+
+}  // namespace
+}  // namespace qv
