@@ -114,9 +114,10 @@ std::vector<std::string> ValidMix(int count) {
   return lines;
 }
 
-// Arguments: lines, 0 for default designs or 1 for the valid mix, and --jobs (0: the default,
-// every core). Items are designs: items_per_second is designs per second of wall time, the
-// output going to a file as a script's would.
+// Arguments: lines, 0 for default designs or 1 for the valid mix, --jobs (0: the default,
+// every core), and 0 for the whole answers or 1 for --fields design. Items are designs:
+// items_per_second is designs per second of wall time, the output going to a file as a script's
+// would.
 void CliBatchRun(benchmark::State& state) {
   const auto lines = static_cast<int>(state.range(0));
   const std::string input = ScratchPath("input");
@@ -131,6 +132,7 @@ void CliBatchRun(benchmark::State& state) {
   }
   std::vector<std::string> args = {"--batch"};
   if (state.range(2) > 0) args.push_back("--jobs=" + std::to_string(state.range(2)));
+  if (state.range(3) == 1) args.push_back("--fields=design");
   const double cpuBefore = ChildrenCpuSeconds();
   RunProgram(state, args, input.c_str(), output.c_str());
   const auto designs = static_cast<double>(state.iterations() * lines);
@@ -161,13 +163,15 @@ void CliBatchMemory(benchmark::State& state) {
 BENCHMARK(CliStartRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliJsonRun)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(CliBatchRun)
-    ->ArgNames({"lines", "mix", "jobs"})
-    ->Args({5000, 0, 1})
-    ->Args({5000, 0, 0})
-    ->Args({50000, 0, 1})
-    ->Args({50000, 0, 0})
-    ->Args({5000, 1, 1})
-    ->Args({5000, 1, 0})
+    ->ArgNames({"lines", "mix", "jobs", "fields"})
+    ->Args({5000, 0, 1, 0})
+    ->Args({5000, 0, 0, 0})
+    ->Args({50000, 0, 1, 0})
+    ->Args({50000, 0, 2, 0})
+    ->Args({50000, 0, 1, 1})
+    ->Args({50000, 0, 2, 1})
+    ->Args({5000, 1, 1, 0})
+    ->Args({5000, 1, 0, 0})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(CliBatchMemory)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);

@@ -161,7 +161,8 @@ LineRead BatchInput::Next(std::string_view& line) {
   return LineRead::Line;
 }
 
-void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text) {
+void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text,
+                     const JsonFields& fields) {
   FilterSpec spec;  // a new design: the defaults
   std::string message;
   if (read == LineRead::TooLong) {
@@ -170,9 +171,10 @@ void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& t
   } else if (!ReadBatchSpec(line, spec, message)) {
     AppendErrorJson(text, message, kLineNotASpecification);
   } else {
-    const Calculation calculation = Calculate(spec);
+    const Calculation calculation =
+        Calculate(spec, fields.NeedsResponses() ? CurveWork::Compute : CurveWork::Skip);
     if (calculation.Succeeded()) {
-      AppendDesignJson(text, calculation);
+      AppendDesignJson(text, calculation, fields);
     } else {
       AppendErrorJson(text, calculation.outcome.message, calculation.outcome.code);
     }

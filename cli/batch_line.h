@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/json_fields.h"
 #include "cli/outputs.h"
 #include "records/filter_spec.h"
 
@@ -57,9 +58,10 @@ class BatchInput {
 };
 
 // Appends the answer to one line and its newline to `text`: the JSON printout of the
-// calculated design, or {"error": message, "code": code} for a refused line (the calculation's
-// own code and message, or kLineNotASpecification). Every line is a new design, as one run of
-// the tool is.
-void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text);
+// calculated design (its `fields`), or {"error": message, "code": code} for a refused line (the
+// calculation's own code and message, or kLineNotASpecification). Every line is a new design,
+// as one run of the tool is. The curves are computed only when `fields` prints some of them.
+void AnswerBatchLine(LineRead read, std::string_view line, fmt::memory_buffer& text,
+                     const JsonFields& fields = {});
 
 }  // namespace qv::cli

@@ -38,13 +38,14 @@ bool Write(std::ostream& out, const fmt::memory_buffer& text) {
   return static_cast<bool>(out);
 }
 
-int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err) {
+int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err,
+                    const JsonFields& fields) {
   fmt::memory_buffer text;
   std::string_view line;
   LineRead read = LineRead::End;
   while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
     text.clear();
-    AnswerBatchLine(read, line, text);
+    AnswerBatchLine(read, line, text, fields);
     if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
   }
   return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
@@ -69,10 +70,11 @@ struct Slot {
 // taken and written in turn: written_ <= taken_ <= read_ <= written_ + slots.
 class ParallelRun {
  public:
-  ParallelRun(BatchInput& input, std::ostream& out, int jobs,
+  ParallelRun(BatchInput& input, std::ostream& out, int jobs, const JsonFields& fields,
               const std::function<void()>& interruptInput)
       : input_(input),
         out_(out),
+        fields_(fields),
         interruptInput_(interruptInput),
         jobs_(static_cast<std::size_t>(jobs)),
         slots_(jobs_ * kLinesPerJob) {}
@@ -135,7 +137,7 @@ class ParallelRun {
       Slot& slot = SlotOf(line);
       lock.unlock();
       slot.text.clear();
-      AnswerBatchLine(slot.read, slot.line, slot.text);
+      AnswerBatchLine(slot.read, slot.line, slot.text, fields_);
       lock.lock();
       slot.answered = true;
       if (line == written_) answered_.notify_one();
@@ -204,6 +206,7 @@ class ParallelRun {
 
   BatchInput& input_;
   std::ostream& out_;
+  const JsonFields& fields_;
   const std::function<void()>& interruptInput_;
   std::size_t jobs_;
   std::vector<Slot> slots_;
@@ -229,21 +232,21 @@ int DefaultBatchJobs() {
 }
 
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
-             const std::function<void()>& interruptInput) {
+             const JsonFields& fields, const std::function<void()>& interruptInput) {
   BatchInput input(in);
   if (jobs > 1) {
     // std::cin flushes std::cout before every read; with the reader and the writer on threads
     // of their own that flush would race with the writer's output, so the tie is cut for the
     // run (the writer flushes whenever it waits anyway).
     std::ostream* const tied = in.tie(nullptr);
-    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), interruptInput);
+    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), fields, interruptInput);
     const bool started = run.Start();
     const int status = started ? run.Run(err) : kExitSuccess;
     in.tie(tied);
     // Without threads the lines are answered here, as with one job.
     if (started) return status;
   }
-  return RunOnThisThread(input, out, err);
+  return RunOnThisThread(input, out, err, fields);
 }
 
 }  // namespace qv::cli

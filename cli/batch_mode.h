@@ -6,6 +6,8 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/json_fields.h"
+
 namespace qv::cli {
 
 // The most worker threads --jobs takes: each holds a calculation and a few lines in flight.
@@ -22,10 +24,11 @@ int DefaultBatchJobs();
 // whenever the next answer is not ready yet (with 1 job: after every line). Returns
 // kExitSuccess once the input has ended; kExitOutputFailed as soon as `out` fails, without
 // reading further; kExitRefused when `in` cannot be read (the lines before are answered, and
-// the reason goes to `err`). With more than one job the output fails on a thread of its own
-// while this one may be waiting for input: `interruptInput`, when given, is then called (from
-// that thread) to end the wait, so the run ends at once rather than when more input arrives.
+// the reason goes to `err`). Each answer prints the items of `fields`. With more than one job
+// the output fails on a thread of its own while this one may be waiting for input:
+// `interruptInput`, when given, is then called (from that thread) to end the wait, so the run
+// ends at once rather than when more input arrives.
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
-             const std::function<void()>& interruptInput = {});
+             const JsonFields& fields = {}, const std::function<void()>& interruptInput = {});
 
 }  // namespace qv::cli

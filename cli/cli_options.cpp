@@ -154,7 +154,7 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   // Every line of the batch input is a whole specification, and its result goes to stdout.
   CLI::Option* batch = app.add_flag("--batch", options.batch,
                                     "read JSON specifications from stdin, one per line, and print "
-                                    "one JSON result per line; takes no other option but --jobs");
+                                    "one JSON result per line; takes no other option but --jobs and --fields");
   const std::string jobsRange = "a whole number from 1 to " + std::to_string(kMaxBatchJobs);
   CLI::Option* jobs =
       app.add_option_function<std::string>(
@@ -175,10 +175,31 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
               },
               ""))
           ->needs(batch);
+  CLI::Option* fields =
+      app.add_option_function<std::string>(
+             "--fields",
+             [&options](const std::string& list) {
+               std::string unknown;
+               options.outputs.fields = JsonFields::Parse(list, unknown).value_or(JsonFields{});
+             },
+             "with --json or --batch: print only these parts of the answer, comma-separated: "
+             "spec, scale, design, responses, or one field of the design or the responses (such "
+             "as firTaps, magnitudeDb, poles)")
+          ->type_name("LIST")
+          ->check(CLI::Validator(
+              [](std::string& list) -> std::string {
+                std::string unknown;
+                return JsonFields::Parse(list, unknown)
+                           ? std::string()
+                           : "unknown field '" + unknown +
+                                 "'; the fields are: " + JsonFields::KnownNames();
+              },
+              ""));
   // Checked here rather than declared on each option, whose help would repeat it.
-  const auto refuseBesideBatch = [&app, batch, jobs] {
+  const auto refuseBesideBatch = [&app, batch, jobs, fields] {
     for (const CLI::Option* other : app.get_options()) {
-      if (batch->count() > 0 && other != batch && other != jobs && other->count() > 0) {
+      if (batch->count() > 0 && other != batch && other != jobs && other != fields &&
+          other->count() > 0) {
         throw CLI::ExcludesError(batch->get_name(), other->get_name());
       }
     }
@@ -187,6 +208,10 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   try {
     app.parse(argc, argv);
     refuseBesideBatch();
+    // The one printout that --fields shapes is the JSON answer, of --json or of every batch line.
+    if (fields->count() > 0 && !options.outputs.json && !options.batch) {
+      throw CLI::ValidationError("--fields", "needs --json or --batch");
+    }
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error, out, err);
     return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess : kExitUsage;

@@ -92,7 +92,7 @@ int Run(int argc, const char* const* argv, const Streams& streams) {
   if (options.batch) {
     // A failed output ends the run quietly, as a closed pipe would.
     return RunBatch(streams.in, out, err, options.jobs.value_or(DefaultBatchJobs()),
-                    streams.interruptInput);
+                    options.outputs.fields, streams.interruptInput);
   }
 
   FilterSpec spec;  // a new design: the defaults

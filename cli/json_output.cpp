@@ -194,7 +194,8 @@ void Scale(Buffer& out, const DisplayScale& scale) {
 
 }  // namespace
 
-void AppendDesignJson(Buffer& text, const Calculation& calculated) {
+void AppendDesignJson(Buffer& text, const Calculation& calculated, const JsonFields& fields) {
+  using I = JsonItem;
   const FilterSpec& spec = calculated.spec;
   const FilterDesign& design = calculated.design;
   const ResponseSet& r = calculated.responses;
@@ -202,33 +203,37 @@ void AppendDesignJson(Buffer& text, const Calculation& calculated) {
   const int coefficients = hasPolynomials ? spec.effectiveOrder + 1 : 0;
   const int roots = hasPolynomials ? spec.effectiveOrder : 0;
   const int taps = spec.filterClass == FilterClass::Fir ? spec.taps : 0;
+  const auto has = [&fields](I item) { return fields.Has(item); };
 
   Object top(text);
-  Spec(top["spec"], spec);
-  Scale(top["scale"], calculated.scale);
-  {
+  if (has(I::Spec)) Spec(top["spec"], spec);
+  if (has(I::Scale)) Scale(top["scale"], calculated.scale);
+  if (fields.AnyOf(I::Numerator, I::Shift)) {
     Object d(top["design"]);
-    Reals(d["numerator"], design.numerator, coefficients);
-    Reals(d["denominator"], design.denominator, coefficients);
-    Reals(d["firTaps"], design.firTaps, taps);
-    Whole(d["shift"], design.shift);
+    if (has(I::Numerator)) Reals(d["numerator"], design.numerator, coefficients);
+    if (has(I::Denominator)) Reals(d["denominator"], design.denominator, coefficients);
+    if (has(I::FirTaps)) Reals(d["firTaps"], design.firTaps, taps);
+    if (has(I::Shift)) Whole(d["shift"], design.shift);
   }
+  if (!fields.AnyOf(I::GroupDelayUnit, I::Step)) return;
   Object o(top["responses"]);
-  String(o["groupDelayUnit"], r.groupDelayUnit);
-  Real(o["groupDelayFactor"], static_cast<double>(r.groupDelayFactor));
-  Real(o["magnitudeMinDb"], r.magnitudeMinDb);
-  Real(o["magnitudeMaxDb"], r.magnitudeMaxDb);
-  Reals(o["magnitudeDb"], r.magnitudeDb);
-  Reals(o["phase"], r.phase);
-  Real(o["groupDelayMin"], r.groupDelayMin);
-  Real(o["groupDelayMax"], r.groupDelayMax);
-  Reals(o["groupDelay"], r.groupDelay);
-  Points(o["zeros"], r.zeros, roots);
-  Points(o["poles"], r.poles, roots);
-  Real(o["impulsePeak"], r.impulsePeak);
-  Reals(o["impulse"], r.impulse);
-  Real(o["stepPeak"], r.stepPeak);
-  Reals(o["step"], r.step);
+  if (has(I::GroupDelayUnit)) String(o["groupDelayUnit"], r.groupDelayUnit);
+  if (has(I::GroupDelayFactor)) {
+    Real(o["groupDelayFactor"], static_cast<double>(r.groupDelayFactor));
+  }
+  if (has(I::MagnitudeMinDb)) Real(o["magnitudeMinDb"], r.magnitudeMinDb);
+  if (has(I::MagnitudeMaxDb)) Real(o["magnitudeMaxDb"], r.magnitudeMaxDb);
+  if (has(I::MagnitudeDb)) Reals(o["magnitudeDb"], r.magnitudeDb);
+  if (has(I::Phase)) Reals(o["phase"], r.phase);
+  if (has(I::GroupDelayMin)) Real(o["groupDelayMin"], r.groupDelayMin);
+  if (has(I::GroupDelayMax)) Real(o["groupDelayMax"], r.groupDelayMax);
+  if (has(I::GroupDelay)) Reals(o["groupDelay"], r.groupDelay);
+  if (has(I::Zeros)) Points(o["zeros"], r.zeros, roots);
+  if (has(I::Poles)) Points(o["poles"], r.poles, roots);
+  if (has(I::ImpulsePeak)) Real(o["impulsePeak"], r.impulsePeak);
+  if (has(I::Impulse)) Reals(o["impulse"], r.impulse);
+  if (has(I::StepPeak)) Real(o["stepPeak"], r.stepPeak);
+  if (has(I::Step)) Reals(o["step"], r.step);
 }
 
 void AppendErrorJson(Buffer& text, std::string_view message, std::int32_t code) {
@@ -237,9 +242,9 @@ void AppendErrorJson(Buffer& text, std::string_view message, std::int32_t code) 
   Whole(o["code"], code);
 }
 
-bool WriteDesignJson(std::ostream& out, const Calculation& calculated) {
+bool WriteDesignJson(std::ostream& out, const Calculation& calculated, const JsonFields& fields) {
   Buffer text;
-  AppendDesignJson(text, calculated);
+  AppendDesignJson(text, calculated, fields);
   text.push_back('\n');
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.flush();

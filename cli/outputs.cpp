@@ -41,7 +41,7 @@ int WriteOutputs(const OutputOptions& options, const Calculation& calculated, st
   if (!WriteCodegenOutputs(options.codegen, calculated, out, err)) {
     status = kExitOutputFailed;
   }
-  if (options.json && !WriteDesignJson(out, calculated)) {
+  if (options.json && !WriteDesignJson(out, calculated, options.fields)) {
     status = kExitOutputFailed;
   }
   return status;

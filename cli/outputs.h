@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/codegen_outputs.h"
+#include "cli/json_fields.h"
 #include "engine/calculate.h"
 #include "records/filter_spec.h"
 
@@ -21,6 +22,7 @@ namespace qv::cli {
 struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
   bool json = false;                    // --json
+  JsonFields fields;                    // --fields: what --json (and --batch) print
   std::optional<std::string> gifPath;   // --gif FILE.gif
   CodegenOptions codegen;               // --c, --vhdl, --arch, --resolution, --estimate,
                                         // --coe, --mif, --csv, --sos

@@ -21,7 +21,7 @@ CalculateOutcome Refused(int code, std::string message) {
 
 }  // namespace
 
-Calculation Calculate(const FilterSpec& spec) {
+Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
   Calculation calculation;
   calculation.spec = spec;
   FilterSpec prepared = spec;
@@ -45,13 +45,15 @@ Calculation Calculate(const FilterSpec& spec) {
     calculation.outcome = Refused(designed, DesignMessage(designed));
     return calculation;
   }
-  ComputeResponses(s, calculation.scale, calculation.design, calculation.responses);
-  if (s.filterClass == FilterClass::Iir &&
-      (s.model == FilterModel::ChebyshevII || s.model == FilterModel::Elliptic)) {
-    // Their zeros lie in the stop band, where the design put them, not where the band type
-    // alone would place them.
-    std::array<Complex, kMaxCoefficients> poles{};
-    DesignCauerZerosPoles(s, calculation.responses.zeros, poles);
+  if (curves == CurveWork::Compute) {
+    ComputeResponses(s, calculation.scale, calculation.design, calculation.responses);
+    if (s.filterClass == FilterClass::Iir &&
+        (s.model == FilterModel::ChebyshevII || s.model == FilterModel::Elliptic)) {
+      // Their zeros lie in the stop band, where the design put them, not where the band type
+      // alone would place them.
+      std::array<Complex, kMaxCoefficients> poles{};
+      DesignCauerZerosPoles(s, calculation.responses.zeros, poles);
+    }
   }
   calculation.outcome.scheme = CheckAgainstScheme(s, calculation.design);
   return calculation;

@@ -16,6 +16,10 @@ struct CalculateOutcome {
   bool Succeeded() const { return code == 0; }
 };
 
+// Whether a calculation computes the curves after the design; a caller that shows none of them
+// (a sweep that prints only the coefficients) skips their cost.
+enum class CurveWork { Compute, Skip };
+
 // One calculation, made from nothing but its specification: every record starts from its
 // defaults, so the same specification always gives the same design and curves.
 struct Calculation {
@@ -30,10 +34,10 @@ struct Calculation {
 
 // Prepares the tolerance scheme of a copy of `spec` (cut frequencies of the models designed from
 // it, the minimum order when asked), validates and normalises it, derives the scale, designs
-// (poles into responses.poles), computes the responses and checks the design against its
-// scheme. A refused validation leaves the specification as
-// given and the other records at their defaults; a refused design keeps the scale and the
-// specification's derived fields.
-[[nodiscard]] Calculation Calculate(const FilterSpec& spec);
+// (poles into responses.poles), unless `curves` is Skip computes the responses, and checks the
+// design against its scheme. A refused validation leaves the specification as given and the
+// other records at their defaults; a refused design keeps the scale and the specification's
+// derived fields.
+[[nodiscard]] Calculation Calculate(const FilterSpec& spec, CurveWork curves = CurveWork::Compute);
 
 }  // namespace qv
