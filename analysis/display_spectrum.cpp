@@ -15,6 +15,10 @@ namespace {
 // points hold the delay before them, as the phase jumps at zeros on the unit circle do.
 constexpr double kDelayGuard = 1e-9;
 constexpr double kTransformScale = 1.0 / kSimulationSamples;
+// The largest gain starts here, so that a filter without any gain still has a reference.
+constexpr double kLargestStart = 1.7e-300;
+constexpr double kUnitRoundoff = 0x1p-53;
+constexpr double kTwoPi = 6.283185307179586;
 
 using Spectrum = std::array<Complex, kSimulationSamples>;
 
@@ -46,6 +50,48 @@ void TransformWithWeights(std::span<const double> samples, std::span<const doubl
     result.delaySamples[k] = Divide(spectrum[k], result.value[k]).re;
   }
   GuardDelay(result);
+}
+
+// e^(-jw) at the display frequencies w = 2 pi k / 512, computed once.
+const std::array<Complex, kDisplayPoints>& DisplayRotations() {
+  static const std::array<Complex, kDisplayPoints> rotations = [] {
+    std::array<Complex, kDisplayPoints> r{};
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      const double angle = kTwoPi * k / kSimulationSamples;
+      r[k] = {std::cos(angle), -std::sin(angle)};
+    }
+    return r;
+  }();
+  return rotations;
+}
+
+// Whether the rounding of the float simulation may reach kRoundingShare of the gain at a point
+// shown above kCurveDepthShare of the reference gain. `leadingSum` is sum |y(t)| of the 512
+// samples; `value` their transform at the display points.
+bool RoundingMayShow(std::span<const double> a, double leadingSum,
+                     const std::array<Complex, kDisplayPoints>& value, BandType band) {
+  if (!(std::abs(a[0]) > 0.0)) return false;
+  double coefficientSum = 0.0;
+  for (const double c : a) coefficientSum += std::abs(c);
+  // The rounding errors fed back, in the units of `value` (the gain / 512) and of A / a[0].
+  const double fedBack =
+      kUnitRoundoff * coefficientSum / std::abs(a[0]) * leadingSum * kTransformScale;
+  std::array<double, kDisplayPoints> gains{};
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    gains[k] = std::sqrt(value[k].re * value[k].re + value[k].im * value[k].im);
+  }
+  const double shown = kCurveDepthShare * ReferenceGain(band, gains);
+  const auto& rotations = DisplayRotations();
+  const auto order = a.size() - 1;
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    if (!(gains[k] > shown)) continue;
+    Complex sum{a[order] / a[0], 0.0};
+    for (std::size_t i = order; i-- > 0;) {
+      sum = Add(Multiply(sum, rotations[k]), Complex{a[i] / a[0], 0.0});
+    }
+    if (fedBack > kRoundingShare * gains[k] * Magnitude(sum)) return true;
+  }
+  return false;
 }
 
 using Wide = std::complex<long double>;
@@ -88,6 +134,22 @@ void TransferFunction(std::span<const double> b, std::span<const double> a, int 
 
 }  // namespace
 
+double ReferenceGain(BandType band, std::span<const double> gains) {
+  double largest = kLargestStart;
+  for (const double gain : gains) {
+    if (gain > largest) largest = gain;
+  }
+  double reference = largest;
+  if (band == BandType::LowPass) {
+    reference = gains[0];
+  } else if (band == BandType::HighPass) {
+    reference = gains[kDisplayPoints / 2 - 1];
+  }
+  // A filter without gain at its reference point is drawn relative to its largest gain.
+  if (!(reference > 0.0) || !std::isfinite(reference)) reference = largest;
+  return reference;
+}
+
 void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
                             std::span<const double> impulse, DisplaySpectrum& result) {
   result.delayFromResponse = false;
@@ -111,7 +173,10 @@ void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
   FoldedImpulse folded;
   SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail,
                            quantized ? kLongResponseBlocks : 2, folded);
-  if (folded.diedOut && folded.blocks == 2) return;
+  if (folded.diedOut && folded.blocks == 2 &&
+      (quantized || !RoundingMayShow(a, folded.leadingSum, result.value, spec.bandType))) {
+    return;
+  }
   if (quantized) {
     TransformWithWeights(folded.folded, folded.weighted, result);
   } else {

@@ -265,7 +265,6 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
   // The last `order` outputs, newest at `(now - k) mod kRing`: the literal loop's history.
   constexpr int kRing = kMaxCoefficients;
   std::array<double, kRing> y{};
-  double firstBlock = 0.0;
   std::int64_t t = 0;
   for (int block = 0; block < std::max(maxBlocks, 2); ++block) {
     double blockSum = 0.0;
@@ -295,8 +294,8 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
     }
     result.blocks = block + 1;
     if (block == 0) {
-      firstBlock = blockSum;
-    } else if (!(blockSum > tailShare * firstBlock)) {
+      result.leadingSum = blockSum;
+    } else if (!(blockSum > tailShare * result.leadingSum)) {
       result.diedOut = true;
       return;
     }

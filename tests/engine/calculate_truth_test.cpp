@@ -67,7 +67,7 @@ void ExpectPolesRebuildDenominator(const FilterSpec& spec, const FilterDesign& d
 }
 
 void ExpectMagnitudeOfTransferFunction(const FilterSpec& spec, const FilterDesign& design,
-                                       const ResponseSet& r) {
+                                       const ResponseSet& r, double toleranceDb = 0.1) {
   const int count = spec.effectiveOrder + 1;
   std::vector<double> magnitude(kDisplayPoints);
   for (int k = 0; k < kDisplayPoints; ++k) {
@@ -82,7 +82,7 @@ void ExpectMagnitudeOfTransferFunction(const FilterSpec& spec, const FilterDesig
   for (int k = 0; k < kDisplayPoints; ++k) {
     const double db = 20.0 * std::log10(magnitude[k] / reference);
     if (db > -80.0) {
-      EXPECT_NEAR(r.magnitudeDb[k], db, 0.1) << "point " << k;
+      EXPECT_NEAR(r.magnitudeDb[k], db, toleranceDb) << "point " << k;
     }
   }
 }
@@ -124,6 +124,38 @@ TEST(CalculateTruthTest, GraphsShowTheDesignedFilter) {
     if (spec.filterClass == FilterClass::Fir) ExpectSymmetricFirDelay(spec, design, responses);
   }
   EXPECT_GT(calculated, kSpecifications / 2);
+}
+
+// Float designs whose response dies out within 512 samples, but whose poles cluster so near
+// z = 1 or z = -1 that the rounding of the simulation in double moved their curve by 0.13 and
+// 0.10 dB: they follow their transfer function.
+TEST(CalculateTruthTest, ClusteredPolesFollowTheTransferFunction) {
+  struct Case {
+    BandType band;
+    int order;
+    int fcut1;
+    int fcut2;
+    int fsample;
+  };
+  constexpr Case kCases[] = {
+      {BandType::HighPass, 11, 1149, 1149, 44100},
+      {BandType::BandPass, 9, 2985, 3632, 8000},
+  };
+  for (const Case& c : kCases) {
+    FilterSpec spec;
+    spec.model = FilterModel::Bessel;
+    spec.bandType = c.band;
+    spec.order = c.order;
+    spec.fcut1 = c.fcut1;
+    spec.fcut2 = c.fcut2;
+    spec.fsample = c.fsample;
+    DisplayScale scale;
+    FilterDesign design;
+    ResponseSet responses;
+    ASSERT_TRUE(Calculate(spec, scale, design, responses).Succeeded());
+    SCOPED_TRACE("order " + std::to_string(c.order) + " at " + std::to_string(c.fcut1) + " Hz");
+    ExpectMagnitudeOfTransferFunction(spec, design, responses, 0.01);
+  }
 }
 
 }  // namespace
