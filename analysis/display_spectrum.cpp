@@ -65,22 +65,38 @@ const std::array<Complex, kDisplayPoints>& DisplayRotations() {
   return rotations;
 }
 
-// Whether the rounding of the float simulation may reach kRoundingShare of the gain at a point
-// shown above kCurveDepthShare of the reference gain. `leadingSum` is sum |y(t)| of the 512
-// samples; `value` their transform at the display points.
-bool RoundingMayShow(std::span<const double> a, double leadingSum,
-                     const std::array<Complex, kDisplayPoints>& value, BandType band) {
-  if (!(std::abs(a[0]) > 0.0)) return false;
-  double coefficientSum = 0.0;
-  for (const double c : a) coefficientSum += std::abs(c);
-  // The rounding errors fed back, in the units of `value` (the gain / 512) and of A / a[0].
-  const double fedBack =
-      kUnitRoundoff * coefficientSum / std::abs(a[0]) * leadingSum * kTransformScale;
+// Whether the 512 samples of a float design, although their tail fell below kNegligibleTail,
+// may be off at a point shown above kCurveDepthShare of the reference gain: by the samples
+// after them (a reference gain far below the largest one, as a high pass above a quarter of
+// the sampling frequency has), or by the rounding of the simulation in double. `value` is the
+// transform of `impulse`, `folded` the response simulated on.
+bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> impulse,
+                        const FoldedImpulse& folded,
+                        const std::array<Complex, kDisplayPoints>& value, BandType band) {
   std::array<double, kDisplayPoints> gains{};
   for (int k = 0; k < kDisplayPoints; ++k) {
     gains[k] = std::sqrt(value[k].re * value[k].re + value[k].im * value[k].im);
   }
   const double shown = kCurveDepthShare * ReferenceGain(band, gains);
+
+  // The samples after the 512 move no point by more than their absolute sum; only where that
+  // could reach kTailShare of a shown gain is their transform taken.
+  if (folded.lastSum * kTransformScale > kTailShare * shown) {
+    std::array<double, kSimulationSamples> tail{};
+    for (int t = 0; t < kSimulationSamples; ++t) tail[t] = folded.folded[t] - impulse[t];
+    Spectrum tailSpectrum{};
+    ComputeSpectrum(tail, tailSpectrum);
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      if (gains[k] > shown && Magnitude(tailSpectrum[k]) > kTailShare * gains[k]) return true;
+    }
+  }
+
+  if (!(std::abs(a[0]) > 0.0)) return false;
+  double coefficientSum = 0.0;
+  for (const double c : a) coefficientSum += std::abs(c);
+  // The rounding errors fed back, in the units of `value` (the gain / 512) and of A / a[0].
+  const double fedBack =
+      kUnitRoundoff * coefficientSum / std::abs(a[0]) * folded.leadingSum * kTransformScale;
   const auto& rotations = DisplayRotations();
   const auto order = a.size() - 1;
   for (int k = 0; k < kDisplayPoints; ++k) {
@@ -174,7 +190,8 @@ void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
   SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail,
                            quantized ? kLongResponseBlocks : 2, folded);
   if (folded.diedOut && folded.blocks == 2 &&
-      (quantized || !RoundingMayShow(a, folded.leadingSum, result.value, spec.bandType))) {
+      (quantized || !FloatCurveMayBeOff(a, impulse.first(kSimulationSamples), folded, result.value,
+                                        spec.bandType))) {
     return;
   }
   if (quantized) {

@@ -293,6 +293,7 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
       blockSum += std::abs(value);
     }
     result.blocks = block + 1;
+    result.lastSum = blockSum;
     if (block == 0) {
       result.leadingSum = blockSum;
     } else if (!(blockSum > tailShare * result.leadingSum)) {
