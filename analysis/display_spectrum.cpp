@@ -69,10 +69,11 @@ const std::array<Complex, kDisplayPoints>& DisplayRotations() {
 // may be off at a point shown above kCurveDepthShare of the reference gain: by the samples
 // after them (a reference gain far below the largest one, as a high pass above a quarter of
 // the sampling frequency has), or by the rounding of the simulation in double. `value` is the
-// transform of `impulse`, `folded` the response simulated on.
-bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> impulse,
-                        const FoldedImpulse& folded,
-                        const std::array<Complex, kDisplayPoints>& value, BandType band) {
+// transform of the 512 samples, `leadingSum` their absolute sum; `tail` the 512 samples after
+// them, `tailSum` theirs.
+bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> tail, double leadingSum,
+                        double tailSum, const std::array<Complex, kDisplayPoints>& value,
+                        BandType band) {
   std::array<double, kDisplayPoints> gains{};
   for (int k = 0; k < kDisplayPoints; ++k) {
     gains[k] = std::sqrt(value[k].re * value[k].re + value[k].im * value[k].im);
@@ -81,9 +82,7 @@ bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> impul
 
   // The samples after the 512 move no point by more than their absolute sum; only where that
   // could reach kTailShare of a shown gain is their transform taken.
-  if (folded.lastSum * kTransformScale > kTailShare * shown) {
-    std::array<double, kSimulationSamples> tail{};
-    for (int t = 0; t < kSimulationSamples; ++t) tail[t] = folded.folded[t] - impulse[t];
+  if (tailSum * kTransformScale > kTailShare * shown) {
     Spectrum tailSpectrum{};
     ComputeSpectrum(tail, tailSpectrum);
     for (int k = 0; k < kDisplayPoints; ++k) {
@@ -96,7 +95,7 @@ bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> impul
   for (const double c : a) coefficientSum += std::abs(c);
   // The rounding errors fed back, in the units of `value` (the gain / 512) and of A / a[0].
   const double fedBack =
-      kUnitRoundoff * coefficientSum / std::abs(a[0]) * folded.leadingSum * kTransformScale;
+      kUnitRoundoff * coefficientSum / std::abs(a[0]) * leadingSum * kTransformScale;
   const auto& rotations = DisplayRotations();
   const auto order = a.size() - 1;
   for (int k = 0; k < kDisplayPoints; ++k) {
@@ -105,7 +104,9 @@ bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> impul
     for (std::size_t i = order; i-- > 0;) {
       sum = Add(Multiply(sum, rotations[k]), Complex{a[i] / a[0], 0.0});
     }
-    if (fedBack > kRoundingShare * gains[k] * Magnitude(sum)) return true;
+    // Compared squared: a magnitude divides and takes a root at every point.
+    const double bound = kRoundingShare * gains[k];
+    if (fedBack * fedBack > bound * bound * (sum.re * sum.re + sum.im * sum.im)) return true;
   }
   return false;
 }
@@ -185,20 +186,34 @@ void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
   const auto count = static_cast<std::size_t>(order) + 1;
   const auto b = std::span<const double>(design.numerator).first(count);
   const auto a = std::span<const double>(design.denominator).first(count);
-  const bool quantized = IsQuantized(spec.quantization);
-  FoldedImpulse folded;
-  SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail,
-                           quantized ? kLongResponseBlocks : 2, folded);
-  if (folded.diedOut && folded.blocks == 2 &&
-      (quantized || !FloatCurveMayBeOff(a, impulse.first(kSimulationSamples), folded, result.value,
-                                        spec.bandType))) {
+  if (IsQuantized(spec.quantization)) {
+    FoldedImpulse folded;
+    SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail, kLongResponseBlocks,
+                             folded);
+    if (folded.diedOut && folded.blocks == 2) return;
+    TransformWithWeights(folded.folded, folded.weighted, result);
     return;
   }
-  if (quantized) {
-    TransformWithWeights(folded.folded, folded.weighted, result);
-  } else {
-    TransferFunction(b, a, order, result);
+  // The float recursion goes on from the 512 samples for 512 more, where its input is zero.
+  std::array<double, 2 * kSimulationSamples> y{};
+  std::copy_n(impulse.begin(), kSimulationSamples, y.begin());
+  double leadingSum = 0.0;
+  for (int t = 0; t < kSimulationSamples; ++t) leadingSum += std::abs(y[t]);
+  double tailSum = 0.0;
+  for (int t = kSimulationSamples; t < 2 * kSimulationSamples; ++t) {
+    // The newest sample enters last, and a[0] = 1 divides not, so that the chain from one
+    // sample to the next is one product and one sum.
+    double acc = 0.0;
+    for (int k = order; k >= 1; --k) acc -= a[k] * y[t - k];
+    y[t] = a[0] == 1.0 ? acc : acc / a[0];
+    tailSum += std::abs(y[t]);
   }
+  const auto tail = std::span<const double>(y).subspan(kSimulationSamples);
+  if (!(tailSum > kNegligibleTail * leadingSum) &&
+      !FloatCurveMayBeOff(a, tail, leadingSum, tailSum, result.value, spec.bandType)) {
+    return;
+  }
+  TransferFunction(b, a, order, result);
 }
 
 }  // namespace qv

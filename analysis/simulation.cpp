@@ -265,6 +265,7 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
   // The last `order` outputs, newest at `(now - k) mod kRing`: the literal loop's history.
   constexpr int kRing = kMaxCoefficients;
   std::array<double, kRing> y{};
+  double firstBlock = 0.0;
   std::int64_t t = 0;
   for (int block = 0; block < std::max(maxBlocks, 2); ++block) {
     double blockSum = 0.0;
@@ -293,10 +294,9 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
       blockSum += std::abs(value);
     }
     result.blocks = block + 1;
-    result.lastSum = blockSum;
     if (block == 0) {
-      result.leadingSum = blockSum;
-    } else if (!(blockSum > tailShare * result.leadingSum)) {
+      firstBlock = blockSum;
+    } else if (!(blockSum > tailShare * firstBlock)) {
       result.diedOut = true;
       return;
     }

@@ -43,10 +43,8 @@ IirPeaks SimulateIirStepAndImpulse(const FilterSpec& spec, std::span<const doubl
 struct FoldedImpulse {
   std::array<double, kSimulationSamples> folded{};
   std::array<double, kSimulationSamples> weighted{};
-  double leadingSum = 0.0;  // sum of |y(t)| over the first block
-  double lastSum = 0.0;     // sum of |y(t)| over the last block
-  int blocks = 0;           // blocks simulated
-  bool diedOut = false;     // the last block was negligible (else the blocks ran out)
+  int blocks = 0;        // blocks simulated
+  bool diedOut = false;  // the last block was negligible (else the blocks ran out)
 };
 void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
                               std::span<const double> a, int e, double tailShare, int maxBlocks,
