@@ -15,6 +15,10 @@ namespace {
 // points hold the delay before them, as the phase jumps at zeros on the unit circle do.
 constexpr double kDelayGuard = 1e-9;
 constexpr double kTransformScale = 1.0 / kSimulationSamples;
+// The largest gain starts here, so that a filter without any gain still has a reference.
+constexpr double kLargestStart = 1.7e-300;
+constexpr double kUnitRoundoff = 0x1p-53;
+constexpr double kTwoPi = 6.283185307179586;
 
 using Spectrum = std::array<Complex, kSimulationSamples>;
 
@@ -46,6 +50,65 @@ void TransformWithWeights(std::span<const double> samples, std::span<const doubl
     result.delaySamples[k] = Divide(spectrum[k], result.value[k]).re;
   }
   GuardDelay(result);
+}
+
+// e^(-jw) at the display frequencies w = 2 pi k / 512, computed once.
+const std::array<Complex, kDisplayPoints>& DisplayRotations() {
+  static const std::array<Complex, kDisplayPoints> rotations = [] {
+    std::array<Complex, kDisplayPoints> r{};
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      const double angle = kTwoPi * k / kSimulationSamples;
+      r[k] = {std::cos(angle), -std::sin(angle)};
+    }
+    return r;
+  }();
+  return rotations;
+}
+
+// Whether the 512 samples of a float design, although their tail fell below kNegligibleTail,
+// may be off at a point shown above kCurveDepthShare of the reference gain: by the samples
+// after them (a reference gain far below the largest one, as a high pass above a quarter of
+// the sampling frequency has), or by the rounding of the simulation in double. `value` is the
+// transform of the 512 samples, `leadingSum` their absolute sum; `tail` the 512 samples after
+// them, `tailSum` theirs.
+bool FloatCurveMayBeOff(std::span<const double> a, std::span<const double> tail, double leadingSum,
+                        double tailSum, const std::array<Complex, kDisplayPoints>& value,
+                        BandType band) {
+  std::array<double, kDisplayPoints> gains{};
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    gains[k] = std::sqrt(value[k].re * value[k].re + value[k].im * value[k].im);
+  }
+  const double shown = kCurveDepthShare * ReferenceGain(band, gains);
+
+  // The samples after the 512 move no point by more than their absolute sum; only where that
+  // could reach kTailShare of a shown gain is their transform taken.
+  if (tailSum * kTransformScale > kTailShare * shown) {
+    Spectrum tailSpectrum{};
+    ComputeSpectrum(tail, tailSpectrum);
+    for (int k = 0; k < kDisplayPoints; ++k) {
+      if (gains[k] > shown && Magnitude(tailSpectrum[k]) > kTailShare * gains[k]) return true;
+    }
+  }
+
+  if (!(std::abs(a[0]) > 0.0)) return false;
+  double coefficientSum = 0.0;
+  for (const double c : a) coefficientSum += std::abs(c);
+  // The rounding errors fed back, in the units of `value` (the gain / 512) and of A / a[0].
+  const double fedBack =
+      kUnitRoundoff * coefficientSum / std::abs(a[0]) * leadingSum * kTransformScale;
+  const auto& rotations = DisplayRotations();
+  const auto order = a.size() - 1;
+  for (int k = 0; k < kDisplayPoints; ++k) {
+    if (!(gains[k] > shown)) continue;
+    Complex sum{a[order] / a[0], 0.0};
+    for (std::size_t i = order; i-- > 0;) {
+      sum = Add(Multiply(sum, rotations[k]), Complex{a[i] / a[0], 0.0});
+    }
+    // Compared squared: a magnitude divides and takes a root at every point.
+    const double bound = kRoundingShare * gains[k];
+    if (fedBack * fedBack > bound * bound * (sum.re * sum.re + sum.im * sum.im)) return true;
+  }
+  return false;
 }
 
 using Wide = std::complex<long double>;
@@ -88,6 +151,22 @@ void TransferFunction(std::span<const double> b, std::span<const double> a, int 
 
 }  // namespace
 
+double ReferenceGain(BandType band, std::span<const double> gains) {
+  double largest = kLargestStart;
+  for (const double gain : gains) {
+    if (gain > largest) largest = gain;
+  }
+  double reference = largest;
+  if (band == BandType::LowPass) {
+    reference = gains[0];
+  } else if (band == BandType::HighPass) {
+    reference = gains[kDisplayPoints / 2 - 1];
+  }
+  // A filter without gain at its reference point is drawn relative to its largest gain.
+  if (!(reference > 0.0) || !std::isfinite(reference)) reference = largest;
+  return reference;
+}
+
 void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
                             std::span<const double> impulse, DisplaySpectrum& result) {
   result.delayFromResponse = false;
@@ -107,16 +186,34 @@ void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
   const auto count = static_cast<std::size_t>(order) + 1;
   const auto b = std::span<const double>(design.numerator).first(count);
   const auto a = std::span<const double>(design.denominator).first(count);
-  const bool quantized = IsQuantized(spec.quantization);
-  FoldedImpulse folded;
-  SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail,
-                           quantized ? kLongResponseBlocks : 2, folded);
-  if (folded.diedOut && folded.blocks == 2) return;
-  if (quantized) {
+  if (IsQuantized(spec.quantization)) {
+    FoldedImpulse folded;
+    SimulateIirImpulseFolded(spec, b, a, design.shift, kNegligibleTail, kLongResponseBlocks,
+                             folded);
+    if (folded.diedOut && folded.blocks == 2) return;
     TransformWithWeights(folded.folded, folded.weighted, result);
-  } else {
-    TransferFunction(b, a, order, result);
+    return;
   }
+  // The float recursion goes on from the 512 samples for 512 more, where its input is zero.
+  std::array<double, 2 * kSimulationSamples> y{};
+  std::copy_n(impulse.begin(), kSimulationSamples, y.begin());
+  double leadingSum = 0.0;
+  for (int t = 0; t < kSimulationSamples; ++t) leadingSum += std::abs(y[t]);
+  double tailSum = 0.0;
+  for (int t = kSimulationSamples; t < 2 * kSimulationSamples; ++t) {
+    // The newest sample enters last, and a[0] = 1 divides not, so that the chain from one
+    // sample to the next is one product and one sum.
+    double acc = 0.0;
+    for (int k = order; k >= 1; --k) acc -= a[k] * y[t - k];
+    y[t] = a[0] == 1.0 ? acc : acc / a[0];
+    tailSum += std::abs(y[t]);
+  }
+  const auto tail = std::span<const double>(y).subspan(kSimulationSamples);
+  if (!(tailSum > kNegligibleTail * leadingSum) &&
+      !FloatCurveMayBeOff(a, tail, leadingSum, tailSum, result.value, spec.bandType)) {
+    return;
+  }
+  TransferFunction(b, a, order, result);
 }
 
 }  // namespace qv

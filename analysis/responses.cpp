@@ -16,7 +16,6 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kPhaseJump = kPi / 8.0;        // a larger step between points is no slope
 constexpr double kPhaseWrap = 3.0 * kPi / 2.0;  // a larger step is a wrap through +-pi
-constexpr double kLargestStart = 1.7e-300;
 constexpr double kHuge = 1.7e300;
 // A magnitude of zero (or too small to express against the reference) is drawn at this level
 // rather than as minus infinity.
@@ -111,24 +110,10 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
   const auto& spectrum = display.value;
 
   std::array<double, kDisplayPoints> magnitude{};
-  double largest = kLargestStart;
   for (int k = 0; k < kDisplayPoints; ++k) {
     magnitude[k] = std::sqrt(spectrum[k].re * spectrum[k].re + spectrum[k].im * spectrum[k].im);
-    if (magnitude[k] > largest) {
-      largest = magnitude[k];
-    }
   }
-
-  double reference = largest;
-  if (spec.bandType == BandType::LowPass) {
-    reference = magnitude[0];
-  } else if (spec.bandType == BandType::HighPass) {
-    reference = magnitude[kDisplayPoints / 2 - 1];
-  }
-  // A filter without gain at its reference point is drawn relative to its largest gain.
-  if (!(reference > 0.0) || !std::isfinite(reference)) {
-    reference = largest;
-  }
+  const double reference = ReferenceGain(spec.bandType, magnitude);
 
   responses.magnitudeMinDb = 0.0;
   responses.magnitudeMaxDb = -kHuge;

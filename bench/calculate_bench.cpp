@@ -46,6 +46,22 @@ BENCHMARK_CAPTURE(RunCalculate, HeaviestIirChebyshevBandStop9x16,
 BENCHMARK_CAPTURE(RunCalculate, IirChebyshevLowPass19,
                   Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::LowPass, qv::kMaxOrder,
                        200, 200, 1000, 31, Quantization::Float));
+// The longest responses: a narrow band stop of the highest order at 16 bits rings on past
+// the 512 samples (largest pole radius 0.9917), so its integer simulation runs on for the
+// curves; the same design in float takes them from its transfer function, as does a float
+// high pass whose poles cluster near z = 1 (its simulation's rounding would show).
+BENCHMARK_CAPTURE(RunCalculate, LongestIirChebyshevBandStop9Narrow16,
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop,
+                       qv::kMaxBandOrder, 100, 300, 1000, 31, Quantization::Signed16));
+BENCHMARK_CAPTURE(RunCalculate, LongIirChebyshevBandPass7Narrow16,
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass, 7, 100, 300,
+                       1000, 31, Quantization::Signed16));
+BENCHMARK_CAPTURE(RunCalculate, LongIirChebyshevBandStop9NarrowFloat,
+                  Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop,
+                       qv::kMaxBandOrder, 100, 300, 1000, 31, Quantization::Float));
+BENCHMARK_CAPTURE(RunCalculate, ClusteredIirBesselHighPass11Float,
+                  Spec(FilterClass::Iir, FilterModel::Bessel, BandType::HighPass, 11, 1149, 1149,
+                       44100, 31, Quantization::Float));
 // The IIR model's magnitude sampled for 511 taps, then all of the FIR analysis.
 BENCHMARK_CAPTURE(RunCalculate, HeaviestFirChebyshevBandStop9Taps511x16,
                   Spec(FilterClass::Fir, FilterModel::Chebyshev, BandType::BandStop,
