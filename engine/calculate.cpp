@@ -17,7 +17,11 @@ CalculateOutcome Calculate(FilterSpec& spec, DisplayScale& scale, FilterDesign& 
   if (designed != kDesignOk) {
     return {designed, DesignMessage(designed)};
   }
-  ComputeResponses(spec, scale, design, responses);
+  if (UsesFixedPointSections(spec)) {
+    ComputeCascadeResponses(spec, scale, design, responses);
+  } else {
+    ComputeResponses(spec, scale, design, responses);
+  }
   return {};
 }
 
