@@ -20,11 +20,11 @@ constexpr double kPi = 3.141592653589793;
 // Frequencies between 0 and half the sampling frequency at which the cascade's peaks are first
 // sought; each local maximum is then refined by golden-section search between its neighbours.
 constexpr int kPeakGrid = 4096;
-constexpr int kRefinedMaxima = 4;    // largest local maxima per section output refined
-constexpr int kGoldenSteps = 40;     // narrows a bracket by 0.618^40, below 1e-8 of it
-constexpr int kEnergySamples = 1 << 16;  // longest impulse response summed for an L2 norm
+constexpr int kRefinedMaxima = 4;          // largest local maxima per section output refined
+constexpr int kGoldenSteps = 40;           // narrows a bracket by 0.618^40, below 1e-8 of it
+constexpr int kEnergySamples = 1 << 16;    // longest impulse response summed for an L2 norm
 constexpr double kNegligibleTail = 1e-12;  // relative sample size at which the sum stops
-constexpr int kMostLowerings = 16;  // rounds in which numerators may be lowered
+constexpr int kMostLowerings = 16;         // rounds in which numerators may be lowered
 constexpr double kLargestRounded = 1099511627776.0;  // 2^40: far beyond any word
 
 // The response of one section at e^-jw = w1 (w2 = w1^2).
@@ -65,10 +65,9 @@ Peaks CumulativePeaks(std::span<const BiquadSection> sections) {
   Peaks peaks{};
   auto keep = [&best](std::size_t k, double value, int index) {
     auto& list = best[k];
-    const auto smallest = std::min_element(list.begin(), list.end(),
-                                           [](const Maximum& x, const Maximum& y) {
-                                             return x.value < y.value;
-                                           });
+    const auto smallest =
+        std::min_element(list.begin(), list.end(),
+                         [](const Maximum& x, const Maximum& y) { return x.value < y.value; });
     if (value > smallest->value) *smallest = {value, index};
   };
   for (int i = 0; i <= kPeakGrid; ++i) {
@@ -140,11 +139,14 @@ bool Round(double v, std::int64_t& out) {
 
 // Rounds the float sections to steps of 1 / unit: the numerator from b0, so that b1 / b0 and
 // b2 / b0 stay what they are as far as the steps allow; `lowering` takes that many steps off
-// |b0| of each section. False when a value leaves the word [-fullScale - 1, fullScale] or a
-// numerator comes out zero.
+// |b0| of each section. What the rounding of a b0 takes from the gain, or adds, the next
+// section's b0 makes up, so that only the last section's rounding is left in the cascade's
+// gain (a small b0, such as the first sections of a narrow low pass have, is far off alone).
+// False when a value leaves the word [-fullScale - 1, fullScale] or a numerator comes out zero.
 bool QuantizeSections(std::span<const BiquadSection> sections, std::span<const int> lowering,
                       double unit, std::int64_t fullScale, FixedPointCascade& cascade) {
   auto fits = [fullScale](std::int64_t v) { return v <= fullScale && v >= -fullScale - 1; };
+  double carry = 1.0;  // the gain the sections before lack, as a factor
   for (std::size_t k = 0; k < sections.size(); ++k) {
     const BiquadSection& s = sections[k];
     std::int64_t b0 = 0;
@@ -152,8 +154,10 @@ bool QuantizeSections(std::span<const BiquadSection> sections, std::span<const i
     std::int64_t b2 = 0;
     std::int64_t a1 = 0;
     std::int64_t a2 = 0;
-    if (!Round(s.b0 * unit, b0)) return false;
+    const double wanted = s.b0 * unit * carry;
+    if (!Round(wanted, b0)) return false;
     b0 = b0 > 0 ? b0 - lowering[k] : b0 + lowering[k];
+    if (b0 != 0) carry = wanted / static_cast<double>(b0);
     const auto b0Real = static_cast<double>(b0);
     if (b0 == 0 || !Round(s.b1 / s.b0 * b0Real, b1) || !Round(s.b2 / s.b0 * b0Real, b2) ||
         !Round(-s.a1 * unit, a1) || !Round(-s.a2 * unit, a2)) {
@@ -190,8 +194,7 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
   // Each section's numerator with b0 = 1: the gain is spread again below.
   const double gain = sections[0].b0;
   if (!(std::abs(gain) > 0.0) || !std::isfinite(gain)) return kGainOutOfRange;
-  sections[0] = {1.0, sections[0].b1 / gain, sections[0].b2 / gain, sections[0].a1,
-                 sections[0].a2};
+  sections[0] = {1.0, sections[0].b1 / gain, sections[0].b2 / gain, sections[0].a1, sections[0].a2};
 
   const bool lInfinity = spec.sectionScaling != SectionScaling::L2;
   const Peaks norms = lInfinity ? CumulativePeaks(sections) : CumulativeEnergyNorms(sections);
@@ -243,8 +246,7 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
       const auto k = static_cast<std::size_t>(over - peaks.begin());
       const double b0 = std::abs(cascade.sections[k].b0);
       lowering[k] += std::max(1, static_cast<int>(b0 - b0 / *over));
-      if (!QuantizeSections(sections, std::span(lowering).first(count), unit, fullScale,
-                            cascade)) {
+      if (!QuantizeSections(sections, std::span(lowering).first(count), unit, fullScale, cascade)) {
         return kQuantizationNotPossible;
       }
     }
