@@ -1,9 +1,9 @@
 // Properties of the fixed-point cascade on random designs of every model and band: each
 // quantised section is stable; with L-infinity scaling no section's output peak exceeds full
-// scale and none is wasted; at 16 bits the quantised response keeps the float pass band within 0.5 dB; and the
-// integer simulation stays within the bound its rounding allows of the quantised coefficients'
-// exact response. The survey at the end measures the stability and pass-band figures over 300
-// random specifications (run on request).
+// scale and none is wasted; at 16 bits the quantised response keeps the float pass band within 0.5
+// dB; and the integer simulation stays within the bound its rounding allows of the quantised
+// coefficients' exact response. The survey at the end measures the stability and pass-band figures
+// over 300 random specifications (run on request).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,7 +27,9 @@ constexpr long double kPi = 3.141592653589793238L;
 constexpr int kFineGrid = 1 << 14;  // frequencies 0..pi at which peaks are checked
 constexpr int kSamples = kSimulationSamples;
 
-long double Unit(const FixedPointCascade& c) { return std::ldexp(1.0L, c.wordBits - 1 - c.postShift); }
+long double Unit(const FixedPointCascade& c) {
+  return std::ldexp(1.0L, c.wordBits - 1 - c.postShift);
+}
 
 // The exact response of section k of the quantised cascade at w1 = e^-jw.
 Z Section(const FixedPointCascade& c, int k, Z w1) {
@@ -114,8 +116,10 @@ double PassBandDeviationDb(const FilterSpec& spec, const FilterDesign& d) {
       const long double w = from + (to - from) * i / 400;
       const long double want = std::abs(FloatResponse(d, spec.effectiveOrder, w)) *
                                static_cast<long double>(d.cascade.headroom);
-      const long double got = std::abs(Cumulative(d.cascade, w)[static_cast<std::size_t>(d.cascade.count - 1)]);
-      if (want > 1e-3L) worst = std::max(worst, static_cast<double>(std::abs(20.0L * std::log10(got / want))));
+      const long double got =
+          std::abs(Cumulative(d.cascade, w)[static_cast<std::size_t>(d.cascade.count - 1)]);
+      if (want > 1e-3L)
+        worst = std::max(worst, static_cast<double>(std::abs(20.0L * std::log10(got / want))));
     }
   }
   return worst;
@@ -236,6 +240,86 @@ INSTANTIATE_TEST_SUITE_P(
                     SurveyCase{"Q15L2", Quantization::Signed16, SectionScaling::L2},
                     SurveyCase{"Q7LInfinity", Quantization::Signed8, SectionScaling::LInfinity}),
     [](const testing::TestParamInfo<SurveyCase>& param) { return param.param.name; });
+
+// Over 300 random specifications that design in float: how many the cascade refuses as
+// unstable (or cannot quantise), and how many miss the float pass band by more than 0.5 dB,
+// in the quantised coefficients' response and in the magnitude graph drawn from the integer
+// simulation; the direct form's figures beside them. Prints the figures; at 16 bits with
+// L-infinity scaling the cascade must stay below 1 % unstable and 2 % off. Run on request:
+//   quorvanel_design_driver_tests --gtest_also_run_disabled_tests --gtest_filter='*Survey*'
+TEST(FixedPointCascadeSurvey, DISABLED_RandomSpecifications) {
+  constexpr int kSpecifications = 300;
+  for (const SurveyCase& c :
+       {SurveyCase{"16-bit sections, L-infinity", Quantization::Signed16,
+                   SectionScaling::LInfinity},
+        SurveyCase{"16-bit sections, L2", Quantization::Signed16, SectionScaling::L2},
+        SurveyCase{"8-bit sections, L-infinity", Quantization::Signed8,
+                   SectionScaling::LInfinity}}) {
+    std::mt19937 random(7);
+    int designed = 0;
+    int unstable = 0;
+    int unquantisable = 0;
+    int off = 0;
+    int graphOff = 0;
+    int unsettled = 0;
+    int directRefused = 0;
+    int directOff = 0;
+    for (int n = 0; n < kSpecifications; ++n) {
+      FilterSpec spec = RandomSpec(random, n, c.quantization, c.scaling);
+      FilterSpec floatSpec = spec;
+      floatSpec.quantization = Quantization::Float;
+      DisplayScale scale;
+      FilterDesign floatDesign;
+      ResponseSet floatResponses;
+      if (!Calculate(floatSpec, scale, floatDesign, floatResponses).Succeeded()) continue;
+      ++designed;
+      FilterDesign design;
+      ResponseSet responses;
+      const int code = Calculate(spec, scale, design, responses).code;
+      FilterSpec directSpec = spec;
+      directSpec.structure = IirStructure::Direct;
+      FilterDesign direct;
+      ResponseSet directResponses;
+      if (!Calculate(directSpec, scale, direct, directResponses).Succeeded()) {
+        ++directRefused;
+      } else {
+        for (int k = 0; k < kDisplayPoints; ++k) {
+          const auto j = static_cast<std::size_t>(k);
+          if (floatResponses.magnitudeDb[j] > -3.0 &&
+              std::abs(directResponses.magnitudeDb[j] - floatResponses.magnitudeDb[j]) > 0.5) {
+            ++directOff;
+            break;
+          }
+        }
+      }
+      if (code == kNotStable) ++unstable;
+      if (code != 0) {
+        unquantisable += code == kNotStable ? 0 : 1;
+        continue;
+      }
+      off += PassBandDeviationDb(spec, design) > 0.5 ? 1 : 0;
+      unsettled += responses.cascade.settles ? 0 : 1;
+      for (int k = 0; k < kDisplayPoints; ++k) {
+        const auto j = static_cast<std::size_t>(k);
+        if (floatResponses.magnitudeDb[j] > -3.0 &&
+            std::abs(responses.magnitudeDb[j] - floatResponses.magnitudeDb[j]) > 0.5) {
+          ++graphOff;
+          break;
+        }
+      }
+    }
+    std::printf(
+        "%s: %d designed in float; unstable %d, not quantisable %d, pass band off by > 0.5 dB "
+        "%d (coefficients) and %d (graph of the simulation), not settling %d; the direct form "
+        "refuses %d and is off in its graph for %d\n",
+        c.name, designed, unstable, unquantisable, off, graphOff, unsettled, directRefused,
+        directOff);
+    if (c.quantization == Quantization::Signed16 && c.scaling == SectionScaling::LInfinity) {
+      EXPECT_LT(unstable * 100, designed);
+      EXPECT_LT(off * 50, designed);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace qv
