@@ -61,8 +61,8 @@ std::int32_t CascadeFullScale(const FixedPointCascade& cascade) {
   return (std::int32_t{1} << (std::clamp(cascade.wordBits, 2, 16) - 1)) - 1;
 }
 
-std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& state,
-                              std::int32_t x, int& saturations) {
+std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& state, std::int32_t x,
+                              int& saturations) {
   const std::int32_t high = CascadeFullScale(cascade);
   const std::int32_t low = -high - 1;
   const int shift = cascade.wordBits - 1 - cascade.postShift;

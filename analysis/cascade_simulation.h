@@ -25,8 +25,8 @@ std::int32_t CascadeFullScale(const FixedPointCascade& cascade);
 // bits, shifted right by wordBits - 1 - postShift (rounding toward minus infinity, the low bits
 // discarded), saturated to the word; the state keeps the saturated outputs. Adds the number of
 // section outputs that saturated to `saturations`. Returns the last section's output.
-std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& state,
-                              std::int32_t x, int& saturations);
+std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& state, std::int32_t x,
+                              int& saturations);
 
 // How the simulated output behaved.
 struct CascadeBehaviour {
@@ -34,7 +34,7 @@ struct CascadeBehaviour {
   // ends in a limit cycle (a constant output counts: a period of 1) or decays too slowly to
   // settle within kSettleLimit samples (period 0).
   bool settles = true;
-  std::int32_t cyclePeriod = 0;  // samples per repetition of the cycle it ends in
+  std::int32_t cyclePeriod = 0;     // samples per repetition of the cycle it ends in
   std::int32_t cycleAmplitude = 0;  // largest |output| within that cycle, in word units
   bool saturated = false;  // a section output reached the word's limit in the impulse or step
 

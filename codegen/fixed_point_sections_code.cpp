@@ -65,8 +65,8 @@ void WriteTable(std::ostream& out, const FixedPointCascade& cascade, const Diale
   out << "#include <stdint.h>\n\n"
       << "#define " << d.macro << "_STAGES " << cascade.count << '\n'
       << "#define " << d.macro << "_POST_SHIFT " << cascade.postShift << "\n\n"
-      << "static const " << d.sample << ' ' << d.name << "_coeffs[" << kTableRow << " * "
-      << d.macro << "_STAGES] = {\n";
+      << "static const " << d.sample << ' ' << d.name << "_coeffs[" << kTableRow << " * " << d.macro
+      << "_STAGES] = {\n";
   for (int s = 0; s < cascade.count; ++s) {
     const FixedPointSection& c = cascade.sections[static_cast<std::size_t>(s)];
     out << "    " << c.b0 << ", 0, " << c.b1 << ", " << c.b2 << ", " << c.a1 << ", " << c.a2

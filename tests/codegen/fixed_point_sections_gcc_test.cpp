@@ -119,8 +119,8 @@ TEST(FixedPointSectionsCompiled, FunctionAndCmsisLoopEqualTheSimulation) {
     SCOPED_TRACE(testing::Message()
                  << "design " << d << ": model " << static_cast<int>(in.spec.model) << " band "
                  << static_cast<int>(in.spec.bandType) << " order " << in.spec.order << " fs "
-                 << in.spec.fsample << " fc " << in.spec.fcut1 << ".." << in.spec.fcut2
-                 << " bits " << (in.spec.quantization == Quantization::Signed8 ? 8 : 16));
+                 << in.spec.fsample << " fc " << in.spec.fcut1 << ".." << in.spec.fcut2 << " bits "
+                 << (in.spec.quantization == Quantization::Signed8 ? 8 : 16));
     if (!Calculate(in.spec, in.scale, in.design, in.responses).Succeeded()) continue;
     const std::vector<std::int32_t> input = Stimulus(in.design.cascade, random);
     std::vector<std::int32_t> expected;

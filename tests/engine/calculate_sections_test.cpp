@@ -51,19 +51,19 @@ TEST_P(StructureIgnored, SectionsGiveTheDirectFormsDesign) {
   EXPECT_TRUE(direct.responses == other.responses);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Designs, StructureIgnored,
-    testing::Values(
-        Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::LowPass, Quantization::Float),
-        Spec(FilterClass::Iir, FilterModel::Bessel, BandType::BandStop, Quantization::Float),
-        Spec(FilterClass::Fir, FilterModel::Butterworth, BandType::LowPass, Quantization::Signed16),
-        Spec(FilterClass::Fir, FilterModel::RaisedCosine, BandType::HighPass,
-             Quantization::Signed8)));
+INSTANTIATE_TEST_SUITE_P(Designs, StructureIgnored,
+                         testing::Values(Spec(FilterClass::Iir, FilterModel::Chebyshev,
+                                              BandType::LowPass, Quantization::Float),
+                                         Spec(FilterClass::Iir, FilterModel::Bessel,
+                                              BandType::BandStop, Quantization::Float),
+                                         Spec(FilterClass::Fir, FilterModel::Butterworth,
+                                              BandType::LowPass, Quantization::Signed16),
+                                         Spec(FilterClass::Fir, FilterModel::RaisedCosine,
+                                              BandType::HighPass, Quantization::Signed8)));
 
 TEST(CalculateSections, DrawsTheCascadesSimulationAndRoots) {
   for (const Quantization q : {Quantization::Signed8, Quantization::Signed16}) {
-    FilterSpec spec =
-        Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass, q);
+    FilterSpec spec = Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandPass, q);
     spec.structure = IirStructure::Sections;
     const Outcome r = Calculated(spec);
     ASSERT_TRUE(r.outcome.Succeeded()) << r.outcome.message;
@@ -101,8 +101,8 @@ TEST(CalculateSections, DrawsTheCascadesSimulationAndRoots) {
 // A narrow low pass at 8 bits: its first section's numerator is far below one step of the
 // word, so the cascade cannot be quantised; at 16 bits it can.
 TEST(CalculateSections, NumeratorsBelowTheWordAreRefused) {
-  FilterSpec spec = Spec(FilterClass::Iir, FilterModel::Butterworth, BandType::LowPass,
-                         Quantization::Signed8);
+  FilterSpec spec =
+      Spec(FilterClass::Iir, FilterModel::Butterworth, BandType::LowPass, Quantization::Signed8);
   spec.structure = IirStructure::Sections;
   spec.order = 4;
   spec.fsample = 48000;

@@ -79,7 +79,8 @@ int main(void) {
                      reference + done, size);
       done += size;
     }
-    for (t = 0; t < count; t++) printf("%d %d\n", (int)iir_q15((q15_t)samples[t]), (int)reference[t]);
+    for (t = 0; t < count; t++)
+      printf("%d %d\n", (int)iir_q15((q15_t)samples[t]), (int)reference[t]);
   }
 #else
   for (t = 0; t < count; t++) printf("%d\n", (int)FUNCTION((SAMPLE)samples[t]));
