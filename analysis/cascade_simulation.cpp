@@ -10,6 +10,8 @@ namespace {
 
 enum HistoryIndex { kX1 = 0, kX2 = 1, kY1 = 2, kY2 = 3 };
 
+constexpr int kLargestShift = 62;
+
 bool IsZero(const CascadeState& state, int count) {
   for (int s = 0; s < count; ++s) {
     for (const std::int32_t v : state.sections[static_cast<std::size_t>(s)]) {
@@ -65,7 +67,8 @@ std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& st
                               int& saturations) {
   const std::int32_t high = CascadeFullScale(cascade);
   const std::int32_t low = -high - 1;
-  const int shift = cascade.wordBits - 1 - cascade.postShift;
+  // Kept a valid shift of a 64-bit value whatever the record holds.
+  const int shift = std::clamp(cascade.wordBits - 1 - cascade.postShift, 0, kLargestShift);
   const int count = std::clamp(cascade.count, 0, kMaxSections);
   for (int s = 0; s < count; ++s) {
     const FixedPointSection& c = cascade.sections[static_cast<std::size_t>(s)];

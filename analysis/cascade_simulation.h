@@ -21,10 +21,11 @@ struct CascadeState {
 // and step.
 std::int32_t CascadeFullScale(const FixedPointCascade& cascade);
 
-// Runs one input sample x (within the word) through every section: the products summed in 64
-// bits, shifted right by wordBits - 1 - postShift (rounding toward minus infinity, the low bits
-// discarded), saturated to the word; the state keeps the saturated outputs. Adds the number of
-// section outputs that saturated to `saturations`. Returns the last section's output.
+// Runs one input sample x (within the word, as every coefficient is) through every section: the
+// products summed in 64 bits, shifted right by wordBits - 1 - postShift (rounding toward minus
+// infinity, the low bits discarded), saturated to the word; the state keeps the saturated outputs.
+// Adds the number of section outputs that saturated to `saturations`. Returns the last section's
+// output.
 std::int32_t RunCascadeSample(const FixedPointCascade& cascade, CascadeState& state, std::int32_t x,
                               int& saturations);
 

@@ -55,6 +55,7 @@ int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, Po
   Normalise(spec, gain, design);
 
   if (UsesFixedPointSections(spec)) return DesignFixedPointSections(spec, design, poles);
+  design.cascade = {};  // no sections of an earlier design stay behind
   if (const int code = QuantizeDesign(spec, design)) return code;
   if (iirModel) return CheckStability(spec.effectiveOrder, design, poles);
   return kDesignOk;
