@@ -78,6 +78,7 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
   if (IsIirModel(spec.model)) {
     PlaceIirZeros(spec, responses.zeros);
   }
+  responses.cascade = {};
 
   // Both simulations take 512 samples whatever the analysis length; the coefficient counts are
   // kept within the record's capacities.
@@ -100,6 +101,13 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
     responses.stepPeak = peaks.step;
     responses.impulsePeak = peaks.impulse;
   }
+  ComputeCurves(spec, scale, stepSamples, impulseSamples, responses);
+}
+
+void ComputeCurves(const FilterSpec& spec, const DisplayScale& scale,
+                   std::span<const double, kSimulationSamples> stepSamples,
+                   std::span<const double, kSimulationSamples> impulseSamples,
+                   ResponseSet& responses) {
   FillTimeCurve(stepSamples, responses.stepPeak, scale.columnStep, responses.step);
   FillTimeCurve(impulseSamples, responses.impulsePeak, scale.columnStep, responses.impulse);
 

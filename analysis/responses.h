@@ -2,8 +2,10 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string_view>
 
+#include "analysis/cascade_simulation.h"
 #include "records/complex.h"
 #include "records/filter_spec.h"
 
@@ -26,13 +28,29 @@ struct ResponseSet {
   double impulsePeak = 0.0;
   Curve impulse{};  // divided by impulsePeak
   double stepPeak = 0.0;
-  Curve step{};  // divided by stepPeak
+  Curve step{};                // divided by stepPeak
+  CascadeBehaviour cascade{};  // the simulated output of a fixed-point cascade; else the default
 
   friend bool operator==(const ResponseSet&, const ResponseSet&) = default;
 };
 
-// Computes every field of `responses` but `poles` from a successfully designed filter.
+// Computes every field of `responses` but `poles` from a successfully designed filter (`cascade`
+// gets its default).
 void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const FilterDesign& design,
                       ResponseSet& responses);
+
+// The curves of the simulated step and impulse responses (512 samples each, whose peaks are
+// already in responses.stepPeak and responses.impulsePeak): the time curves, the spectrum of
+// the impulse response, magnitude, phase and group delay with their ranges and units.
+void ComputeCurves(const FilterSpec& spec, const DisplayScale& scale,
+                   std::span<const double, kSimulationSamples> stepSamples,
+                   std::span<const double, kSimulationSamples> impulseSamples,
+                   ResponseSet& responses);
+
+// ComputeResponses for a design that UsesFixedPointSections: the zeros of the quantised
+// sections, and the curves of the cascade's exact integer simulation (design.cascade), whose
+// behaviour goes into responses.cascade.
+void ComputeCascadeResponses(const FilterSpec& spec, const DisplayScale& scale,
+                             const FilterDesign& design, ResponseSet& responses);
 
 }  // namespace qv

@@ -66,6 +66,14 @@ BENCHMARK_CAPTURE(RunCalculate, ClusteredIirBesselHighPass11Float,
 BENCHMARK_CAPTURE(RunCalculate, HeaviestFirChebyshevBandStop9Taps511x16,
                   Spec(FilterClass::Fir, FilterModel::Chebyshev, BandType::BandStop,
                        qv::kMaxBandOrder, 300, 700, 2000, qv::kMaxTaps, Quantization::Signed16));
+// The same band stop as a 16-bit fixed-point cascade: the peak searches of its scaling and
+// the search for the cycle its output ends in.
+BENCHMARK_CAPTURE(RunCalculate, IirChebyshevBandStop9x16Sections, [] {
+  qv::FilterSpec spec = Spec(FilterClass::Iir, FilterModel::Chebyshev, BandType::BandStop,
+                             qv::kMaxBandOrder, 300, 700, 2000, 31, Quantization::Signed16);
+  spec.structure = qv::IirStructure::Sections;
+  return spec;
+}());
 BENCHMARK_CAPTURE(RunCalculate, FirRaisedCosineTaps511x16,
                   Spec(FilterClass::Fir, FilterModel::RaisedCosine, BandType::LowPass, 2, 100, 100,
                        1000, qv::kMaxTaps, Quantization::Signed16));

@@ -152,9 +152,10 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
   AddChoice(app, "--quant", kQuantizationChoices, o.quantization, "coefficient quantisation");
   AddOutputOptions(app, options.outputs);
   // Every line of the batch input is a whole specification, and its result goes to stdout.
-  CLI::Option* batch = app.add_flag("--batch", options.batch,
-                                    "read JSON specifications from stdin, one per line, and print "
-                                    "one JSON result per line; takes no other option but --jobs and --fields");
+  CLI::Option* batch =
+      app.add_flag("--batch", options.batch,
+                   "read JSON specifications from stdin, one per line, and print "
+                   "one JSON result per line; takes no other option but --jobs and --fields");
   const std::string jobsRange = "a whole number from 1 to " + std::to_string(kMaxBatchJobs);
   CLI::Option* jobs =
       app.add_option_function<std::string>(

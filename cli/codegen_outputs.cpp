@@ -62,7 +62,7 @@ OutputCode WriteVerilog(const CodegenOptions& options, const Calculation& c) {
 OutputCode WriteTestbench(const CodegenOptions& options, const Calculation& c) {
   const std::optional<std::string>& hardware =
       TestbenchLanguage(*options.testbenchPath) == HdlLanguage::Verilog ? options.verilogPath
-                                                                         : options.vhdlPath;
+                                                                        : options.vhdlPath;
   return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
                            options.resolution, hardware.value_or(""), *options.testbenchPath);
 }

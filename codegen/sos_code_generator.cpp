@@ -10,7 +10,7 @@
 
 #include "codegen/design_summary.h"
 #include "codegen/output_codes.h"
-#include "codegen/second_order_sections.h"
+#include "design/second_order_sections.h"
 #include "fileio/output_file.h"
 
 namespace qv {

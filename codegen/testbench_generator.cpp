@@ -53,8 +53,7 @@ struct Stimulus {
 };
 
 void MakeStimulus(Stimulus& s, std::span<const std::int32_t> rom, HdlArchitecture architecture,
-                  int shift,
-                  int latency, int width) {
+                  int shift, int latency, int width) {
   const int taps = static_cast<int>(rom.size());
   const auto high = static_cast<std::int32_t>((std::int64_t{1} << (width - 1)) - 1);
   const std::int32_t low = -high - 1;

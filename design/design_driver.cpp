@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "analysis/cascade_roots.h"
 #include "design/cauer_design.h"
 #include "design/equiripple_design.h"
 #include "design/fir_design.h"
+#include "design/fixed_point_sections.h"
 #include "design/gain_measurement.h"
 #include "design/iir_design.h"
 #include "design/kaiser_design.h"
@@ -24,6 +26,18 @@ void Normalise(const FilterSpec& spec, double gain, FilterDesign& design) {
     const int order = std::clamp(spec.effectiveOrder, 0, kMaxCoefficients - 1);
     for (int k = 0; k <= order; ++k) design.numerator[k] /= gain;
   }
+}
+
+// The quantised cascade of the normalised float design, whose arrays stay as they are; the
+// poles are those of the quantised sections.
+int DesignFixedPointSections(const FilterSpec& spec, FilterDesign& design, PoleList& poles) {
+  design.shift = 0;
+  const int code =
+      BuildFixedPointCascade(spec, design.numerator, design.denominator, design.cascade);
+  if (code != kDesignOk && code != kNotStable) return code;
+  std::array<Complex, kMaxCoefficients> zeros{};
+  CascadeRoots(design.cascade, spec.effectiveOrder, zeros, poles);
+  return code;
 }
 
 }  // namespace
@@ -53,6 +67,8 @@ int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, Po
   if (!(gain > 0.0)) return kZeroGain;
   Normalise(spec, gain, design);
 
+  if (UsesFixedPointSections(spec)) return DesignFixedPointSections(spec, design, poles);
+  design.cascade = {};  // no sections of an earlier design stay behind
   if (const int code = QuantizeDesign(spec, design)) return code;
   if (iirModel) return CheckStability(spec.effectiveOrder, design, poles);
   return kDesignOk;

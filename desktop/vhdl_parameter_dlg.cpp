@@ -134,8 +134,8 @@ void CVhdlParameterDlg::accept() {
   }
   const bool bounded = verilog_ || testbenchBox_->isChecked();
   if (bounded && (resolution_ < kMinHdlWidth || resolution_ > kMaxHdlWidth)) {
-    AfxMessageBox(FromUtf8View(
-        OutputMessage(OutputCode::ResolutionRange, verilog_ ? HdlLanguage::Verilog : HdlLanguage::Vhdl)));
+    AfxMessageBox(FromUtf8View(OutputMessage(OutputCode::ResolutionRange,
+                                             verilog_ ? HdlLanguage::Verilog : HdlLanguage::Vhdl)));
     resolutionField_->setFocus(Qt::OtherFocusReason);
     resolutionField_->selectAll();
     return;

@@ -27,9 +27,9 @@ Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
   FilterSpec prepared = spec;
   MinimumOrder found;
   if (const int code = PrepareScheme(prepared, found); code != kValid) {
-    calculation.outcome = Refused(code, found.code != kMinimumOrderFound
-                                            ? MinimumOrderMessage(found)
-                                            : ValidationMessage(code));
+    calculation.outcome =
+        Refused(code, found.code != kMinimumOrderFound ? MinimumOrderMessage(found)
+                                                       : ValidationMessage(code));
     return calculation;
   }
   const int validation = Validate(prepared);
@@ -40,13 +40,18 @@ Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
   calculation.spec = prepared;
   FilterSpec& s = calculation.spec;
   DeriveScale(s, calculation.scale);
-  const int designed = Design(s, calculation.scale, calculation.design, calculation.responses.poles);
+  const int designed =
+      Design(s, calculation.scale, calculation.design, calculation.responses.poles);
   if (designed != kDesignOk) {
     calculation.outcome = Refused(designed, DesignMessage(designed));
     return calculation;
   }
   if (curves == CurveWork::Compute) {
-    ComputeResponses(s, calculation.scale, calculation.design, calculation.responses);
+    if (UsesFixedPointSections(s)) {
+      ComputeCascadeResponses(s, calculation.scale, calculation.design, calculation.responses);
+    } else {
+      ComputeResponses(s, calculation.scale, calculation.design, calculation.responses);
+    }
     if (s.filterClass == FilterClass::Iir &&
         (s.model == FilterModel::ChebyshevII || s.model == FilterModel::Elliptic)) {
       // Their zeros lie in the stop band, where the design put them, not where the band type

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "records/fixed_point_cascade.h"
 #include "records/tolerance_scheme.h"
 
 namespace qv {
@@ -39,6 +40,12 @@ enum class FilterModel : std::int32_t {
 };
 inline constexpr std::int32_t kLastFilterModel = 8;
 enum class Quantization : std::int32_t { Float = 0, Signed8 = 1, Signed16 = 2 };
+// How a quantised IIR design is built: one direct-form numerator/denominator pair, or a cascade
+// of second-order sections, each quantised on its own. Float and FIR designs ignore it.
+enum class IirStructure : std::int32_t { Direct = 0, Sections = 1 };
+// How a cascade spreads its gain: each section's output peak (L-infinity) or energy (L2) held
+// at full scale for a full-scale input.
+enum class SectionScaling : std::int32_t { LInfinity = 0, L2 = 1 };
 
 // The complete description of one filter as entered. Frequencies are whole hertz.
 struct FilterSpec {
@@ -57,6 +64,8 @@ struct FilterSpec {
   std::int32_t taps = 31;       // FIR tap count N
   Quantization quantization = Quantization::Float;
   ToleranceScheme scheme{};  // kept in the design file's extension block, not in the 68 bytes
+  IirStructure structure = IirStructure::Direct;
+  SectionScaling sectionScaling = SectionScaling::LInfinity;
 
   friend bool operator==(const FilterSpec&, const FilterSpec&) = default;
 };
@@ -79,6 +88,15 @@ constexpr bool IsBandType(BandType band) {
   return band == BandType::BandPass || band == BandType::BandStop;
 }
 
+// True when the design is a quantised cascade of second-order sections: an IIR class with an
+// IIR model, 8- or 16-bit coefficients and the structure Sections.
+constexpr bool UsesFixedPointSections(const FilterSpec& spec) {
+  return spec.structure == IirStructure::Sections && spec.filterClass == FilterClass::Iir &&
+         IsIirModel(spec.model) &&
+         (spec.quantization == Quantization::Signed8 ||
+          spec.quantization == Quantization::Signed16);
+}
+
 // The designed coefficients. Only b[0..m], a[0..m] (m = effectiveOrder) and h[0..taps-1] are
 // meaningful; later entries keep older values. Quantised designs hold whole numbers here.
 //   IIR: H(z) = (sum b[k] z^-k / 2^shift) / (sum a[k] z^-k)
@@ -88,6 +106,9 @@ struct FilterDesign {
   std::array<double, kMaxCoefficients> denominator{};  // a[k] multiplies z^-k
   std::array<double, kTapCapacity> firTaps{};          // h[k]
   std::int32_t shift = 0;                              // 0 for float coefficients
+  // The quantised sections of a design that UsesFixedPointSections; numerator and denominator
+  // then hold the float design they were made from, and shift is 0.
+  FixedPointCascade cascade{};
 
   friend bool operator==(const FilterDesign&, const FilterDesign&) = default;
 };

@@ -8,8 +8,8 @@
 #include <complex>
 #include <numbers>
 
-#include "codegen/second_order_sections.h"
 #include "codegen_test_support.h"
+#include "design/second_order_sections.h"
 
 namespace qv {
 namespace {

@@ -146,8 +146,7 @@ TEST(Testbench, RunLineNamesTheFilesWritten) {
     }
     EXPECT_NE(text.find(line), std::string::npos) << text;
     // Every line of the header is a comment.
-    const std::string lead =
-        TestbenchLanguage(c.bench) == HdlLanguage::Verilog ? "//" : "--";
+    const std::string lead = TestbenchLanguage(c.bench) == HdlLanguage::Verilog ? "//" : "--";
     const std::string header = text.substr(0, text.find("\n\n"));
     for (std::size_t at = 0; at < header.size(); at = header.find('\n', at) + 1) {
       EXPECT_EQ(header.compare(at, lead.size(), lead), 0) << header;

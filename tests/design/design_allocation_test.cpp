@@ -99,6 +99,18 @@ std::vector<FilterSpec> Specifications() {
                                .fcut1 = 100,
                                .fcut2 = 300,
                                .quantization = q});
+    // The fixed-point cascade of the same band stop, with both scalings.
+    for (const SectionScaling scaling : {SectionScaling::LInfinity, SectionScaling::L2}) {
+      specs.push_back(FilterSpec{.filterClass = FilterClass::Iir,
+                                 .bandType = B::BandStop,
+                                 .model = M::Chebyshev,
+                                 .order = 9,
+                                 .fcut1 = 100,
+                                 .fcut2 = 300,
+                                 .quantization = q,
+                                 .structure = IirStructure::Sections,
+                                 .sectionScaling = scaling});
+    }
   }
   return specs;
 }

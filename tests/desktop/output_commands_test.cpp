@@ -316,10 +316,9 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
       QVERIFY(QDir(dir_->path()).mkdir("direct"));
       const QString direct = dir_->filePath("direct/lp_tb" + extension);
       const qv::FilterDesign& design = doc_->GetDesign();
-      QCOMPARE(qv::GenerateTestbench(doc_->GetSpec(), design.firTaps, design.shift,
-                                     qv::HdlArchitecture::Speed, 16,
-                                     dir_->filePath("direct/lp" + extension).toStdString(),
-                                     direct.toStdString()),
+      QCOMPARE(qv::GenerateTestbench(
+                   doc_->GetSpec(), design.firTaps, design.shift, qv::HdlArchitecture::Speed, 16,
+                   dir_->filePath("direct/lp" + extension).toStdString(), direct.toStdString()),
                qv::OutputCode::Ok);
       QCOMPARE(ReadAll(bench), ReadAll(direct));
     }

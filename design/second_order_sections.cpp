@@ -1,4 +1,4 @@
-#include "codegen/second_order_sections.h"
+#include "design/second_order_sections.h"
 
 #include <algorithm>
 #include <cmath>

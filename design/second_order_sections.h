@@ -9,8 +9,7 @@
 
 namespace qv {
 
-// Order 19 needs nine second-order sections and one first-order remainder.
-inline constexpr int kMaxSections = (kMaxOrder + 1) / 2;
+static_assert(kMaxSections == (kMaxOrder + 1) / 2);
 
 // One section: y[t] = b0 x[t] + b1 x[t-1] + b2 x[t-2] - a1 y[t-1] - a2 y[t-2] (a0 = 1). A
 // first-order section has b2 = a2 = 0.
