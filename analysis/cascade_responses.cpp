@@ -22,7 +22,10 @@ void ComputeCascadeResponses(const FilterSpec& spec, const DisplayScale& scale,
   responses.stepPeak = peaks.step;
   responses.impulsePeak = peaks.impulse;
   responses.cascade = peaks.behaviour;
-  ComputeCurves(spec, scale, stepSamples, impulseSamples, responses);
+  // The cascade's 512 samples are its graphs, as simulated.
+  DisplaySpectrum display;
+  ComputeSampledSpectrum(impulseSamples, display);
+  ComputeCurves(spec, scale, stepSamples, impulseSamples, display, responses);
 }
 
 }  // namespace qv

@@ -167,12 +167,16 @@ double ReferenceGain(BandType band, std::span<const double> gains) {
   return reference;
 }
 
-void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
-                            std::span<const double> impulse, DisplaySpectrum& result) {
+void ComputeSampledSpectrum(std::span<const double> impulse, DisplaySpectrum& result) {
   result.delayFromResponse = false;
   Spectrum spectrum{};
   ComputeSpectrum(impulse.first(kSimulationSamples), spectrum);
   std::copy_n(spectrum.begin(), kDisplayPoints, result.value.begin());
+}
+
+void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
+                            std::span<const double> impulse, DisplaySpectrum& result) {
+  ComputeSampledSpectrum(impulse, result);
 
   if (spec.filterClass == FilterClass::Fir) {
     if (spec.taps < kFirTapDelayFrom) return;

@@ -65,4 +65,7 @@ double ReferenceGain(BandType band, std::span<const double> gains);
 void ComputeDisplaySpectrum(const FilterSpec& spec, const FilterDesign& design,
                             std::span<const double> impulse, DisplaySpectrum& result);
 
+// The 512-point transform of the first 512 samples of `impulse` alone, at the display points.
+void ComputeSampledSpectrum(std::span<const double> impulse, DisplaySpectrum& result);
+
 }  // namespace qv

@@ -101,20 +101,19 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
     responses.stepPeak = peaks.step;
     responses.impulsePeak = peaks.impulse;
   }
-  ComputeCurves(spec, scale, stepSamples, impulseSamples, responses);
+  // The transform of the 512 samples, or, where they do not hold the whole response, the
+  // response taken from the whole of it.
+  DisplaySpectrum display;
+  ComputeDisplaySpectrum(spec, design, impulseSamples, display);
+  ComputeCurves(spec, scale, stepSamples, impulseSamples, display, responses);
 }
 
 void ComputeCurves(const FilterSpec& spec, const DisplayScale& scale,
                    std::span<const double, kSimulationSamples> stepSamples,
                    std::span<const double, kSimulationSamples> impulseSamples,
-                   ResponseSet& responses) {
+                   const DisplaySpectrum& display, ResponseSet& responses) {
   FillTimeCurve(stepSamples, responses.stepPeak, scale.columnStep, responses.step);
   FillTimeCurve(impulseSamples, responses.impulsePeak, scale.columnStep, responses.impulse);
-
-  // The transform of the 512 samples, or, where they do not hold the whole response, the
-  // response taken from the whole of it.
-  DisplaySpectrum display;
-  ComputeDisplaySpectrum(spec, design, impulseSamples, display);
   const auto& spectrum = display.value;
 
   std::array<double, kDisplayPoints> magnitude{};

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "analysis/cascade_simulation.h"
+#include "analysis/display_spectrum.h"
 #include "records/complex.h"
 #include "records/filter_spec.h"
 
@@ -40,12 +41,13 @@ void ComputeResponses(const FilterSpec& spec, const DisplayScale& scale, const F
                       ResponseSet& responses);
 
 // The curves of the simulated step and impulse responses (512 samples each, whose peaks are
-// already in responses.stepPeak and responses.impulsePeak): the time curves, the spectrum of
-// the impulse response, magnitude, phase and group delay with their ranges and units.
+// already in responses.stepPeak and responses.impulsePeak) and of the response at the display
+// frequencies (`display`): the time curves, magnitude, phase and group delay with their ranges
+// and units.
 void ComputeCurves(const FilterSpec& spec, const DisplayScale& scale,
                    std::span<const double, kSimulationSamples> stepSamples,
                    std::span<const double, kSimulationSamples> impulseSamples,
-                   ResponseSet& responses);
+                   const DisplaySpectrum& display, ResponseSet& responses);
 
 // ComputeResponses for a design that UsesFixedPointSections: the zeros of the quantised
 // sections, and the curves of the cascade's exact integer simulation (design.cascade), whose

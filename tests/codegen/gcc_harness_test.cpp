@@ -184,7 +184,7 @@ TEST_P(CompilesAsWritten, WithEveryWarningAnError) {
   test::ScratchDirectory dir;
   ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
                           in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            0);
+            OutputCode::Ok);
   const std::string compile = "cd '" + dir.Directory() + "' && " + c.compiler +
                               " -std=c99 -Wall -Wextra -Werror -pedantic -c filter.c -o filter.o "
                               "> cc.log 2>&1";

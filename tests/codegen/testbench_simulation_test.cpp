@@ -124,10 +124,10 @@ TEST(TestbenchHeader, RunLineRunsAsWritten) {
                                         in.design.shift, test::kSize, 8, "", hardware)
                   : GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
                                      in.design.shift, test::kSize, "", hardware),
-              0);
+              OutputCode::Ok);
     ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, test::kSize, 8,
                                 hardware, bench),
-              0);
+              OutputCode::Ok);
     const std::string text = test::ReadFile(bench);
     const std::string lead = verilog ? "//   " : "--   ";
     const std::size_t start = text.find(lead);
@@ -160,16 +160,16 @@ TEST_P(OneStepErrors, EachFailsTheTestbench) {
   ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
                               c.hdl.width, c.verilog ? "fir.v" : "fir.vhd",
                               dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
-            0);
+            OutputCode::Ok);
   std::string log;
-  ASSERT_EQ(WriteHardware(c, in, dir), 0);
+  ASSERT_EQ(WriteHardware(c, in, dir), OutputCode::Ok);
   ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;
   const int held = c.hdl.architecture == test::kSpeed ? (c.hdl.taps + 1) / 2 : c.hdl.taps;
   for (int k = 0; k < held; ++k) {
     for (const int step : {1, -1}) {
       test::GeneratorInput wrong = in;
       wrong.design.firTaps[static_cast<std::size_t>(k)] += step;
-      ASSERT_EQ(WriteHardware(c, wrong, dir), 0);
+      ASSERT_EQ(WriteHardware(c, wrong, dir), OutputCode::Ok);
       EXPECT_NE(Simulate(c.verilog, dir, log), 0)
           << "tap " << k << " one step " << (step > 0 ? "up" : "down") << " passed:\n"
           << log;

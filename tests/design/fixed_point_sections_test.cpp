@@ -277,6 +277,7 @@ TEST(FixedPointCascadeSurvey, DISABLED_RandomSpecifications) {
       const int code = calculated.outcome.code;
       spec = calculated.spec;
       const FilterDesign& design = calculated.design;
+      const ResponseSet& responses = calculated.responses;
       FilterSpec directSpec = spec;
       directSpec.structure = IirStructure::Direct;
       const Calculation directCalculation = Calculate(directSpec);
