@@ -3,11 +3,11 @@
 // 16 bits (degree-18 polynomials for the band transformation and the stability check).
 #include <benchmark/benchmark.h>
 
-#include "design/design_driver.h"
-#include "design/display_scale.h"
-#include "design/validation.h"
+#include "bench/run_design.h"
 
 namespace {
+
+using qv::bench::RunDesign;
 
 qv::FilterSpec HeaviestBandStop(qv::FilterClass filterClass) {
   qv::FilterSpec spec;
@@ -20,25 +20,6 @@ qv::FilterSpec HeaviestBandStop(qv::FilterClass filterClass) {
   spec.taps = qv::kMaxTaps;
   spec.quantization = qv::Quantization::Signed16;
   return spec;
-}
-
-void RunDesign(benchmark::State& state, qv::FilterSpec spec) {
-  if (qv::Validate(spec) != qv::kValid) {
-    state.SkipWithError("specification does not validate");
-    return;
-  }
-  qv::DisplayScale scale;
-  qv::DeriveScale(spec, scale);
-  qv::FilterDesign design;
-  qv::PoleList poles{};
-  int code = 0;
-  for (auto _ : state) {
-    qv::FilterSpec working = spec;
-    code = qv::Design(working, scale, design, poles);
-    benchmark::DoNotOptimize(design);
-    benchmark::DoNotOptimize(poles);
-  }
-  if (code != qv::kDesignOk) state.SkipWithError("design failed");
 }
 
 void BM_DesignDefault(benchmark::State& state) { RunDesign(state, qv::FilterSpec{}); }

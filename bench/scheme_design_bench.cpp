@@ -2,6 +2,7 @@
 // against the Chebyshev Calculate it is measured with, and a 511-tap equiripple design.
 #include <benchmark/benchmark.h>
 
+#include "bench/run_design.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
 #include "design/minimum_order.h"
@@ -78,21 +79,7 @@ void Equiripple511(benchmark::State& state) {
   qv::FilterSpec spec = Scheme(qv::FilterModel::Equiripple, qv::BandType::LowPass);
   spec.scheme = {.active = true, .pass1 = 1000, .stop1 = 1100, .attenuation = 60};
   spec.taps = qv::kMaxTaps;
-  if (qv::Validate(spec) != qv::kValid) {
-    state.SkipWithError("specification does not validate");
-    return;
-  }
-  qv::DisplayScale scale;
-  qv::DeriveScale(spec, scale);
-  qv::FilterDesign design;
-  qv::PoleList poles{};
-  int code = 0;
-  for (auto _ : state) {
-    qv::FilterSpec working = spec;
-    code = qv::Design(working, scale, design, poles);
-    benchmark::DoNotOptimize(design);
-  }
-  if (code != qv::kDesignOk) state.SkipWithError("the design failed");
+  qv::bench::RunDesign(state, spec);
 }
 BENCHMARK(Equiripple511)->Unit(benchmark::kMillisecond);
 
