@@ -1,6 +1,7 @@
 #include "design/scheme_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <limits>
@@ -30,12 +31,16 @@ class Response {
       numerator_ = std::span<const double>(design.numerator).first(m + 1);
       denominator_ = std::span<const double>(design.denominator).first(m + 1);
       terms_ = m + 1;
+      // A cascade's arrays hold the float design it was made from; its true response is that
+      // of its quantised sections.
+      if (UsesFixedPointSections(spec)) cascade_ = &design.cascade;
     }
     scale_ = scale;
   }
   int Terms() const { return terms_; }
   double operator()(double f) const {
     const std::complex<double> z = std::polar(1.0, -2.0 * std::numbers::pi * f);
+    if (cascade_ != nullptr) return CascadeMagnitude(*cascade_, z);
     const double num = std::abs(Horner(numerator_, z)) * scale_;
     if (denominator_.empty()) return num;
     return num / std::abs(Horner(denominator_, z));
@@ -47,6 +52,21 @@ class Response {
     for (std::size_t k = c.size(); k-- > 0;) acc = acc * z + c[k];
     return acc;
   }
+  // |H(z)| of the sections, z = e^{-j w}: each one's coefficients are the true ones times
+  // 2^(wordBits - 1 - postShift), and its feedback coefficients are added.
+  static double CascadeMagnitude(const FixedPointCascade& cascade, std::complex<double> z) {
+    const double unit = std::ldexp(1.0, cascade.wordBits - 1 - cascade.postShift);
+    double magnitude = 1.0;
+    for (int i = 0; i < cascade.count; ++i) {
+      const FixedPointSection& s = cascade.sections[static_cast<std::size_t>(i)];
+      const std::array<double, 3> b{static_cast<double>(s.b0), static_cast<double>(s.b1),
+                                    static_cast<double>(s.b2)};
+      const std::array<double, 3> a{unit, -static_cast<double>(s.a1), -static_cast<double>(s.a2)};
+      magnitude *= std::abs(Horner(b, z)) / std::abs(Horner(a, z));
+    }
+    return magnitude;
+  }
+  const FixedPointCascade* cascade_ = nullptr;
   std::span<const double> numerator_;
   std::span<const double> denominator_;
   double scale_ = 1.0;
