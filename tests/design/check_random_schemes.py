@@ -31,9 +31,9 @@ import warnings
 import numpy as np
 from scipy import signal
 
-LOW, HIGH, BANDPASS, BANDSTOP = 0, 1, 2, 3
+from make_scheme_golden import BANDPASS, BANDSTOP, HIGH, LOW, random_scheme
+
 BAND_NAMES = ["low pass", "high pass", "band pass", "band stop"]
-RATES = [1000, 8000, 44100, 48000, 96000]
 # model code: (name, class, scipy order function or None)
 MODELS = {
     0: ("Butterworth", 0, signal.buttord),
@@ -46,26 +46,6 @@ MODELS = {
 TOLERANCE_DB = 1e-4
 GRID = 4000  # points per band, edges included
 MAX_ORDER, MAX_BAND_ORDER, MAX_TAPS = 19, 9, 511
-
-
-def random_scheme(rng, band):
-    fs = int(rng.choice(RATES))
-    nyq = fs / 2
-    rp = round(float(rng.uniform(0.1, 3.0)), 3)
-    att = round(float(rng.uniform(max(20.0, rp + 10), 100.0)), 2)
-    if band in (LOW, HIGH):
-        a, b = sorted(rng.uniform(0.02, 0.98, 2) * nyq)
-        if b - a < 0.01 * nyq:
-            b = a + 0.01 * nyq
-        a, b = round(a, 2), round(b, 2)
-        return fs, rp, att, ((a, 0.0), (b, 0.0)) if band == LOW else ((b, 0.0), (a, 0.0))
-    e = sorted(rng.uniform(0.02, 0.98, 4) * nyq)
-    for i in range(1, 4):
-        e[i] = max(e[i], e[i - 1] + 0.005 * nyq)
-    e = [round(x, 2) for x in e]
-    if band == BANDPASS:
-        return fs, rp, att, ((e[1], e[2]), (e[0], e[3]))
-    return fs, rp, att, ((e[0], e[3]), (e[1], e[2]))
 
 
 def bands_of(band, fs, passb, stopb):
@@ -181,7 +161,11 @@ def main():
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 1000
     seed = int(sys.argv[3]) if len(sys.argv) > 3 else 2025
     rng = np.random.default_rng(seed)
-    schemes = [(band, *random_scheme(rng, band)) for band in range(4) for _ in range(count)]
+    schemes = []
+    for band in range(4):
+        for _ in range(count):
+            fs, rp, att, edges = random_scheme(rng, band)
+            schemes.append((band, int(fs), rp, att, edges))
     failures = []
     figures = []
     for model, (name, _, order_of) in MODELS.items():
