@@ -245,22 +245,6 @@ TEST(SchemeBatchLine, PrintedSpecReadsBackToTheSameAnswer) {
   }
 }
 
-// Designs without the new fields print none of them, whatever else they use.
-TEST(SchemeBatchLine, DesignsWithoutThemPrintAsBefore) {
-  const test::CliRun run =
-      RunCliInProcess({"--batch"}, "{}\n{\"filterClass\": 1, \"model\": 3, \"quantization\": 2}\n");
-  ASSERT_EQ(run.status, kExitSuccess);
-  for (std::istringstream lines(run.out); const std::string& line : [&] {
-         std::vector<std::string> all;
-         for (std::string l; std::getline(lines, l);) all.push_back(l);
-         return all;
-       }()) {
-    for (const char* name : {"scheme", "structure", "sectionScaling", "verdict"}) {
-      EXPECT_EQ(line.find(name), std::string::npos) << name;
-    }
-  }
-}
-
 // The magnitude in dB of the printed coefficients at `hz`, computed here from the transfer
 // function, independently of the program's check.
 double GainDb(const Json& design, double hz, double fs) {
