@@ -204,7 +204,7 @@ std::vector<FilterSpec> SchemeDesigns() {
        .model = M::Chebyshev,
        .ripple = 0.5,
        .quantization = Quantization::Signed16,
-       .scheme = scheme(150, 250, 100, 320, true),
+       .scheme = scheme(150, 250, 100, 320, false),
        .structure = IirStructure::Sections,
        .sectionScaling = SectionScaling::L2},
       {.filterClass = FilterClass::Fir,
@@ -359,9 +359,9 @@ TEST(SchemeCli, DesignFileKeepsEveryField) {
   const test::ScratchDirectory scratch("quorvanel-scheme-file");
   const std::string saved = scratch.Path("scheme.qvd");
   const test::CliRun save = RunCliInProcess(
-      {"--band",   "bandpass",  "--model", "chebyshev",   "--pass",  "150,250", "--stop",
-       "100,320",  "--atten",   "50",      "--min-order", "--quant", "16",      "--structure",
-       "sections", "--scaling", "l2",      "--save",      saved,     "--json"});
+      {"--band",      "bandpass", "--model",   "chebyshev", "--pass", "150,250", "--stop",
+       "100,320",     "--atten",  "50",        "--order",   "4",      "--quant", "16",
+       "--structure", "sections", "--scaling", "l2",        "--save", saved,     "--json"});
   ASSERT_EQ(save.status, kExitSuccess) << save.err;
   FilterSpec stored;
   {
@@ -369,7 +369,8 @@ TEST(SchemeCli, DesignFileKeepsEveryField) {
     ASSERT_EQ(LoadDesignFile(in, stored), LoadOutcome::Loaded);
   }
   EXPECT_GT(std::filesystem::file_size(saved), kDesignFileSize);
-  EXPECT_TRUE(stored.scheme.active && stored.scheme.minimumOrder);
+  EXPECT_TRUE(stored.scheme.active);
+  EXPECT_EQ(stored.order, 4);
   EXPECT_EQ(stored.scheme.stop2, 320.0);
   EXPECT_EQ(stored.structure, IirStructure::Sections);
   EXPECT_EQ(stored.sectionScaling, SectionScaling::L2);

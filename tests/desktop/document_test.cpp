@@ -53,14 +53,13 @@ FilterSpec ChebyshevBandPass() {
   return spec;
 }
 
-// A Chebyshev band pass of the smallest order that meets its scheme, in 16-bit sections with
-// L2 scaling, as a calculation leaves it (so that saving it again changes nothing).
+// A Chebyshev band pass checked against a scheme, in 16-bit sections with L2 scaling, as a
+// calculation leaves it (so that saving it again changes nothing).
 FilterSpec ChebyshevSections() {
   FilterSpec spec = ChebyshevBandPass();
   spec.structure = qv::IirStructure::Sections;
   spec.sectionScaling = qv::SectionScaling::L2;
   spec.scheme = {.active = true,
-                 .minimumOrder = true,
                  .pass1 = 100.0,
                  .pass2 = 200.0,
                  .stop1 = 60.0,
