@@ -203,6 +203,7 @@ void Verdict(Buffer& out, const SchemeCheck& check) {
   Real(o["stopAttenuationDb"], check.stopAttenuationDb);
   Real(o["passMarginDb"], check.passMarginDb);
   Real(o["stopMarginDb"], check.stopMarginDb);
+  Real(o["transitionRiseDb"], check.transitionRiseDb);
 }
 
 void Scale(Buffer& out, const DisplayScale& scale) {

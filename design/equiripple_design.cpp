@@ -7,6 +7,8 @@
 #include <limits>
 #include <numbers>
 
+#include "design/scheme_check.h"
+
 namespace qv {
 namespace {
 
@@ -322,8 +324,16 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
 int DesignEquiripple(const FilterSpec& spec, FilterDesign& design) {
   const FirBands bands = SchemeFirBands(spec);
   const int n = std::clamp(spec.taps, 1, kMaxTaps);
-  return RemezExchange(n, std::span<const FirBand>(bands.bands).first(bands.count),
-                       std::span<double>(design.firTaps).first(n));
+  const std::span<double> taps = std::span<double>(design.firTaps).first(n);
+  const int code = RemezExchange(n, std::span<const FirBand>(bands.bands).first(bands.count), taps);
+  // Where the transitions differ much in width, the exchange is free to raise the wider one far
+  // above the pass band; all of the narrowest width, they stay below it.
+  if (code != kRemezConverged ||
+      !(CheckAgainstScheme(spec, design).transitionRiseDb > spec.ripple)) {
+    return code;
+  }
+  const FirBands equal = EqualTransitions(bands);
+  return RemezExchange(n, std::span<const FirBand>(equal.bands).first(equal.count), taps);
 }
 
 }  // namespace qv

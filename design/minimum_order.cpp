@@ -187,12 +187,12 @@ MinimumOrder FirMinimumOrder(FilterSpec& spec) {
         spec = trial;
         return {kMinimumOrderFound, taps};
       }
-      return SearchTaps(spec, taps + 1, kTapsBeyondLimit);
+      return SearchTaps(spec, taps + 1, kNoTapCountMeets);
     }
     case FilterModel::Equiripple: {
       const int estimate = EquirippleEstimate(bands);
       if (estimate > kMaxTaps + kEstimateMargin) return {kTapsBeyondLimit, estimate};
-      return SearchTaps(spec, std::min(estimate, kMaxTaps), kTapsBeyondLimit);
+      return SearchTaps(spec, std::min(estimate, kMaxTaps), kNoTapCountMeets);
     }
     default:
       MiddleCuts(spec);

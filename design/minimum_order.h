@@ -11,7 +11,7 @@ enum MinimumOrderCode : int {
   kMinimumOrderFound = 0,
   kOrderBeyondLimit = -70,  // the order needed exceeds 19 (9 for band designs)
   kTapsBeyondLimit = -71,   // the tap count needed exceeds 511
-  kNoTapCountMeets = -72,   // no tap count up to 511 of a frequency-sampled model meets it
+  kNoTapCountMeets = -72,   // no tap count up to 511 meets it, though the estimate lies within
   // The formula's order is within the limit, yet no design up to the limit meets the scheme by
   // its true response (the rounding of very selective designs in the coefficient form).
   kNoOrderMeets = -73,

@@ -144,4 +144,18 @@ FirBands SchemeFirBands(const FilterSpec& spec) {
   return out;
 }
 
+FirBands EqualTransitions(FirBands bands) {
+  for (int b = 0; b + 1 < bands.count; ++b) {
+    FirBand& below = bands.bands[static_cast<std::size_t>(b)];
+    FirBand& above = bands.bands[static_cast<std::size_t>(b + 1)];
+    if (above.low - below.high <= bands.narrowestTransition) continue;
+    if (below.desired != 0.0) {
+      below.high = above.low - bands.narrowestTransition;
+    } else {
+      above.low = below.high + bands.narrowestTransition;
+    }
+  }
+  return bands;
+}
+
 }  // namespace qv

@@ -64,4 +64,9 @@ struct FirBands {
 
 FirBands SchemeFirBands(const FilterSpec& spec);
 
+// `bands` with every transition narrowed to the narrowest one by widening the pass band next to
+// it: a stricter problem whose answer still meets the scheme, and whose transitions are all of
+// one width.
+FirBands EqualTransitions(FirBands bands);
+
 }  // namespace qv

@@ -174,12 +174,25 @@ SchemeCheck CheckAgainstScheme(const FilterSpec& spec, const FilterDesign& desig
     if (bands.bands[b].desired != 0.0) continue;
     stopHigh = std::max(stopHigh, Scan(h, bands.bands[b], points, limit).largest);
   }
+  // Between the bands the gain may fall as it likes, and overshoot a band edge by up to the
+  // pass-band ripple, but not rise further: an equiripple design with unequal transitions can
+  // hold a bump there far above its pass band.
+  const double rise =
+      stopEarly ? peak * std::pow(10.0, (spec.ripple + kSchemeToleranceDb) / 20.0) : kInfinity;
+  double transitionHigh = 0.0;
+  for (int b = 0; b + 1 < bands.count; ++b) {
+    const FirBand gap{bands.bands[b].high, bands.bands[b + 1].low, 0.0, 0.0};
+    if (!(gap.high > gap.low)) continue;
+    transitionHigh = std::max(transitionHigh, Scan(h, gap, points, rise).largest);
+  }
+  out.transitionRiseDb = peak > 0.0 && transitionHigh > 0.0 ? Db(transitionHigh / peak) : 0.0;
   out.passLossDb = peak > 0.0 && passLow > 0.0 ? Db(peak / passLow) : kInfinity;
   out.stopAttenuationDb = stopHigh > 0.0 ? Db(peak / stopHigh) : kInfinity;
   if (!(peak > 0.0) || !std::isfinite(peak)) out.stopAttenuationDb = -kInfinity;
   out.passMarginDb = spec.ripple - out.passLossDb;
   out.stopMarginDb = out.stopAttenuationDb - spec.scheme.attenuation;
-  out.meets = out.passMarginDb >= -kSchemeToleranceDb && out.stopMarginDb >= -kSchemeToleranceDb;
+  out.meets = out.passMarginDb >= -kSchemeToleranceDb && out.stopMarginDb >= -kSchemeToleranceDb &&
+              !(out.transitionRiseDb > spec.ripple + kSchemeToleranceDb);
   return out;
 }
 

@@ -15,12 +15,15 @@ inline constexpr double kSchemeToleranceDb = 1e-4;
 // Losses relative to the largest pass-band gain, so that they do not depend on where the gain
 // was normalised.
 struct SchemeCheck {
-  bool checked = false;            // the design has an active scheme
-  bool meets = false;              // both margins are at least -kSchemeToleranceDb
-  double passLossDb = 0.0;         // worst pass-band loss, compared with Rp
+  bool checked = false;     // the design has an active scheme
+  bool meets = false;       // both margins at least -kSchemeToleranceDb, no rise between the bands
+  double passLossDb = 0.0;  // worst pass-band loss, compared with Rp
   double stopAttenuationDb = 0.0;  // least stop-band attenuation, compared with As
   double passMarginDb = 0.0;       // Rp - passLossDb
   double stopMarginDb = 0.0;       // stopAttenuationDb - As
+  // The largest gain between the bands over the largest pass-band gain: a design whose
+  // transition rises above its pass band by more than Rp (and kSchemeToleranceDb) misses.
+  double transitionRiseDb = 0.0;
 };
 
 // Checks the designed `design` of the validated `spec` against spec.scheme: the magnitude on a

@@ -491,6 +491,33 @@ TEST(SchemeCheck, WorstPointsAreTheDesignsWorst) {
   }
 }
 
+// An equiripple band stop whose lower transition is three times wider than the upper one: the
+// exchange on the scheme's own bands raises that transition tens of dB above the pass band,
+// which the check counts as a miss however well the bands meet; the design therefore narrows
+// every transition to the narrowest, and its minimum-order answer meets.
+TEST(SchemeCheck, BumpBetweenTheBandsMisses) {
+  FilterSpec spec = SpecOf(3, 8000, 1.026, 75.98, 201.38, 3907.31, 2399.6, 3239.67);
+  spec.model = FilterModel::Equiripple;
+  spec.filterClass = FilterClass::Fir;
+  spec.scheme.minimumOrder = false;
+  spec.taps = 101;
+  ASSERT_EQ(Validate(spec), kValid);
+  const FirBands bands = SchemeFirBands(spec);
+  FilterDesign raw;
+  ASSERT_EQ(RemezExchange(spec.taps, std::span<const FirBand>(bands.bands).first(bands.count),
+                          std::span<double>(raw.firTaps).first(spec.taps)),
+            kRemezConverged);
+  const SchemeCheck bump = CheckAgainstScheme(spec, raw);
+  EXPECT_GT(bump.transitionRiseDb, 20.0);
+  EXPECT_FALSE(bump.meets);
+
+  spec.scheme.minimumOrder = true;
+  const Calculation minimum = Calculate(spec);
+  ASSERT_TRUE(minimum.Succeeded()) << minimum.outcome.message;
+  EXPECT_TRUE(minimum.outcome.scheme.meets);
+  EXPECT_LE(minimum.outcome.scheme.transitionRiseDb, spec.ripple);
+}
+
 TEST(SchemeCalculate, NoSchemeNoCheck) {
   const CalculateOutcome outcome = Calculate(FilterSpec{}).outcome;
   EXPECT_EQ(outcome.code, 0);
