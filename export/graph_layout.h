@@ -34,6 +34,8 @@ inline constexpr int kFooterY = 661;
 inline constexpr int kFooterLineStep = 13;
 inline constexpr int kSummaryY = 39;
 inline constexpr int kSummaryLineStep = 13;
+// The summary's second column (verdict and structure).
+inline constexpr int kVerdictX = 472;
 inline constexpr int kTopTitleY = 128;
 inline constexpr int kBottomTitleY = 419;
 inline constexpr int kFrequencyLabelY = 367;
