@@ -109,8 +109,8 @@ class MaskBuilder {
 
 }  // namespace
 
-ToleranceMask MakeToleranceMask(const FilterSpec& spec, const ResponseSet& responses,
-                                int frameLeft, int frameTop) {
+ToleranceMask MakeToleranceMask(const FilterSpec& spec, const ResponseSet& responses, int frameLeft,
+                                int frameTop) {
   ToleranceMask mask;
   if (!spec.scheme.active || spec.fsample <= 0) {
     return mask;

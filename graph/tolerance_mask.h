@@ -42,7 +42,7 @@ struct ToleranceMask {
 // outlined. A frequency f lies in column frameLeft + f x 512 / fsample (display point k is
 // k x fsample / 512). Lines stay strictly inside the frame, off its edges; a limit whose row
 // falls outside the frame's range is left out, and an edge reaching beyond it is cut there.
-ToleranceMask MakeToleranceMask(const FilterSpec& spec, const ResponseSet& responses,
-                                int frameLeft, int frameTop);
+ToleranceMask MakeToleranceMask(const FilterSpec& spec, const ResponseSet& responses, int frameLeft,
+                                int frameTop);
 
 }  // namespace qv

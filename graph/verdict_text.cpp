@@ -1,11 +1,18 @@
 #include "graph/verdict_text.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace qv {
 namespace {
 
-constexpr int kSectionOrder = 2;  // a second-order section takes two poles
+constexpr int kSectionOrder = 2;         // a second-order section takes two poles
+constexpr double kPassShownDb = 0.0005;  // half the last decimal shown of pass-band values
+constexpr double kStopShownDb = 0.005;   // and of stop-band values
+
+// A margin that shows as zero reads "+0.000", never "-0.000", whichever side it lies on
+// within the rounding.
+double Shown(double margin, double halfStep) { return std::fabs(margin) < halfStep ? 0.0 : margin; }
 
 std::string_view VerdictWords(const SchemeCheck& check) {
   return check.meets ? "Meets its tolerance scheme" : "Does not meet its tolerance scheme";
@@ -13,12 +20,13 @@ std::string_view VerdictWords(const SchemeCheck& check) {
 
 GraphText PassBandRow(const FilterSpec& spec, const SchemeCheck& check) {
   return FormatGraphText("Pass band loss %.3f dB, Rp %g dB, margin %+.3f dB", check.passLossDb,
-                         spec.ripple, check.passMarginDb);
+                         spec.ripple, Shown(check.passMarginDb, kPassShownDb));
 }
 
 GraphText StopBandRow(const FilterSpec& spec, const SchemeCheck& check) {
   return FormatGraphText("Stop band attenuation %.2f dB, As %g dB, margin %+.2f dB",
-                         check.stopAttenuationDb, spec.scheme.attenuation, check.stopMarginDb);
+                         check.stopAttenuationDb, spec.scheme.attenuation,
+                         Shown(check.stopMarginDb, kStopShownDb));
 }
 
 GraphText StructureRow(const FilterSpec& spec) {
@@ -53,9 +61,9 @@ VerdictText FormatVerdict(const FilterSpec& spec, const ResponseSet& responses,
     rows[row++] = PassBandRow(spec, check);
     rows[row++] = StopBandRow(spec, check);
     if (spec.scheme.minimumOrder) {
-      rows[row++] = MakeGraphText(spec.filterClass == FilterClass::Fir
-                                      ? "Fewest taps for the scheme"
-                                      : "Lowest order for the scheme");
+      rows[row++] =
+          MakeGraphText(spec.filterClass == FilterClass::Fir ? "Fewest taps for the scheme"
+                                                             : "Lowest order for the scheme");
     }
   }
   if (UsesFixedPointSections(spec)) {

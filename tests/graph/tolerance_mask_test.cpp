@@ -67,8 +67,8 @@ TEST_P(Mask, OutlinesTheForbiddenRegions) {
   spec.ripple = 1.0;
   spec.scheme = c.scheme;
   spec.scheme.active = true;
-  const ToleranceMask mask = MakeToleranceMask(spec, KnownCurve(spec, c.passDb, c.stopDb), kLeft,
-                                               kTop);
+  const ToleranceMask mask =
+      MakeToleranceMask(spec, KnownCurve(spec, c.passDb, c.stopDb), kLeft, kTop);
   const std::vector<MaskLine> lines(mask.lines.begin(), mask.lines.begin() + mask.count);
   ASSERT_EQ(lines.size(), c.lines.size());
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -236,20 +236,22 @@ INSTANTIATE_TEST_SUITE_P(
                    SchemeDesign(FilterModel::ChebyshevII, BandType::HighPass,
                                 {.pass1 = 200, .stop1 = 150, .attenuation = 50})},
         DesignCase{"ButterworthBandPass",
-                   SchemeDesign(FilterModel::Butterworth, BandType::BandPass,
-                                {.pass1 = 150, .pass2 = 250, .stop1 = 80, .stop2 = 350,
-                                 .attenuation = 30})},
-        DesignCase{"EllipticBandStop",
-                   SchemeDesign(FilterModel::Elliptic, BandType::BandStop,
-                                {.pass1 = 100, .pass2 = 400, .stop1 = 180, .stop2 = 300,
-                                 .attenuation = 50})},
+                   SchemeDesign(
+                       FilterModel::Butterworth, BandType::BandPass,
+                       {.pass1 = 150, .pass2 = 250, .stop1 = 80, .stop2 = 350, .attenuation = 30})},
+        DesignCase{
+            "EllipticBandStop",
+            SchemeDesign(
+                FilterModel::Elliptic, BandType::BandStop,
+                {.pass1 = 100, .pass2 = 400, .stop1 = 180, .stop2 = 300, .attenuation = 50})},
         DesignCase{"EquirippleLowPass",
                    SchemeDesign(FilterModel::Equiripple, BandType::LowPass,
                                 {.pass1 = 100, .stop1 = 150, .attenuation = 50})},
-        DesignCase{"KaiserBandPass",
-                   SchemeDesign(FilterModel::Kaiser, BandType::BandPass,
-                                {.pass1 = 150, .pass2 = 250, .stop1 = 100, .stop2 = 300,
-                                 .attenuation = 40})}),
+        DesignCase{
+            "KaiserBandPass",
+            SchemeDesign(
+                FilterModel::Kaiser, BandType::BandPass,
+                {.pass1 = 150, .pass2 = 250, .stop1 = 100, .stop2 = 300, .attenuation = 40})}),
     [](const ::testing::TestParamInfo<DesignCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
