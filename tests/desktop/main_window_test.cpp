@@ -19,6 +19,7 @@
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/splitter_frame.h"
+#include "graph/verdict_text.h"
 #include "tests/support/scripted_services.h"
 #include "view/quorvanel_view.h"
 
@@ -57,6 +58,34 @@ class MainWindowTest : public QObject {
     QVERIFY(frame_->ReadoutPane(1)->width() >= paneText);
     QVERIFY(frame_->ReadoutPane(2)->width() >= paneText);
     QVERIFY(frame_->ReadoutPane(1)->text().isEmpty());
+  }
+
+  // After a calculation the status bar says whether the design meets its scheme, as the
+  // summary does; any change of the design and a design without a scheme show "Ready".
+  void statusBarSaysTheVerdict_data() {
+    QTest::addColumn<double>("attenuation");  // 0: no scheme
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("no scheme") << 0.0 << "Ready";
+    QTest::newRow("meets") << 10.0 << "Meets its tolerance scheme: ";
+    QTest::newRow("misses") << 40.0 << "Does not meet its tolerance scheme: ";
+  }
+
+  void statusBarSaysTheVerdict() {
+    QFETCH(double, attenuation);
+    QFETCH(QString, verdict);
+    if (attenuation > 0.0) {
+      qv::FilterSpec& spec = doc_->EditSpec();
+      spec.scheme = {.active = true, .pass1 = 50, .stop1 = 200, .attenuation = attenuation};
+      doc_->UpdateAllViews();
+    }
+    frame_->Form()->OnCalculate();
+    QVERIFY(doc_->IsCalculated());
+    const QString text = frame_->MessagePane()->text();
+    QVERIFY2(text.startsWith(verdict), qPrintable(text));
+    const qv::GraphText line = qv::VerdictLine(doc_->GetSpec(), doc_->GetSchemeCheck());
+    QCOMPARE(text, attenuation > 0.0 ? QString::fromUtf8(line.View()) : QString("Ready"));
+    frame_->Form()->ApplyForm();  // a radio click
+    QCOMPARE(frame_->MessagePane()->text(), QString("Ready"));
   }
 
   void readoutTakesBothTexts() {
