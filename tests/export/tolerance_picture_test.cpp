@@ -43,8 +43,8 @@ std::set<Pixel> MaskPixels(const ToleranceMask& mask) {
 
 // Ink in the summary's second column, rows of the summary.
 bool VerdictInk(const Picture& picture) {
-  return picture.InkColumns(picture::kVerdictX, picture::kSummaryY, picture::kImageWidth,
-                            picture::kTopTitleY)
+  return picture
+      .InkColumns(picture::kVerdictX, picture::kSummaryY, picture::kImageWidth, picture::kTopTitleY)
       .has_value();
 }
 
@@ -113,19 +113,14 @@ FilterSpec Scheme(FilterModel model, BandType band, int order, ToleranceScheme s
 
 INSTANTIATE_TEST_SUITE_P(
     Designs, SchemePicture,
-    ::testing::Values(SchemeCase{"EllipticLowPass",
-                                 Scheme(FilterModel::Elliptic, BandType::LowPass, 2,
-                                        {.minimumOrder = true,
-                                         .pass1 = 100,
-                                         .stop1 = 130,
-                                         .attenuation = 50})},
-                      SchemeCase{"ChebyshevBandStop",
-                                 Scheme(FilterModel::Chebyshev, BandType::BandStop, 4,
-                                        {.pass1 = 100,
-                                         .pass2 = 350,
-                                         .stop1 = 180,
-                                         .stop2 = 260,
-                                         .attenuation = 30})}),
+    ::testing::Values(
+        SchemeCase{"EllipticLowPass",
+                   Scheme(FilterModel::Elliptic, BandType::LowPass, 2,
+                          {.minimumOrder = true, .pass1 = 100, .stop1 = 130, .attenuation = 50})},
+        SchemeCase{
+            "ChebyshevBandStop",
+            Scheme(FilterModel::Chebyshev, BandType::BandStop, 4,
+                   {.pass1 = 100, .pass2 = 350, .stop1 = 180, .stop2 = 260, .attenuation = 30})}),
     [](const ::testing::TestParamInfo<SchemeCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -55,8 +55,8 @@ TEST_P(SchemePage, MaskAndVerdictAsTheDesignHasThem) {
       // Logical y is the row negated; a stroke leaves out its end, which lies one beyond.
       const MaskLine& l = mask.lines[i];
       EXPECT_EQ(blue[i].from, (CPoint{l.x1, -l.row1})) << i;
-      const CPoint end{l.x2 + (l.x2 > l.x1 ? 1 : 0), -l.row2 - (l.row2 > l.row1 ? 1 : 0) +
-                                                         (l.row2 < l.row1 ? 1 : 0)};
+      const CPoint end{l.x2 + (l.x2 > l.x1 ? 1 : 0),
+                       -l.row2 - (l.row2 > l.row1 ? 1 : 0) + (l.row2 < l.row1 ? 1 : 0)};
       EXPECT_EQ(blue[i].to, end) << i;
     }
     if (c.mask) {
@@ -86,11 +86,8 @@ TEST_P(SchemePage, MaskAndVerdictAsTheDesignHasThem) {
 FilterSpec Elliptic() {
   FilterSpec spec;
   spec.model = FilterModel::Elliptic;
-  spec.scheme = {.active = true,
-                 .minimumOrder = true,
-                 .pass1 = 100,
-                 .stop1 = 130,
-                 .attenuation = 50};
+  spec.scheme = {
+      .active = true, .minimumOrder = true, .pass1 = 100, .stop1 = 130, .attenuation = 50};
   return spec;
 }
 
@@ -98,8 +95,8 @@ FilterSpec ButterworthThatMisses() {
   FilterSpec spec;
   spec.bandType = BandType::BandStop;
   spec.fcut2 = 350;
-  spec.scheme = {.active = true, .pass1 = 100, .pass2 = 350, .stop1 = 180, .stop2 = 260,
-                 .attenuation = 60};
+  spec.scheme = {
+      .active = true, .pass1 = 100, .pass2 = 350, .stop1 = 180, .stop2 = 260, .attenuation = 60};
   return spec;
 }
 
