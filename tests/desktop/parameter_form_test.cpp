@@ -12,6 +12,7 @@
 #include "desktop/quorvanel_doc.h"
 #include "engine/calculate.h"
 #include "tests/support/scripted_services.h"
+#include "view/graph_page_layout.h"
 
 using qv::CParameterDlg;
 using qv::CQuorvanelDoc;
@@ -298,6 +299,16 @@ class ParameterFormTest : public QObject {
     QCOMPARE(s.attenuation, 40.0);
     QVERIFY(!s.minimumOrder);
     QVERIFY(!form_->OptionBox(O::MinimumOrderOption)->isChecked());
+  }
+
+  // The first window is as high as the graph page; the form, requirements included, fits
+  // beside it without scrolling, every control inside the form.
+  void theWholeFormFitsBesideThePage() {
+    QVERIFY(form_->widget()->height() <= qv::page::kPageHeight);
+    for (const QWidget* child : form_->widget()->findChildren<QWidget*>()) {
+      QVERIFY2(child->geometry().bottom() < form_->widget()->height(),
+               qPrintable(child->objectName()));
+    }
   }
 
   void switchingToIirResetsTheWindowModel() {
