@@ -476,6 +476,9 @@ class ParameterFormTest : public QObject {
     doc_->ClearCalculated();
     QTest::keyClick(form_->RadioGroup(G::BandGroup)->button(0), Qt::Key_Enter);
     QVERIFY(doc_->IsCalculated());
+    doc_->ClearCalculated();
+    QTest::keyClick(form_->OptionBox(O::RequirementsOption), Qt::Key_Return);
+    QVERIFY(doc_->IsCalculated());
   }
 
   void aRefusedCalculationShowsItsMessage() {

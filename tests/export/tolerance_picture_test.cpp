@@ -80,7 +80,9 @@ TEST_P(SchemePicture, WithoutTheSchemeNeitherMaskNorVerdict) {
   spec.scheme.active = false;
   spec.scheme.minimumOrder = false;
   if (NeedsScheme(spec.model)) {
-    GTEST_SKIP() << "the model is designed from its scheme";
+    // Designed from its scheme, the model has no design without one: a Chebyshev of the same
+    // band and cut frequencies stands in.
+    spec.model = FilterModel::Chebyshev;
   }
   const Picture picture =
       ExportAndDecode(CalculatedInput(spec), std::string(GetParam().name) + "-plain.gif");
