@@ -30,7 +30,7 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
 int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
                  std::ostream& err) {
   int status = kExitSuccess;
-  if (options.savePath && !SaveDesignFile(*options.savePath, calculated.spec)) {
+  if (options.savePath && !SaveDesignFile(*options.savePath, calculated.spec, options.keptChunks)) {
     err << kSaveFailedMessage << '\n';
     status = kExitOutputFailed;
   }

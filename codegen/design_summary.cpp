@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/zero_placement.h"
+#include "design/model_roots.h"
 #include "design/stability_check.h"
 #include "records/complex.h"
 #include "records/identification.h"
@@ -49,7 +49,7 @@ void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec
   std::fprintf(file, "%.*sFilter model: %.*s\n", p, pre, ViewLength(model), model.data());
   if (spec.model == FilterModel::RaisedCosine) {
     std::fprintf(file, "%.*sRoll Off Factor: %f\n", p, pre, spec.rollOff);
-  } else if (spec.model != FilterModel::Rectangle) {
+  } else if (IsIirModel(spec.model)) {
     std::fprintf(file, "%.*sFilter order: %d\n", p, pre, static_cast<int>(spec.order));
   }
   std::fprintf(file, "%.*sSampling Frequency: %d %.*s\n", p, pre,
@@ -61,8 +61,12 @@ void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec
   } else {
     std::fprintf(file, "%.*sCut Frequency: %f %.*s\n", p, pre, spec.fcut1 / divisor, u, unit);
   }
-  if (spec.model == FilterModel::Chebyshev) {
+  if (spec.model == FilterModel::Chebyshev || spec.model == FilterModel::ChebyshevII ||
+      spec.model == FilterModel::Elliptic || spec.model == FilterModel::Equiripple) {
     std::fprintf(file, "%.*sPass band Ripple: %f dB\n", p, pre, spec.ripple);
+  }
+  if (NeedsScheme(spec.model)) {
+    std::fprintf(file, "%.*sStop band Attenuation: %f dB\n", p, pre, spec.scheme.attenuation);
   }
 }
 
@@ -73,7 +77,7 @@ void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::stri
   }
   const int m = spec.effectiveOrder;
   std::array<Complex, kMaxCoefficients> zeros{};
-  PlaceIirZeros(spec, zeros);
+  DesignModelZeros(spec, zeros);
   // The poles the design's stability check found; should the search fail, the places stay
   // at zero.
   std::array<Complex, kMaxCoefficients> poles{};
@@ -118,8 +122,8 @@ bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
   const auto model = static_cast<std::int32_t>(spec.model);
   const auto cls = static_cast<std::int32_t>(spec.filterClass);
   const auto quant = static_cast<std::int32_t>(spec.quantization);
-  if (band < 0 || band > 3 || model < 0 || model > 4 || cls < 0 || cls > 1 || quant < 0 ||
-      quant > 2 || scale.freqDivisor < 1) {
+  if (band < 0 || band > 3 || model < 0 || model > kLastFilterModel || cls < 0 || cls > 1 ||
+      quant < 0 || quant > 2 || scale.freqDivisor < 1) {
     return false;
   }
   if (!IsIirModel(spec.model)) {

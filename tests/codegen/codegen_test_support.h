@@ -37,6 +37,12 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 // `spec` run through the Calculate command; fails the current test when it is refused.
 GeneratorInput Calculated(const FilterSpec& spec);
 
+// A design of `model` (one designed from a tolerance scheme) of manual `order` (taps for the FIR
+// models), whose scheme has its pass-band edges at fcut1 (and fcut2 for band designs) and its
+// stop-band edges a quarter of the way from them towards the next edge or band limit. Hz, dB.
+FilterSpec SchemeSpec(BandType band, FilterModel model, int order, int fsample, int fcut1,
+                      int fcut2, double rippleDb, double attenuationDb);
+
 // `text` with the web-site and e-mail lines of the identification block replaced by
 // "<web site>" and "<e-mail>" (after any "-- " prefix), so that a comparison does not depend
 // on their contents.
