@@ -43,7 +43,8 @@ void DrawPage(benchmark::State& state, qv::FilterSpec spec) {
   for (auto _ : state) {
     page.fill(Qt::white);
     qv::CScreenDC dc(page);
-    qv::DrawGraphPage(dc, calculation.spec, calculation.scale, calculation.responses, true);
+    qv::DrawGraphPage(dc, calculation.spec, calculation.scale, calculation.responses,
+                      calculation.outcome.scheme, true);
     benchmark::DoNotOptimize(page.constBits());
   }
 }

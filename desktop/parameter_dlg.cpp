@@ -1,6 +1,7 @@
 #include "desktop/parameter_dlg.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -17,22 +18,23 @@
 namespace qv {
 namespace {
 
-// The form template, in dialog units.
+// The form template, in dialog units: the classic form, then the requirements below it.
 constexpr int kTemplateWidth = 124;
-constexpr int kTemplateHeight = 408;
+constexpr int kTemplateHeight = 461;
 
-enum class Kind { Radio, GroupBox, Label, Edit, Button };
+enum class Kind { Radio, GroupBox, Label, Edit, Button, CheckBox };
 
 struct TemplateControl {
   Kind kind;
   const char* text;
   int x, y, width, height;
-  int group = -1;  // radio buttons: their group; edits: their field
+  int group = -1;  // radio buttons: their group; edits: their field; check boxes: their option
   int index = 0;   // radio buttons: their index in the group
 };
 
 using G = CParameterDlg::Group;
 using F = CParameterDlg::Field;
+using O = CParameterDlg::Option;
 
 // In template order, which is also the tab order and numbers the radio buttons of a group.
 constexpr TemplateControl kTemplate[] = {
@@ -49,6 +51,11 @@ constexpr TemplateControl kTemplate[] = {
     {Kind::Radio, "Bessel", 12, 126, 37, 10, G::ModelGroup, 2},
     {Kind::Radio, "Rectangle", 12, 138, 49, 10, G::ModelGroup, 3},
     {Kind::Radio, "Raised Cosine", 12, 150, 61, 10, G::ModelGroup, 4},
+    // The models designed from the requirements, beside the others: two IIR, two FIR.
+    {Kind::Radio, "Chebyshev II", 64, 102, 56, 10, G::ModelGroup, 5},
+    {Kind::Radio, "Elliptic", 64, 113, 56, 10, G::ModelGroup, 6},
+    {Kind::Radio, "Kaiser", 64, 126, 56, 10, G::ModelGroup, 7},
+    {Kind::Radio, "Equiripple", 64, 138, 56, 10, G::ModelGroup, 8},
     {Kind::GroupBox, "Model", 4, 92, 116, 72},
     {Kind::Label, "Fsample (Hz)", 50, 175, 51, 9},
     {Kind::Edit, nullptr, 4, 173, 43, 12, F::Fsample},
@@ -69,14 +76,74 @@ constexpr TemplateControl kTemplate[] = {
     {Kind::Radio, "Float", 10, 317, 31, 10, G::QuantizationGroup, 0},
     {Kind::Radio, "8-bit signed", 10, 341, 52, 10, G::QuantizationGroup, 1},
     {Kind::Radio, "16-bit signed", 10, 329, 56, 10, G::QuantizationGroup, 2},
+    // The structure of a quantised IIR design, beside its quantisation.
+    {Kind::Radio, "Direct form", 66, 317, 53, 10, G::StructureGroup, 0},
+    {Kind::Radio, "Sections", 66, 329, 53, 10, G::StructureGroup, 1},
+    {Kind::Radio, "L\u221e", 72, 341, 24, 10, G::ScalingGroup, 0},
+    {Kind::Radio, "L2", 97, 341, 22, 10, G::ScalingGroup, 1},
+    // The requirements: the check box stands on the group's top line, as its title.
+    {Kind::GroupBox, "", 4, 392, 116, 66},
+    {Kind::CheckBox, "Requirements", 8, 390, 58, 10, O::RequirementsOption},
+    {Kind::Edit, nullptr, 10, 402, 32, 12, F::PassEdge1},
+    {Kind::Edit, nullptr, 45, 402, 32, 12, F::PassEdge2},
+    {Kind::Label, "Fpass (Hz)", 80, 404, 40, 9},
+    {Kind::Edit, nullptr, 10, 416, 32, 12, F::StopEdge1},
+    {Kind::Edit, nullptr, 45, 416, 32, 12, F::StopEdge2},
+    {Kind::Label, "Fstop (Hz)", 80, 418, 40, 9},
+    {Kind::Edit, nullptr, 10, 430, 32, 12, F::Attenuation},
+    {Kind::Label, "As (dB)", 45, 432, 40, 9},
+    {Kind::CheckBox, "Minimum order", 10, 444, 70, 10, O::MinimumOrderOption},
 };
 
 const QString kGroupBoxStyle = QStringLiteral(
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
     "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }");
 
-constexpr int kRectangleIndex = static_cast<int>(FilterModel::Rectangle);
-constexpr int kRaisedCosineIndex = static_cast<int>(FilterModel::RaisedCosine);
+// Radio buttons right of this dialog-unit column stand in a group's second column.
+constexpr int kSecondColumn = 60;
+const QString kSecondColumnStyle = QStringLiteral("QRadioButton { spacing: 2px; }");
+
+// The models only an FIR design can have.
+constexpr bool IsFirOnlyModel(FilterModel model) {
+  return model == FilterModel::Rectangle || model == FilterModel::RaisedCosine ||
+         model == FilterModel::Kaiser || model == FilterModel::Equiripple;
+}
+
+// Each stop-band edge of a fresh scheme lies a quarter of the way from its pass-band edge (a cut
+// frequency) to the next limit beyond it: 0 Hz, half the sampling frequency, or for a band stop
+// the other cut frequency.
+constexpr double kSeedTransition = 0.25;
+
+// A scheme none of whose edges was ever set (all 0) starts from the cut frequencies, so that
+// the first calculation has a sound scheme to meet.
+void SeedScheme(FilterSpec& spec) {
+  ToleranceScheme& s = spec.scheme;
+  if (s.pass1 != 0.0 || s.pass2 != 0.0 || s.stop1 != 0.0 || s.stop2 != 0.0) {
+    return;
+  }
+  const double f1 = spec.fcut1;
+  const double f2 = spec.fcut2;
+  const double nyquist = spec.fsample / 2.0;
+  s.pass1 = f1;
+  switch (spec.bandType) {
+    case BandType::LowPass:
+      s.stop1 = f1 + (nyquist - f1) * kSeedTransition;
+      break;
+    case BandType::HighPass:
+      s.stop1 = f1 - f1 * kSeedTransition;
+      break;
+    case BandType::BandPass:
+      s.pass2 = f2;
+      s.stop1 = f1 - f1 * kSeedTransition;
+      s.stop2 = f2 + (nyquist - f2) * kSeedTransition;
+      break;
+    case BandType::BandStop:
+      s.pass2 = f2;
+      s.stop1 = f1 + (f2 - f1) * kSeedTransition;
+      s.stop2 = f2 - (f2 - f1) * kSeedTransition;
+      break;
+  }
+}
 
 template <typename Enumeration>
 void Check(QButtonGroup* group, Enumeration code) {
@@ -103,6 +170,9 @@ void CopyFormFields(const FilterSpec& from, FilterSpec& to) {
   to.rollOff = from.rollOff;
   to.taps = from.taps;
   to.quantization = from.quantization;
+  to.structure = from.structure;
+  to.sectionScaling = from.sectionScaling;
+  to.scheme = from.scheme;
 }
 
 }  // namespace
@@ -129,19 +199,27 @@ void CParameterDlg::BuildControls(QWidget* page) {
     groups_[g] = new QButtonGroup(this);
   }
   for (const TemplateControl& control : kTemplate) {
-    const QString text = QString::fromLatin1(control.text);
+    const QString text = QString::fromUtf8(control.text);
     QWidget* widget = nullptr;
     switch (control.kind) {
       case Kind::Radio: {
         auto* radio = new QRadioButton(text, page);
         groups_[control.group]->addButton(radio, control.index);
         connect(radio, &QRadioButton::clicked, this, &CParameterDlg::ApplyForm);
-        if (control.group == G::ModelGroup && control.index == kRectangleIndex) {
-          rectangle_ = radio;
-        } else if (control.group == G::ModelGroup && control.index == kRaisedCosineIndex) {
-          raisedCosine_ = radio;
+        if (control.x > kSecondColumn) {
+          // A second column has less room: its texts sit closer to their buttons.
+          radio->setStyleSheet(kSecondColumnStyle);
         }
         widget = radio;
+        break;
+      }
+      case Kind::CheckBox: {
+        auto* box = new QCheckBox(text, page);
+        options_[control.group] = box;
+        connect(box, &QCheckBox::clicked, this, &CParameterDlg::ApplyForm);
+        // Standing on a group's top line, it hides the line behind its text.
+        box->setAutoFillBackground(true);
+        widget = box;
         break;
       }
       case Kind::GroupBox:
@@ -221,8 +299,21 @@ void CParameterDlg::ReadForm() {
                     ExchangeNumber(fields_[Ripple], values_.ripple) &&
                     ExchangeNumber(fields_[RollOff], values_.rollOff) &&
                     ExchangeInteger(fields_[Taps], values_.taps);
-  if (read) {
-    values_.quantization = Checked<Quantization>(groups_[QuantizationGroup]);
+  if (!read) {
+    return;
+  }
+  values_.quantization = Checked<Quantization>(groups_[QuantizationGroup]);
+  values_.structure = Checked<IirStructure>(groups_[StructureGroup]);
+  values_.sectionScaling = Checked<SectionScaling>(groups_[ScalingGroup]);
+  ToleranceScheme& scheme = values_.scheme;
+  scheme.active = options_[RequirementsOption]->isChecked();
+  const bool readScheme = ExchangeNumber(fields_[PassEdge1], scheme.pass1) &&
+                          ExchangeNumber(fields_[PassEdge2], scheme.pass2) &&
+                          ExchangeNumber(fields_[StopEdge1], scheme.stop1) &&
+                          ExchangeNumber(fields_[StopEdge2], scheme.stop2) &&
+                          ExchangeNumber(fields_[Attenuation], scheme.attenuation);
+  if (readScheme) {
+    scheme.minimumOrder = options_[MinimumOrderOption]->isChecked();
   }
 }
 
@@ -238,6 +329,15 @@ void CParameterDlg::WriteForm() {
   ShowNumber(fields_[Ripple], values_.ripple);
   ShowNumber(fields_[RollOff], values_.rollOff);
   ShowInteger(fields_[Taps], values_.taps);
+  Check(groups_[StructureGroup], values_.structure);
+  Check(groups_[ScalingGroup], values_.sectionScaling);
+  options_[RequirementsOption]->setChecked(values_.scheme.active);
+  ShowNumber(fields_[PassEdge1], values_.scheme.pass1);
+  ShowNumber(fields_[PassEdge2], values_.scheme.pass2);
+  ShowNumber(fields_[StopEdge1], values_.scheme.stop1);
+  ShowNumber(fields_[StopEdge2], values_.scheme.stop2);
+  ShowNumber(fields_[Attenuation], values_.scheme.attenuation);
+  options_[MinimumOrderOption]->setChecked(values_.scheme.minimumOrder);
 }
 
 void CParameterDlg::ApplyForm() {
@@ -260,20 +360,59 @@ void CParameterDlg::LoadForm() {
 void CParameterDlg::ApplyRules() {
   FilterSpec& spec = document_.EditSpec();
   const bool fir = spec.filterClass == FilterClass::Fir;
-  if (!fir && (spec.model == FilterModel::Rectangle || spec.model == FilterModel::RaisedCosine)) {
+  if (!fir && IsFirOnlyModel(spec.model)) {
     spec.model = FilterModel::Butterworth;
     values_.model = FilterModel::Butterworth;
   }
   if (!IsBandType(spec.bandType)) {
     spec.fcut2 = spec.fcut1;
   }
-  rectangle_->setEnabled(fir);
-  raisedCosine_->setEnabled(fir);
-  fields_[Taps]->setEnabled(fir);
-  fields_[Ripple]->setEnabled(spec.model == FilterModel::Chebyshev);
-  fields_[FilterOrder]->setEnabled(IsIirModel(spec.model));
+  // The models designed from the requirements cannot do without them.
+  if (NeedsScheme(spec.model) && !spec.scheme.active) {
+    spec.scheme.active = true;
+    values_.scheme.active = true;
+  }
+  if (spec.scheme.active) {
+    SeedScheme(spec);
+    values_.scheme = spec.scheme;
+  }
+  const ToleranceScheme& scheme = spec.scheme;
+  const bool band = IsBandType(spec.bandType);
+  // Quorvanel chooses the order (IIR) or the tap count (FIR), and with them the cut
+  // frequencies, which the models designed from the scheme always take from its edges.
+  const bool chosenCount = scheme.active && scheme.minimumOrder;
+  const bool derivedCuts = scheme.active && (scheme.minimumOrder || NeedsScheme(spec.model));
+  for (QAbstractButton* model : groups_[ModelGroup]->buttons()) {
+    if (IsFirOnlyModel(static_cast<FilterModel>(groups_[ModelGroup]->id(model)))) {
+      model->setEnabled(fir);
+    }
+  }
+  fields_[Taps]->setEnabled(fir && !chosenCount);
+  fields_[Ripple]->setEnabled(spec.model == FilterModel::Chebyshev || scheme.active);
+  fields_[FilterOrder]->setEnabled(IsIirModel(spec.model) && !(chosenCount && !fir));
   fields_[RollOff]->setEnabled(spec.model == FilterModel::RaisedCosine);
-  fields_[Fcut2]->setEnabled(IsBandType(spec.bandType));
+  fields_[Fcut1]->setEnabled(!derivedCuts);
+  fields_[Fcut2]->setEnabled(band && !derivedCuts);
+
+  // The structure applies where the engine would build sections if asked to.
+  const FilterSpec structured{.filterClass = spec.filterClass,
+                              .model = spec.model,
+                              .quantization = spec.quantization,
+                              .structure = IirStructure::Sections};
+  const bool structure = UsesFixedPointSections(structured);
+  for (QAbstractButton* button : groups_[StructureGroup]->buttons()) {
+    button->setEnabled(structure);
+  }
+  for (QAbstractButton* button : groups_[ScalingGroup]->buttons()) {
+    button->setEnabled(structure && spec.structure == IirStructure::Sections);
+  }
+
+  fields_[PassEdge1]->setEnabled(scheme.active);
+  fields_[PassEdge2]->setEnabled(scheme.active && band);
+  fields_[StopEdge1]->setEnabled(scheme.active);
+  fields_[StopEdge2]->setEnabled(scheme.active && band);
+  fields_[Attenuation]->setEnabled(scheme.active);
+  options_[MinimumOrderOption]->setEnabled(scheme.active);
 }
 
 void CParameterDlg::OnCalculate() {

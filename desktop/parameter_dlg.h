@@ -11,9 +11,9 @@
 #include "records/filter_spec.h"
 
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace qv {
 
@@ -25,10 +25,36 @@ class CParameterDlg : public QScrollArea, public CView {
  public:
   // Pixels of the form's pane at start-up.
   static constexpr int kPaneWidth = 210;
-  // The form's edit fields, by what they hold.
-  enum Field { Fsample, Fcut1, Fcut2, FilterOrder, Ripple, RollOff, Taps, kFieldCount };
-  // The radio groups.
-  enum Group { ClassGroup, BandGroup, ModelGroup, QuantizationGroup, kGroupCount };
+  // The form's edit fields, by what they hold; the last five are the tolerance scheme's edges
+  // (Hz) and As (dB).
+  enum Field {
+    Fsample,
+    Fcut1,
+    Fcut2,
+    FilterOrder,
+    Ripple,
+    RollOff,
+    Taps,
+    PassEdge1,
+    PassEdge2,
+    StopEdge1,
+    StopEdge2,
+    Attenuation,
+    kFieldCount
+  };
+  // The radio groups; the structure of a quantised IIR design and its sections' scaling last.
+  enum Group {
+    ClassGroup,
+    BandGroup,
+    ModelGroup,
+    QuantizationGroup,
+    StructureGroup,
+    ScalingGroup,
+    kGroupCount
+  };
+  // The check boxes: "Requirements" sets the tolerance scheme, "Minimum order" lets Quorvanel
+  // choose the order or tap count.
+  enum Option { RequirementsOption, MinimumOrderOption, kOptionCount };
 
   CParameterDlg(CQuorvanelDoc& document, QWidget* parent);
   ~CParameterDlg() override;
@@ -38,6 +64,7 @@ class CParameterDlg : public QScrollArea, public CView {
 
   [[nodiscard]] QLineEdit* FieldEdit(Field field) const { return fields_[field]; }
   [[nodiscard]] QButtonGroup* RadioGroup(Group group) const { return groups_[group]; }
+  [[nodiscard]] QCheckBox* OptionBox(Option option) const { return options_[option]; }
   [[nodiscard]] QPushButton* CalculateButton() const { return calculate_; }
 
   // Copies the controls into the document, applies the rules and clears the calculated flag
@@ -59,13 +86,12 @@ class CParameterDlg : public QScrollArea, public CView {
   void ApplyRules();
 
   CQuorvanelDoc& document_;
-  // The form's own copy of the eleven fields it edits (radio groups by template index, which
-  // is each enumeration's code).
+  // The form's own copy of the fields it edits (radio groups by template index, which is each
+  // enumeration's code).
   FilterSpec values_;
   std::array<QLineEdit*, kFieldCount> fields_{};
   std::array<QButtonGroup*, kGroupCount> groups_{};
-  QRadioButton* rectangle_ = nullptr;
-  QRadioButton* raisedCosine_ = nullptr;
+  std::array<QCheckBox*, kOptionCount> options_{};
   QPushButton* calculate_ = nullptr;
 };
 

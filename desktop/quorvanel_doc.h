@@ -25,6 +25,9 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
   [[nodiscard]] const FilterDesign& GetDesign() const { return calculation_.design; }
   [[nodiscard]] const DisplayScale& GetScale() const override { return calculation_.scale; }
   [[nodiscard]] const ResponseSet& GetResponses() const override { return calculation_.responses; }
+  [[nodiscard]] const SchemeCheck& GetSchemeCheck() const override {
+    return calculation_.outcome.scheme;
+  }
   [[nodiscard]] bool IsCalculated() const override { return calculated_; }
   void ClearCalculated() { calculated_ = false; }
 

@@ -16,6 +16,7 @@
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
 #include "framework/utf8_text.h"
+#include "graph/verdict_text.h"
 #include "records/identification.h"
 #include "view/quorvanel_view.h"
 
@@ -63,6 +64,16 @@ CSplitterFrame::CSplitterFrame(CQuorvanelDoc& document, QWidget* parent)
     }
   });
   view_->setFocus(Qt::OtherFocusReason);
+  document_.AddView(this);
+}
+
+CSplitterFrame::~CSplitterFrame() { document_.RemoveView(this); }
+
+void CSplitterFrame::OnUpdate() {
+  const GraphText verdict = document_.IsCalculated()
+                                ? VerdictLine(document_.GetSpec(), document_.GetSchemeCheck())
+                                : GraphText{};
+  messagePane_->setText(verdict.length > 0 ? FromUtf8View(verdict.View()) : kIdleText);
 }
 
 void CSplitterFrame::CreateMenus() {

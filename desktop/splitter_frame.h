@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QString>
 
+#include "framework/document.h"
+
 class QAction;
 class QLabel;
 class QSplitter;
@@ -16,11 +18,16 @@ class CParameterDlg;
 class CQuorvanelDoc;
 class CQuorvanelView;
 
-class CSplitterFrame : public QMainWindow {
+class CSplitterFrame : public QMainWindow, public CView {
   Q_OBJECT
 
  public:
   explicit CSplitterFrame(CQuorvanelDoc& document, QWidget* parent = nullptr);
+  ~CSplitterFrame() override;
+
+  // The document changed: after a calculation with a tolerance scheme the message pane says
+  // whether the design meets it, with both margins; otherwise it shows "Ready".
+  void OnUpdate() override;
 
   // The one operation that takes both readout texts: pane 1 and pane 2 of the status bar.
   void SetReadout(const QString& horizontal, const QString& vertical);

@@ -10,6 +10,8 @@
 #include "fileio/output_file.h"
 #include "graph/graph_text.h"
 #include "graph/pixel_position.h"
+#include "graph/tolerance_mask.h"
+#include "graph/verdict_text.h"
 #include "records/identification.h"
 
 namespace qv {
@@ -26,12 +28,13 @@ struct ImageDeleter {
 };
 using Image = std::unique_ptr<gdImage, ImageDeleter>;
 
-// The five colours every picture starts with; green and blue are part of the palette though
-// nothing is drawn with them.
+// The five colours every picture starts with; green is part of the palette though nothing is
+// drawn with it, blue only a tolerance scheme's mask.
 struct Palette {
   int black = 0;
   int white = 0;
   int red = 0;
+  int blue = 0;
 };
 
 constexpr int kFullIntensity = 255;  // a colour channel at its brightest
@@ -67,12 +70,12 @@ Palette AllocatePalette(gdImagePtr image) {
   palette.white = Gd().imageColorAllocate(image, kFullIntensity, kFullIntensity, kFullIntensity);
   palette.red = Gd().imageColorAllocate(image, kFullIntensity, 0, 0);
   Gd().imageColorAllocate(image, 0, kFullIntensity, 0);
-  Gd().imageColorAllocate(image, 0, 0, kFullIntensity);
+  palette.blue = Gd().imageColorAllocate(image, 0, 0, kFullIntensity);
   return palette;
 }
 
 void DrawHeader(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
-                const Palette& palette) {
+                const ResponseSet& responses, const SchemeCheck& scheme, const Palette& palette) {
   const GraphText title = MakeGraphText("Digital Filter Graphics");
   DrawLarge(image, (kImageWidth - LargeWidth(title)) / 2, kTitleY, title, palette.black);
 
@@ -84,6 +87,12 @@ void DrawHeader(gdImagePtr image, const FilterSpec& spec, const DisplayScale& sc
   const SummaryText summary = FormatSummary(spec, scale);
   for (int row = 0; row < kSummaryRows; ++row) {
     DrawSmall(image, kTextLeft, kSummaryY + row * kSummaryLineStep, summary[row], palette.black);
+  }
+  const VerdictText verdict = FormatVerdict(spec, responses, scheme);
+  for (int row = 0; row < kVerdictRows; ++row) {
+    if (verdict[row].length > 0) {
+      DrawSmall(image, kVerdictX, kSummaryY + row * kSummaryLineStep, verdict[row], palette.black);
+    }
   }
 }
 
@@ -201,6 +210,15 @@ void DrawImpulseResponse(gdImagePtr image, const ResponseSet& responses, const P
   }
 }
 
+void DrawToleranceMask(gdImagePtr image, const FilterSpec& spec, const ResponseSet& responses,
+                       const Palette& palette) {
+  const ToleranceMask mask = MakeToleranceMask(spec, responses, kLeftColumn, kTopRow);
+  for (int i = 0; i < mask.count; ++i) {
+    const MaskLine& line = mask.lines[i];
+    Gd().imageLine(image, line.x1, line.row1, line.x2, line.row2, palette.blue);
+  }
+}
+
 void DrawMagnitude(gdImagePtr image, const ResponseSet& responses, const Palette& palette) {
   const double minDb = responses.magnitudeMinDb;
   const double maxDb = responses.magnitudeMaxDb;
@@ -244,10 +262,10 @@ void DrawGroupDelay(gdImagePtr image, const ResponseSet& responses, const Palett
 }
 
 void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& scale,
-                 const ResponseSet& responses) {
+                 const ResponseSet& responses, const SchemeCheck& scheme) {
   const Palette palette = AllocatePalette(image);
   Gd().imageFill(image, 0, 0, palette.white);
-  DrawHeader(image, spec, scale, palette);
+  DrawHeader(image, spec, scale, responses, scheme, palette);
 
   for (const int left : {kLeftColumn, kMiddleColumn, kRightColumn}) {
     DrawFrame(image, left, kTopRow);
@@ -264,6 +282,8 @@ void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& s
 
   DrawStepResponse(image, responses, palette);
   DrawImpulseResponse(image, responses, palette);
+  // Under the magnitude curve, which stays visible where the two meet.
+  DrawToleranceMask(image, spec, responses, palette);
   DrawMagnitude(image, responses, palette);
   DrawPhase(image, responses, palette);
   DrawGroupDelay(image, responses, palette);
@@ -272,7 +292,7 @@ void DrawPicture(gdImagePtr image, const FilterSpec& spec, const DisplayScale& s
 }  // namespace
 
 OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
-                        const ResponseSet& responses, const char* path) {
+                        const ResponseSet& responses, const SchemeCheck& scheme, const char* path) {
   if (path == nullptr) {
     return OutputCode::NotCreated;
   }
@@ -283,7 +303,7 @@ OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
   if (!image) {
     return OutputCode::NotCreated;
   }
-  DrawPicture(image.get(), spec, scale, responses);
+  DrawPicture(image.get(), spec, scale, responses, scheme);
 
   OutputFile output(path);
   if (!output.IsOpen()) {
@@ -291,6 +311,11 @@ OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
   }
   Gd().imageGif(image.get(), output.File());
   return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+}
+
+OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
+                        const ResponseSet& responses, const char* path) {
+  return ExportGraphs(spec, scale, responses, SchemeCheck{}, path);
 }
 
 }  // namespace qv

@@ -34,6 +34,9 @@ inline constexpr int kFooterY = 661;
 inline constexpr int kFooterLineStep = 13;
 inline constexpr int kSummaryY = 39;
 inline constexpr int kSummaryLineStep = 13;
+// The summary's second column (verdict and structure), right of the title, whose descenders
+// reach into the first summary row.
+inline constexpr int kVerdictX = 612;
 inline constexpr int kTopTitleY = 128;
 inline constexpr int kBottomTitleY = 419;
 inline constexpr int kFrequencyLabelY = 367;

@@ -6,6 +6,8 @@
 
 #include "graph/graph_text.h"
 #include "graph/pixel_position.h"
+#include "graph/tolerance_mask.h"
+#include "graph/verdict_text.h"
 #include "records/identification.h"
 #include "view/graph_page_layout.h"
 
@@ -16,6 +18,7 @@ using namespace page;
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 // Logical y of a page row: the drawing's y grows upwards from the page's top edge.
 constexpr int Y(int row) { return -row; }
@@ -28,12 +31,14 @@ struct Tools {
     blackPen.CreatePen(PS_SOLID, 1, kBlack);
     dotPen.CreatePen(PS_DOT, 1, kBlack);
     redPen.CreatePen(PS_SOLID, 1, kRed);
+    bluePen.CreatePen(PS_SOLID, 1, kBlue);
   }
   CFont courier;
   CFont arial;
   CPen blackPen;
   CPen dotPen;
   CPen redPen;
+  CPen bluePen;
 };
 
 void Text(CDC& dc, int x, int row, const GraphText& text) {
@@ -75,10 +80,15 @@ void DrawPaperHeader(CDC& dc) {
   Text(dc, kTextLeft, kVersionRow + 2 * kContactRowStep, MakeGraphText(kContactEmail));
 }
 
-void DrawSummary(CDC& dc, const FilterSpec& spec, const DisplayScale& scale) {
+void DrawSummary(CDC& dc, const FilterSpec& spec, const DisplayScale& scale,
+                 const ResponseSet& responses, const SchemeCheck& scheme) {
   const SummaryText summary = FormatSummary(spec, scale);
   for (int row = 0; row < kSummaryRows; ++row) {
     Text(dc, kTextLeft, kSummaryRow + row * kSummaryRowStep, summary[row]);
+  }
+  const VerdictText verdict = FormatVerdict(spec, responses, scheme);
+  for (int row = 0; row < kVerdictRows; ++row) {
+    Text(dc, kVerdictLeft, kSummaryRow + row * kSummaryRowStep, verdict[row]);
   }
 }
 
@@ -198,6 +208,16 @@ void DrawImpulse(CDC& dc, const ResponseSet& responses) {
   }
 }
 
+// The mask's lines include both ends; a stroke leaves out its end point, so it ends one beyond.
+void DrawToleranceMask(CDC& dc, const FilterSpec& spec, const ResponseSet& responses) {
+  const ToleranceMask mask = MakeToleranceMask(spec, responses, kLeftColumn, kTopFrameTop);
+  for (int i = 0; i < mask.count; ++i) {
+    const MaskLine& line = mask.lines[i];
+    const auto beyond = [](int from, int to) { return to + (to > from) - (to < from); };
+    Line(dc, line.x1, line.row1, beyond(line.x1, line.x2), beyond(line.row1, line.row2));
+  }
+}
+
 void DrawMagnitude(CDC& dc, const ResponseSet& responses) {
   const double minDb = responses.magnitudeMinDb;
   const double maxDb = responses.magnitudeMaxDb;
@@ -241,7 +261,7 @@ void DrawGroupDelay(CDC& dc, const ResponseSet& responses) {
 }  // namespace
 
 void DrawGraphPage(CDC& dc, const FilterSpec& spec, const DisplayScale& scale,
-                   const ResponseSet& responses, bool calculated) {
+                   const ResponseSet& responses, const SchemeCheck& scheme, bool calculated) {
   SetMapping(dc);
   Tools tools(dc);
   CFont* oldFont = dc.SelectObject(&tools.courier);
@@ -254,7 +274,7 @@ void DrawGraphPage(CDC& dc, const FilterSpec& spec, const DisplayScale& scale,
   if (dc.IsPrinting()) {
     DrawPaperHeader(dc);
   }
-  DrawSummary(dc, spec, scale);
+  DrawSummary(dc, spec, scale, responses, scheme);
   DrawFrames(dc, tools);
   DrawTitles(dc);
 
@@ -265,6 +285,12 @@ void DrawGraphPage(CDC& dc, const FilterSpec& spec, const DisplayScale& scale,
   DrawZerosAndPoles(dc, spec, responses);
   DrawStep(dc, responses);
   DrawImpulse(dc, responses);
+  if (spec.scheme.active) {
+    // Under the magnitude curve, which stays visible where the two meet.
+    dc.SelectObject(&tools.bluePen);
+    DrawToleranceMask(dc, spec, responses);
+    dc.SelectObject(&tools.redPen);
+  }
   DrawMagnitude(dc, responses);
   DrawPhase(dc, responses);
   DrawGroupDelay(dc, responses);

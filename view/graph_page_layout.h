@@ -40,6 +40,8 @@ inline constexpr int kVersionRow = 688;  // paper only, then the two contact row
 inline constexpr int kContactRowStep = 21;
 inline constexpr int kSummaryRow = 28;
 inline constexpr int kSummaryRowStep = 14;
+// The summary's second column (verdict and structure), clear of the longest first-column row.
+inline constexpr int kVerdictLeft = 472;
 inline constexpr int kTopTitleRow = 136;
 inline constexpr int kBottomTitleRow = 422;
 inline constexpr int kFrequencyLabelRow = 374;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/responses.h"
+#include "design/scheme_check.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -13,6 +14,8 @@ class GraphSource {
   [[nodiscard]] virtual const FilterSpec& GetSpec() const = 0;
   [[nodiscard]] virtual const DisplayScale& GetScale() const = 0;
   [[nodiscard]] virtual const ResponseSet& GetResponses() const = 0;
+  // The design against its tolerance scheme (not checked when it has none).
+  [[nodiscard]] virtual const SchemeCheck& GetSchemeCheck() const = 0;
   // False while the records do not describe a calculated design: nothing is drawn then.
   [[nodiscard]] virtual bool IsCalculated() const = 0;
 

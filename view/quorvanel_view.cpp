@@ -66,7 +66,7 @@ void CQuorvanelView::ClearReadout() {
 
 void CQuorvanelView::OnDraw(CDC& dc) const {
   DrawGraphPage(dc, source_.GetSpec(), source_.GetScale(), source_.GetResponses(),
-                source_.IsCalculated());
+                source_.GetSchemeCheck(), source_.IsCalculated());
 }
 
 void CQuorvanelView::RenderPage() {

@@ -2,6 +2,7 @@
 // switching, dropped files, the About box and the command line.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +14,16 @@
 #include <QTest>
 #include <QUrl>
 
+#include <fstream>
+
 #include "app/display_probe.h"
 #include "app/quorvanel_app.h"
 #include "desktop/about_dlg.h"
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/splitter_frame.h"
+#include "fileio/design_file.h"
+#include "graph/verdict_text.h"
 #include "tests/support/scripted_services.h"
 #include "view/quorvanel_view.h"
 
@@ -57,6 +62,60 @@ class MainWindowTest : public QObject {
     QVERIFY(frame_->ReadoutPane(1)->width() >= paneText);
     QVERIFY(frame_->ReadoutPane(2)->width() >= paneText);
     QVERIFY(frame_->ReadoutPane(1)->text().isEmpty());
+  }
+
+  // After a calculation the status bar says whether the design meets its scheme, as the
+  // summary does; any change of the design and a design without a scheme show "Ready".
+  void statusBarSaysTheVerdict_data() {
+    QTest::addColumn<double>("attenuation");  // 0: no scheme
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("no scheme") << 0.0 << "Ready";
+    QTest::newRow("meets") << 10.0 << "Meets its tolerance scheme: ";
+    QTest::newRow("misses") << 40.0 << "Does not meet its tolerance scheme: ";
+  }
+
+  void statusBarSaysTheVerdict() {
+    QFETCH(double, attenuation);
+    QFETCH(QString, verdict);
+    if (attenuation > 0.0) {
+      qv::FilterSpec& spec = doc_->EditSpec();
+      spec.scheme = {.active = true, .pass1 = 50, .stop1 = 200, .attenuation = attenuation};
+      doc_->UpdateAllViews();
+    }
+    frame_->Form()->OnCalculate();
+    QVERIFY(doc_->IsCalculated());
+    const QString text = frame_->MessagePane()->text();
+    QVERIFY2(text.startsWith(verdict), qPrintable(text));
+    const qv::GraphText line = qv::VerdictLine(doc_->GetSpec(), doc_->GetSchemeCheck());
+    QCOMPARE(text, attenuation > 0.0 ? QString::fromUtf8(line.View()) : QString("Ready"));
+    frame_->Form()->ApplyForm();  // a radio click
+    QCOMPARE(frame_->MessagePane()->text(), QString("Ready"));
+  }
+
+  // A design file with a scheme opens with its requirements in the form, the order chosen
+  // for them in its field and the verdict in the status bar.
+  void anOpenedSchemeShowsEverywhere() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("elliptic.qvd");
+    qv::FilterSpec spec;
+    spec.model = qv::FilterModel::Elliptic;
+    spec.scheme = {
+        .active = true, .minimumOrder = true, .pass1 = 100, .stop1 = 130, .attenuation = 50};
+    {
+      std::ofstream out(path.toStdString(), std::ios::binary);
+      QVERIFY(qv::StoreDesignFile(out, spec));
+    }
+    QVERIFY(doc_->OpenDocumentFile(path));
+    QVERIFY(doc_->IsCalculated());
+    qv::CParameterDlg* form = frame_->Form();
+    QVERIFY(form->OptionBox(qv::CParameterDlg::RequirementsOption)->isChecked());
+    QVERIFY(form->OptionBox(qv::CParameterDlg::MinimumOrderOption)->isChecked());
+    QCOMPARE(form->FieldEdit(qv::CParameterDlg::FilterOrder)->text(),
+             QString::number(doc_->GetSpec().order));
+    QCOMPARE(form->FieldEdit(qv::CParameterDlg::StopEdge1)->text(), QString("130"));
+    QVERIFY(doc_->GetSchemeCheck().checked);
+    QCOMPARE(frame_->MessagePane()->text(),
+             QString::fromUtf8(qv::VerdictLine(doc_->GetSpec(), doc_->GetSchemeCheck()).View()));
   }
 
   void readoutTakesBothTexts() {

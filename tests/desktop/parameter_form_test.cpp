@@ -1,6 +1,7 @@
 // The parameter form: start-up state, enabling rules, the form-to-document moments and the
 // conversion rules of its fields.
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -9,7 +10,9 @@
 
 #include "desktop/parameter_dlg.h"
 #include "desktop/quorvanel_doc.h"
+#include "engine/calculate.h"
 #include "tests/support/scripted_services.h"
+#include "view/graph_page_layout.h"
 
 using qv::CParameterDlg;
 using qv::CQuorvanelDoc;
@@ -18,6 +21,7 @@ namespace {
 
 using G = CParameterDlg::Group;
 using F = CParameterDlg::Field;
+using O = CParameterDlg::Option;
 
 // Radio buttons named by group and template index, for the data tables.
 struct Radio {
@@ -44,6 +48,17 @@ class ParameterFormTest : public QObject {
 
   void Click(Radio radio) { form_->RadioGroup(radio.group)->button(radio.index)->click(); }
   QLineEdit* Edit(F field) { return form_->FieldEdit(field); }
+  static constexpr int kOptionClick = 9;
+  // Clicks by group and index (radio groups 0..5), or on a check box (group 9, its option).
+  void Act(const QList<int>& clicks) {
+    for (qsizetype i = 0; i + 1 < clicks.size(); i += 2) {
+      if (clicks[i] == kOptionClick) {
+        form_->OptionBox(static_cast<O>(clicks[i + 1]))->click();
+      } else {
+        Click({static_cast<G>(clicks[i]), clicks[i + 1]});
+      }
+    }
+  }
 
  private slots:
   void init() {
@@ -65,7 +80,11 @@ class ParameterFormTest : public QObject {
     QCOMPARE(form_->RadioGroup(G::BandGroup)->checkedId(), 0);
     QCOMPARE(form_->RadioGroup(G::ModelGroup)->checkedId(), 0);
     QCOMPARE(form_->RadioGroup(G::QuantizationGroup)->checkedId(), 0);
-    const QStringList texts{"1000", "100", "350", "2", "1", "0.5", "31"};
+    QCOMPARE(form_->RadioGroup(G::StructureGroup)->checkedId(), 0);
+    QCOMPARE(form_->RadioGroup(G::ScalingGroup)->checkedId(), 0);
+    QVERIFY(!form_->OptionBox(O::RequirementsOption)->isChecked());
+    QVERIFY(!form_->OptionBox(O::MinimumOrderOption)->isChecked());
+    const QStringList texts{"1000", "100", "350", "2", "1", "0.5", "31", "0", "0", "0", "0", "40"};
     for (int f = 0; f < F::kFieldCount; ++f) {
       QCOMPARE(Edit(static_cast<F>(f))->text(), texts[f]);
     }
@@ -101,6 +120,195 @@ class ParameterFormTest : public QObject {
     actual += form_->RadioGroup(G::ModelGroup)->button(3)->isEnabled() ? '1' : '0';
     actual += form_->RadioGroup(G::ModelGroup)->button(4)->isEnabled() ? '1' : '0';
     QCOMPARE(actual, enabled);
+  }
+
+  // The requirements, the structure and the new models: which controls a sequence of clicks
+  // leaves enabled.
+  void requirementsAndStructureEnabling_data() {
+    QTest::addColumn<QList<int>>("clicks");
+    // Fcut1, Fcut2, order, ripple, taps | pass edges 1 and 2, stop edges 1 and 2, As |
+    // minimum order | direct form, sections, L-infinity, L2 | Kaiser, Equiripple
+    QTest::addColumn<QString>("enabled");
+    QTest::newRow("start-up") << QList<int>{} << "10100 00000 0 0000 00";
+    QTest::newRow("requirements: edges, As, Rp") << QList<int>{9, 0} << "10110 10101 1 0000 00";
+    QTest::newRow("band pass: second edges") << QList<int>{9, 0, 1, 2} << "11110 11111 1 0000 00";
+    QTest::newRow("minimum IIR order: no order, no cuts")
+        << QList<int>{9, 0, 9, 1} << "00010 10101 1 0000 00";
+    QTest::newRow("minimum FIR taps: the order stays")
+        << QList<int>{0, 1, 9, 0, 9, 1} << "00110 10101 1 0000 11";
+    QTest::newRow("elliptic brings its requirements")
+        << QList<int>{2, 6} << "00110 10101 1 0000 00";
+    QTest::newRow("kaiser is FIR") << QList<int>{0, 1, 2, 7} << "00011 10101 1 0000 11";
+    QTest::newRow("16-bit: the structure") << QList<int>{3, 2} << "10100 00000 0 1100 00";
+    QTest::newRow("sections: their scaling") << QList<int>{3, 2, 4, 1} << "10100 00000 0 1111 00";
+    QTest::newRow("8-bit bessel sections")
+        << QList<int>{3, 1, 4, 1, 2, 2} << "10100 00000 0 1111 00";
+    QTest::newRow("no sections for float")
+        << QList<int>{3, 2, 4, 1, 3, 0} << "10100 00000 0 0000 00";
+    QTest::newRow("no sections for FIR") << QList<int>{3, 2, 4, 1, 0, 1} << "10101 00000 0 0000 11";
+  }
+
+  void requirementsAndStructureEnabling() {
+    QFETCH(QList<int>, clicks);
+    QFETCH(QString, enabled);
+    Act(clicks);
+    const auto bit = [](const QWidget* widget) { return widget->isEnabled() ? '1' : '0'; };
+    QString actual;
+    for (F field : {F::Fcut1, F::Fcut2, F::FilterOrder, F::Ripple, F::Taps}) {
+      actual += bit(Edit(field));
+    }
+    actual += ' ';
+    for (F field : {F::PassEdge1, F::PassEdge2, F::StopEdge1, F::StopEdge2, F::Attenuation}) {
+      actual += bit(Edit(field));
+    }
+    actual += ' ';
+    actual += bit(form_->OptionBox(O::MinimumOrderOption));
+    actual += ' ';
+    for (G group : {G::StructureGroup, G::ScalingGroup}) {
+      for (int index : {0, 1}) {
+        actual += bit(form_->RadioGroup(group)->button(index));
+      }
+    }
+    actual += ' ';
+    for (int model : {7, 8}) {
+      actual += bit(form_->RadioGroup(G::ModelGroup)->button(model));
+    }
+    QCOMPARE(actual, enabled);
+  }
+
+  // Each new control reaches its field of the specification with the next click, and comes
+  // back from it when the document changes.
+  void requirementsReachTheSpecification() {
+    Click(kBandPass);
+    form_->OptionBox(O::RequirementsOption)->click();
+    Edit(F::PassEdge1)->setText("120.5");
+    Edit(F::PassEdge2)->setText("300");
+    Edit(F::StopEdge1)->setText("80");
+    Edit(F::StopEdge2)->setText("380.25");
+    Edit(F::Attenuation)->setText("55");
+    form_->OptionBox(O::MinimumOrderOption)->click();
+    form_->RadioGroup(G::QuantizationGroup)->button(2)->click();
+    form_->RadioGroup(G::StructureGroup)->button(1)->click();
+    form_->RadioGroup(G::ScalingGroup)->button(1)->click();
+    const qv::FilterSpec& spec = doc_->GetSpec();
+    QCOMPARE(spec.scheme, (qv::ToleranceScheme{.active = true,
+                                               .minimumOrder = true,
+                                               .pass1 = 120.5,
+                                               .pass2 = 300,
+                                               .stop1 = 80,
+                                               .stop2 = 380.25,
+                                               .attenuation = 55}));
+    QCOMPARE(spec.structure, qv::IirStructure::Sections);
+    QCOMPARE(spec.sectionScaling, qv::SectionScaling::L2);
+
+    qv::FilterSpec loaded;
+    loaded.scheme = {.active = true, .pass1 = 90, .stop1 = 140.5, .attenuation = 33};
+    loaded.structure = qv::IirStructure::Sections;
+    loaded.quantization = qv::Quantization::Signed8;
+    doc_->EditSpec() = loaded;
+    doc_->UpdateAllViews();
+    QVERIFY(form_->OptionBox(O::RequirementsOption)->isChecked());
+    QVERIFY(!form_->OptionBox(O::MinimumOrderOption)->isChecked());
+    QCOMPARE(Edit(F::PassEdge1)->text(), QString("90"));
+    QCOMPARE(Edit(F::StopEdge1)->text(), QString("140.5"));
+    QCOMPARE(Edit(F::Attenuation)->text(), QString("33"));
+    QCOMPARE(form_->RadioGroup(G::StructureGroup)->checkedId(), 1);
+    QCOMPARE(form_->RadioGroup(G::ScalingGroup)->checkedId(), 0);
+  }
+
+  // A scheme whose edges were never set starts from the cut frequencies: each stop edge a
+  // quarter of the way from its pass edge to 0 Hz, half the rate or the other cut frequency.
+  void aFreshSchemeStartsFromTheCutFrequencies_data() {
+    QTest::addColumn<int>("band");
+    QTest::addColumn<QList<double>>("edges");  // pass1, pass2, stop1, stop2
+    QTest::newRow("low pass") << 0 << QList<double>{100, 0, 200, 0};
+    QTest::newRow("high pass") << 1 << QList<double>{100, 0, 75, 0};
+    QTest::newRow("band pass") << 2 << QList<double>{100, 350, 75, 387.5};
+    QTest::newRow("band stop") << 3 << QList<double>{100, 350, 162.5, 287.5};
+  }
+
+  void aFreshSchemeStartsFromTheCutFrequencies() {
+    QFETCH(int, band);
+    QFETCH(QList<double>, edges);
+    Click({G::BandGroup, band});
+    form_->OptionBox(O::RequirementsOption)->click();
+    const qv::ToleranceScheme& s = doc_->GetSpec().scheme;
+    QCOMPARE((QList<double>{s.pass1, s.pass2, s.stop1, s.stop2}), edges);
+    QCOMPARE(Edit(F::StopEdge1)->text(), QString::number(edges[2]));
+    // Edges once set stay: switching off and on again keeps them.
+    Edit(F::StopEdge1)->setText("123");
+    form_->OptionBox(O::RequirementsOption)->click();
+    form_->OptionBox(O::RequirementsOption)->click();
+    QCOMPARE(doc_->GetSpec().scheme.stop1, 123.0);
+  }
+
+  void switchingToIirResetsAnFirModel() {
+    Click(kFir);
+    Click({G::ModelGroup, 8});
+    QCOMPARE(doc_->GetSpec().model, qv::FilterModel::Equiripple);
+    Click(kIir);
+    QCOMPARE(doc_->GetSpec().model, qv::FilterModel::Butterworth);
+    QCOMPARE(form_->RadioGroup(G::ModelGroup)->checkedId(), 0);
+  }
+
+  // After a minimum-order calculation the order (IIR) or tap count (FIR) box shows what
+  // Quorvanel chose, the same as the engine chooses for that specification.
+  void minimumOrderShowsTheChosenCount_data() {
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("stopEdge");
+    QTest::newRow("elliptic order") << QList<int>{2, 6} << int(F::FilterOrder) << "130";
+    QTest::newRow("butterworth order") << QList<int>{} << int(F::FilterOrder) << "250";
+    QTest::newRow("equiripple taps") << QList<int>{0, 1, 2, 8} << int(F::Taps) << "130";
+  }
+
+  void minimumOrderShowsTheChosenCount() {
+    QFETCH(QList<int>, clicks);
+    QFETCH(int, field);
+    QFETCH(QString, stopEdge);
+    Act(clicks);
+    if (!form_->OptionBox(O::RequirementsOption)->isChecked()) {
+      form_->OptionBox(O::RequirementsOption)->click();
+    }
+    Edit(F::StopEdge1)->setText(stopEdge);
+    Edit(F::Attenuation)->setText("50");
+    form_->OptionBox(O::MinimumOrderOption)->click();
+    const qv::Calculation expected = qv::Calculate(doc_->GetSpec());
+    QVERIFY2(expected.Succeeded(), expected.outcome.message.c_str());
+    form_->CalculateButton()->click();
+    QVERIFY(doc_->IsCalculated());
+    const int chosen = field == int(F::Taps) ? expected.spec.taps : expected.spec.order;
+    QCOMPARE(Edit(static_cast<F>(field))->text(), QString::number(chosen));
+    QVERIFY(Edit(static_cast<F>(field))->text() != (field == int(F::Taps) ? "31" : "2"));
+    QVERIFY(!Edit(static_cast<F>(field))->isEnabled());
+  }
+
+  // The scheme's fields come after the classic ones: a refusal before them keeps them all, one
+  // among them keeps the rest and the minimum-order box.
+  void aRefusedEdgeKeepsTheLaterValues() {
+    form_->OptionBox(O::RequirementsOption)->click();
+    Edit(F::PassEdge1)->setText("90");
+    Edit(F::StopEdge1)->setText("1 50");
+    Edit(F::Attenuation)->setText("70");
+    form_->OptionBox(O::MinimumOrderOption)->setChecked(true);
+    Click(kLowPass);
+    QCOMPARE(messages_->Texts(), QStringList{"Please enter a number."});
+    const qv::ToleranceScheme& s = doc_->GetSpec().scheme;
+    QCOMPARE(s.pass1, 90.0);
+    QCOMPARE(s.stop1, 200.0);
+    QCOMPARE(s.attenuation, 40.0);
+    QVERIFY(!s.minimumOrder);
+    QVERIFY(!form_->OptionBox(O::MinimumOrderOption)->isChecked());
+  }
+
+  // The first window is as high as the graph page; the form, requirements included, fits
+  // beside it without scrolling, every control inside the form.
+  void theWholeFormFitsBesideThePage() {
+    QVERIFY(form_->widget()->height() <= qv::page::kPageHeight);
+    for (const QWidget* child : form_->widget()->findChildren<QWidget*>()) {
+      QVERIFY2(child->geometry().bottom() < form_->widget()->height(),
+               qPrintable(child->objectName()));
+    }
   }
 
   void switchingToIirResetsTheWindowModel() {
@@ -267,6 +475,9 @@ class ParameterFormTest : public QObject {
     QCOMPARE(doc_->GetSpec().fcut1, 150);
     doc_->ClearCalculated();
     QTest::keyClick(form_->RadioGroup(G::BandGroup)->button(0), Qt::Key_Enter);
+    QVERIFY(doc_->IsCalculated());
+    doc_->ClearCalculated();
+    QTest::keyClick(form_->OptionBox(O::RequirementsOption), Qt::Key_Return);
     QVERIFY(doc_->IsCalculated());
   }
 

@@ -12,7 +12,7 @@ namespace {
 ExportInput DefaultDesign() {
   const Calculation calculation = Calculate(FilterSpec{});
   EXPECT_TRUE(calculation.Succeeded()) << calculation.outcome.message;
-  return {calculation.spec, calculation.scale, calculation.responses};
+  return {calculation.spec, calculation.scale, calculation.responses, calculation.outcome.scheme};
 }
 
 TEST(DefaultDesignPicture, MatchesTheGoldenPicture) {

@@ -55,7 +55,8 @@ ExportInput MakeSampleInput() {
 std::string ExportToTemp(const ExportInput& input, const std::string& name) {
   // CTest runs every test in its own process, several at once: each process writes its own files.
   const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "-" + name;
-  const OutputCode result = ExportGraphs(input.spec, input.scale, input.responses, path.c_str());
+  const OutputCode result =
+      ExportGraphs(input.spec, input.scale, input.responses, input.scheme, path.c_str());
   return result == OutputCode::Ok ? path : std::string();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/responses.h"
+#include "design/scheme_check.h"
 #include "gif_picture.h"
 #include "records/filter_spec.h"
 
@@ -14,6 +15,7 @@ struct ExportInput {
   FilterSpec spec;
   DisplayScale scale;
   ResponseSet responses;
+  SchemeCheck scheme;  // not checked: no verdict
 };
 
 // The end values of the sample curves and the pixel rows they map to (worked out by hand from

@@ -15,7 +15,7 @@ QImage ScreenPage(const CalculatedDesign& design, bool calculated) {
   QImage image(1024, 700, QImage::Format_RGB32);
   image.fill(Qt::white);
   CScreenDC dc(image);
-  DrawGraphPage(dc, design.spec, design.scale, design.responses, calculated);
+  DrawGraphPage(dc, design.spec, design.scale, design.responses, design.scheme, calculated);
   return image;
 }
 

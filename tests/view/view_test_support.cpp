@@ -10,13 +10,13 @@ namespace qv::test {
 CalculatedDesign Calculated(FilterSpec spec) {
   const Calculation calculation = Calculate(spec);
   EXPECT_TRUE(calculation.Succeeded()) << calculation.outcome.message;
-  return {calculation.spec, calculation.scale, calculation.responses};
+  return {calculation.spec, calculation.scale, calculation.responses, calculation.outcome.scheme};
 }
 
 std::vector<RecordedPrimitive> DrawnPage(const CalculatedDesign& design, bool printing,
                                          bool calculated) {
   CRecordingDC dc(printing, printing ? 600 : kScreenDotsPerInch);
-  DrawGraphPage(dc, design.spec, design.scale, design.responses, calculated);
+  DrawGraphPage(dc, design.spec, design.scale, design.responses, design.scheme, calculated);
   return dc.Primitives();
 }
 

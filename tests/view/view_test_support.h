@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/responses.h"
+#include "design/scheme_check.h"
 #include "records/filter_spec.h"
 #include "tests/support/recording_dc.h"
 
@@ -15,6 +16,7 @@ struct CalculatedDesign {
   FilterSpec spec;
   DisplayScale scale;
   ResponseSet responses;
+  SchemeCheck scheme;
 };
 
 // Takes a specification; returns it calculated (the test fails when the calculation does).
