@@ -11,9 +11,10 @@
 
 namespace qv {
 
-// More characters than a full picture row holds in the small font (1024 / 6 = 170), so every
-// text that can be seen is complete; longer texts are cut at the capacity.
-inline constexpr int kGraphTextCapacity = 176;
+// More characters than a full picture row holds in the small font (1024 / 6 = 170), and room
+// for the status bar's one-line verdict, so every text that can be seen is complete; longer
+// texts are cut at the capacity.
+inline constexpr int kGraphTextCapacity = 256;
 
 // One line of text, NUL-terminated, with its length in characters.
 struct GraphText {

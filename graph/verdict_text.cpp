@@ -1,7 +1,6 @@
 #include "graph/verdict_text.h"
 
 #include <cmath>
-#include <string_view>
 
 namespace qv {
 namespace {
@@ -14,8 +13,14 @@ constexpr double kStopShownDb = 0.005;   // and of stop-band values
 // within the rounding.
 double Shown(double margin, double halfStep) { return std::fabs(margin) < halfStep ? 0.0 : margin; }
 
-std::string_view VerdictWords(const SchemeCheck& check) {
-  return check.meets ? "Meets its tolerance scheme" : "Does not meet its tolerance scheme";
+// A design can miss with both margins kept, by a bump between its bands; the words say so.
+GraphText VerdictWords(const FilterSpec& spec, const SchemeCheck& check) {
+  if (check.meets) return MakeGraphText("Meets its tolerance scheme");
+  if (check.transitionRiseDb > spec.ripple + kSchemeToleranceDb) {
+    return FormatGraphText("Does not meet its tolerance scheme: %+.2f dB between the bands",
+                           check.transitionRiseDb);
+  }
+  return MakeGraphText("Does not meet its tolerance scheme");
 }
 
 GraphText PassBandRow(const FilterSpec& spec, const SchemeCheck& check) {
@@ -57,7 +62,7 @@ VerdictText FormatVerdict(const FilterSpec& spec, const ResponseSet& responses,
   VerdictText rows;
   int row = 0;
   if (check.checked) {
-    rows[row++] = MakeGraphText(VerdictWords(check));
+    rows[row++] = VerdictWords(spec, check);
     rows[row++] = PassBandRow(spec, check);
     rows[row++] = StopBandRow(spec, check);
     if (spec.scheme.minimumOrder) {
@@ -77,11 +82,11 @@ GraphText VerdictLine(const FilterSpec& spec, const SchemeCheck& check) {
   if (!check.checked) {
     return {};
   }
-  const std::string_view verdict = VerdictWords(check);
+  const GraphText verdict = VerdictWords(spec, check);
   const GraphText pass = PassBandRow(spec, check);
   const GraphText stop = StopBandRow(spec, check);
-  return FormatGraphText("%.*s: %.*s; %.*s", static_cast<int>(verdict.size()), verdict.data(),
-                         pass.length, pass.chars.data(), stop.length, stop.chars.data());
+  return FormatGraphText("%.*s: %.*s; %.*s", verdict.length, verdict.chars.data(), pass.length,
+                         pass.chars.data(), stop.length, stop.chars.data());
 }
 
 }  // namespace qv

@@ -51,6 +51,14 @@ constexpr SchemeCheck kMissed{.checked = true,
                               .stopAttenuationDb = 52.5,
                               .passMarginDb = 0.19,
                               .stopMarginDb = -7.5};
+// Both bands within the scheme, a bump between them above the pass band.
+constexpr SchemeCheck kBump{.checked = true,
+                            .meets = false,
+                            .passLossDb = 0.31,
+                            .stopAttenuationDb = 61.237,
+                            .passMarginDb = 0.19,
+                            .stopMarginDb = 1.237,
+                            .transitionRiseDb = 23.456};
 
 class Verdict : public ::testing::TestWithParam<VerdictCase> {};
 
@@ -110,6 +118,16 @@ INSTANTIATE_TEST_SUITE_P(
                      "Fewest taps for the scheme", "", ""},
                     "Does not meet its tolerance scheme: Pass band loss 0.310 dB, Rp 0.5 dB, "
                     "margin +0.190 dB; Stop band attenuation 52.50 dB, As 60 dB, margin -7.50 dB"},
+        VerdictCase{"BumpBetweenTheBands",
+                    WithScheme(false, FilterClass::Fir),
+                    kBump,
+                    {},
+                    {"Does not meet its tolerance scheme: +23.46 dB between the bands",
+                     "Pass band loss 0.310 dB, Rp 0.5 dB, margin +0.190 dB",
+                     "Stop band attenuation 61.24 dB, As 60 dB, margin +1.24 dB", "", "", ""},
+                    "Does not meet its tolerance scheme: +23.46 dB between the bands: Pass band "
+                    "loss 0.310 dB, Rp 0.5 dB, margin +0.190 dB; Stop band attenuation 61.24 dB, "
+                    "As 60 dB, margin +1.24 dB"},
         VerdictCase{"SectionsThatSettle",
                     Sections(Quantization::Signed16, SectionScaling::LInfinity, 5),
                     SchemeCheck{},
