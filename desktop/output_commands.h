@@ -5,9 +5,8 @@
 
 #include <QString>
 
-#include "analysis/responses.h"
-#include "codegen/testbench_generator.h"
-#include "records/filter_spec.h"
+#include "codegen/hdl_language.h"
+#include "engine/calculate.h"
 
 class QWidget;
 
@@ -15,10 +14,7 @@ namespace qv {
 
 // What the commands read of the document.
 struct OutputSource {
-  const FilterSpec& spec;
-  const DisplayScale& scale;
-  const FilterDesign& design;
-  const ResponseSet& responses;
+  const Calculation& calculation;
   bool calculated;
   QString title;  // the document's title, such as "Untitled" or "lowpass.qvd"
 };

@@ -49,10 +49,10 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 }
 
 GeneratorInput Calculated(const FilterSpec& spec) {
-  const Calculation calculation = Calculate(spec);
+  Calculation calculation = Calculate(spec);
   EXPECT_TRUE(calculation.Succeeded())
       << "Calculate refused the design: " << calculation.outcome.message;
-  return {calculation.spec, calculation.scale, calculation.design, calculation.responses};
+  return calculation;
 }
 
 std::string MaskIdentification(const std::string& text) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/responses.h"
+#include "engine/calculate.h"
 #include "records/filter_spec.h"
 #include "tests/support/scratch_directory.h"
 
@@ -21,13 +21,8 @@ bool FileExists(const std::string& path);
 // The whitespace-separated numbers of a text file, in order, up to the first that is none.
 std::vector<double> ReadNumbers(const std::string& path);
 
-// The records a generator reads.
-struct GeneratorInput {
-  FilterSpec spec;
-  DisplayScale scale;
-  FilterDesign design;
-  ResponseSet responses;
-};
+// The records a generator reads: a calculation, or one made by hand.
+using GeneratorInput = Calculation;
 
 // An FIR rectangle-window low pass at 1000 Hz holding exactly `taps` as its (whole-number)
 // coefficients, quantised as given, with `shift`.

@@ -1,6 +1,8 @@
 // The Output menu's commands: refusals in their order, the proposed names and dialogs, cancel
 // paths, files equal to what the writers produce (testbenches included), and the VHDL and
 // Verilog options dialog: its estimate and its remembered testbench box.
+#include <sstream>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include "codegen/c_code_generator.h"
+#include "codegen/fixed_point_sections_code.h"
 #include "codegen/testbench_generator.h"
 #include "desktop/output_commands.h"
 #include "desktop/quorvanel_doc.h"
@@ -189,6 +192,23 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
                           design.firTaps, design.shift, direct.toStdString()),
         qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath("filter.c")), ReadAll(direct));
+  }
+
+  // A quantised IIR design of second-order sections gets the C of its fixed-point cascade.
+  void cFileOfFixedPointSectionsIsTheirCascadeCode() {
+    FilterSpec spec;
+    spec.order = 4;
+    spec.quantization = qv::Quantization::Signed8;
+    spec.structure = qv::IirStructure::Sections;
+    Calculated(spec);
+    dialogs_->answers.push_back(dir_->filePath("sections.c"));
+    doc_->OnGenerateCCode();
+    QVERIFY(messages_->shown.isEmpty());
+    std::ostringstream expected;
+    QCOMPARE(qv::WriteFixedPointSectionsCode(expected, doc_->GetSpec(), doc_->GetScale(),
+                                             doc_->GetDesign()),
+             qv::OutputCode::Ok);
+    QCOMPARE(ReadAll(dir_->filePath("sections.c")), QByteArray::fromStdString(expected.str()));
   }
 
   void graphIsTheExportedPicture() {
