@@ -91,14 +91,15 @@ OutputCode SectionsQuantized(const Calculation& c, const OutputOptions&) {
 
 // The refusals of each format in the order users see them.
 constexpr OutputCheck kCalculatedChecks[] = {{NotCalculated, false}};
+// An architecture outside the list comes first: no other check can be read without one.
 constexpr OutputCheck kVhdlChecks[] = {
-    {HardwareIir, false},         {HardwareFloat, false},  {NotCalculated, false},
-    {UnknownArchitecture, true},  {SpeedTapsEven, true},   {SizeTooFewTaps, true},
+    {UnknownArchitecture, true}, {HardwareIir, false},  {HardwareFloat, false},
+    {NotCalculated, false},      {SpeedTapsEven, true}, {SizeTooFewTaps, true},
     {SpeedTooFewTaps, true},
 };
 constexpr OutputCheck kVerilogChecks[] = {
-    {HardwareIir, false},        {HardwareFloat, false}, {NotCalculated, false},
-    {UnknownArchitecture, true}, {SpeedTapsEven, true},  {SizeTooFewTaps, true},
+    {UnknownArchitecture, true}, {HardwareIir, false},    {HardwareFloat, false},
+    {NotCalculated, false},      {SpeedTapsEven, true},   {SizeTooFewTaps, true},
     {SpeedTooFewTaps, true},     {ResolutionRange, true},
 };
 constexpr OutputCheck kTapsChecks[] = {
@@ -106,80 +107,72 @@ constexpr OutputCheck kTapsChecks[] = {
 constexpr OutputCheck kSectionsChecks[] = {
     {SectionsFir, false}, {SectionsQuantized, false}, {NotCalculated, false}};
 
-// Writes the checked calculation to the path; returns the writer's own refusal or the file
-// step's code.
-using OutputWriter = OutputCode (*)(const Calculation&, const OutputOptions&,
-                                    const std::string&);
+// Writes the checked calculation as the format's text to `out`; returns Ok or the writer's own
+// refusal, when nothing of the text counts.
+using OutputWriter = OutputCode (*)(std::ostream& out, const Calculation&, const OutputOptions&,
+                                    const std::string& path);
 
-OutputCode FileStep(OutputFileResult result) {
-  switch (result) {
-    case OutputFileResult::Written:
-      return OutputCode::Ok;
-    case OutputFileResult::NotCreated:
-      return OutputCode::NotCreated;
-    case OutputFileResult::NotClosed:
-      break;
-  }
-  return OutputCode::NotClosed;
-}
-
-// A fixed-point section cascade is written as its own bit-exact C; every other design as the
-// direct-form function.
-OutputCode WriteC(const Calculation& c, const OutputOptions&, const std::string& path) {
+// A quantised IIR design of fixed-point sections is written as its own bit-exact C; every other
+// design as the direct-form function.
+OutputCode WriteC(std::ostream& out, const Calculation& c, const OutputOptions&,
+                  const std::string&) {
   if (UsesFixedPointSections(c.spec)) {
-    std::ostringstream text;
-    if (const OutputCode code = WriteFixedPointSectionsCode(text, c.spec, c.scale, c.design);
-        code != OutputCode::Ok) {
-      return code;
-    }
-    return FileStep(WriteOutputFile(path, text.str()));
+    return WriteFixedPointSectionsCode(out, c.spec, c.scale, c.design);
   }
-  return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator,
-                       c.design.firTaps, c.design.shift, path);
+  return WriteCCode(out, c);
 }
 
-OutputCode WriteVhdl(const Calculation& c, const OutputOptions& options,
-                     const std::string& path) {
+OutputCode WriteVhdl(std::ostream& out, const Calculation& c, const OutputOptions& options,
+                     const std::string&) {
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
-  return GenerateVhdlCode(c.spec, c.scale, c.design.denominator, c.design.firTaps, c.design.shift,
-                          options.architecture, estimate.CommentLines("-- "), path);
+  return WriteVhdlCode(out, c, options.architecture, estimate.CommentLines("-- "));
 }
 
-OutputCode WriteVerilog(const Calculation& c, const OutputOptions& options,
-                        const std::string& path) {
+OutputCode WriteVerilog(std::ostream& out, const Calculation& c, const OutputOptions& options,
+                        const std::string&) {
   const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
-  return GenerateVerilogCode(c.spec, c.scale, c.design.denominator, c.design.firTaps,
-                             c.design.shift, options.architecture, options.resolution,
-                             estimate.CommentLines("// "), path);
+  return WriteVerilogCode(out, c, options.architecture, options.resolution,
+                          estimate.CommentLines("// "));
 }
 
-OutputCode WriteTestbench(const Calculation& c, const OutputOptions& options,
-                          const std::string& path) {
-  return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
-                           options.resolution, options.hardwarePath, path);
+// The run line of the testbench's header names its own file beside the hardware file.
+OutputCode WriteBench(std::ostream& out, const Calculation& c, const OutputOptions& options,
+                      const std::string& path) {
+  return WriteTestbench(
+      out, c,
+      {options.language, options.architecture, options.resolution, options.hardwarePath, path});
 }
 
-OutputCode WriteCoe(const Calculation& c, const OutputOptions&, const std::string& path) {
-  return GenerateCoeFile(c.spec, c.scale, c.design, path);
+OutputCode WriteCoe(std::ostream& out, const Calculation& c, const OutputOptions&,
+                    const std::string&) {
+  return WriteCoeFile(out, c);
 }
 
-OutputCode WriteMif(const Calculation& c, const OutputOptions&, const std::string& path) {
-  return GenerateMifFile(c.spec, c.scale, c.design, path);
+OutputCode WriteMif(std::ostream& out, const Calculation& c, const OutputOptions&,
+                    const std::string&) {
+  return WriteMifFile(out, c);
 }
 
-OutputCode WriteCsv(const Calculation& c, const OutputOptions&, const std::string& path) {
-  return GenerateCoefficientCsv(c.spec, c.design, path);
+OutputCode WriteCsv(std::ostream& out, const Calculation& c, const OutputOptions&,
+                    const std::string&) {
+  return WriteCoefficientCsv(out, c);
 }
 
-OutputCode WriteSections(const Calculation& c, const OutputOptions&, const std::string& path) {
-  return GenerateSosCode(c.spec, c.scale, c.design, path);
+OutputCode WriteSections(std::ostream& out, const Calculation& c, const OutputOptions&,
+                         const std::string&) {
+  return WriteSosCode(out, c);
 }
 
-OutputCode WriteGif(const Calculation& c, const OutputOptions&, const std::string& path) {
+// Writes the checked calculation to `path` itself; returns Ok or the code of the failure.
+using OutputFileWriter = OutputCode (*)(const Calculation&, const std::string& path);
+
+// The picture and the design file write their files themselves: libgd draws into a file of
+// its own, and the design file keeps the message of its own save.
+OutputCode WriteGif(const Calculation& c, const std::string& path) {
   return ExportGraphs(c.spec, c.scale, c.responses, path.c_str());
 }
 
-OutputCode WriteDesignFile(const Calculation& c, const OutputOptions&, const std::string& path) {
+OutputCode WriteDesignFile(const Calculation& c, const std::string& path) {
   return SaveDesignFile(path, c.spec) ? OutputCode::Ok : OutputCode::DesignFileNotSaved;
 }
 
@@ -188,23 +181,24 @@ struct OutputFormatEntry {
   std::string_view extension;
   std::string_view description;  // for the coefficient exports' save dialog
   std::span<const OutputCheck> checks;
-  OutputWriter write;
+  OutputWriter write;          // the text of the file, or null
+  OutputFileWriter writeFile;  // for a format that writes its file itself, or null
 };
 
 // Every format the engine writes. A new format is one entry here and one writer.
 constexpr OutputFormatEntry kOutputFormats[] = {
-    {OutputFormat::C, ".c", "", kCalculatedChecks, WriteC},
-    {OutputFormat::Vhdl, ".vhd", "", kVhdlChecks, WriteVhdl},
-    {OutputFormat::Verilog, ".v", "", kVerilogChecks, WriteVerilog},
+    {OutputFormat::C, ".c", "", kCalculatedChecks, WriteC, nullptr},
+    {OutputFormat::Vhdl, ".vhd", "", kVhdlChecks, WriteVhdl, nullptr},
+    {OutputFormat::Verilog, ".v", "", kVerilogChecks, WriteVerilog, nullptr},
     // The testbench of either language: the VHDL file's checks and the signal width.
-    {OutputFormat::Testbench, ".vhd", "", kVerilogChecks, WriteTestbench},
-    {OutputFormat::Coe, ".coe", "FIR compiler coefficients", kTapsChecks, WriteCoe},
-    {OutputFormat::Mif, ".mif", "Memory initialisation", kTapsChecks, WriteMif},
-    {OutputFormat::Csv, ".csv", "Comma-separated values", kCalculatedChecks, WriteCsv},
-    {OutputFormat::Sections, ".c", "Second-order sections in C", kSectionsChecks,
-     WriteSections},
-    {OutputFormat::Gif, ".gif", "", kCalculatedChecks, WriteGif},
-    {OutputFormat::DesignFile, ".qvd", "", {}, WriteDesignFile},
+    {OutputFormat::Testbench, ".vhd", "", kVerilogChecks, WriteBench, nullptr},
+    {OutputFormat::Coe, ".coe", "FIR compiler coefficients", kTapsChecks, WriteCoe, nullptr},
+    {OutputFormat::Mif, ".mif", "Memory initialisation", kTapsChecks, WriteMif, nullptr},
+    {OutputFormat::Csv, ".csv", "Comma-separated values", kCalculatedChecks, WriteCsv, nullptr},
+    {OutputFormat::Sections, ".c", "Second-order sections in C", kSectionsChecks, WriteSections,
+     nullptr},
+    {OutputFormat::Gif, ".gif", "", kCalculatedChecks, nullptr, WriteGif},
+    {OutputFormat::DesignFile, ".qvd", "", {}, nullptr, WriteDesignFile},
 };
 
 const OutputFormatEntry& Entry(OutputFormat format) {
@@ -252,15 +246,33 @@ OutputCode Check(OutputFormat format, const Calculation& calculation,
   return FirstRefusal(format, calculation, options, false);
 }
 
-OutputCode Write(OutputFormat format, const Calculation& calculation,
-                 const OutputOptions& options, const std::string& path) {
+OutputCode Write(OutputFormat format, const Calculation& calculation, const OutputOptions& options,
+                 const std::string& path) {
   if (format == OutputFormat::Testbench && TestbenchLanguage(path) != options.language) {
     return OutputCode::TestbenchExtension;
   }
   if (const OutputCode code = Check(format, calculation, options); code != OutputCode::Ok) {
     return code;
   }
-  return Entry(format).write(calculation, options, path);
+  const OutputFormatEntry& entry = Entry(format);
+  if (entry.writeFile != nullptr) {
+    return entry.writeFile(calculation, path);
+  }
+  // The whole text is made before the file is touched, so a writer's refusal leaves no file.
+  std::ostringstream text;
+  if (const OutputCode code = entry.write(text, calculation, options, path);
+      code != OutputCode::Ok) {
+    return code;
+  }
+  switch (WriteOutputFile(path, text.str())) {
+    case OutputFileResult::Written:
+      return OutputCode::Ok;
+    case OutputFileResult::NotCreated:
+      return OutputCode::NotCreated;
+    case OutputFileResult::NotClosed:
+      break;
+  }
+  return OutputCode::NotClosed;
 }
 
 OutputCode WriteEstimate(const Calculation& calculation, const OutputOptions& options,

@@ -73,7 +73,7 @@ inline constexpr OutputFormat kCoefficientOutputs[] = {OutputFormat::Coe, Output
 
 // The resource estimate of options.architecture and options.resolution as plain lines on
 // `out`; refused, writing nothing, by the design checks of the VHDL file.
-[[nodiscard]] OutputCode WriteEstimate(const Calculation& calculation,
-                                       const OutputOptions& options, std::ostream& out);
+[[nodiscard]] OutputCode WriteEstimate(const Calculation& calculation, const OutputOptions& options,
+                                       std::ostream& out);
 
 }  // namespace qv

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "codegen/hdl_architecture.h"
+#include "codegen/output_codes.h"
 #include "engine/calculate.h"
+#include "output/output_service.h"
 #include "records/filter_spec.h"
 #include "tests/support/scratch_directory.h"
 
@@ -31,6 +34,14 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 
 // `spec` run through the Calculate command; fails the current test when it is refused.
 GeneratorInput Calculated(const FilterSpec& spec);
+
+// The options of a hardware output: its architecture and signal width in bits.
+OutputOptions HardwareOptions(HdlArchitecture architecture, int width = 16);
+
+// Writes the testbench of `in` to `path` through the output service, in the language of the
+// path's extension (VHDL for any other), its run line naming `hardwarePath`.
+OutputCode WriteTestbenchFile(const GeneratorInput& in, HdlArchitecture architecture, int width,
+                              const std::string& hardwarePath, const std::string& path);
 
 // `text` with the web-site and e-mail lines of the identification block replaced by
 // "<web site>" and "<e-mail>" (after any "-- " prefix), so that a comparison does not depend

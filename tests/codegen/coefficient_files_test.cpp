@@ -196,8 +196,8 @@ class FpgaFiles : public testing::TestWithParam<FilterSpec> {};
 TEST_P(FpgaFiles, ReadBackToTheTaps) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateCoeFile(in.spec, in.scale, in.design, dir.Path("f.coe")), OutputCode::Ok);
-  ASSERT_EQ(GenerateMifFile(in.spec, in.scale, in.design, dir.Path("f.mif")), OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Coe, in, {}, dir.Path("f.coe")), OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Mif, in, {}, dir.Path("f.mif")), OutputCode::Ok);
   const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.Path("f.coe")));
   ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.Path("f.coe"));
   EXPECT_EQ(*coe, IntegerTaps(in));
@@ -220,7 +220,7 @@ class CsvFile : public testing::TestWithParam<FilterSpec> {};
 TEST_P(CsvFile, ReadsBackExactly) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateCoefficientCsv(in.spec, in.design, dir.Path("f.csv")), OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Csv, in, {}, dir.Path("f.csv")), OutputCode::Ok);
   const Csv csv = ReadCsv(test::ReadFile(dir.Path("f.csv")));
   const bool iir = in.spec.filterClass == FilterClass::Iir;
   EXPECT_EQ(csv.header, iir ? "index,numerator,denominator" : "index,tap");
@@ -255,14 +255,13 @@ TEST(FpgaWord, FullScaleTapIsRefusedAndTheMostNegativeFits) {
     double full;
   };
   for (const Word w : {Word{Quantization::Signed8, 128.0}, Word{Quantization::Signed16, 32768.0}}) {
-    for (const auto write : {GenerateCoeFile, GenerateMifFile}) {
+    for (const OutputFormat format : {OutputFormat::Coe, OutputFormat::Mif}) {
       test::ScratchDirectory dir;
       const test::GeneratorInput over = test::HandMadeFir({3.0, w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(write(over.spec, over.scale, over.design, dir.Path("a")),
-                OutputCode::TapOutsideWord);
+      EXPECT_EQ(Write(format, over, {}, dir.Path("a")), OutputCode::TapOutsideWord);
       EXPECT_FALSE(test::FileExists(dir.Path("a")));
       const test::GeneratorInput most = test::HandMadeFir({3.0, -w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(write(most.spec, most.scale, most.design, dir.Path("b")), OutputCode::Ok);
+      EXPECT_EQ(Write(format, most, {}, dir.Path("b")), OutputCode::Ok);
     }
   }
 }

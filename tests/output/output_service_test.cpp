@@ -39,7 +39,8 @@ Calculation Calculated(const Design& d) {
   FilterSpec spec;
   spec.filterClass = d.filterClass;
   spec.quantization = d.quantization;
-  spec.model = d.filterClass == FilterClass::Fir ? FilterModel::Rectangle : FilterModel::Butterworth;
+  spec.model =
+      d.filterClass == FilterClass::Fir ? FilterModel::Rectangle : FilterModel::Butterworth;
   spec.taps = d.taps;
   Calculation calculation = Calculate(spec);
   EXPECT_TRUE(calculation.Succeeded()) << calculation.outcome.message;
@@ -68,19 +69,20 @@ const RefusalCase kRefusals[] = {
     {"CStale", OutputFormat::C, kIir16, kStale, kSize, 16, "f.c", OutputCode::NotCalculated},
     {"CsvStale", OutputFormat::Csv, kFir8, kStale, kSize, 16, "f.csv", OutputCode::NotCalculated},
     {"GifStale", OutputFormat::Gif, kFir8, kStale, kSize, 16, "f.gif", OutputCode::NotCalculated},
-    // VHDL: class, quantisation, calculated, then the architecture's checks.
+    // VHDL: an unknown architecture, class, quantisation, calculated, then what the
+    // architecture can express.
+    {"VhdlArchitectureBeforeIir", OutputFormat::Vhdl, kIirFloat, kStale, kNoArchitecture, 16,
+     "f.vhd", OutputCode::BadArchitecture},
     {"VhdlIirBeforeFloat", OutputFormat::Vhdl, kIirFloat, kStale, kSpeed, 16, "f.vhd",
      OutputCode::IirClass},
-    {"VhdlFloatBeforeStale", OutputFormat::Vhdl, kFirFloat, kStale, kNoArchitecture, 16, "f.vhd",
+    {"VhdlFloatBeforeStale", OutputFormat::Vhdl, kFirFloat, kStale, kSize, 16, "f.vhd",
      OutputCode::FloatQuantization},
-    {"VhdlStaleBeforeArchitecture", OutputFormat::Vhdl, Fir8Taps(2), kStale, kNoArchitecture, 16,
-     "f.vhd", OutputCode::NotCalculated},
+    {"VhdlStaleBeforeTooFew", OutputFormat::Vhdl, Fir8Taps(1), kStale, kSize, 16, "f.vhd",
+     OutputCode::NotCalculated},
     {"VhdlStaleBeforeEvenSpeed", OutputFormat::Vhdl, Fir8Taps(2), kStale, kSpeed, 16, "f.vhd",
      OutputCode::NotCalculated},
-    {"VhdlUnknownArchitecture", OutputFormat::Vhdl, Fir8Taps(1), kCurrent, kNoArchitecture, 1,
-     "f.vhd", OutputCode::BadArchitecture},
-    {"VhdlEvenBeforeTooFewForSpeed", OutputFormat::Vhdl, Fir8Taps(2), kCurrent, kSpeed, 16,
-     "f.vhd", OutputCode::SpeedTapsEven},
+    {"VhdlEvenBeforeTooFewForSpeed", OutputFormat::Vhdl, Fir8Taps(2), kCurrent, kSpeed, 16, "f.vhd",
+     OutputCode::SpeedTapsEven},
     {"VhdlTooFewForSize", OutputFormat::Vhdl, Fir8Taps(1), kCurrent, kSize, 16, "f.vhd",
      OutputCode::SizeTooFewTaps},
     {"VhdlTooFewForSpeed", OutputFormat::Vhdl, Fir8Taps(1), kCurrent, kSpeed, 16, "f.vhd",
@@ -88,6 +90,8 @@ const RefusalCase kRefusals[] = {
     {"VhdlTakesAnyResolution", OutputFormat::Vhdl, kFir8, kCurrent, kSize, 99, "f.vhd",
      OutputCode::Ok},
     // Verilog: the same, then the signal width.
+    {"VerilogArchitectureBeforeIir", OutputFormat::Verilog, kIirFloat, kStale, kNoArchitecture, 1,
+     "f.v", OutputCode::BadArchitecture},
     {"VerilogIirBeforeFloat", OutputFormat::Verilog, kIirFloat, kStale, kSpeed, 1, "f.v",
      OutputCode::IirClass},
     {"VerilogFloatBeforeStale", OutputFormat::Verilog, kFirFloat, kStale, kSize, 1, "f.v",
@@ -107,6 +111,8 @@ const RefusalCase kRefusals[] = {
     // The testbench: its file name's language first, then the hardware checks and the width.
     {"TestbenchNameBeforeIir", OutputFormat::Testbench, kIirFloat, kStale, kSize, 1, "f.txt",
      OutputCode::TestbenchExtension},
+    {"TestbenchArchitectureBeforeIir", OutputFormat::Testbench, kIirFloat, kStale, kNoArchitecture,
+     1, "f.vhd", OutputCode::BadArchitecture},
     {"TestbenchIirBeforeFloat", OutputFormat::Testbench, kIirFloat, kStale, kSize, 1, "f.vhd",
      OutputCode::IirClass},
     {"TestbenchStaleBeforeWidth", OutputFormat::Testbench, kFir8, kStale, kSize, 1, "f.vhdl",
