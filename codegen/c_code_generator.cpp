@@ -8,36 +8,10 @@
 #include "codegen/design_summary.h"
 #include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
-
-// The C types of one quantisation: coefficients and input samples, IIR output samples, and the
-// FIR accumulator. The FIR sum of N products needs about log2(N) bits more than one product, so
-// its accumulator is one size wider than the IIR output type, which the saturation warning of
-// the IIR function covers instead. The sized names are Microsoft C's own; `standard` holds the
-// <stdint.h> type of each, which the file gives to every other compiler.
-struct CTypes {
-  const char* headerWord;
-  const char* narrow;
-  const char* wide;
-  const char* firAccumulator;
-  std::array<const char*, 3> standard;  // of narrow, wide and firAccumulator
-};
-
-CTypes TypesFor(Quantization quantization) {
-  switch (quantization) {
-    case Quantization::Signed8:
-      return {"8-bit\n", "__int8", "__int16", "__int32", {"int8_t", "int16_t", "int32_t"}};
-    case Quantization::Signed16:
-      return {"16-bit\n", "__int16", "__int32", "__int64", {"int16_t", "int32_t", "int64_t"}};
-    case Quantization::Float:
-      break;
-  }
-  return {"float\n", "float", "float", "float", {}};
-}
-
-bool IsQuantized(Quantization quantization) { return quantization != Quantization::Float; }
 
 bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> numerator, std::span<const double> denominator,
@@ -67,22 +41,23 @@ bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
 }
 
 void WriteHeader(std::ostream& out, const FilterSpec& spec, const DisplayScale& scale,
-                 std::span<const double> denominator, const CTypes& types) {
+                 std::span<const double> denominator, const WordFormat& word) {
   out << "/**************************************************************\n";
   WriteIdentification(out, "", "\n");
   WriteSpecSummary(out, "", spec, scale);
-  Print(out, "Coefficents Quantization: %s", types.headerWord);
+  Print(out, "Coefficents Quantization: %s\n", word.name);
   WriteZerosAndPoles(out, "\n", "", spec, denominator);
   out << "***************************************************************/\n";
 }
 
 // The sized types for any compiler but Microsoft's, which has them built in; the rest of the
 // file keeps the names it has always used.
-void WriteSizedTypes(std::ostream& out, const CTypes& types) {
+void WriteSizedTypes(std::ostream& out, const WordFormat& word) {
   out << "#if !defined(_MSC_VER)\n#include <stdint.h>\n";
-  const std::array<const char*, 3> names{types.narrow, types.wide, types.firAccumulator};
+  const std::array<const char*, 3> names{word.cTypes.narrow, word.cTypes.wide,
+                                         word.cTypes.firAccumulator};
   for (std::size_t i = 0; i < names.size(); ++i) {
-    Print(out, "typedef %s %s;\n", types.standard[i], names[i]);
+    Print(out, "typedef %s %s;\n", word.cTypes.standard[i], names[i]);
   }
   out << "#endif\n\n";
 }
@@ -108,24 +83,24 @@ void WriteArray(std::ostream& out, const char* type, const char* nameAndSize, co
 }
 
 void WriteIir(std::ostream& out, const FilterSpec& spec, std::span<const double> numerator,
-              std::span<const double> denominator, int shift, const CTypes& types) {
+              std::span<const double> denominator, int shift, const WordFormat& word) {
   const bool quantized = IsQuantized(spec.quantization);
   const int m = spec.effectiveOrder;
   Print(out, "#define NCoef %d\n", m);
   if (quantized) {
     WriteDcGain(out, shift);
   }
-  Print(out, "%s iir(%s NewSample) {\n", types.narrow, types.narrow);
-  WriteArray(out, types.narrow, "ACoef[NCoef+1]", "", numerator, m + 1, quantized);
-  WriteArray(out, types.narrow, "BCoef[NCoef+1]", "", denominator, m + 1, quantized);
-  Print(out, "    static %s y[NCoef+1]; //output samples\n", types.wide);
+  Print(out, "%s iir(%s NewSample) {\n", word.cTypes.narrow, word.cTypes.narrow);
+  WriteArray(out, word.cTypes.narrow, "ACoef[NCoef+1]", "", numerator, m + 1, quantized);
+  WriteArray(out, word.cTypes.narrow, "BCoef[NCoef+1]", "", denominator, m + 1, quantized);
+  Print(out, "    static %s y[NCoef+1]; //output samples\n", word.cTypes.wide);
   if (quantized) {
     Print(out,
           "    //Warning!!!!!! This variable should be signed (input sample width + Coefs "
           "width + %d )-bit width to avoid saturation.\n\n",
           m);
   }
-  Print(out, "    static %s x[NCoef+1]; //input samples\n", types.narrow);
+  Print(out, "    static %s x[NCoef+1]; //input samples\n", word.cTypes.narrow);
   out << "    int n;\n\n"
          "    //shift the old samples\n"
          "    for(n=NCoef; n>0; n--) {\n"
@@ -146,16 +121,16 @@ void WriteIir(std::ostream& out, const FilterSpec& spec, std::span<const double>
 }
 
 void WriteFir(std::ostream& out, const FilterSpec& spec, std::span<const double> firTaps, int shift,
-              const CTypes& types) {
+              const WordFormat& word) {
   const bool quantized = IsQuantized(spec.quantization);
   Print(out, "#define Ntap %d\n\n", static_cast<int>(spec.taps));
   if (quantized) {
     WriteDcGain(out, shift);
   }
-  Print(out, "%s fir(%s NewSample) {\n", types.narrow, types.narrow);
-  WriteArray(out, types.narrow, "FIRCoef[Ntap]", " ", firTaps, spec.taps, quantized);
-  Print(out, "    static %s x[Ntap]; //input samples\n", types.narrow);
-  Print(out, "    %s y=0;            //output sample\n", types.firAccumulator);
+  Print(out, "%s fir(%s NewSample) {\n", word.cTypes.narrow, word.cTypes.narrow);
+  WriteArray(out, word.cTypes.narrow, "FIRCoef[Ntap]", " ", firTaps, spec.taps, quantized);
+  Print(out, "    static %s x[Ntap]; //input samples\n", word.cTypes.narrow);
+  Print(out, "    %s y=0;            //output sample\n", word.cTypes.firAccumulator);
   out << "    int n;\n\n"
          "    //shift the old samples\n"
          "    for(n=Ntap-1; n>0; n--)\n"
@@ -180,15 +155,15 @@ OutputCode WriteCCode(std::ostream& out, const Calculation& calculation) {
   if (!InputsValid(spec, scale, numerator, denominator, firTaps, shift)) {
     return OutputCode::DesignMismatch;
   }
-  const CTypes types = TypesFor(spec.quantization);
-  WriteHeader(out, spec, scale, denominator, types);
+  const WordFormat& word = WordFormatOf(spec.quantization);
+  WriteHeader(out, spec, scale, denominator, word);
   if (IsQuantized(spec.quantization)) {
-    WriteSizedTypes(out, types);
+    WriteSizedTypes(out, word);
   }
   if (spec.filterClass == FilterClass::Iir) {
-    WriteIir(out, spec, numerator, denominator, shift, types);
+    WriteIir(out, spec, numerator, denominator, shift, word);
   } else {
-    WriteFir(out, spec, firTaps, shift, types);
+    WriteFir(out, spec, firTaps, shift, word);
   }
   return OutputCode::Ok;
 }

@@ -10,6 +10,7 @@
 #include "design/stability_check.h"
 #include "records/complex.h"
 #include "records/identification.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -100,8 +101,7 @@ void WriteHardwareHeader(std::ostream& out, std::string_view prefix, std::string
   out << prefix;
   Print(out, "FIR %d Taps\n", static_cast<int>(spec.taps));
   out << prefix;
-  out << (spec.quantization == Quantization::Signed16 ? "Coefficents Quantization: 16-bit\n"
-                                                      : "Coefficents Quantization: 8-bit\n");
+  out << "Coefficents Quantization: " << HardwareWordFormat(spec.quantization).name << "\n";
   WriteSpecSummary(out, prefix, spec, scale);
   WriteZerosAndPoles(out, emptyLine, prefix, spec, denominator);
   out << emptyLine;

@@ -8,11 +8,12 @@
 #include "codegen/design_summary.h"
 #include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-int WordBits(Quantization quantization) { return quantization == Quantization::Signed8 ? 8 : 16; }
+int WordBits(Quantization quantization) { return HardwareWordFormat(quantization).bits; }
 
 std::span<const double> Taps(const FilterSpec& spec, const FilterDesign& design) {
   return std::span<const double>(design.firTaps).first(static_cast<std::size_t>(spec.taps));

@@ -20,6 +20,7 @@
 #include "codegen/testbench_probes.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -185,7 +186,7 @@ void WriteHeader(std::ostream& out, const Bench& b, const char* prefix, const ch
         "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
         "coefficients, %d-bit signal.\n",
         prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
-        b.spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit", b.width);
+        HardwareWordFormat(b.spec.quantization).name, b.width);
   Print(out,
         "%sIt presents %d samples (impulses, steps, pseudo-random samples, probes of "
         "every\n%scoefficient one step off, zeros)\n",

@@ -11,6 +11,7 @@
 #include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
 #include "codegen/speed_levels.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -20,8 +21,6 @@ constexpr const char* kRule64 =
 constexpr const char* kRule120 =
     "//----------------------------------------------------------------------------------------"
     "------------------------------\n";
-constexpr int kCoefficientWidth8 = 8;
-constexpr int kCoefficientWidth16 = 16;
 constexpr int kBitsPerHexDigit = 4;
 // Room for one instance's head and port lines, the longest with three-digit level numbers.
 constexpr std::size_t kInstanceHeadRoom = 96;
@@ -33,9 +32,7 @@ constexpr const char* kClockReset =
 constexpr const char* kRegisteredProcess =
     "always @(posedge GLOBAL_CLK or posedge GLOBAL_RESET) begin\n";
 
-int CoefficientWidth(Quantization quantization) {
-  return quantization == Quantization::Signed8 ? kCoefficientWidth8 : kCoefficientWidth16;
-}
+int CoefficientWidth(Quantization quantization) { return HardwareWordFormat(quantization).bits; }
 
 // The bits an unsigned counter needs to hold 0..value.
 int CounterBits(int value) {

@@ -10,6 +10,7 @@
 #include "codegen/output_codes.h"
 #include "codegen/speed_levels.h"
 #include "codegen/vhdl_sections.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -157,8 +158,8 @@ void WriteFirEntity(std::ostream& out, const FilterSpec& spec, bool speed) {
   WriteBanner(out, "--  Component fir\n--  Filter Top Level\n");
   out << kLibrariesWithUnsigned;
   out << "entity fir is\n    generic (\n";
-  Print(out, "       Coef_Width_g    : integer := %s;\n",
-        spec.quantization == Quantization::Signed8 ? "8" : "16");
+  Print(out, "       Coef_Width_g    : integer := %d;\n",
+        HardwareWordFormat(spec.quantization).bits);
   Print(out, "       NTAP_g          : integer := %d\n", static_cast<int>(spec.taps));
   out << "    );\n"
          "    port (\n"

@@ -5,17 +5,14 @@
 #include "codegen/design_summary.h"
 #include "codegen/formatted_output.h"
 #include "codegen/vhdl_sections.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-constexpr int kHexDigits8 = 2;
-constexpr int kHexDigits16 = 4;
 constexpr int kHexDigits32 = 8;
 
-int HexDigits(Quantization quantization) {
-  return quantization == Quantization::Signed8 ? kHexDigits8 : kHexDigits16;
-}
+int HexDigits(Quantization quantization) { return HardwareWordFormat(quantization).hexDigits; }
 
 // A non-negative value is written in full (at least the coefficient width's digits, more when
 // it does not fit); a negative one as the low digits of its 32-bit two's complement.
@@ -38,7 +35,7 @@ void WriteSizeRomRows(std::ostream& out, Quantization quantization, std::span<co
   for (int i = 0; i < n; ++i) {
     WriteRomRow(out, i, TruncateCoefficient(taps[static_cast<std::size_t>(n - 1 - i)]), digits);
   }
-  Print(out, "ROMDATA(%d) <= x\"%s\"; --dummy\n", n, digits == kHexDigits8 ? "00" : "0000");
+  Print(out, "ROMDATA(%d) <= x\"%0*d\"; --dummy\n", n, digits, 0);
 }
 
 void WriteSpeedRomRows(std::ostream& out, Quantization quantization, std::span<const double> taps,
