@@ -18,6 +18,8 @@ inline constexpr int kMinSpeedTaps = 3;
 // at least one more, at most what the testbenches hold in a 32-bit integer.
 inline constexpr int kMinHdlWidth = 2;
 inline constexpr int kMaxHdlWidth = 32;
+// The width the options start at: the dialog's default and that of --resolution.
+inline constexpr int kDefaultHdlWidth = 16;
 
 // True when `architecture` is Size or Speed and can express `taps` taps: Size at least
 // kMinSizeTaps, Speed an odd count of at least kMinSpeedTaps (it folds symmetric pairs).

@@ -23,7 +23,7 @@ namespace qv {
 struct TestbenchSetup {
   HdlLanguage language = HdlLanguage::Vhdl;
   HdlArchitecture architecture = HdlArchitecture::Size;
-  int width = 16;  // W, the signal width in bits (kMinHdlWidth..kMaxHdlWidth)
+  int width = kDefaultHdlWidth;  // W, the signal width in bits (kMinHdlWidth..kMaxHdlWidth)
   // The file of the module fir that the testbench tests, in the testbench's language, for the
   // run line of its header (empty: none was written), and the testbench's own file.
   std::string_view hardwarePath;

@@ -1,6 +1,6 @@
-// The commands of the Output menu: each checks its preconditions, asks for a file name derived
-// from the document's title and calls its writer, reporting refusals and failures in stop
-// boxes. They read the design and never change it.
+// The commands of the Output menu: each asks the output service for its refusals, asks for a
+// file name derived from the document's title and has the service write its format, reporting
+// refusals and failures in stop boxes. They read the design and never change it.
 #pragma once
 
 #include <QString>

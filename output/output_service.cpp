@@ -1,5 +1,6 @@
 #include "output/output_service.h"
 
+#include <array>
 #include <span>
 #include <sstream>
 
@@ -90,22 +91,31 @@ OutputCode SectionsQuantized(const Calculation& c, const OutputOptions&) {
 }
 
 // The refusals of each format in the order users see them.
-constexpr OutputCheck kCalculatedChecks[] = {{NotCalculated, false}};
+constexpr auto kCalculatedChecks = std::to_array<OutputCheck>({{NotCalculated, false}});
 // An architecture outside the list comes first: no other check can be read without one.
-constexpr OutputCheck kVhdlChecks[] = {
-    {UnknownArchitecture, true}, {HardwareIir, false},  {HardwareFloat, false},
-    {NotCalculated, false},      {SpeedTapsEven, true}, {SizeTooFewTaps, true},
+constexpr auto kVhdlChecks = std::to_array<OutputCheck>({
+    {UnknownArchitecture, true},
+    {HardwareIir, false},
+    {HardwareFloat, false},
+    {NotCalculated, false},
+    {SpeedTapsEven, true},
+    {SizeTooFewTaps, true},
     {SpeedTooFewTaps, true},
-};
-constexpr OutputCheck kVerilogChecks[] = {
-    {UnknownArchitecture, true}, {HardwareIir, false},    {HardwareFloat, false},
-    {NotCalculated, false},      {SpeedTapsEven, true},   {SizeTooFewTaps, true},
-    {SpeedTooFewTaps, true},     {ResolutionRange, true},
-};
-constexpr OutputCheck kTapsChecks[] = {
-    {TapsIir, false}, {TapsFloat, false}, {NotCalculated, false}};
-constexpr OutputCheck kSectionsChecks[] = {
-    {SectionsFir, false}, {SectionsQuantized, false}, {NotCalculated, false}};
+});
+constexpr auto kVerilogChecks = std::to_array<OutputCheck>({
+    {UnknownArchitecture, true},
+    {HardwareIir, false},
+    {HardwareFloat, false},
+    {NotCalculated, false},
+    {SpeedTapsEven, true},
+    {SizeTooFewTaps, true},
+    {SpeedTooFewTaps, true},
+    {ResolutionRange, true},
+});
+constexpr auto kTapsChecks =
+    std::to_array<OutputCheck>({{TapsIir, false}, {TapsFloat, false}, {NotCalculated, false}});
+constexpr auto kSectionsChecks = std::to_array<OutputCheck>(
+    {{SectionsFir, false}, {SectionsQuantized, false}, {NotCalculated, false}});
 
 // Writes the checked calculation as the format's text to `out`; returns Ok or the writer's own
 // refusal, when nothing of the text counts.
@@ -186,7 +196,7 @@ struct OutputFormatEntry {
 };
 
 // Every format the engine writes. A new format is one entry here and one writer.
-constexpr OutputFormatEntry kOutputFormats[] = {
+constexpr std::array<OutputFormatEntry, 10> kOutputFormats{{
     {OutputFormat::C, ".c", "", kCalculatedChecks, WriteC, nullptr},
     {OutputFormat::Vhdl, ".vhd", "", kVhdlChecks, WriteVhdl, nullptr},
     {OutputFormat::Verilog, ".v", "", kVerilogChecks, WriteVerilog, nullptr},
@@ -199,7 +209,7 @@ constexpr OutputFormatEntry kOutputFormats[] = {
      nullptr},
     {OutputFormat::Gif, ".gif", "", kCalculatedChecks, nullptr, WriteGif},
     {OutputFormat::DesignFile, ".qvd", "", {}, nullptr, WriteDesignFile},
-};
+}};
 
 const OutputFormatEntry& Entry(OutputFormat format) {
   for (const OutputFormatEntry& entry : kOutputFormats) {

@@ -4,6 +4,7 @@
 // service, and show the message of the code it returns.
 #pragma once
 
+#include <array>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -34,7 +35,8 @@ struct OutputOptions {
   // it since the last calculation).
   bool calculated = true;
   HdlArchitecture architecture = HdlArchitecture::Size;  // VHDL, Verilog, testbench, estimate
-  int resolution = 16;  // signal bits: Verilog, testbench (kMinHdlWidth..kMaxHdlWidth), estimate
+  int resolution =
+      kDefaultHdlWidth;  // signal bits: Verilog, testbench (kMinHdlWidth..kMaxHdlWidth), estimate
   // The testbench's language; its file name must carry that language's extension.
   HdlLanguage language = HdlLanguage::Vhdl;
   std::string hardwarePath;  // testbench: the hardware file its run line names (may be empty)
@@ -50,8 +52,8 @@ struct OutputOptions {
 [[nodiscard]] std::string_view OutputDescription(OutputFormat format);
 
 // The coefficient exports in the order a save dialog lists them.
-inline constexpr OutputFormat kCoefficientOutputs[] = {OutputFormat::Coe, OutputFormat::Mif,
-                                                       OutputFormat::Csv, OutputFormat::Sections};
+inline constexpr std::array kCoefficientOutputs{OutputFormat::Coe, OutputFormat::Mif,
+                                                OutputFormat::Csv, OutputFormat::Sections};
 
 // The checks of `format` that read only the design, in their order: the desktop makes them
 // before it asks for the options. Ok when none refuses.

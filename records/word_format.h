@@ -24,10 +24,10 @@ struct CTypeNames {
 
 struct WordFormat {
   Quantization quantization;
-  int bits;             // of the signed word; 0 for float
-  double fullScale;     // 2^(bits - 1), the word's value of 1.0; 1 for float
-  const char* name;     // in the file headers: "8-bit", "16-bit", "float"
-  int hexDigits;        // of one word in two's complement; 0 for float
+  int bits;          // of the signed word; 0 for float
+  double fullScale;  // 2^(bits - 1), the word's value of 1.0; 1 for float
+  const char* name;  // in the file headers: "8-bit", "16-bit", "float"
+  int hexDigits;     // of one word in two's complement; 0 for float
   CTypeNames cTypes;
 };
 
