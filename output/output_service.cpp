@@ -13,9 +13,9 @@
 #include "codegen/testbench_generator.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
-#include "export/graph_export.h"
 #include "fileio/design_file.h"
 #include "fileio/output_file.h"
+#include "picture/graph_export.h"
 
 namespace qv {
 namespace {
