@@ -11,6 +11,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/json_output.h"
+#include "cli/scheme_fields.h"
 #include "engine/calculate.h"
 
 namespace qv::cli {
@@ -71,6 +72,43 @@ bool ReadWhole(const Json& value, std::int32_t& whole) {
   return true;
 }
 
+// A finite JSON number, or the reason for refusing `value` as the field `name`.
+std::string ReadReal(std::string_view name, const Json& value, double& real) {
+  if (!value.is_number()) return fmt::format("\"{}\" must be a number", name);
+  real = value.get<double>();
+  // A whole number beyond the double range converts to infinity.
+  if (!std::isfinite(real)) return fmt::format("\"{}\" must be a finite number", name);
+  return {};
+}
+
+// The "scheme" object: a scheme is set (active) unless it says otherwise; the fields it leaves
+// out keep the defaults of the record.
+std::string ReadScheme(const Json& value, ToleranceScheme& scheme) {
+  if (!value.is_object()) return fmt::format("\"{}\" must be an object", kSchemeFieldName);
+  ToleranceScheme read;
+  read.active = true;
+  for (const auto& [name, item] : value.items()) {
+    const std::string qualified = fmt::format("{}.{}", kSchemeFieldName, name);
+    bool known = false;
+    for (const SchemeFlagField& field : kSchemeFlagFields) {
+      if (field.name != name) continue;
+      if (!item.is_boolean()) return fmt::format("\"{}\" must be true or false", qualified);
+      read.*field.member = item.get<bool>();
+      known = true;
+    }
+    for (const SchemeRealField& field : kSchemeRealFields) {
+      if (field.name != name) continue;
+      if (std::string refused = ReadReal(qualified, item, read.*field.member); !refused.empty()) {
+        return refused;
+      }
+      known = true;
+    }
+    if (!known) return fmt::format("\"{}\" is not a field of the tolerance scheme", qualified);
+  }
+  scheme = read;
+  return {};
+}
+
 // Sets the field `name` from `value`. Returns an empty text, or the reason for refusing it.
 std::string ReadField(const std::string& name, const Json& value, FilterSpec& spec) {
   for (const WholeField& field : kWholeFields) {
@@ -86,13 +124,20 @@ std::string ReadField(const std::string& name, const Json& value, FilterSpec& sp
   }
   for (const RealField& field : kRealFields) {
     if (field.name != name) continue;
-    if (!value.is_number()) return fmt::format("\"{}\" must be a number", name);
-    const auto real = value.get<double>();
-    // A whole number beyond the double range converts to infinity.
-    if (!std::isfinite(real)) return fmt::format("\"{}\" must be a finite number", name);
-    spec.*field.member = real;
+    return ReadReal(name, value, spec.*field.member);
+  }
+  // A design file cannot hold a structure code outside its list either, so such a line is no
+  // specification rather than one the calculation refuses.
+  for (const StructureField& field : kStructureFields) {
+    if (field.name != name) continue;
+    std::int32_t whole = 0;
+    if (!ReadWhole(value, whole) || whole < 0 || whole > field.lastCode) {
+      return fmt::format("\"{}\" must be {}", name, field.codes);
+    }
+    field.set(spec, whole);
     return {};
   }
+  if (name == kSchemeFieldName) return ReadScheme(value, spec.scheme);
   return fmt::format("\"{}\" is not a field of the specification", name);
 }
 

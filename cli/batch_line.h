@@ -28,9 +28,11 @@ inline constexpr std::size_t kMaxBatchLineBytes = 65536;
 
 // Reads a line's JSON object into `spec`, which starts from the defaults of a new design: each
 // field named as in the printout's "spec" object overrides its value (enumerations by their
-// integer codes, whole numbers within int32, reals finite). Then, as the parameter form does,
-// low and high pass take fcut2 from fcut1. Returns false with the reason in `message` when the
-// line is no specification.
+// integer codes, whole numbers within int32, reals finite; "structure" and "sectionScaling"
+// only as codes of their lists; "scheme" an object of the tolerance scheme's fields, which sets
+// a scheme unless its "active" is false). Then, as the parameter form does, low and high pass
+// take fcut2 from fcut1. Returns false with the reason in `message` when the line is no
+// specification.
 bool ReadBatchSpec(std::string_view line, FilterSpec& spec, std::string& message);
 
 enum class LineRead {

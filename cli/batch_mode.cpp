@@ -65,9 +65,10 @@ struct Slot {
 // each worker has a calculation of its own.
 //
 // The lines in flight are a ring of slots; line n (counted from 0) sits in slot n % size. This
-// thread reads, the workers answer lines in the order read, and the writer writes them in that
-// order, each waiting on the others only for a free slot, a line or an answer. Lines are read,
-// taken and written in turn: written_ <= taken_ <= read_ <= written_ + slots.
+// thread reads and the workers answer lines in the order read. The worker that answers the next
+// line to be written writes it, and every answer after it that is ready, in order: no thread
+// is woken to write, which on two cores cost more than the writing. Lines are read, taken and
+// written in turn: written_ <= taken_ <= read_ <= written_ + slots.
 class ParallelRun {
  public:
   ParallelRun(BatchInput& input, std::ostream& out, int jobs, const JsonFields& fields,
@@ -82,7 +83,6 @@ class ParallelRun {
   // Returns false, having read nothing, when a thread cannot be started.
   bool Start() {
     try {
-      writer_ = std::thread([this] { status_ = WriteAnswers(); });
       for (std::size_t i = 0; i < jobs_; ++i) workers_.emplace_back([this] { AnswerLines(); });
     } catch (const std::system_error&) {
       Stop();
@@ -123,7 +123,8 @@ class ParallelRun {
       inputEnded_ = true;
     }
     lineRead_.notify_all();
-    answered_.notify_all();
+    // A worker leaves only once no line is left to take, and the answers it leaves behind are
+    // written by the worker still answering the line before them: joined, all is written.
     Join();
     if (status_ != kExitSuccess) return status_;
     return read == LineRead::Failed ? InputFailed(input_, err) : kExitSuccess;
@@ -144,41 +145,36 @@ class ParallelRun {
       AnswerBatchLine(slot.read, slot.line, slot.text, fields_);
       lock.lock();
       slot.answered = true;
-      if (line == written_) answered_.notify_one();
+      if (!writing_ && NextAnswered()) WriteAnswers(lock);
     }
   }
 
-  int WriteAnswers() {
-    std::unique_lock lock(mutex_);
-    bool unflushed = false;
-    for (;;) {
-      if (!NextAnswered()) {
-        // Nothing is held back while the next answer is being made: a script that sends a
-        // line and waits for its answer gets it.
-        if (unflushed) {
-          lock.unlock();
-          const bool flushed = static_cast<bool>(out_.flush());
-          lock.lock();
-          if (!flushed) return Stopped(lock);
-          unflushed = false;
-        }
-        answered_.wait(lock, [this] {
-          return stopped_ || NextAnswered() || (inputEnded_ && written_ == read_);
-        });
-        if (stopped_ || !NextAnswered()) return kExitSuccess;
-      }
-      Slot& slot = SlotOf(written_);
+  // Writes the answers ready in order, with the lock held on entry and on return. Nothing is
+  // held back while the next answer is being made: a script that sends a line and waits for
+  // its answer gets it.
+  void WriteAnswers(std::unique_lock<std::mutex>& lock) {
+    writing_ = true;
+    while (!stopped_ && NextAnswered()) {
+      do {
+        Slot& slot = SlotOf(written_);
+        lock.unlock();
+        const bool written = Write(out_, slot.text);
+        lock.lock();
+        if (!written) return Stopped(lock);
+        slot.answered = false;
+        ++written_;
+        // The reader waits only on a full ring, until half of it is free; the count in flight
+        // passes that mark on its way down.
+        if (read_ - written_ == HalfRing()) slotFree_.notify_one();
+      } while (!stopped_ && NextAnswered());
+      // Answers made during the flush are written by this loop, since their workers saw
+      // writing_ and went on.
       lock.unlock();
-      const bool written = Write(out_, slot.text);
+      const bool flushed = static_cast<bool>(out_.flush());
       lock.lock();
-      if (!written) return Stopped(lock);
-      unflushed = true;
-      slot.answered = false;
-      ++written_;
-      // The reader waits only on a full ring, until half of it is free; the count in flight
-      // passes that mark on its way down.
-      if (read_ - written_ == HalfRing()) slotFree_.notify_one();
+      if (!flushed) return Stopped(lock);
     }
+    writing_ = false;
   }
 
   bool NextAnswered() { return written_ < read_ && SlotOf(written_).answered; }
@@ -186,14 +182,15 @@ class ParallelRun {
   std::uint64_t HalfRing() const { return slots_.size() / 2; }
 
   // The output failed: the workers and the reader stop at their next wait, and a reader that
-  // waits for input is woken.
-  int Stopped(std::unique_lock<std::mutex>& lock) {
+  // waits for input is woken. Called with the lock held; holds it again on return.
+  void Stopped(std::unique_lock<std::mutex>& lock) {
     stopped_ = true;
+    status_ = kExitOutputFailed;
     lock.unlock();
     lineRead_.notify_all();
     slotFree_.notify_all();
     if (interruptInput_) interruptInput_();
-    return kExitOutputFailed;
+    lock.lock();
   }
 
   void Stop() {
@@ -202,12 +199,10 @@ class ParallelRun {
       stopped_ = true;
     }
     lineRead_.notify_all();
-    answered_.notify_all();
     slotFree_.notify_all();
   }
 
   void Join() {
-    if (writer_.joinable()) writer_.join();
     for (std::thread& worker : workers_) worker.join();
     workers_.clear();
   }
@@ -220,15 +215,14 @@ class ParallelRun {
   std::vector<Slot> slots_;
   std::mutex mutex_;
   std::condition_variable lineRead_;  // workers wait for a line
-  std::condition_variable answered_;  // the writer waits for the next answer
   std::condition_variable slotFree_;  // the reader waits for room
   std::uint64_t read_ = 0;
   std::uint64_t taken_ = 0;
   std::uint64_t written_ = 0;
   bool inputEnded_ = false;
   bool stopped_ = false;
-  int status_ = kExitSuccess;  // the writer's
-  std::thread writer_;
+  bool writing_ = false;       // a worker is writing answers
+  int status_ = kExitSuccess;  // kExitOutputFailed once a write or flush failed
   std::vector<std::thread> workers_;
 };
 
@@ -243,9 +237,9 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
              const JsonFields& fields, const std::function<void()>& interruptInput) {
   BatchInput input(in);
   if (jobs > 1) {
-    // std::cin flushes std::cout before every read; with the reader and the writer on threads
-    // of their own that flush would race with the writer's output, so the tie is cut for the
-    // run (the writer flushes whenever it waits anyway).
+    // std::cin flushes std::cout before every read; with the reader and the writing workers on
+    // threads of their own that flush would race with the workers' output, so the tie is cut
+    // for the run (the workers flush whenever no answer is ready anyway).
     std::ostream* const tied = in.tie(nullptr);
     ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), fields, interruptInput);
     const bool started = run.Start();

@@ -2,6 +2,7 @@
 // the outputs to produce.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -11,6 +12,12 @@
 #include "records/filter_spec.h"
 
 namespace qv::cli {
+
+// One or two band edges as --pass and --stop give them, in Hz.
+struct BandEdges {
+  std::array<double, 2> hz{};  // the second 0 when one edge is given
+  int count = 0;               // 1 or 2
+};
 
 // The specification fields given on the command line; an empty field keeps its value.
 struct SpecOverrides {
@@ -25,6 +32,13 @@ struct SpecOverrides {
   std::optional<double> ripple;              // --ripple, dB
   std::optional<double> rollOff;             // --rolloff
   std::optional<Quantization> quantization;  // --quant float|8|16
+  // The tolerance scheme: giving --pass or --stop sets a scheme.
+  std::optional<BandEdges> passEdges;            // --pass HZ[,HZ]
+  std::optional<BandEdges> stopEdges;            // --stop HZ[,HZ]
+  std::optional<double> attenuation;             // --atten, dB
+  bool minimumOrder = false;                     // --min-order
+  std::optional<IirStructure> structure;         // --structure direct|sections
+  std::optional<SectionScaling> sectionScaling;  // --scaling linf|l2
 };
 
 struct CliOptions {
@@ -48,7 +62,9 @@ void ApplyOverrides(const SpecOverrides& overrides, FilterSpec& spec);
 
 // What the parameter form would do before calculating: for low and high pass fcut2 takes
 // fcut1. Returns the usage message when the command line asks for an IIR filter with an
-// FIR-only model (rectangle or raised cosine), which the form does not allow; else no value.
+// FIR-only model (rectangle, raised cosine, Kaiser, equiripple), which the form does not allow,
+// or gives --pass or --stop another number of edges than the band type has (one for low and
+// high pass, two for band pass and band stop); else no value.
 std::optional<std::string> ApplyFormRules(const SpecOverrides& overrides, FilterSpec& spec);
 
 }  // namespace qv::cli

@@ -33,10 +33,10 @@ void ShowMessage(std::ostream& err, std::string_view message) {
   }
 }
 
-// Reads the parameters of the design file at `path` into `spec`. Returns true when the run goes
-// on (the file loaded, or held no byte and so left the parameters as they were); otherwise the
-// refusal has been shown.
-bool OpenDesign(const std::string& path, FilterSpec& spec, std::ostream& err) {
+// Reads the parameters of the design file at `path` into `spec`, and the chunks of a later
+// version into `kept`. Returns true when the run goes on (the file loaded, or held no byte and
+// so left the parameters as they were); otherwise the refusal has been shown.
+bool OpenDesign(const std::string& path, FilterSpec& spec, KeptChunks& kept, std::ostream& err) {
   std::error_code ignored;
   if (!std::filesystem::exists(path, ignored)) {
     ShowMessage(err, path + std::string(kNotFoundSuffix));
@@ -50,7 +50,7 @@ bool OpenDesign(const std::string& path, FilterSpec& spec, std::ostream& err) {
     ShowMessage(err, kOpenFailedMessage);
     return false;
   }
-  const LoadOutcome outcome = LoadDesignFile(file, spec);
+  const LoadOutcome outcome = LoadDesignFile(file, spec, kept);
   if (outcome == LoadOutcome::Loaded || outcome == LoadOutcome::Empty) {
     return true;
   }
@@ -96,7 +96,8 @@ int Run(int argc, const char* const* argv, const Streams& streams) {
   }
 
   FilterSpec spec;  // a new design: the defaults
-  if (options.openPath && !OpenDesign(*options.openPath, spec, err)) {
+  // --save writes again what the opened file held for a later version.
+  if (options.openPath && !OpenDesign(*options.openPath, spec, options.outputs.keptChunks, err)) {
     return kExitRefused;
   }
   ApplyOverrides(options.overrides, spec);

@@ -13,7 +13,7 @@ struct FieldName {
   JsonItem last;
 };
 
-constexpr std::array<FieldName, 23> kFieldNames{{
+constexpr std::array<FieldName, 24> kFieldNames{{
     {"spec", JsonItem::Spec, JsonItem::Spec},
     {"scale", JsonItem::Scale, JsonItem::Scale},
     {"design", JsonItem::Numerator, JsonItem::Shift},
@@ -37,6 +37,7 @@ constexpr std::array<FieldName, 23> kFieldNames{{
     {"impulse", JsonItem::Impulse, JsonItem::Impulse},
     {"stepPeak", JsonItem::StepPeak, JsonItem::StepPeak},
     {"step", JsonItem::Step, JsonItem::Step},
+    {"verdict", JsonItem::Verdict, JsonItem::Verdict},
 }};
 
 constexpr std::size_t Index(JsonItem item) { return static_cast<std::size_t>(item); }

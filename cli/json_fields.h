@@ -1,5 +1,5 @@
 // The parts of the JSON printout that --fields can name: a whole record ("spec", "scale",
-// "design", "responses") or one field of the design or the responses ("firTaps",
+// "design", "responses", "verdict") or one field of the design or the responses ("firTaps",
 // "magnitudeDb", "poles", ...). The printout keeps its record order whatever the order of the
 // list.
 #pragma once
@@ -35,6 +35,7 @@ enum class JsonItem : std::size_t {
   Impulse,
   StepPeak,
   Step,
+  Verdict,  // the check against the tolerance scheme, printed only for a design that has one
   Count
 };
 

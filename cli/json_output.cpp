@@ -9,6 +9,7 @@
 #include <span>
 
 #include "cli/json_number.h"
+#include "cli/scheme_fields.h"
 
 namespace qv::cli {
 
@@ -38,6 +39,8 @@ template <typename Enum>
 void Code(Buffer& out, Enum value) {
   Whole(out, static_cast<std::int32_t>(value));
 }
+
+void Boolean(Buffer& out, bool value) { Text(out, value ? "true" : "false"); }
 
 // The well-formed UTF-8 sequences of two to four bytes by their first byte: their length and
 // the range of their second byte (every later byte is 80 to BF).
@@ -164,6 +167,13 @@ class Object {
   bool first_ = true;
 };
 
+void Scheme(Buffer& out, const ToleranceScheme& scheme) {
+  Object o(out);
+  for (const SchemeFlagField& field : kSchemeFlagFields)
+    Boolean(o[field.name], scheme.*field.member);
+  for (const SchemeRealField& field : kSchemeRealFields) Real(o[field.name], scheme.*field.member);
+}
+
 void Spec(Buffer& out, const FilterSpec& spec) {
   Object o(out);
   Code(o["filterClass"], spec.filterClass);
@@ -179,6 +189,20 @@ void Spec(Buffer& out, const FilterSpec& spec) {
   Real(o["ripple"], spec.ripple);
   Whole(o["taps"], spec.taps);
   Code(o["quantization"], spec.quantization);
+  if (HasSchemeField(spec)) Scheme(o[kSchemeFieldName], spec.scheme);
+  if (HasStructureFields(spec)) {
+    for (const StructureField& field : kStructureFields) Whole(o[field.name], field.get(spec));
+  }
+}
+
+// The requirements verdict of a design checked against its scheme.
+void Verdict(Buffer& out, const SchemeCheck& check) {
+  Object o(out);
+  Boolean(o["meets"], check.meets);
+  Real(o["passLossDb"], check.passLossDb);
+  Real(o["stopAttenuationDb"], check.stopAttenuationDb);
+  Real(o["passMarginDb"], check.passMarginDb);
+  Real(o["stopMarginDb"], check.stopMarginDb);
 }
 
 void Scale(Buffer& out, const DisplayScale& scale) {
@@ -190,6 +214,30 @@ void Scale(Buffer& out, const DisplayScale& scale) {
   Whole(o["freqDivisor"], scale.freqDivisor);
   String(o["timeUnit"], scale.timeUnit);
   String(o["freqUnit"], scale.freqUnit);
+}
+
+// The curves, their ranges and units, the zeros and the poles (`roots` of each).
+void Responses(Buffer& out, const ResponseSet& r, int roots, const JsonFields& fields) {
+  using I = JsonItem;
+  const auto has = [&fields](I item) { return fields.Has(item); };
+  Object o(out);
+  if (has(I::GroupDelayUnit)) String(o["groupDelayUnit"], r.groupDelayUnit);
+  if (has(I::GroupDelayFactor)) {
+    Real(o["groupDelayFactor"], static_cast<double>(r.groupDelayFactor));
+  }
+  if (has(I::MagnitudeMinDb)) Real(o["magnitudeMinDb"], r.magnitudeMinDb);
+  if (has(I::MagnitudeMaxDb)) Real(o["magnitudeMaxDb"], r.magnitudeMaxDb);
+  if (has(I::MagnitudeDb)) Reals(o["magnitudeDb"], r.magnitudeDb);
+  if (has(I::Phase)) Reals(o["phase"], r.phase);
+  if (has(I::GroupDelayMin)) Real(o["groupDelayMin"], r.groupDelayMin);
+  if (has(I::GroupDelayMax)) Real(o["groupDelayMax"], r.groupDelayMax);
+  if (has(I::GroupDelay)) Reals(o["groupDelay"], r.groupDelay);
+  if (has(I::Zeros)) Points(o["zeros"], r.zeros, roots);
+  if (has(I::Poles)) Points(o["poles"], r.poles, roots);
+  if (has(I::ImpulsePeak)) Real(o["impulsePeak"], r.impulsePeak);
+  if (has(I::Impulse)) Reals(o["impulse"], r.impulse);
+  if (has(I::StepPeak)) Real(o["stepPeak"], r.stepPeak);
+  if (has(I::Step)) Reals(o["step"], r.step);
 }
 
 }  // namespace
@@ -215,25 +263,10 @@ void AppendDesignJson(Buffer& text, const Calculation& calculated, const JsonFie
     if (has(I::FirTaps)) Reals(d["firTaps"], design.firTaps, taps);
     if (has(I::Shift)) Whole(d["shift"], design.shift);
   }
-  if (!fields.AnyOf(I::GroupDelayUnit, I::Step)) return;
-  Object o(top["responses"]);
-  if (has(I::GroupDelayUnit)) String(o["groupDelayUnit"], r.groupDelayUnit);
-  if (has(I::GroupDelayFactor)) {
-    Real(o["groupDelayFactor"], static_cast<double>(r.groupDelayFactor));
+  if (fields.AnyOf(I::GroupDelayUnit, I::Step)) Responses(top["responses"], r, roots, fields);
+  if (has(I::Verdict) && calculated.outcome.scheme.checked) {
+    Verdict(top["verdict"], calculated.outcome.scheme);
   }
-  if (has(I::MagnitudeMinDb)) Real(o["magnitudeMinDb"], r.magnitudeMinDb);
-  if (has(I::MagnitudeMaxDb)) Real(o["magnitudeMaxDb"], r.magnitudeMaxDb);
-  if (has(I::MagnitudeDb)) Reals(o["magnitudeDb"], r.magnitudeDb);
-  if (has(I::Phase)) Reals(o["phase"], r.phase);
-  if (has(I::GroupDelayMin)) Real(o["groupDelayMin"], r.groupDelayMin);
-  if (has(I::GroupDelayMax)) Real(o["groupDelayMax"], r.groupDelayMax);
-  if (has(I::GroupDelay)) Reals(o["groupDelay"], r.groupDelay);
-  if (has(I::Zeros)) Points(o["zeros"], r.zeros, roots);
-  if (has(I::Poles)) Points(o["poles"], r.poles, roots);
-  if (has(I::ImpulsePeak)) Real(o["impulsePeak"], r.impulsePeak);
-  if (has(I::Impulse)) Reals(o["impulse"], r.impulse);
-  if (has(I::StepPeak)) Real(o["stepPeak"], r.stepPeak);
-  if (has(I::Step)) Reals(o["step"], r.step);
 }
 
 void AppendErrorJson(Buffer& text, std::string_view message, std::int32_t code) {

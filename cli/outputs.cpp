@@ -24,7 +24,10 @@ int WriteOutputs(const OutputOptions& options, const Calculation& calculated, st
                  std::ostream& err) {
   int status = kExitSuccess;
   if (options.savePath) {
-    if (const OutputCode code = Write(OutputFormat::DesignFile, calculated, {}, *options.savePath);
+    qv::OutputOptions save;
+    save.keptChunks = options.keptChunks;
+    if (const OutputCode code =
+            Write(OutputFormat::DesignFile, calculated, save, *options.savePath);
         code != OutputCode::Ok) {
       err << OutputMessage(code);
       status = kExitOutputFailed;

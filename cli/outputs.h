@@ -10,6 +10,7 @@
 #include "cli/codegen_outputs.h"
 #include "cli/json_fields.h"
 #include "engine/calculate.h"
+#include "fileio/extension_block.h"
 #include "records/filter_spec.h"
 
 namespace CLI {
@@ -21,6 +22,7 @@ namespace qv::cli {
 // The requested outputs. An output without its option is not produced.
 struct OutputOptions {
   std::optional<std::string> savePath;  // --save FILE.qvd
+  KeptChunks keptChunks;                // what --open read for a later version, saved again
   bool json = false;                    // --json
   JsonFields fields;                    // --fields: what --json (and --batch) print
   std::optional<std::string> gifPath;   // --gif FILE.gif

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "analysis/zero_placement.h"
 #include "codegen/formatted_output.h"
+#include "design/model_roots.h"
 #include "design/stability_check.h"
 #include "records/complex.h"
 #include "records/identification.h"
@@ -51,7 +51,7 @@ void WriteSpecSummary(std::ostream& out, std::string_view prefix, const FilterSp
   Print(out, "%.*sFilter model: %.*s\n", p, pre, ViewLength(model), model.data());
   if (spec.model == FilterModel::RaisedCosine) {
     Print(out, "%.*sRoll Off Factor: %f\n", p, pre, spec.rollOff);
-  } else if (spec.model != FilterModel::Rectangle) {
+  } else if (IsIirModel(spec.model)) {
     Print(out, "%.*sFilter order: %d\n", p, pre, static_cast<int>(spec.order));
   }
   Print(out, "%.*sSampling Frequency: %d %.*s\n", p, pre,
@@ -63,8 +63,12 @@ void WriteSpecSummary(std::ostream& out, std::string_view prefix, const FilterSp
   } else {
     Print(out, "%.*sCut Frequency: %f %.*s\n", p, pre, spec.fcut1 / divisor, u, unit);
   }
-  if (spec.model == FilterModel::Chebyshev) {
+  if (spec.model == FilterModel::Chebyshev || spec.model == FilterModel::ChebyshevII ||
+      spec.model == FilterModel::Elliptic || spec.model == FilterModel::Equiripple) {
     Print(out, "%.*sPass band Ripple: %f dB\n", p, pre, spec.ripple);
+  }
+  if (NeedsScheme(spec.model)) {
+    Print(out, "%.*sStop band Attenuation: %f dB\n", p, pre, spec.scheme.attenuation);
   }
 }
 
@@ -75,7 +79,7 @@ void WriteZerosAndPoles(std::ostream& out, std::string_view sectionLead, std::st
   }
   const int m = spec.effectiveOrder;
   std::array<Complex, kMaxCoefficients> zeros{};
-  PlaceIirZeros(spec, zeros);
+  DesignModelZeros(spec, zeros);
   // The poles the design's stability check found; should the search fail, the places stay
   // at zero.
   std::array<Complex, kMaxCoefficients> poles{};
@@ -115,8 +119,8 @@ bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,
   const auto model = static_cast<std::int32_t>(spec.model);
   const auto cls = static_cast<std::int32_t>(spec.filterClass);
   const auto quant = static_cast<std::int32_t>(spec.quantization);
-  if (band < 0 || band > 3 || model < 0 || model > 4 || cls < 0 || cls > 1 || quant < 0 ||
-      quant > 2 || scale.freqDivisor < 1) {
+  if (band < 0 || band > 3 || model < 0 || model > kLastFilterModel || cls < 0 || cls > 1 ||
+      quant < 0 || quant > 2 || scale.freqDivisor < 1) {
     return false;
   }
   if (!IsIirModel(spec.model)) {

@@ -10,6 +10,7 @@
 #include "design/gain_measurement.h"
 #include "design/iir_design.h"
 #include "design/kaiser_design.h"
+#include "design/model_roots.h"
 #include "design/quantization.h"
 #include "design/stability_check.h"
 
@@ -44,7 +45,7 @@ int DesignFixedPointSections(const FilterSpec& spec, FilterDesign& design, PoleL
 
 int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, PoleList& poles) {
   const bool iirModel = IsIirModel(spec.model);
-  if (spec.model == FilterModel::ChebyshevII || spec.model == FilterModel::Elliptic) {
+  if (HasPrototypeZeros(spec.model)) {
     DesignCauer(spec, design);
   } else if (iirModel && DesignIir(spec, design) != 0) {
     return kRootSearchFailed;

@@ -17,7 +17,9 @@ constexpr int kGridCapacity = kRemezGridDensity * kMaxFunctions + 4 * kMaxScheme
 constexpr double kConvergence = 1e-6;  // relative spread of the extremal errors at the end
 // A set that repeats is the exchange's fixed point; its spread is rounding when this small.
 constexpr double kFixedPointSpread = 1e-2;
-constexpr double kNoiseLevel = 1e-9;  // relative level of errors that are rounding
+constexpr double kNoiseLevel = 1e-9;    // relative level of errors that are rounding
+constexpr int kFactorsPerScaling = 16;  // products of node distances taken between two frexp
+constexpr int kPointsPerPass = 4;       // grid points evaluated side by side
 
 struct Grid {
   std::array<double, kGridCapacity> x{};  // cos(2 pi f)
@@ -70,12 +72,22 @@ void BarycentricWeights(const std::array<double, kMaxExtremals>& x, int count,
   for (int j = 0; j < count; ++j) {
     double product = 1.0;
     int e = 0;
+    int unscaled = 0;
     for (int i = 0; i < count; ++i) {
       if (i == j) continue;
-      int step = 0;
-      product = std::frexp(product * 2.0 * (x[j] - x[i]), &step);
-      e += step;
+      product *= 2.0 * (x[j] - x[i]);
+      // Factors lie within [2^-32, 4] in magnitude on any grid this file builds, so a run of
+      // kFactorsPerScaling of them stays far inside the doubles' range between two scalings.
+      if (++unscaled == kFactorsPerScaling) {
+        int step = 0;
+        product = std::frexp(product, &step);
+        e += step;
+        unscaled = 0;
+      }
     }
+    int step = 0;
+    product = std::frexp(product, &step);
+    e += step;
     w[j] = 1.0 / product;
     exponent[j] = -e;
     largest = std::max(largest, exponent[j]);
@@ -102,6 +114,31 @@ struct Interpolant {
     return num / den;
   }
 };
+
+// p at every grid point. kPointsPerPass points are summed side by side so that their divisions
+// overlap; each point's sums run over the nodes in the order operator() takes, so the values
+// are the same to the bit. A point on a node divides by zero there and is not finite; it is
+// taken again by operator(), which returns the node's value.
+void EvaluateOnGrid(const Interpolant& p, const Grid& grid,
+                    std::array<double, kGridCapacity>& value) {
+  int i = 0;
+  for (; i + kPointsPerPass <= grid.size; i += kPointsPerPass) {
+    std::array<double, kPointsPerPass> num{};
+    std::array<double, kPointsPerPass> den{};
+    for (int j = 0; j < p.count; ++j) {
+      for (int k = 0; k < kPointsPerPass; ++k) {
+        const double t = p.w[j] / (grid.x[i + k] - p.x[j]);
+        num[k] += t * p.y[j];
+        den[k] += t;
+      }
+    }
+    for (int k = 0; k < kPointsPerPass; ++k) {
+      const double v = num[k] / den[k];
+      value[i + k] = std::isfinite(v) ? v : p(grid.x[i + k]);
+    }
+  }
+  for (; i < grid.size; ++i) value[i] = p(grid.x[i]);
+}
 
 // One step: the levelled deviation on the extremal set and the interpolant through it.
 double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r, Interpolant& p) {
@@ -221,9 +258,10 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
   bool settled = false;
   for (int iteration = 0; iteration < kRemezMaxIterations && !settled; ++iteration) {
     const double delta = Level(grid, ext, r, p);
+    EvaluateOnGrid(p, grid, error);
     double largest = 0.0;
     for (int i = 0; i < grid.size; ++i) {
-      error[i] = grid.weight[i] * (grid.desired[i] - p(grid.x[i]));
+      error[i] = grid.weight[i] * (grid.desired[i] - error[i]);
       largest = std::max(largest, std::abs(error[i]));
     }
     if (!std::isfinite(largest)) return kRemezNotConverged;

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/zero_placement.h"
-#include "design/iir_design.h"
+#include "design/model_roots.h"
 #include "records/complex.h"
 
 namespace qv {
@@ -173,14 +172,12 @@ bool SplitIntoSections(const FilterSpec& spec, std::span<const double> numerator
   cascade.count = m == 0 ? 1 : (m + 1) / 2;
   if (m > 0) {
     const auto count = static_cast<std::size_t>(m);
-    FilterSpec designed = spec;
     std::array<Complex, kMaxCoefficients> found{};
-    if (DesignIirPoles(designed, found) != 0 ||
+    std::array<Complex, kMaxCoefficients> placed{};
+    if (DesignModelZerosPoles(spec, placed, found) != 0 ||
         !PolesMatch(denominator.first(count + 1), std::span<const Complex>(found).first(count))) {
       return false;
     }
-    std::array<Complex, kMaxCoefficients> placed{};
-    PlaceIirZeros(spec, placed);
     RootSet poles;
     RootSet zeros;
     if (!Collect(std::span<const Complex>(found).first(count), poles) ||

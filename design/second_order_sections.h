@@ -27,13 +27,13 @@ struct SectionCascade {
 };
 
 // Splits H(z) = (sum b[k] z^-k) / (sum a[k] z^-k), k = 0..effectiveOrder, into sections whose
-// product is H. The zeros are the placed ones of the model (PlaceIirZeros), the poles those the
-// design builds a[0..m] from (DesignIirPoles). Each conjugate pole pair, or a pair of real poles,
+// product is H. The zeros and poles are those the model's design builds b[0..m] and a[0..m] from
+// (DesignModelZerosPoles). Each conjugate pole pair, or a pair of real poles,
 // takes its nearest zeros; the sections run from the poles farthest from the unit circle to the
 // nearest ones, an odd order starts with a first-order section of the smallest real pole, and
 // b[0]/a[0] is folded into the numerator of the first section. A design of order 0 is one section
 // holding that gain.
-//   spec: a validated IIR specification of the models Butterworth, Chebyshev or Bessel.
+//   spec: a validated IIR specification of an IIR model.
 //   numerator, denominator: b[0..m] and a[0..m], m = spec.effectiveOrder (0..19).
 // Returns true, or false when the poles cannot be made, do not expand to a[0..m] / a[0] within
 // rounding (records of another design) or do not pair up (the cascade is then incomplete).

@@ -28,6 +28,7 @@ bool CQuorvanelDoc::OnNewDocument() {
   spec = defaults;
   spec.effectiveOrder = effectiveOrder;
   spec.fcenter = fcenter;
+  keptChunks_ = {};
   calculated_ = false;
   return true;
 }
@@ -47,7 +48,7 @@ bool CQuorvanelDoc::OnCalculate() {
 std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
   const bool wasCalculated = calculated_;
   calculated_ = false;
-  const LoadOutcome outcome = LoadDesignFile(in, calculation_.spec);
+  const LoadOutcome outcome = LoadDesignFile(in, calculation_.spec, keptChunks_);
   switch (outcome) {
     case LoadOutcome::Empty:
       // Nothing was read: the design stays what it was, graphs included.
@@ -56,6 +57,13 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
     case LoadOutcome::VersionMismatch:
       AfxMessageBox(FromUtf8View(LoadOutcomeMessage(outcome)));
       RejectOpenedFile();
+      return std::nullopt;
+    case LoadOutcome::Damaged:
+      // Nothing was taken from the file: the design stays whole, graphs included, and keeps
+      // its name, so that Save never writes over the file it could not read.
+      AfxMessageBox(FromUtf8View(LoadOutcomeMessage(outcome)));
+      RejectOpenedFile();
+      calculated_ = wasCalculated;
       return std::nullopt;
     case LoadOutcome::EndedEarly:
       return FromUtf8View(LoadOutcomeMessage(outcome));
@@ -67,7 +75,7 @@ std::optional<QString> CQuorvanelDoc::ReadDocument(std::istream& in) {
 }
 
 bool CQuorvanelDoc::WriteDocument(std::ostream& out) const {
-  return StoreDesignFile(out, calculation_.spec);
+  return StoreDesignFile(out, calculation_.spec, keptChunks_);
 }
 
 OutputSource CQuorvanelDoc::Output() const { return {calculation_, calculated_, GetTitle()}; }

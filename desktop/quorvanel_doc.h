@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/calculate.h"
+#include "fileio/extension_block.h"
 #include "framework/document.h"
 #include "records/filter_spec.h"
 #include "view/graph_source.h"
@@ -50,6 +51,8 @@ class CQuorvanelDoc : public CDocument, public GraphSource {
   // The last calculation, its specification the one the form edits.
   Calculation calculation_;
   bool calculated_ = false;
+  // What the opened file held that this version does not know, saved again with the design.
+  KeptChunks keptChunks_;
 };
 
 }  // namespace qv

@@ -1,12 +1,11 @@
 #include "engine/calculate.h"
 
-#include <array>
 #include <utility>
 
-#include "design/cauer_design.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
 #include "design/minimum_order.h"
+#include "design/model_roots.h"
 #include "design/validation.h"
 
 namespace qv {
@@ -51,13 +50,11 @@ Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
       ComputeCascadeResponses(s, calculation.scale, calculation.design, calculation.responses);
     } else {
       ComputeResponses(s, calculation.scale, calculation.design, calculation.responses);
-    }
-    if (s.filterClass == FilterClass::Iir &&
-        (s.model == FilterModel::ChebyshevII || s.model == FilterModel::Elliptic)) {
-      // Their zeros lie in the stop band, where the design put them, not where the band type
-      // alone would place them.
-      std::array<Complex, kMaxCoefficients> poles{};
-      DesignCauerZerosPoles(s, calculation.responses.zeros, poles);
+      // The curves place the zeros from the band type alone; these models put theirs in the
+      // stop band. A cascade shows its quantised sections' zeros.
+      if (s.filterClass == FilterClass::Iir && HasPrototypeZeros(s.model)) {
+        DesignModelZeros(s, calculation.responses.zeros);
+      }
     }
   }
   calculation.outcome.scheme = CheckAgainstScheme(s, calculation.design);

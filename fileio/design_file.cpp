@@ -114,7 +114,7 @@ VersionCheck ReadVersion(RecordReader& reader, std::uint64_t firstByte) {
 
 }  // namespace
 
-bool StoreDesignFile(std::ostream& out, const FilterSpec& spec) {
+bool StoreDesignFile(std::ostream& out, const FilterSpec& spec, const KeptChunks& kept) {
   static_assert(kVersionText.size() < kShortPrefixLimit, "the version takes a one-byte prefix");
   RecordWriter writer;
   writer.Byte(static_cast<std::uint8_t>(kVersionText.size()));
@@ -135,15 +135,25 @@ bool StoreDesignFile(std::ostream& out, const FilterSpec& spec) {
   writer.Int32(spec.taps);
   writer.Int32(spec.quantization);
   out.write(writer.Data(), static_cast<std::streamsize>(writer.Size()));
-  return static_cast<bool>(out);
+  ExtensionBlock block;
+  block.scheme = spec.scheme;
+  block.structure = spec.structure;
+  block.sectionScaling = spec.sectionScaling;
+  block.kept = kept;
+  return WriteExtensionBlock(out, block);
 }
 
-bool SaveDesignFile(const std::string& path, const FilterSpec& spec) {
+bool SaveDesignFile(const std::string& path, const FilterSpec& spec, const KeptChunks& kept) {
   OutputFile output(path);
-  return output.IsOpen() && StoreDesignFile(output.Stream(), spec) && output.Commit();
+  return output.IsOpen() && StoreDesignFile(output.Stream(), spec, kept) && output.Commit();
 }
 
 LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec) {
+  KeptChunks ignored;
+  return LoadDesignFile(in, spec, ignored);
+}
+
+LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec, KeptChunks& kept) {
   RecordReader reader(in);
   std::uint64_t firstByte = 0;
   if (!reader.Unsigned(firstByte, 1)) {
@@ -157,13 +167,29 @@ LoadOutcome LoadDesignFile(std::istream& in, FilterSpec& spec) {
     case VersionCheck::Matches:
       break;
   }
+  // Read into a copy: a damaged block after a whole record must leave the spec as it was.
+  FilterSpec read = spec;
   const bool complete =
-      reader.Int32(spec.filterClass) && reader.Int32(spec.bandType) && reader.Int32(spec.model) &&
-      reader.Int32(spec.order) && reader.Int32(spec.effectiveOrder) && reader.Real(spec.rollOff) &&
-      reader.Int32(spec.fcut1) && reader.Int32(spec.fcut2) && reader.Int32(spec.fsample) &&
-      reader.Real(spec.fcenter) && reader.Real(spec.ripple) && reader.Int32(spec.taps) &&
-      reader.Int32(spec.quantization);
-  return complete ? LoadOutcome::Loaded : LoadOutcome::EndedEarly;
+      reader.Int32(read.filterClass) && reader.Int32(read.bandType) && reader.Int32(read.model) &&
+      reader.Int32(read.order) && reader.Int32(read.effectiveOrder) && reader.Real(read.rollOff) &&
+      reader.Int32(read.fcut1) && reader.Int32(read.fcut2) && reader.Int32(read.fsample) &&
+      reader.Real(read.fcenter) && reader.Real(read.ripple) && reader.Int32(read.taps) &&
+      reader.Int32(read.quantization);
+  if (!complete) {
+    spec = read;
+    return LoadOutcome::EndedEarly;
+  }
+  // A file without a block describes a design without extensions, whatever the spec held.
+  ExtensionBlock block;
+  if (ReadExtensionBlock(in, block) == ExtensionOutcome::Damaged) {
+    return LoadOutcome::Damaged;
+  }
+  read.scheme = block.scheme;
+  read.structure = block.structure;
+  read.sectionScaling = block.sectionScaling;
+  spec = read;
+  kept = block.kept;
+  return LoadOutcome::Loaded;
 }
 
 std::string_view LoadOutcomeMessage(LoadOutcome outcome) {
@@ -172,6 +198,8 @@ std::string_view LoadOutcomeMessage(LoadOutcome outcome) {
       return kVersionMismatchMessage;
     case LoadOutcome::EndedEarly:
       return kUnexpectedFormatMessage;
+    case LoadOutcome::Damaged:
+      return kDamagedExtensionMessage;
     case LoadOutcome::Loaded:
     case LoadOutcome::Empty:
       break;

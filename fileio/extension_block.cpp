@@ -10,7 +10,8 @@ constexpr std::size_t kTagSize = 4;
 constexpr std::size_t kHeaderSize = 8;  // magic and length
 constexpr std::size_t kChunkHeaderSize = 8;
 constexpr std::size_t kChecksumSize = 4;
-constexpr std::size_t kBlockCapacity = kKeptChunkCapacity + kChunkHeaderSize + kSchemeChunkSize;
+constexpr std::size_t kBlockCapacity = kKeptChunkCapacity + kChunkHeaderSize + kSchemeChunkSize +
+                                       kChunkHeaderSize + kStructureChunkSize;
 constexpr std::uint32_t kActiveFlag = 1;
 constexpr std::uint32_t kMinimumOrderFlag = 2;
 
@@ -68,10 +69,29 @@ bool ParseScheme(const std::uint8_t* p, ToleranceScheme& scheme) {
   return true;
 }
 
+// Values outside the lists are refused as a malformed chunk, as unknown scheme flags are: a
+// later structure would come in a chunk of its own, so these values are never meant.
+bool ParseStructure(const std::uint8_t* p, ExtensionBlock& block) {
+  const std::uint64_t structure = ReadLe(p, 4);
+  const std::uint64_t scaling = ReadLe(p + 4, 4);
+  if (structure > static_cast<std::uint64_t>(IirStructure::Sections) ||
+      scaling > static_cast<std::uint64_t>(SectionScaling::L2)) {
+    return false;
+  }
+  block.structure = static_cast<IirStructure>(structure);
+  block.sectionScaling = static_cast<SectionScaling>(scaling);
+  return true;
+}
+
+bool HasStructure(const ExtensionBlock& block) {
+  return block.structure != IirStructure::Direct ||
+         block.sectionScaling != SectionScaling::LInfinity;
+}
+
 }  // namespace
 
 bool HasExtensions(const ExtensionBlock& block) {
-  return block.scheme != ToleranceScheme{} || block.keptSize > 0;
+  return block.scheme != ToleranceScheme{} || HasStructure(block) || block.kept.size > 0;
 }
 
 ExtensionOutcome ReadExtensionBlock(std::istream& in, ExtensionBlock& block) {
@@ -90,6 +110,7 @@ ExtensionOutcome ReadExtensionBlock(std::istream& in, ExtensionBlock& block) {
 
   ExtensionBlock read;
   bool sawScheme = false;
+  bool sawStructure = false;
   for (std::size_t at = kHeaderSize; at < end;) {
     if (end - at < kChunkHeaderSize) return ExtensionOutcome::Damaged;
     const std::uint64_t size = ReadLe(raw.data() + at + kTagSize, 4);
@@ -101,11 +122,16 @@ ExtensionOutcome ReadExtensionBlock(std::istream& in, ExtensionBlock& block) {
         return ExtensionOutcome::Damaged;
       }
       sawScheme = true;
+    } else if (TagIs(raw.data() + at, kStructureChunkTag)) {
+      if (sawStructure || size != kStructureChunkSize || !ParseStructure(payload, read)) {
+        return ExtensionOutcome::Damaged;
+      }
+      sawStructure = true;
     } else {
-      if (read.keptSize + whole > kKeptChunkCapacity) return ExtensionOutcome::Damaged;
+      if (read.kept.size + whole > kKeptChunkCapacity) return ExtensionOutcome::Damaged;
       std::copy(raw.data() + at, raw.data() + at + whole,
-                read.kept.begin() + static_cast<std::ptrdiff_t>(read.keptSize));
-      read.keptSize += whole;
+                read.kept.bytes.begin() + static_cast<std::ptrdiff_t>(read.kept.size));
+      read.kept.size += whole;
     }
     at += whole;
   }
@@ -125,7 +151,13 @@ bool WriteExtensionBlock(std::ostream& out, const ExtensionBlock& block) {
     bytes.Put((s.active ? kActiveFlag : 0u) | (s.minimumOrder ? kMinimumOrderFlag : 0u), 4);
     for (const double v : {s.pass1, s.pass2, s.stop1, s.stop2, s.attenuation}) bytes.Real(v);
   }
-  bytes.Append(block.kept.data(), std::min(block.keptSize, kKeptChunkCapacity));
+  if (HasStructure(block)) {
+    bytes.Tag(kStructureChunkTag);
+    bytes.Put(kStructureChunkSize, 4);
+    bytes.Put(static_cast<std::uint32_t>(block.structure), 4);
+    bytes.Put(static_cast<std::uint32_t>(block.sectionScaling), 4);
+  }
+  bytes.Append(block.kept.bytes.data(), std::min(block.kept.size, kKeptChunkCapacity));
   const std::size_t length = bytes.Size() - kHeaderSize;
   for (int i = 0; i < 4; ++i) {
     bytes.Data()[kTagSize + i] = static_cast<std::uint8_t>(length >> (8 * i));

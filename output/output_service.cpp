@@ -174,16 +174,19 @@ OutputCode WriteSections(std::ostream& out, const Calculation& c, const OutputOp
 }
 
 // Writes the checked calculation to `path` itself; returns Ok or the code of the failure.
-using OutputFileWriter = OutputCode (*)(const Calculation&, const std::string& path);
+using OutputFileWriter = OutputCode (*)(const Calculation&, const OutputOptions&,
+                                        const std::string& path);
 
 // The picture and the design file write their files themselves: libgd draws into a file of
 // its own, and the design file keeps the message of its own save.
-OutputCode WriteGif(const Calculation& c, const std::string& path) {
+OutputCode WriteGif(const Calculation& c, const OutputOptions&, const std::string& path) {
   return ExportGraphs(c.spec, c.scale, c.responses, path.c_str());
 }
 
-OutputCode WriteDesignFile(const Calculation& c, const std::string& path) {
-  return SaveDesignFile(path, c.spec) ? OutputCode::Ok : OutputCode::DesignFileNotSaved;
+OutputCode WriteDesignFile(const Calculation& c, const OutputOptions& options,
+                           const std::string& path) {
+  return SaveDesignFile(path, c.spec, options.keptChunks) ? OutputCode::Ok
+                                                          : OutputCode::DesignFileNotSaved;
 }
 
 struct OutputFormatEntry {
@@ -266,7 +269,7 @@ OutputCode Write(OutputFormat format, const Calculation& calculation, const Outp
   }
   const OutputFormatEntry& entry = Entry(format);
   if (entry.writeFile != nullptr) {
-    return entry.writeFile(calculation, path);
+    return entry.writeFile(calculation, options, path);
   }
   // The whole text is made before the file is touched, so a writer's refusal leaves no file.
   std::ostringstream text;

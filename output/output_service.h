@@ -13,6 +13,7 @@
 #include "codegen/hdl_language.h"
 #include "codegen/output_codes.h"
 #include "engine/calculate.h"
+#include "fileio/design_file.h"
 
 namespace qv {
 
@@ -40,6 +41,8 @@ struct OutputOptions {
   // The testbench's language; its file name must carry that language's extension.
   HdlLanguage language = HdlLanguage::Vhdl;
   std::string hardwarePath;  // testbench: the hardware file its run line names (may be empty)
+  // The design file: what an opened file held for a later version, written again.
+  KeptChunks keptChunks;
 };
 
 // The file extension of `format`, with its dot: ".c", ".vhd", ".v", ".coe", ...; the testbench

@@ -360,8 +360,11 @@ TEST_F(CliTest, HelpAndVersion) {
   const CliRun help = RunCliInProcess({"--help"});
   EXPECT_EQ(help.status, kExitSuccess);
   for (const char* option :
-       {"--open", "--class", "--band", "--model", "--fs", "--fc1", "--fc2", "--order", "--taps",
-        "--ripple", "--rolloff", "--quant", "--json", "--save", "--version"}) {
+       {"--open",      "--class",     "--band",    "--model",    "--fs",      "--fc1",
+        "--fc2",       "--order",     "--taps",    "--ripple",   "--rolloff", "--quant",
+        "--json",      "--save",      "--version", "--pass",     "--stop",    "--atten",
+        "--min-order", "--structure", "--scaling", "chebyshev2", "elliptic",  "kaiser",
+        "equiripple",  "verdict"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
   // That --batch takes no other option is said once, at --batch, not on every option.

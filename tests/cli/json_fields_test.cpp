@@ -75,9 +75,12 @@ const std::vector<std::vector<std::string>> kSelections = {
     {"zeros", "poles", "numerator", "denominator"},
     {"step", "impulsePeak", "groupDelayUnit"},
     {"responses", "phase"},  // a field inside a chosen record is chosen once
+    {"verdict"},             // only a design with a tolerance scheme has one
+    {"spec", "verdict", "numerator"},
 };
 
-// Designs of both classes, float and quantised, IIR band designs with zeros and poles.
+// Designs of both classes, float and quantised, IIR band designs with zeros and poles, and an
+// elliptic design checked against its tolerance scheme.
 const std::string kBatchInput =
     "{}\n"
     R"({"bandType": 3, "model": 1, "order": 9, "fcut2": 300, "quantization": 2})"
@@ -85,13 +88,15 @@ const std::string kBatchInput =
     R"({"filterClass": 1, "model": 4, "taps": 41, "fcut1": 120, "quantization": 1})"
     "\n"
     R"({"order": 20})"
+    "\n"
+    R"({"model": 6, "scheme": {"pass1": 100, "stop1": 150, "attenuation": 50}})"
     "\n";
 
 TEST(JsonFields, BatchLinesHoldExactlyTheChosenPartsInTheirOrder) {
   const test::CliRun full = test::RunCliInProcess({"--batch", "--jobs", "1"}, kBatchInput);
   ASSERT_EQ(full.status, kExitSuccess) << full.err;
   const std::vector<std::string> fullLines = Lines(full.out);
-  ASSERT_EQ(fullLines.size(), 4u);
+  ASSERT_EQ(fullLines.size(), 5u);
   for (const std::vector<std::string>& names : kSelections) {
     for (const char* jobs : {"1", "2"}) {
       SCOPED_TRACE(Joined(names) + " with " + jobs + " jobs");

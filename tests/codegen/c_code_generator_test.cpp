@@ -138,6 +138,51 @@ TEST(CCodeGenerator, BandStopChebyshevListsBothFrequenciesRippleAndAllRoots) {
   }
 }
 
+struct SchemeModelCase {
+  const char* name;
+  FilterSpec spec;
+  const char* summary;  // the lines the header must hold about the model
+};
+
+void PrintTo(const SchemeModelCase& c, std::ostream* os) { *os << c.name; }
+
+class CSchemeModels : public testing::TestWithParam<SchemeModelCase> {};
+
+// The models designed from a scheme write their ripple and attenuation, and list the zeros
+// their design put in the stop band, as the zero-pole graph shows them.
+TEST_P(CSchemeModels, HeaderDescribesTheDesign) {
+  const GeneratorInput in = test::Calculated(GetParam().spec);
+  const std::string text = GenerateText(in);
+  EXPECT_NE(text.find(GetParam().summary), std::string::npos) << text;
+  if (!IsIirModel(in.spec.model)) return;
+  const auto zeros = ListedValues(text, "\nZ domain Zeros\n");
+  ASSERT_EQ(zeros.size(), static_cast<std::size_t>(in.spec.effectiveOrder));
+  for (int i = 0; i < in.spec.effectiveOrder; ++i) {
+    const Complex& z = in.responses.zeros[static_cast<std::size_t>(i)];
+    EXPECT_TRUE(ContainsNear(zeros, {z.re, z.im})) << z.re << " " << z.im;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, CSchemeModels,
+    testing::Values(
+        SchemeModelCase{"EllipticLowPass",
+                        test::SchemeSpec(BandType::LowPass, FilterModel::Elliptic, 5, 48000, 4000,
+                                         0, 0.5, 60.0),
+                        "Filter model: Elliptic\nFilter order: 5\n"},
+        SchemeModelCase{"ChebyshevIIBandStop",
+                        test::SchemeSpec(BandType::BandStop, FilterModel::ChebyshevII, 4, 8000,
+                                         1000, 2500, 1.0, 50.0),
+                        "Pass band Ripple: 1.000000 dB\nStop band Attenuation: 50.000000 dB\n"},
+        SchemeModelCase{
+            "KaiserHighPass",
+            test::SchemeSpec(BandType::HighPass, FilterModel::Kaiser, 41, 1000, 300, 0, 0.5, 40.0),
+            "Sampling Frequency: 1000 Hz\nCut Frequency: "},
+        SchemeModelCase{"EquirippleBandPass",
+                        test::SchemeSpec(BandType::BandPass, FilterModel::Equiripple, 63, 1000, 150,
+                                         300, 0.5, 45.0),
+                        "Pass band Ripple: 0.500000 dB\nStop band Attenuation: 45.000000 dB\n"}));
+
 TEST(CCodeGenerator, OneTapWritesAOneElementArray) {
   const std::string text = GenerateText(test::HandMadeFir({0.75}, Quantization::Float, 0));
   EXPECT_NE(text.find("#define Ntap 1\n\nfloat fir(float NewSample) {\n"

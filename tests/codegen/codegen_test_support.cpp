@@ -71,6 +71,47 @@ OutputCode WriteTestbenchFile(const GeneratorInput& in, HdlArchitecture architec
   return Write(OutputFormat::Testbench, in, options, path);
 }
 
+FilterSpec SchemeSpec(BandType band, FilterModel model, int order, int fsample, int fcut1,
+                      int fcut2, double rippleDb, double attenuationDb) {
+  FilterSpec spec;
+  spec.bandType = band;
+  spec.model = model;
+  spec.filterClass = IsIirModel(model) ? FilterClass::Iir : FilterClass::Fir;
+  spec.order = order;
+  spec.taps = order;
+  spec.fsample = fsample;
+  spec.ripple = rippleDb;
+  const double nyquist = fsample / 2.0;
+  const double low = fcut1;
+  const double high = IsBandType(band) ? fcut2 : fcut1;
+  ToleranceScheme& s = spec.scheme;
+  s.active = true;
+  s.attenuation = attenuationDb;
+  switch (band) {
+    case BandType::LowPass:
+      s.pass1 = low;
+      s.stop1 = low + (nyquist - low) / 4.0;
+      break;
+    case BandType::HighPass:
+      s.stop1 = low * 0.75;
+      s.pass1 = low;
+      break;
+    case BandType::BandPass:
+      s.stop1 = low * 0.75;
+      s.pass1 = low;
+      s.pass2 = high;
+      s.stop2 = high + (nyquist - high) / 4.0;
+      break;
+    case BandType::BandStop:
+      s.pass1 = low;
+      s.stop1 = low + (high - low) / 4.0;
+      s.stop2 = high - (high - low) / 4.0;
+      s.pass2 = high;
+      break;
+  }
+  return spec;
+}
+
 std::string MaskIdentification(const std::string& text) {
   std::string masked = text;
   auto replaceLine = [&masked](std::string_view value, std::string_view marker) {

@@ -43,6 +43,12 @@ OutputOptions HardwareOptions(HdlArchitecture architecture, int width = 16);
 OutputCode WriteTestbenchFile(const GeneratorInput& in, HdlArchitecture architecture, int width,
                               const std::string& hardwarePath, const std::string& path);
 
+// A design of `model` (one designed from a tolerance scheme) of manual `order` (taps for the FIR
+// models), whose scheme has its pass-band edges at fcut1 (and fcut2 for band designs) and its
+// stop-band edges a quarter of the way from them towards the next edge or band limit. Hz, dB.
+FilterSpec SchemeSpec(BandType band, FilterModel model, int order, int fsample, int fcut1,
+                      int fcut2, double rippleDb, double attenuationDb);
+
 // `text` with the web-site and e-mail lines of the identification block replaced by
 // "<web site>" and "<e-mail>" (after any "-- " prefix), so that a comparison does not depend
 // on their contents.

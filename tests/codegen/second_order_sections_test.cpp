@@ -118,5 +118,17 @@ INSTANTIATE_TEST_SUITE_P(
                     IirSpec(BandType::HighPass, FilterModel::Chebyshev, 18, 4702, 1841, 0),
                     IirSpec(BandType::LowPass, FilterModel::Bessel, 16, 48450, 3516, 0)));
 
+// Designs with zeros of their own in the stop band: {band, model, order, fs, edges, Rp, As}.
+INSTANTIATE_TEST_SUITE_P(
+    SchemeDesigns, Sections,
+    testing::Values(
+        test::SchemeSpec(BandType::LowPass, FilterModel::Elliptic, 9, 48000, 4000, 0, 0.1, 80.0),
+        test::SchemeSpec(BandType::HighPass, FilterModel::ChebyshevII, 6, 48000, 3000, 0, 1, 50),
+        test::SchemeSpec(BandType::BandPass, FilterModel::Elliptic, 5, 1000, 100, 200, 1, 40),
+        test::SchemeSpec(BandType::BandStop, FilterModel::ChebyshevII, 7, 8000, 1000, 2500, 0.5,
+                         60),
+        test::SchemeSpec(BandType::BandStop, FilterModel::Elliptic, 9, 44100, 3000, 9000, 0.2,
+                         70)));
+
 }  // namespace
 }  // namespace qv

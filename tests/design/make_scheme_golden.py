@@ -12,13 +12,13 @@ import warnings
 import numpy as np
 from scipy import signal
 
-SCHEMES = int(sys.argv[1]) if len(sys.argv) > 1 else 1000
-rng = np.random.default_rng(25)
 LOW, HIGH, BANDPASS, BANDSTOP = 0, 1, 2, 3
 RATES = [1000, 8000, 44100, 48000, 96000]
 
 
-def random_scheme(band):
+def random_scheme(rng, band):
+    """(fs, Rp, As, (pass edges, stop edges)) of a random scheme of `band`; the second edge of
+    each pair is 0 for low and high pass."""
     fs = float(rng.choice(RATES))
     nyq = fs / 2
     rp = round(float(rng.uniform(0.1, 3.0)), 3)
@@ -64,13 +64,15 @@ def deltas(rp, att):
 
 
 def main():
+    schemes = int(sys.argv[1]) if len(sys.argv) > 1 else 1000
+    rng = np.random.default_rng(25)
     lines = ["// Made by make_scheme_golden.py from scipy %s; do not edit.\n" % __import__("scipy").__version__]
     lines.append("// {band, fs, Rp, As, pass1, pass2, stop1, stop2, buttord, cheb1ord, cheb2ord, ellipord,"
                  " kaiser taps, kaiser beta}\n")
     lines.append("constexpr SchemeCase kSchemeCases[] = {\n")
     for band in (LOW, HIGH, BANDPASS, BANDSTOP):
-        for _ in range(SCHEMES):
-            fs, rp, att, (passb, stopb) = random_scheme(band)
+        for _ in range(schemes):
+            fs, rp, att, (passb, stopb) = random_scheme(rng, band)
             o = orders(band, fs, rp, att, passb, stopb)
             dp, ds = deltas(rp, att)
             a = max(att, -20 * math.log10(dp))
@@ -87,7 +89,7 @@ def main():
     count = 0
     while count < 40:
         band = count % 4
-        fs, rp, att, (passb, stopb) = random_scheme(band)
+        fs, rp, att, (passb, stopb) = random_scheme(rng, band)
         edges, desired = fir_bands(band, fs, passb, stopb)
         widths = [edges[i + 1] - edges[i] for i in range(1, len(edges) - 2, 2)]
         if min(widths) < 0.04 * fs:

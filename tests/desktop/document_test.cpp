@@ -6,14 +6,18 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 
 #include "desktop/quorvanel_doc.h"
+#include "fileio/design_file.h"
 #include "framework/file_name.h"
 #include "tests/support/document_test_base.h"
 #include "tests/support/file_size_limit.h"
@@ -47,6 +51,32 @@ FilterSpec ChebyshevBandPass() {
   spec.ripple = 0.5;
   spec.quantization = qv::Quantization::Signed16;
   return spec;
+}
+
+// A Chebyshev band pass checked against a scheme, in 16-bit sections with L2 scaling, as a
+// calculation leaves it (so that saving it again changes nothing).
+FilterSpec ChebyshevSections() {
+  FilterSpec spec = ChebyshevBandPass();
+  spec.structure = qv::IirStructure::Sections;
+  spec.sectionScaling = qv::SectionScaling::L2;
+  spec.scheme = {.active = true,
+                 .pass1 = 100.0,
+                 .pass2 = 200.0,
+                 .stop1 = 60.0,
+                 .stop2 = 260.0,
+                 .attenuation = 40.0};
+  return qv::Calculate(spec).spec;
+}
+
+// The design file of `spec` with a chunk of a later version after its own.
+QByteArray FileWithLaterChunk(const FilterSpec& spec) {
+  const std::string chunk = std::string("MASK\x03\0\0\0abc", 11);
+  qv::KeptChunks kept;
+  std::copy(chunk.begin(), chunk.end(), kept.bytes.begin());
+  kept.size = chunk.size();
+  std::ostringstream out(std::ios::binary);
+  qv::StoreDesignFile(out, spec, kept);
+  return QByteArray::fromStdString(out.str());
 }
 
 // Every name in `path`, hidden files, pipes and device nodes included.
@@ -251,6 +281,50 @@ class DocumentTest : public qv::testing::DocumentTestBase {
     QCOMPARE(doc_->GetSpec().fcut1, 700);
     QVERIFY(!doc_->IsCalculated());
     QVERIFY(!doc_->IsModified());
+  }
+
+  // The scheme, the structure and a chunk that only a later version knows come in with Open
+  // and go out again with Save, byte for byte; New forgets them.
+  void extensionsSurviveOpenAndSave() {
+    const FilterSpec spec = ChebyshevSections();
+    QVERIFY(qv::Calculate(spec).Succeeded());
+    const QByteArray bytes = FileWithLaterChunk(spec);
+    QVERIFY(bytes.size() > 68);
+    WriteAll(Path("later.qvd"), bytes);
+    QVERIFY(doc_->OpenDocumentFile(Path("later.qvd")));
+    QVERIFY(messages_->shown.isEmpty());
+    QVERIFY(doc_->IsCalculated());
+    QCOMPARE(doc_->GetSpec(), spec);
+    doc_->SetModifiedFlag();
+    QVERIFY(doc_->OnFileSave());
+    QCOMPARE(ReadAll(Path("later.qvd")), bytes);
+
+    QVERIFY(doc_->OnFileNew());
+    dialogs_->answers.push_back(Path("new.qvd"));
+    QVERIFY(doc_->OnFileSaveAs());
+    QCOMPARE(ReadAll(Path("new.qvd")).size(), 68);
+  }
+
+  // A damaged extension block: its message, and the design stays as it was, graphs, name and
+  // all, so that Save writes it where it came from and never over the damaged file.
+  void damagedExtensionLeavesTheDesign() {
+    SaveDesign(ChebyshevBandPass(), "mine.qvd");
+    QVERIFY(doc_->OnCalculate());
+    const FilterSpec before = doc_->GetSpec();
+    QByteArray damaged = FileWithLaterChunk(ChebyshevSections());
+    damaged[damaged.size() - 6] = static_cast<char>(damaged[damaged.size() - 6] ^ 1);
+    WriteAll(Path("damaged.qvd"), damaged);
+    QVERIFY(doc_->OpenDocumentFile(Path("damaged.qvd")));
+    QCOMPARE(messages_->Texts(),
+             QStringList{"The design file's extension block is damaged; the file was not opened."});
+    QCOMPARE(messages_->shown.constFirst().icon, qv::MessageIcon::Stop);
+    QCOMPARE(doc_->GetSpec(), before);
+    QVERIFY(doc_->IsCalculated());
+    QCOMPARE(doc_->GetTitle(), QString("mine.qvd"));
+    doc_->SetModifiedFlag();
+    QVERIFY(doc_->OnFileSave());
+    QCOMPARE(ReadAll(Path("damaged.qvd")), damaged);
+    QCOMPARE(ReadAll(Path("mine.qvd")).size(), 68);
   }
 
   void missingFileLeavesTheDocument() {

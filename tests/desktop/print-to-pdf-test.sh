@@ -35,6 +35,11 @@ refused() {  # name, design, pdf
   [ -s "$work/stderr" ]; check "$1: a message" $?
 }
 refused "not calculable" "$work/invalid.qvd" "$work/invalid.pdf"
+# A design with a tolerance scheme whose extension block lost its last byte.
+"$cli" --pass 100 --stop 200 --save "$work/scheme.qvd" >/dev/null
+head -c -1 "$work/scheme.qvd" >"$work/damaged.qvd"
+refused "damaged extension block" "$work/damaged.qvd" "$work/damaged.pdf"
+grep -q "extension block is damaged" "$work/stderr"; check "damaged block names it" $?
 refused "missing design" "$work/absent.qvd" "$work/absent.pdf"
 refused "unwritable path" "$work/default.qvd" "$work/no/such/dir/out.pdf"
 grep -q "was not found" <(print "$work/absent.qvd" "$work/x.pdf" >/dev/null; cat "$work/stderr")

@@ -62,8 +62,8 @@ TEST(ExtensionBlock, SchemeRoundTrip) {
 TEST(ExtensionBlock, UnknownChunksKeptAndWrittenAgain) {
   ExtensionBlock block = SchemeBlock();
   const std::string later = Chunk("MASK", "payload of a later version") + Chunk("NOTE", "");
-  std::copy(later.begin(), later.end(), block.kept.begin());
-  block.keptSize = later.size();
+  std::copy(later.begin(), later.end(), block.kept.bytes.begin());
+  block.kept.size = later.size();
   const std::string bytes = Written(block);
   ExtensionBlock read;
   ASSERT_EQ(Read(bytes, read), ExtensionOutcome::Loaded);
@@ -74,8 +74,8 @@ TEST(ExtensionBlock, UnknownChunksKeptAndWrittenAgain) {
 TEST(ExtensionBlock, EveryCutAndEveryFlippedByteRefused) {
   ExtensionBlock block = SchemeBlock();
   const std::string later = Chunk("MASK", "abc");
-  std::copy(later.begin(), later.end(), block.kept.begin());
-  block.keptSize = later.size();
+  std::copy(later.begin(), later.end(), block.kept.bytes.begin());
+  block.kept.size = later.size();
   const std::string bytes = Written(block);
   const ExtensionBlock untouched = SchemeBlock();
   for (std::size_t cut = 4; cut < bytes.size(); ++cut) {
