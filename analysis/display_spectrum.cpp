@@ -7,6 +7,7 @@
 
 #include "analysis/fourier_spectrum.h"
 #include "analysis/simulation.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -21,10 +22,6 @@ constexpr double kUnitRoundoff = 0x1p-53;
 constexpr double kTwoPi = 6.283185307179586;
 
 using Spectrum = std::array<Complex, kSimulationSamples>;
-
-bool IsQuantized(Quantization quantization) {
-  return quantization == Quantization::Signed8 || quantization == Quantization::Signed16;
-}
 
 // Marks the delay of points whose gain is within the guard of zero as NaN.
 void GuardDelay(DisplaySpectrum& result) {

@@ -1,4 +1,5 @@
 #include "analysis/simulation.h"
+#include "records/word_format.h"
 
 #include <algorithm>
 #include <array>
@@ -18,10 +19,6 @@ constexpr int kHistoryPad = kMaxCoefficients;
 using History = std::array<double, kHistoryPad + kSimulationSamples>;
 
 enum class Stimulus { Impulse, Step };
-
-bool IsQuantized(Quantization quantization) {
-  return quantization == Quantization::Signed8 || quantization == Quantization::Signed16;
-}
 
 // Samples actually produced: count limited to 0..512 and to the room in `out`.
 int SampleCount(int count, std::span<double> out) {
@@ -303,18 +300,7 @@ void SimulateIirImpulseFolded(const FilterSpec& spec, std::span<const double> b,
   }
 }
 
-double InputAmplitude(Quantization quantization) {
-  constexpr double kSigned8FullScale = 128.0;
-  constexpr double kSigned16FullScale = 32768.0;
-  switch (quantization) {
-    case Quantization::Signed8:
-      return kSigned8FullScale;
-    case Quantization::Signed16:
-      return kSigned16FullScale;
-    default:
-      return 1.0;
-  }
-}
+double InputAmplitude(Quantization quantization) { return WordFormatOf(quantization).fullScale; }
 
 double SimulateIirStep(const FilterSpec& spec, std::span<const double> b, std::span<const double> a,
                        int e, int count, std::span<double> out) {

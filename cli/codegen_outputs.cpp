@@ -4,14 +4,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/outputs.h"
-#include "codegen/c_code_generator.h"
-#include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
-#include "codegen/resource_estimate.h"
 #include "codegen/testbench_generator.h"
-#include "codegen/verilog_generator.h"
-#include "codegen/vhdl_generator.h"
+#include "output/output_service.h"
 
 namespace qv::cli {
 namespace {
@@ -24,70 +19,6 @@ bool Report(OutputCode code, std::ostream& err, HdlLanguage language = HdlLangua
   }
   err << OutputMessage(code, language);
   return false;
-}
-
-OutputCode WriteC(const std::string& path, const Calculation& c) {
-  return GenerateCCode(c.spec, c.scale, c.design.numerator, c.design.denominator, c.design.firTaps,
-                       c.design.shift, path);
-}
-
-// The checks of both hardware outputs before the estimate is made for the file's header.
-OutputCode CheckHardware(const CodegenOptions& options, const Calculation& c) {
-  if (const OutputCode code = CheckHdlDesign(c.spec, true); code != OutputCode::Ok) {
-    return code;
-  }
-  return CheckHdlArchitecture(c.spec, options.architecture);
-}
-
-OutputCode WriteVhdl(const CodegenOptions& options, const Calculation& c) {
-  if (const OutputCode code = CheckHardware(options, c); code != OutputCode::Ok) {
-    return code;
-  }
-  const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
-  return GenerateVhdlCode(c.spec, c.scale, c.design.denominator, c.design.firTaps, c.design.shift,
-                          options.architecture, estimate.HeaderComment(), *options.vhdlPath);
-}
-
-OutputCode WriteVerilog(const CodegenOptions& options, const Calculation& c) {
-  if (const OutputCode code = CheckHardware(options, c); code != OutputCode::Ok) {
-    return code;
-  }
-  const EstimateReport estimate = ReportEstimate(c.spec, options.architecture, options.resolution);
-  return GenerateVerilogCode(c.spec, c.scale, c.design.denominator, c.design.firTaps,
-                             c.design.shift, options.architecture, options.resolution,
-                             estimate.CommentLines("// "), *options.verilogPath);
-}
-
-// The testbench's header names the hardware file of its own language.
-OutputCode WriteTestbench(const CodegenOptions& options, const Calculation& c) {
-  const std::optional<std::string>& hardware =
-      TestbenchLanguage(*options.testbenchPath) == HdlLanguage::Verilog ? options.verilogPath
-                                                                        : options.vhdlPath;
-  return GenerateTestbench(c.spec, c.design.firTaps, c.design.shift, options.architecture,
-                           options.resolution, hardware.value_or(""), *options.testbenchPath);
-}
-
-// The estimate belongs to the VHDL command, so it is refused for what that command refuses
-// before the architecture is chosen.
-OutputCode PrintEstimate(const CodegenOptions& options, const Calculation& c, std::ostream& out) {
-  if (const OutputCode code = CheckHdlDesign(c.spec, true); code != OutputCode::Ok) {
-    return code;
-  }
-  out << ReportEstimate(c.spec, options.architecture, options.resolution).PlainText();
-  // The files after it may be written through the standard output (/dev/stdout).
-  out.flush();
-  return OutputCode::Ok;
-}
-
-// A coefficient export of a calculated design: refused by its format's checks before any file
-// is touched.
-OutputCode WriteCoefficients(CoefficientFormat format, const std::string& path,
-                             const Calculation& c) {
-  if (const OutputCode code = CheckCoefficientExport(format, c.spec, true);
-      code != OutputCode::Ok) {
-    return code;
-  }
-  return ExportCoefficients(format, c.spec, c.scale, c.design, path);
 }
 
 }  // namespace
@@ -154,38 +85,37 @@ void AddCodegenOptions(CLI::App& app, CodegenOptions& options) {
 
 bool WriteCodegenOutputs(const CodegenOptions& options, const Calculation& calculated,
                          std::ostream& out, std::ostream& err) {
-  bool ok = true;
-  if (options.cPath) {
-    ok = Report(WriteC(*options.cPath, calculated), err) && ok;
-  }
-  bool hardwareWritten = false;
-  if (options.vhdlPath) {
-    const bool written = Report(WriteVhdl(options, calculated), err);
-    hardwareWritten = written;
-    ok = written && ok;
-  }
-  if (options.verilogPath) {
-    const bool written = Report(WriteVerilog(options, calculated), err, HdlLanguage::Verilog);
-    hardwareWritten = hardwareWritten || written;
-    ok = written && ok;
-  }
-  if (options.testbenchPath && hardwareWritten) {
-    ok = Report(WriteTestbench(options, calculated), err,
-                TestbenchLanguage(*options.testbenchPath).value_or(HdlLanguage::Vhdl)) &&
-         ok;
+  qv::OutputOptions hardware;
+  hardware.architecture = options.architecture;
+  hardware.resolution = options.resolution;
+  const auto write = [&](OutputFormat format, const std::optional<std::string>& path,
+                         HdlLanguage language = HdlLanguage::Vhdl) {
+    return !path || Report(Write(format, calculated, hardware, *path), err, language);
+  };
+  bool ok = write(OutputFormat::C, options.cPath);
+  const bool vhdlWritten = write(OutputFormat::Vhdl, options.vhdlPath);
+  const bool verilogWritten =
+      write(OutputFormat::Verilog, options.verilogPath, HdlLanguage::Verilog);
+  ok = ok && vhdlWritten && verilogWritten;
+  // The testbench belongs to a hardware file of the same run; its name gives its language.
+  if (options.testbenchPath &&
+      ((options.vhdlPath && vhdlWritten) || (options.verilogPath && verilogWritten))) {
+    hardware.language = TestbenchLanguage(*options.testbenchPath).value_or(HdlLanguage::Vhdl);
+    hardware.hardwarePath =
+        (hardware.language == HdlLanguage::Verilog ? options.verilogPath : options.vhdlPath)
+            .value_or("");
+    ok = write(OutputFormat::Testbench, options.testbenchPath, hardware.language) && ok;
   }
   if (options.estimate) {
-    ok = Report(PrintEstimate(options, calculated, out), err) && ok;
+    ok = Report(WriteEstimate(calculated, hardware, out), err) && ok;
+    // The files after it may be written through the standard output (/dev/stdout).
+    out.flush();
   }
-  const std::pair<CoefficientFormat, const std::optional<std::string>&> exports[] = {
-      {CoefficientFormat::Coe, options.coePath},
-      {CoefficientFormat::Mif, options.mifPath},
-      {CoefficientFormat::Csv, options.csvPath},
-      {CoefficientFormat::Sos, options.sosPath}};
-  for (const auto& [format, path] : exports) {
-    if (path) {
-      ok = Report(WriteCoefficients(format, *path, calculated), err) && ok;
-    }
+  for (const auto& [format, path] : {std::pair{OutputFormat::Coe, &options.coePath},
+                                     std::pair{OutputFormat::Mif, &options.mifPath},
+                                     std::pair{OutputFormat::Csv, &options.csvPath},
+                                     std::pair{OutputFormat::Sections, &options.sosPath}}) {
+    ok = write(format, *path) && ok;
   }
   return ok;
 }

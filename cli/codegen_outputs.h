@@ -26,7 +26,7 @@ struct CodegenOptions {
   std::optional<std::string> verilogPath;                // --verilog FILE.v
   std::optional<std::string> testbenchPath;              // --testbench FILE (.vhd, .vhdl or .v)
   HdlArchitecture architecture = HdlArchitecture::Size;  // --arch size|speed
-  int resolution = 16;                 // --resolution BITS: W of the Verilog module, the testbench
+  int resolution = kDefaultHdlWidth;   // --resolution BITS: W of the Verilog module, the testbench
                                        // and the estimate
   bool estimate = false;               // --estimate
   std::optional<std::string> coePath;  // --coe FILE.coe

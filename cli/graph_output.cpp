@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "codegen/output_codes.h"
-#include "export/graph_export.h"
+#include "output/output_service.h"
 
 namespace qv::cli {
 
@@ -15,8 +15,7 @@ void AddGraphOption(CLI::App& app, std::optional<std::string>& path) {
 }
 
 bool WriteGraphImage(const std::string& path, const Calculation& calculated, std::ostream& err) {
-  const OutputCode result =
-      ExportGraphs(calculated.spec, calculated.scale, calculated.responses, path.c_str());
+  const OutputCode result = Write(OutputFormat::Gif, calculated, {}, path);
   if (result == OutputCode::Ok) {
     return true;
   }

@@ -1,21 +1,14 @@
 #include "cli/outputs.h"
 
-#include <string_view>
-
 #include <CLI/CLI.hpp>
 
 #include "cli/exit_status.h"
 #include "cli/graph_output.h"
 #include "cli/json_output.h"
-#include "fileio/design_file.h"
+#include "codegen/output_codes.h"
+#include "output/output_service.h"
 
 namespace qv::cli {
-
-namespace {
-
-constexpr std::string_view kSaveFailedMessage = "Failed to save document.";
-
-}  // namespace
 
 void AddOutputOptions(CLI::App& app, OutputOptions& options) {
   app.add_option_function<std::string>(
@@ -30,9 +23,15 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
 int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
                  std::ostream& err) {
   int status = kExitSuccess;
-  if (options.savePath && !SaveDesignFile(*options.savePath, calculated.spec, options.keptChunks)) {
-    err << kSaveFailedMessage << '\n';
-    status = kExitOutputFailed;
+  if (options.savePath) {
+    qv::OutputOptions save;
+    save.keptChunks = options.keptChunks;
+    if (const OutputCode code =
+            Write(OutputFormat::DesignFile, calculated, save, *options.savePath);
+        code != OutputCode::Ok) {
+      err << OutputMessage(code);
+      status = kExitOutputFailed;
+    }
   }
   // The generators' outputs run here, each setting kExitOutputFailed when refused or failed.
   if (options.gifPath && !WriteGraphImage(*options.gifPath, calculated, err)) {

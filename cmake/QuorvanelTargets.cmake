@@ -7,7 +7,10 @@ if(QUORVANEL_WERROR)
   list(APPEND QUORVANEL_WARNINGS -Werror)
 endif()
 
-if(QUORVANEL_SANITIZE)
+if(QUORVANEL_THREAD_SANITIZE)
+  # The batch mode's worker threads share the reader's ring and the writer's order.
+  set(QUORVANEL_SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+elseif(QUORVANEL_SANITIZE)
   # float-cast-overflow is not part of "undefined" in gcc, yet an out-of-range real-to-integer
   # conversion is undefined behaviour, which the engine must never perform.
   set(QUORVANEL_SANITIZER_FLAGS

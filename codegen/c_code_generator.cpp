@@ -2,42 +2,16 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
+#include <ostream>
 #include <string_view>
 
 #include "codegen/design_summary.h"
+#include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
-#include "fileio/output_file.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
-
-// The C types of one quantisation: coefficients and input samples, IIR output samples, and the
-// FIR accumulator. The FIR sum of N products needs about log2(N) bits more than one product, so
-// its accumulator is one size wider than the IIR output type, which the saturation warning of
-// the IIR function covers instead. The sized names are Microsoft C's own; `standard` holds the
-// <stdint.h> type of each, which the file gives to every other compiler.
-struct CTypes {
-  const char* headerWord;
-  const char* narrow;
-  const char* wide;
-  const char* firAccumulator;
-  std::array<const char*, 3> standard;  // of narrow, wide and firAccumulator
-};
-
-CTypes TypesFor(Quantization quantization) {
-  switch (quantization) {
-    case Quantization::Signed8:
-      return {"8-bit\n", "__int8", "__int16", "__int32", {"int8_t", "int16_t", "int32_t"}};
-    case Quantization::Signed16:
-      return {"16-bit\n", "__int16", "__int32", "__int64", {"int16_t", "int32_t", "int64_t"}};
-    case Quantization::Float:
-      break;
-  }
-  return {"float\n", "float", "float", "float", {}};
-}
-
-bool IsQuantized(Quantization quantization) { return quantization != Quantization::Float; }
 
 bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
                  std::span<const double> numerator, std::span<const double> denominator,
@@ -66,136 +40,132 @@ bool InputsValid(const FilterSpec& spec, const DisplayScale& scale,
   return !quantized || CoefficientsFitInt32(firTaps, spec.taps);
 }
 
-void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,
-                 std::span<const double> denominator, const CTypes& types) {
-  std::fputs("/**************************************************************\n", file);
-  WriteIdentification(file, "", "\n");
-  WriteSpecSummary(file, "", spec, scale);
-  std::fprintf(file, "Coefficents Quantization: %s", types.headerWord);
-  WriteZerosAndPoles(file, "\n", "", spec, denominator);
-  std::fputs("***************************************************************/\n", file);
+void WriteHeader(std::ostream& out, const FilterSpec& spec, const DisplayScale& scale,
+                 std::span<const double> denominator, const WordFormat& word) {
+  out << "/**************************************************************\n";
+  WriteIdentification(out, "", "\n");
+  WriteSpecSummary(out, "", spec, scale);
+  Print(out, "Coefficents Quantization: %s\n", word.name);
+  WriteZerosAndPoles(out, "\n", "", spec, denominator);
+  out << "***************************************************************/\n";
 }
 
 // The sized types for any compiler but Microsoft's, which has them built in; the rest of the
 // file keeps the names it has always used.
-void WriteSizedTypes(std::FILE* file, const CTypes& types) {
-  std::fputs("#if !defined(_MSC_VER)\n#include <stdint.h>\n", file);
-  const std::array<const char*, 3> names{types.narrow, types.wide, types.firAccumulator};
+void WriteSizedTypes(std::ostream& out, const WordFormat& word) {
+  out << "#if !defined(_MSC_VER)\n#include <stdint.h>\n";
+  const std::array<const char*, 3> names{word.cTypes.narrow, word.cTypes.wide,
+                                         word.cTypes.firAccumulator};
   for (std::size_t i = 0; i < names.size(); ++i) {
-    std::fprintf(file, "typedef %s %s;\n", types.standard[i], names[i]);
+    Print(out, "typedef %s %s;\n", word.cTypes.standard[i], names[i]);
   }
-  std::fputs("#endif\n\n", file);
+  out << "#endif\n\n";
 }
 
-void WriteDcGain(std::FILE* file, int shift) {
-  std::fprintf(file, "#define DCgain %lld\n\n", static_cast<long long>(std::int64_t{1} << shift));
+void WriteDcGain(std::ostream& out, int shift) {
+  Print(out, "#define DCgain %lld\n\n", static_cast<long long>(std::int64_t{1} << shift));
 }
 
 // Writes "    <type> <name>[<size>] = {<open>" and the `count` coefficients, one per line.
-void WriteArray(std::FILE* file, const char* type, const char* nameAndSize, const char* open,
+void WriteArray(std::ostream& out, const char* type, const char* nameAndSize, const char* open,
                 std::span<const double> values, int count, bool quantized) {
-  std::fprintf(file, "    %s %s = {%s", type, nameAndSize, open);
+  Print(out, "    %s %s = {%s", type, nameAndSize, open);
   for (int n = 0; n < count; ++n) {
-    std::fputs(n == 0 ? "\n        " : ",\n        ", file);
+    out << (n == 0 ? "\n        " : ",\n        ");
     const double value = values[static_cast<std::size_t>(n)];
     if (quantized) {
-      std::fprintf(file, "%5d", static_cast<int>(TruncateCoefficient(value)));
+      Print(out, "%5d", static_cast<int>(TruncateCoefficient(value)));
     } else {
-      std::fprintf(file, "%10.20f", value);
+      Print(out, "%10.20f", value);
     }
   }
-  std::fputs("\n    };\n\n", file);
+  out << "\n    };\n\n";
 }
 
-void WriteIir(std::FILE* file, const FilterSpec& spec, std::span<const double> numerator,
-              std::span<const double> denominator, int shift, const CTypes& types) {
+void WriteIir(std::ostream& out, const FilterSpec& spec, std::span<const double> numerator,
+              std::span<const double> denominator, int shift, const WordFormat& word) {
   const bool quantized = IsQuantized(spec.quantization);
   const int m = spec.effectiveOrder;
-  std::fprintf(file, "#define NCoef %d\n", m);
+  Print(out, "#define NCoef %d\n", m);
   if (quantized) {
-    WriteDcGain(file, shift);
+    WriteDcGain(out, shift);
   }
-  std::fprintf(file, "%s iir(%s NewSample) {\n", types.narrow, types.narrow);
-  WriteArray(file, types.narrow, "ACoef[NCoef+1]", "", numerator, m + 1, quantized);
-  WriteArray(file, types.narrow, "BCoef[NCoef+1]", "", denominator, m + 1, quantized);
-  std::fprintf(file, "    static %s y[NCoef+1]; //output samples\n", types.wide);
+  Print(out, "%s iir(%s NewSample) {\n", word.cTypes.narrow, word.cTypes.narrow);
+  WriteArray(out, word.cTypes.narrow, "ACoef[NCoef+1]", "", numerator, m + 1, quantized);
+  WriteArray(out, word.cTypes.narrow, "BCoef[NCoef+1]", "", denominator, m + 1, quantized);
+  Print(out, "    static %s y[NCoef+1]; //output samples\n", word.cTypes.wide);
   if (quantized) {
-    std::fprintf(file,
-                 "    //Warning!!!!!! This variable should be signed (input sample width + Coefs "
-                 "width + %d )-bit width to avoid saturation.\n\n",
-                 m);
+    Print(out,
+          "    //Warning!!!!!! This variable should be signed (input sample width + Coefs "
+          "width + %d )-bit width to avoid saturation.\n\n",
+          m);
   }
-  std::fprintf(file, "    static %s x[NCoef+1]; //input samples\n", types.narrow);
-  std::fputs(
-      "    int n;\n\n"
-      "    //shift the old samples\n"
-      "    for(n=NCoef; n>0; n--) {\n"
-      "       x[n] = x[n-1];\n"
-      "       y[n] = y[n-1];\n"
-      "    }\n\n"
-      "    //Calculate the new output\n"
-      "    x[0] = NewSample;\n"
-      "    y[0] = ACoef[0] * x[0];\n"
-      "    for(n=1; n<=NCoef; n++)\n"
-      "        y[0] += ACoef[n] * x[n] - BCoef[n] * y[n];\n",
-      file);
+  Print(out, "    static %s x[NCoef+1]; //input samples\n", word.cTypes.narrow);
+  out << "    int n;\n\n"
+         "    //shift the old samples\n"
+         "    for(n=NCoef; n>0; n--) {\n"
+         "       x[n] = x[n-1];\n"
+         "       y[n] = y[n-1];\n"
+         "    }\n\n"
+         "    //Calculate the new output\n"
+         "    x[0] = NewSample;\n"
+         "    y[0] = ACoef[0] * x[0];\n"
+         "    for(n=1; n<=NCoef; n++)\n"
+         "        y[0] += ACoef[n] * x[n] - BCoef[n] * y[n];\n";
   if (quantized) {
-    std::fputs("\n    y[0] /= BCoef[0];\n    \n    return y[0] / DCgain;\n", file);
+    out << "\n    y[0] /= BCoef[0];\n    \n    return y[0] / DCgain;\n";
   } else {
-    std::fputs("    \n    return y[0];\n", file);
+    out << "    \n    return y[0];\n";
   }
-  std::fputs("}\n", file);
+  out << "}\n";
 }
 
-void WriteFir(std::FILE* file, const FilterSpec& spec, std::span<const double> firTaps, int shift,
-              const CTypes& types) {
+void WriteFir(std::ostream& out, const FilterSpec& spec, std::span<const double> firTaps, int shift,
+              const WordFormat& word) {
   const bool quantized = IsQuantized(spec.quantization);
-  std::fprintf(file, "#define Ntap %d\n\n", static_cast<int>(spec.taps));
+  Print(out, "#define Ntap %d\n\n", static_cast<int>(spec.taps));
   if (quantized) {
-    WriteDcGain(file, shift);
+    WriteDcGain(out, shift);
   }
-  std::fprintf(file, "%s fir(%s NewSample) {\n", types.narrow, types.narrow);
-  WriteArray(file, types.narrow, "FIRCoef[Ntap]", " ", firTaps, spec.taps, quantized);
-  std::fprintf(file, "    static %s x[Ntap]; //input samples\n", types.narrow);
-  std::fprintf(file, "    %s y=0;            //output sample\n", types.firAccumulator);
-  std::fputs(
-      "    int n;\n\n"
-      "    //shift the old samples\n"
-      "    for(n=Ntap-1; n>0; n--)\n"
-      "       x[n] = x[n-1];\n\n"
-      "    //Calculate the new output\n"
-      "    x[0] = NewSample;\n"
-      "    for(n=0; n<Ntap; n++)\n"
-      "        y += FIRCoef[n] * x[n];\n",
-      file);
-  std::fputs(quantized ? "    \n    return y / DCgain;\n" : "    \n    return y;\n", file);
-  std::fputs("}\n", file);
+  Print(out, "%s fir(%s NewSample) {\n", word.cTypes.narrow, word.cTypes.narrow);
+  WriteArray(out, word.cTypes.narrow, "FIRCoef[Ntap]", " ", firTaps, spec.taps, quantized);
+  Print(out, "    static %s x[Ntap]; //input samples\n", word.cTypes.narrow);
+  Print(out, "    %s y=0;            //output sample\n", word.cTypes.firAccumulator);
+  out << "    int n;\n\n"
+         "    //shift the old samples\n"
+         "    for(n=Ntap-1; n>0; n--)\n"
+         "       x[n] = x[n-1];\n\n"
+         "    //Calculate the new output\n"
+         "    x[0] = NewSample;\n"
+         "    for(n=0; n<Ntap; n++)\n"
+         "        y += FIRCoef[n] * x[n];\n";
+  out << (quantized ? "    \n    return y / DCgain;\n" : "    \n    return y;\n");
+  out << "}\n";
 }
 
 }  // namespace
 
-OutputCode GenerateCCode(const FilterSpec& spec, const DisplayScale& scale,
-                         std::span<const double> numerator, std::span<const double> denominator,
-                         std::span<const double> firTaps, int shift, const std::string& path) {
+OutputCode WriteCCode(std::ostream& out, const Calculation& calculation) {
+  const FilterSpec& spec = calculation.spec;
+  const DisplayScale& scale = calculation.scale;
+  const std::span<const double> numerator = calculation.design.numerator;
+  const std::span<const double> denominator = calculation.design.denominator;
+  const std::span<const double> firTaps = calculation.design.firTaps;
+  const int shift = calculation.design.shift;
   if (!InputsValid(spec, scale, numerator, denominator, firTaps, shift)) {
     return OutputCode::DesignMismatch;
   }
-  OutputFile output(path);
-  if (!output.IsOpen()) {
-    return OutputCode::NotCreated;
-  }
-  std::FILE* file = output.File();
-  const CTypes types = TypesFor(spec.quantization);
-  WriteHeader(file, spec, scale, denominator, types);
+  const WordFormat& word = WordFormatOf(spec.quantization);
+  WriteHeader(out, spec, scale, denominator, word);
   if (IsQuantized(spec.quantization)) {
-    WriteSizedTypes(file, types);
+    WriteSizedTypes(out, word);
   }
   if (spec.filterClass == FilterClass::Iir) {
-    WriteIir(file, spec, numerator, denominator, shift, types);
+    WriteIir(out, spec, numerator, denominator, shift, word);
   } else {
-    WriteFir(file, spec, firTaps, shift, types);
+    WriteFir(out, spec, firTaps, shift, word);
   }
-  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+  return OutputCode::Ok;
 }
 
 }  // namespace qv

@@ -3,11 +3,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <ostream>
 #include <span>
 
+#include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
-#include "fileio/output_file.h"
 
 namespace qv {
 namespace {
@@ -22,17 +22,19 @@ bool AllFinite(std::span<const double> values) {
   return true;
 }
 
-void WriteValue(std::FILE* file, double value) {
+void WriteValue(std::ostream& out, double value) {
   std::array<char, kDoubleTextSize> text{};
   const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
-  std::fputc(',', file);
-  std::fwrite(text.data(), 1, static_cast<std::size_t>(result.ptr - text.data()), file);
+  out << ',';
+  out.write(text.data(),
+            static_cast<std::streamsize>(static_cast<std::size_t>(result.ptr - text.data())));
 }
 
 }  // namespace
 
-OutputCode GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& design,
-                                  const std::string& path) {
+OutputCode WriteCoefficientCsv(std::ostream& out, const Calculation& calculation) {
+  const FilterSpec& spec = calculation.spec;
+  const FilterDesign& design = calculation.design;
   const bool iir = spec.filterClass == FilterClass::Iir;
   const int rows = iir ? spec.effectiveOrder + 1 : spec.taps;
   const int capacity = iir ? kMaxCoefficients : kMaxTaps;
@@ -46,21 +48,16 @@ OutputCode GenerateCoefficientCsv(const FilterSpec& spec, const FilterDesign& de
   if (!AllFinite(first.first(count)) || (iir && !AllFinite(second.first(count)))) {
     return OutputCode::DesignMismatch;
   }
-  OutputFile output(path);
-  if (!output.IsOpen()) {
-    return OutputCode::NotCreated;
-  }
-  std::FILE* file = output.File();
-  std::fputs(iir ? "index,numerator,denominator\n" : "index,tap\n", file);
+  out << (iir ? "index,numerator,denominator\n" : "index,tap\n");
   for (std::size_t k = 0; k < count; ++k) {
-    std::fprintf(file, "%d", static_cast<int>(k));
-    WriteValue(file, first[k]);
+    Print(out, "%d", static_cast<int>(k));
+    WriteValue(out, first[k]);
     if (iir) {
-      WriteValue(file, second[k]);
+      WriteValue(out, second[k]);
     }
-    std::fputc('\n', file);
+    out << '\n';
   }
-  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+  return OutputCode::Ok;
 }
 
 }  // namespace qv

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "codegen/formatted_output.h"
 #include "design/model_roots.h"
 #include "design/stability_check.h"
 #include "records/complex.h"
 #include "records/identification.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -19,25 +21,25 @@ constexpr double kInt32Below = -2147483649.0;
 
 int ViewLength(std::string_view text) { return static_cast<int>(text.size()); }
 
-void WriteComplexLines(std::FILE* file, std::string_view prefix, std::span<const Complex> values) {
+void WriteComplexLines(std::ostream& out, std::string_view prefix,
+                       std::span<const Complex> values) {
   for (const Complex& z : values) {
-    std::fprintf(file, "%.*sz = %f + j %f\n", ViewLength(prefix), prefix.data(), z.re, z.im);
+    Print(out, "%.*sz = %f + j %f\n", ViewLength(prefix), prefix.data(), z.re, z.im);
   }
 }
 
 }  // namespace
 
-void WriteIdentification(std::FILE* file, std::string_view prefix, std::string_view closing) {
+void WriteIdentification(std::ostream& out, std::string_view prefix, std::string_view closing) {
   const int p = ViewLength(prefix);
-  std::fprintf(file, "%.*s%.*s%.*s%.*s\n%.*s%.*s\n%.*s%.*s\n%.*s", p, prefix.data(),
-               ViewLength(kProductName), kProductName.data(), ViewLength(kVersionSeparator),
-               kVersionSeparator.data(), ViewLength(kVersionText), kVersionText.data(), p,
-               prefix.data(), ViewLength(kWebSite), kWebSite.data(), p, prefix.data(),
-               ViewLength(kContactEmail), kContactEmail.data(), ViewLength(closing),
-               closing.data());
+  Print(out, "%.*s%.*s%.*s%.*s\n%.*s%.*s\n%.*s%.*s\n%.*s", p, prefix.data(),
+        ViewLength(kProductName), kProductName.data(), ViewLength(kVersionSeparator),
+        kVersionSeparator.data(), ViewLength(kVersionText), kVersionText.data(), p, prefix.data(),
+        ViewLength(kWebSite), kWebSite.data(), p, prefix.data(), ViewLength(kContactEmail),
+        kContactEmail.data(), ViewLength(closing), closing.data());
 }
 
-void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
+void WriteSpecSummary(std::ostream& out, std::string_view prefix, const FilterSpec& spec,
                       const DisplayScale& scale) {
   const int p = ViewLength(prefix);
   const char* pre = prefix.data();
@@ -45,32 +47,32 @@ void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec
   const std::string_view model = ModelName(spec.model);
   const int u = ViewLength(scale.freqUnit);
   const char* unit = scale.freqUnit.data();
-  std::fprintf(file, "%.*sFilter type: %.*s\n", p, pre, ViewLength(band), band.data());
-  std::fprintf(file, "%.*sFilter model: %.*s\n", p, pre, ViewLength(model), model.data());
+  Print(out, "%.*sFilter type: %.*s\n", p, pre, ViewLength(band), band.data());
+  Print(out, "%.*sFilter model: %.*s\n", p, pre, ViewLength(model), model.data());
   if (spec.model == FilterModel::RaisedCosine) {
-    std::fprintf(file, "%.*sRoll Off Factor: %f\n", p, pre, spec.rollOff);
+    Print(out, "%.*sRoll Off Factor: %f\n", p, pre, spec.rollOff);
   } else if (IsIirModel(spec.model)) {
-    std::fprintf(file, "%.*sFilter order: %d\n", p, pre, static_cast<int>(spec.order));
+    Print(out, "%.*sFilter order: %d\n", p, pre, static_cast<int>(spec.order));
   }
-  std::fprintf(file, "%.*sSampling Frequency: %d %.*s\n", p, pre,
-               static_cast<int>(spec.fsample / scale.freqDivisor), u, unit);
+  Print(out, "%.*sSampling Frequency: %d %.*s\n", p, pre,
+        static_cast<int>(spec.fsample / scale.freqDivisor), u, unit);
   const double divisor = static_cast<double>(scale.freqDivisor);
   if (IsBandType(spec.bandType)) {
-    std::fprintf(file, "%.*sFc1 and Fc2 Frequencies: %f %.*s and %f %.*s\n", p, pre,
-                 spec.fcut1 / divisor, u, unit, spec.fcut2 / divisor, u, unit);
+    Print(out, "%.*sFc1 and Fc2 Frequencies: %f %.*s and %f %.*s\n", p, pre, spec.fcut1 / divisor,
+          u, unit, spec.fcut2 / divisor, u, unit);
   } else {
-    std::fprintf(file, "%.*sCut Frequency: %f %.*s\n", p, pre, spec.fcut1 / divisor, u, unit);
+    Print(out, "%.*sCut Frequency: %f %.*s\n", p, pre, spec.fcut1 / divisor, u, unit);
   }
   if (spec.model == FilterModel::Chebyshev || spec.model == FilterModel::ChebyshevII ||
       spec.model == FilterModel::Elliptic || spec.model == FilterModel::Equiripple) {
-    std::fprintf(file, "%.*sPass band Ripple: %f dB\n", p, pre, spec.ripple);
+    Print(out, "%.*sPass band Ripple: %f dB\n", p, pre, spec.ripple);
   }
   if (NeedsScheme(spec.model)) {
-    std::fprintf(file, "%.*sStop band Attenuation: %f dB\n", p, pre, spec.scheme.attenuation);
+    Print(out, "%.*sStop band Attenuation: %f dB\n", p, pre, spec.scheme.attenuation);
   }
 }
 
-void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::string_view prefix,
+void WriteZerosAndPoles(std::ostream& out, std::string_view sectionLead, std::string_view prefix,
                         const FilterSpec& spec, std::span<const double> denominator) {
   if (!IsIirModel(spec.model)) {
     return;
@@ -87,33 +89,28 @@ void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::stri
   const auto count = static_cast<std::size_t>(m);
   const int lead = ViewLength(sectionLead);
   const int p = ViewLength(prefix);
-  std::fprintf(file, "%.*s%.*sZ domain Zeros\n", lead, sectionLead.data(), p, prefix.data());
-  WriteComplexLines(file, prefix, std::span<const Complex>(zeros).first(count));
-  std::fprintf(file, "%.*s%.*sZ domain Poles\n", lead, sectionLead.data(), p, prefix.data());
-  WriteComplexLines(file, prefix, std::span<const Complex>(poles).first(count));
+  Print(out, "%.*s%.*sZ domain Zeros\n", lead, sectionLead.data(), p, prefix.data());
+  WriteComplexLines(out, prefix, std::span<const Complex>(zeros).first(count));
+  Print(out, "%.*s%.*sZ domain Poles\n", lead, sectionLead.data(), p, prefix.data());
+  WriteComplexLines(out, prefix, std::span<const Complex>(poles).first(count));
 }
 
-void WriteHardwareHeader(std::FILE* file, std::string_view prefix, std::string_view top,
+void WriteHardwareHeader(std::ostream& out, std::string_view prefix, std::string_view top,
                          std::string_view bottom, const FilterSpec& spec, const DisplayScale& scale,
                          std::span<const double> denominator, std::string_view comment) {
   const std::string_view mark = prefix.substr(0, prefix.find_last_not_of(' ') + 1);
   const std::string emptyLine = std::string(mark) + "\n";
-  const auto out = [file](std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), file);
-  };
-  out(top);
-  WriteIdentification(file, prefix, emptyLine);
-  out(prefix);
-  std::fprintf(file, "FIR %d Taps\n", static_cast<int>(spec.taps));
-  out(prefix);
-  std::fputs(spec.quantization == Quantization::Signed16 ? "Coefficents Quantization: 16-bit\n"
-                                                         : "Coefficents Quantization: 8-bit\n",
-             file);
-  WriteSpecSummary(file, prefix, spec, scale);
-  WriteZerosAndPoles(file, emptyLine, prefix, spec, denominator);
-  out(emptyLine);
-  out(comment);
-  out(bottom);
+  out << top;
+  WriteIdentification(out, prefix, emptyLine);
+  out << prefix;
+  Print(out, "FIR %d Taps\n", static_cast<int>(spec.taps));
+  out << prefix;
+  out << "Coefficents Quantization: " << HardwareWordFormat(spec.quantization).name << "\n";
+  WriteSpecSummary(out, prefix, spec, scale);
+  WriteZerosAndPoles(out, emptyLine, prefix, spec, denominator);
+  out << emptyLine;
+  out << comment;
+  out << bottom;
 }
 
 bool SummaryInputsValid(const FilterSpec& spec, const DisplayScale& scale,

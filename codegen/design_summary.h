@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <ostream>
 #include <span>
 #include <string_view>
 
@@ -19,26 +19,26 @@ inline constexpr int kMaxShift = 62;
 
 // Writes, in one formatted write, prefix + name + " version " + version, the web-site and the
 // e-mail lines (each behind `prefix`, each ending "\n"), then `closing`.
-void WriteIdentification(std::FILE* file, std::string_view prefix, std::string_view closing);
+void WriteIdentification(std::ostream& out, std::string_view prefix, std::string_view closing);
 
 // Writes the filter type, model, order or roll-off, sampling frequency, cut frequencies and
 // (Chebyshev) ripple lines, each behind `prefix`. Frequencies are shown in scale.freqUnit:
 // the sampling frequency by integer division by scale.freqDivisor, the cut frequencies in reals.
-void WriteSpecSummary(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
+void WriteSpecSummary(std::ostream& out, std::string_view prefix, const FilterSpec& spec,
                       const DisplayScale& scale);
 
 // For the Butterworth, Chebyshev and Bessel models writes `sectionLead` + prefix +
 // "Z domain Zeros\n" with one "z = re + j im" line per zero (PlaceIirZeros), then the same for
 // the poles, the effectiveOrder roots of denominator a[0..effectiveOrder] (a[0] multiplies the
 // highest power). Writes nothing for the other models.
-void WriteZerosAndPoles(std::FILE* file, std::string_view sectionLead, std::string_view prefix,
+void WriteZerosAndPoles(std::ostream& out, std::string_view sectionLead, std::string_view prefix,
                         const FilterSpec& spec, std::span<const double> denominator);
 
 // The head of a hardware file (VHDL, Verilog) between the rules `top` and `bottom`: the
 // identification, "FIR N Taps", the coefficient quantisation, the summary, the zeros and poles,
 // then `comment` (the estimate lines, already behind their comment marks). Every line begins
 // with `prefix` ("-- " or "// "); an empty comment line is the prefix without its blank.
-void WriteHardwareHeader(std::FILE* file, std::string_view prefix, std::string_view top,
+void WriteHardwareHeader(std::ostream& out, std::string_view prefix, std::string_view top,
                          std::string_view bottom, const FilterSpec& spec, const DisplayScale& scale,
                          std::span<const double> denominator, std::string_view comment);
 

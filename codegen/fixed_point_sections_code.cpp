@@ -7,6 +7,7 @@
 #include "codegen/output_codes.h"
 #include "records/filter_names.h"
 #include "records/identification.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -113,8 +114,8 @@ bool FixedPointSectionsWritable(const FilterSpec& spec, const FilterDesign& desi
   const FixedPointCascade& c = design.cascade;
   if (!UsesFixedPointSections(spec) || spec.effectiveOrder < 1 || spec.effectiveOrder > kMaxOrder ||
       c.count != (spec.effectiveOrder + 1) / 2 ||
-      c.wordBits != (spec.quantization == Quantization::Signed8 ? kQ7.bits : kQ15.bits) ||
-      c.postShift < 0 || c.postShift > c.wordBits / 2) {
+      c.wordBits != WordFormatOf(spec.quantization).bits || c.postShift < 0 ||
+      c.postShift > c.wordBits / 2) {
     return false;
   }
   const std::int32_t high = (std::int32_t{1} << (c.wordBits - 1)) - 1;

@@ -1,18 +1,19 @@
 #include "codegen/fpga_coefficient_files.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <ostream>
 #include <span>
 #include <string_view>
 
 #include "codegen/design_summary.h"
+#include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
-#include "fileio/output_file.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-int WordBits(Quantization quantization) { return quantization == Quantization::Signed8 ? 8 : 16; }
+int WordBits(Quantization quantization) { return HardwareWordFormat(quantization).bits; }
 
 std::span<const double> Taps(const FilterSpec& spec, const FilterDesign& design) {
   return std::span<const double>(design.firTaps).first(static_cast<std::size_t>(spec.taps));
@@ -31,10 +32,8 @@ bool TapsFitWord(const FilterSpec& spec, const FilterDesign& design) {
 
 OutputCode CheckInputs(const FilterSpec& spec, const DisplayScale& scale,
                        const FilterDesign& design) {
-  if (const OutputCode code = CheckFpgaTapsDesign(spec, true); code != OutputCode::Ok) {
-    return code;
-  }
-  if (!SummaryInputsValid(spec, scale, design.denominator) || spec.taps < 1 ||
+  if (spec.filterClass != FilterClass::Fir || spec.quantization == Quantization::Float ||
+      !SummaryInputsValid(spec, scale, design.denominator) || spec.taps < 1 ||
       spec.taps > kMaxTaps || design.shift < 0 || design.shift > kMaxShift ||
       !CoefficientsFitInt32(design.firTaps, spec.taps)) {
     return OutputCode::DesignMismatch;
@@ -42,74 +41,54 @@ OutputCode CheckInputs(const FilterSpec& spec, const DisplayScale& scale,
   return TapsFitWord(spec, design) ? OutputCode::Ok : OutputCode::TapOutsideWord;
 }
 
-void WriteComment(std::FILE* file, std::string_view prefix, const FilterSpec& spec,
+void WriteComment(std::ostream& out, std::string_view prefix, const FilterSpec& spec,
                   const DisplayScale& scale, const FilterDesign& design) {
   const int p = static_cast<int>(prefix.size());
-  WriteIdentification(file, prefix, "");
-  WriteSpecSummary(file, prefix, spec, scale);
-  std::fprintf(file, "%.*s%d taps, %d-bit\n", p, prefix.data(), static_cast<int>(spec.taps),
-               WordBits(spec.quantization));
-  std::fprintf(file, "%.*sScaling: 2^%d = %lld (the taps are the true coefficients times this)\n",
-               p, prefix.data(), static_cast<int>(design.shift),
-               static_cast<long long>(std::int64_t{1} << design.shift));
-}
-
-// Opens `path`, writes the body and commits; `body` gets the open file.
-template <typename Body>
-OutputCode WriteFile(const std::string& path, Body body) {
-  OutputFile output(path);
-  if (!output.IsOpen()) {
-    return OutputCode::NotCreated;
-  }
-  body(output.File());
-  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+  WriteIdentification(out, prefix, "");
+  WriteSpecSummary(out, prefix, spec, scale);
+  Print(out, "%.*s%d taps, %d-bit\n", p, prefix.data(), static_cast<int>(spec.taps),
+        WordBits(spec.quantization));
+  Print(out, "%.*sScaling: 2^%d = %lld (the taps are the true coefficients times this)\n", p,
+        prefix.data(), static_cast<int>(design.shift),
+        static_cast<long long>(std::int64_t{1} << design.shift));
 }
 
 }  // namespace
 
-OutputCode CheckFpgaTapsDesign(const FilterSpec& spec, bool calculated) {
-  if (spec.filterClass == FilterClass::Iir) {
-    return OutputCode::TapsIirClass;
-  }
-  if (spec.quantization == Quantization::Float) {
-    return OutputCode::TapsFloatQuantization;
-  }
-  return calculated ? OutputCode::Ok : OutputCode::NotCalculated;
-}
-
-OutputCode GenerateCoeFile(const FilterSpec& spec, const DisplayScale& scale,
-                           const FilterDesign& design, const std::string& path) {
+OutputCode WriteCoeFile(std::ostream& out, const Calculation& calculation) {
+  const FilterSpec& spec = calculation.spec;
+  const DisplayScale& scale = calculation.scale;
+  const FilterDesign& design = calculation.design;
   if (const OutputCode code = CheckInputs(spec, scale, design); code != OutputCode::Ok) {
     return code;
   }
-  return WriteFile(path, [&](std::FILE* file) {
-    WriteComment(file, "; ", spec, scale, design);
-    std::fputs("radix=10;\ncoefdata=\n", file);
-    const std::span<const double> taps = Taps(spec, design);
-    for (std::size_t n = 0; n < taps.size(); ++n) {
-      std::fprintf(file, "%d%c\n", static_cast<int>(TruncateCoefficient(taps[n])),
-                   n + 1 == taps.size() ? ';' : ',');
-    }
-  });
+  WriteComment(out, "; ", spec, scale, design);
+  out << "radix=10;\ncoefdata=\n";
+  const std::span<const double> taps = Taps(spec, design);
+  for (std::size_t n = 0; n < taps.size(); ++n) {
+    Print(out, "%d%c\n", static_cast<int>(TruncateCoefficient(taps[n])),
+          n + 1 == taps.size() ? ';' : ',');
+  }
+  return OutputCode::Ok;
 }
 
-OutputCode GenerateMifFile(const FilterSpec& spec, const DisplayScale& scale,
-                           const FilterDesign& design, const std::string& path) {
+OutputCode WriteMifFile(std::ostream& out, const Calculation& calculation) {
+  const FilterSpec& spec = calculation.spec;
+  const DisplayScale& scale = calculation.scale;
+  const FilterDesign& design = calculation.design;
   if (const OutputCode code = CheckInputs(spec, scale, design); code != OutputCode::Ok) {
     return code;
   }
-  return WriteFile(path, [&](std::FILE* file) {
-    WriteComment(file, "-- ", spec, scale, design);
-    std::fprintf(file, "WIDTH=%d;\nDEPTH=%d;\n", WordBits(spec.quantization),
-                 static_cast<int>(spec.taps));
-    std::fputs("ADDRESS_RADIX=UNS;\nDATA_RADIX=DEC;\nCONTENT BEGIN\n", file);
-    const std::span<const double> taps = Taps(spec, design);
-    for (std::size_t n = 0; n < taps.size(); ++n) {
-      std::fprintf(file, "    %d : %d;\n", static_cast<int>(n),
-                   static_cast<int>(TruncateCoefficient(taps[n])));
-    }
-    std::fputs("END;\n", file);
-  });
+  WriteComment(out, "-- ", spec, scale, design);
+  Print(out, "WIDTH=%d;\nDEPTH=%d;\n", WordBits(spec.quantization), static_cast<int>(spec.taps));
+  out << "ADDRESS_RADIX=UNS;\nDATA_RADIX=DEC;\nCONTENT BEGIN\n";
+  const std::span<const double> taps = Taps(spec, design);
+  for (std::size_t n = 0; n < taps.size(); ++n) {
+    Print(out, "    %d : %d;\n", static_cast<int>(n),
+          static_cast<int>(TruncateCoefficient(taps[n])));
+  }
+  out << "END;\n";
+  return OutputCode::Ok;
 }
 
 }  // namespace qv

@@ -3,32 +3,22 @@
 // a quantised FIR design.
 #pragma once
 
-#include <string>
+#include <ostream>
 
 #include "codegen/output_codes.h"
-#include "records/filter_spec.h"
+#include "engine/calculate.h"
 
 namespace qv {
 
-// The checks made before anything is written, in order: OutputCode::TapsIirClass (-50),
-// OutputCode::TapsFloatQuantization (-51), OutputCode::NotCalculated (-15); OutputCode::Ok when the
-// design can be written.
-[[nodiscard]] OutputCode CheckFpgaTapsDesign(const FilterSpec& spec, bool calculated);
-
-// Write the taps h[0..taps-1] of a calculated, quantised FIR design to `path`, which is created
-// or replaced whole (OutputFile): a failure leaves the file there as it was. Both start with
+// Write the taps h[0..taps-1] of a calculated, quantised FIR design to `out`. Both start with
 // comment lines naming the product, the design, the tap count and width and the scaling 2^shift.
 //   spec, scale: the validated specification and its display scale (frequency unit).
 //   design:      firTaps h[0..taps-1] (whole numbers, written truncated to integers) and shift.
-// Return OutputCode::Ok (0); before anything is written the codes of CheckFpgaTapsDesign,
-// OutputCode::DesignMismatch (-19) when the records do not describe a design of `spec`,
-// OutputCode::TapOutsideWord
-// (-52) when a tap is outside the signed 8-bit or 16-bit word, or OutputCode::NotCreated (-10);
-// OutputCode::NotClosed (-12) when a write, flush, close or the replacement fails (nothing
-// changed).
-[[nodiscard]] OutputCode GenerateCoeFile(const FilterSpec& spec, const DisplayScale& scale,
-                                         const FilterDesign& design, const std::string& path);
-[[nodiscard]] OutputCode GenerateMifFile(const FilterSpec& spec, const DisplayScale& scale,
-                                         const FilterDesign& design, const std::string& path);
+// The output service refuses an IIR or float design with its own message first. Return
+// OutputCode::Ok; writing nothing, OutputCode::DesignMismatch (-19) when the records do not
+// describe a quantised FIR design of `spec`, or OutputCode::TapOutsideWord (-52) when a tap is
+// outside the signed 8-bit or 16-bit word. Stream failures are left to the caller.
+[[nodiscard]] OutputCode WriteCoeFile(std::ostream& out, const Calculation& calculation);
+[[nodiscard]] OutputCode WriteMifFile(std::ostream& out, const Calculation& calculation);
 
 }  // namespace qv

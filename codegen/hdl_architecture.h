@@ -1,8 +1,6 @@
-// The two architectures of the generated filter hardware, what each can express, and the checks
-// every hardware output (VHDL, Verilog, their testbenches, the estimate) makes before writing.
+// The two architectures of the generated filter hardware and what each can express.
 #pragma once
 
-#include "codegen/output_codes.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -20,14 +18,28 @@ inline constexpr int kMinSpeedTaps = 3;
 // at least one more, at most what the testbenches hold in a 32-bit integer.
 inline constexpr int kMinHdlWidth = 2;
 inline constexpr int kMaxHdlWidth = 32;
+// The width the options start at: the dialog's default and that of --resolution.
+inline constexpr int kDefaultHdlWidth = 16;
 
-// The checks made before the architecture is chosen, in order: IirClass, FloatQuantization,
-// NotCalculated; Ok when the design can be written.
-[[nodiscard]] OutputCode CheckHdlDesign(const FilterSpec& spec, bool calculated);
+// True when `architecture` is Size or Speed and can express `taps` taps: Size at least
+// kMinSizeTaps, Speed an odd count of at least kMinSpeedTaps (it folds symmetric pairs).
+[[nodiscard]] constexpr bool HdlArchitectureExpresses(HdlArchitecture architecture, int taps) {
+  switch (architecture) {
+    case HdlArchitecture::Size:
+      return taps >= kMinSizeTaps;
+    case HdlArchitecture::Speed:
+      return taps >= kMinSpeedTaps && taps % 2 != 0;
+  }
+  return false;
+}
 
-// The checks made once the architecture is chosen, in order: BadArchitecture (neither Size nor
-// Speed), SpeedTapsEven, SizeTooFewTaps or SpeedTooFewTaps; Ok when the architecture can
-// express spec.taps taps.
-[[nodiscard]] OutputCode CheckHdlArchitecture(const FilterSpec& spec, HdlArchitecture architecture);
+// True when the hardware generators can write `spec` in `architecture`: a quantised FIR design
+// whose tap count the architecture expresses. The output service refuses each other case with
+// its own message first; the generators refuse them as records they cannot write.
+[[nodiscard]] constexpr bool HdlDesignWritable(const FilterSpec& spec,
+                                               HdlArchitecture architecture) {
+  return spec.filterClass == FilterClass::Fir && spec.quantization != Quantization::Float &&
+         HdlArchitectureExpresses(architecture, spec.taps);
+}
 
 }  // namespace qv

@@ -4,19 +4,18 @@
 
 #include "codegen/design_summary.h"
 #include "codegen/vhdl_generator.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-constexpr int kCoefficientWidth8 = 8;
-constexpr int kCoefficientWidth16 = 16;
 // Size: one period to take the sample into the delay line, one to sum it out.
 constexpr int kSizeLatency = 2;
 
 }  // namespace
 
 std::int32_t HdlCoefficient(double tap, Quantization quantization) {
-  const int bits = quantization == Quantization::Signed8 ? kCoefficientWidth8 : kCoefficientWidth16;
+  const int bits = HardwareWordFormat(quantization).bits;
   const auto word = static_cast<std::uint32_t>(TruncateCoefficient(tap));
   const std::uint32_t low = word & ((std::uint32_t{1} << bits) - 1);
   const std::uint32_t sign = std::uint32_t{1} << (bits - 1);

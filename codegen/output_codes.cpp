@@ -52,6 +52,7 @@ constexpr std::array kOutputCodes{
                     "The filter cannot be split into float second-order sections!\n"},
     OutputCodeEntry{OutputCode::PictureLibraryMissing, -56,
                     "The GIF picture cannot be drawn: libgd (libgd.so.3) cannot be loaded\n"},
+    OutputCodeEntry{OutputCode::DesignFileNotSaved, -57, "Failed to save document.\n"},
 };
 
 constexpr std::string_view kLanguageMark = "%s";

@@ -32,6 +32,8 @@ enum class OutputCode : int {
   SectionsNotFound = -55,       // the poles and zeros do not group into float sections
   // The GIF picture.
   PictureLibraryMissing = -56,  // libgd, which draws the picture, cannot be loaded
+  // The design file.
+  DesignFileNotSaved = -57,  // the design file cannot be written; what was there is kept
 };
 
 // The number users and scripts see for `code`: its own, except that the checks whose message

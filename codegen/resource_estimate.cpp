@@ -6,16 +6,15 @@
 
 #include "codegen/speed_levels.h"
 #include "codegen/vhdl_generator.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-constexpr std::int64_t kCoefficientWidth8 = 8;
-constexpr std::int64_t kCoefficientWidth16 = 16;
 constexpr int kLineCapacity = 96;
 
 std::int64_t CoefficientWidth(Quantization quantization) {
-  return quantization == Quantization::Signed8 ? kCoefficientWidth8 : kCoefficientWidth16;
+  return HardwareWordFormat(quantization).bits;
 }
 
 ResourceEstimate EstimateSize(std::int64_t n, std::int64_t w, std::int64_t c, std::int64_t fs) {
@@ -82,8 +81,7 @@ EstimateReport ReportEstimate(const FilterSpec& spec, HdlArchitecture architectu
     report.lines[static_cast<std::size_t>(report.lineCount++)] = std::move(line);
   };
   add(Format("Signal Resolution: %d-bit", resolution));
-  add(std::string("Coefficients Quantization: ") +
-      (spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit"));
+  add(std::string("Coefficients Quantization: ") + HardwareWordFormat(spec.quantization).name);
   if (!e.available) {
     if (architecture == HdlArchitecture::Speed) {
       add(Format("Estimate not available: SPEED needs %d to %d taps", kMinSpeedTaps, kMaxTaps));

@@ -39,10 +39,11 @@ struct EstimateReport {
   int lineCount = 0;
   std::array<std::string, kEstimateLines> lines{};
 
-  std::string DisplayText() const;                          // every line followed by "\r\n"
-  std::string HeaderComment() const;                        // every line as "-- " + line + "\n"
-  std::string CommentLines(std::string_view prefix) const;  // every line as prefix + line + "\n"
-  std::string PlainText() const;                            // every line followed by "\n"
+  [[nodiscard]] std::string DisplayText() const;    // every line followed by "\r\n"
+  [[nodiscard]] std::string HeaderComment() const;  // every line as "-- " + line + "\n"
+  [[nodiscard]] std::string CommentLines(
+      std::string_view prefix) const;           // every line as prefix + line + "\n"
+  [[nodiscard]] std::string PlainText() const;  // every line followed by "\n"
 };
 
 EstimateReport ReportEstimate(const FilterSpec& spec, HdlArchitecture architecture, int resolution);

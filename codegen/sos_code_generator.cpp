@@ -3,15 +3,15 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
+#include <ostream>
 #include <span>
 #include <string_view>
 
 #include "codegen/design_summary.h"
+#include "codegen/formatted_output.h"
 #include "codegen/output_codes.h"
 #include "design/second_order_sections.h"
-#include "fileio/output_file.h"
 
 namespace qv {
 namespace {
@@ -38,7 +38,7 @@ bool CascadeFitsFloat(const SectionCascade& cascade) {
 
 // `value` rounded to float, in the fewest digits that give the same float back, as a C float
 // constant: a point or an exponent is always there, so the suffix makes it a float.
-void WriteFloatLiteral(std::FILE* file, double value) {
+void WriteFloatLiteral(std::ostream& out, double value) {
   std::array<char, kFloatLiteralSize> text{};
   const auto result =
       std::to_chars(text.data(), text.data() + text.size() - 3, static_cast<float>(value));
@@ -49,89 +49,72 @@ void WriteFloatLiteral(std::FILE* file, double value) {
     *end++ = '0';
   }
   *end++ = 'f';
-  std::fwrite(text.data(), 1, static_cast<std::size_t>(end - text.data()), file);
+  out.write(text.data(), static_cast<std::streamsize>(static_cast<std::size_t>(end - text.data())));
 }
 
-void WriteHeader(std::FILE* file, const FilterSpec& spec, const DisplayScale& scale,
+void WriteHeader(std::ostream& out, const FilterSpec& spec, const DisplayScale& scale,
                  const FilterDesign& design, int sections) {
-  std::fputs("/**************************************************************\n", file);
-  WriteIdentification(file, "", "\n");
-  WriteSpecSummary(file, "", spec, scale);
-  std::fputs("Coefficents Quantization: float\n", file);
-  WriteZerosAndPoles(file, "\n", "", spec, design.denominator);
-  std::fprintf(file, "\nSecond-order sections: %d\n", sections);
-  std::fputs(
-      "Each section k computes\n"
-      "    y = b0 x + b1 x[-1] + b2 x[-2] - a1 y[-1] - a2 y[-2]\n"
-      "and iir_sos_coeffs holds {b0, b1, b2, -a1, -a2} per section, the first\n"
-      "section first. iir_sos() runs one sample through the whole cascade.\n"
-      "For CMSIS-DSP, which adds the feedback terms, pass the table as it is:\n"
-      "    static float32_t state[4 * IIR_SOS_STAGES];\n"
-      "    static arm_biquad_casd_df1_inst_f32 cascade;\n"
-      "    arm_biquad_cascade_df1_init_f32(&cascade, IIR_SOS_STAGES,\n"
-      "                                    iir_sos_coeffs, state);\n"
-      "    arm_biquad_cascade_df1_f32(&cascade, input, output, blockSize);\n"
-      "***************************************************************/\n\n",
-      file);
+  out << "/**************************************************************\n";
+  WriteIdentification(out, "", "\n");
+  WriteSpecSummary(out, "", spec, scale);
+  out << "Coefficents Quantization: float\n";
+  WriteZerosAndPoles(out, "\n", "", spec, design.denominator);
+  Print(out, "\nSecond-order sections: %d\n", sections);
+  out << "Each section k computes\n"
+         "    y = b0 x + b1 x[-1] + b2 x[-2] - a1 y[-1] - a2 y[-2]\n"
+         "and iir_sos_coeffs holds {b0, b1, b2, -a1, -a2} per section, the first\n"
+         "section first. iir_sos() runs one sample through the whole cascade.\n"
+         "For CMSIS-DSP, which adds the feedback terms, pass the table as it is:\n"
+         "    static float32_t state[4 * IIR_SOS_STAGES];\n"
+         "    static arm_biquad_casd_df1_inst_f32 cascade;\n"
+         "    arm_biquad_cascade_df1_init_f32(&cascade, IIR_SOS_STAGES,\n"
+         "                                    iir_sos_coeffs, state);\n"
+         "    arm_biquad_cascade_df1_f32(&cascade, input, output, blockSize);\n"
+         "***************************************************************/\n\n";
 }
 
-void WriteTable(std::FILE* file, const SectionCascade& cascade) {
-  std::fprintf(file, "#define IIR_SOS_STAGES %d\n\n", cascade.count);
-  std::fprintf(file, "static const float iir_sos_coeffs[%d * IIR_SOS_STAGES] = {\n",
-               kSectionCoefficients);
+void WriteTable(std::ostream& out, const SectionCascade& cascade) {
+  Print(out, "#define IIR_SOS_STAGES %d\n\n", cascade.count);
+  Print(out, "static const float iir_sos_coeffs[%d * IIR_SOS_STAGES] = {\n", kSectionCoefficients);
   for (int s = 0; s < cascade.count; ++s) {
     const BiquadSection& c = cascade.sections[static_cast<std::size_t>(s)];
     // 0.0 - a rather than -a: a first-order section's a2 = 0 stays 0.0f, not -0.0f.
     const std::array<double, kSectionCoefficients> row{c.b0, c.b1, c.b2, 0.0 - c.a1, 0.0 - c.a2};
-    std::fputs("    ", file);
+    out << "    ";
     for (std::size_t k = 0; k < row.size(); ++k) {
-      if (k > 0) std::fputs(", ", file);
-      WriteFloatLiteral(file, row[k]);
+      if (k > 0) out << ", ";
+      WriteFloatLiteral(out, row[k]);
     }
-    std::fprintf(file, "%s  /* section %d */\n", s + 1 < cascade.count ? "," : "", s + 1);
+    Print(out, "%s  /* section %d */\n", s + 1 < cascade.count ? "," : "", s + 1);
   }
-  std::fputs("};\n\n", file);
+  out << "};\n\n";
 }
 
-void WriteFunction(std::FILE* file) {
-  std::fputs(
-      "/* Two state values per section (transposed direct form II). */\n"
-      "static float iir_sos_state[2 * IIR_SOS_STAGES];\n\n"
-      "float iir_sos(float x) {\n"
-      "    int k;\n"
-      "    for (k = 0; k < IIR_SOS_STAGES; k++) {\n",
-      file);
-  std::fprintf(file, "        const float* c = &iir_sos_coeffs[%d * k];\n", kSectionCoefficients);
-  std::fputs(
-      "        float* s = &iir_sos_state[2 * k];\n"
-      "        const float y = c[0] * x + s[0];\n"
-      "        s[0] = c[1] * x + c[3] * y + s[1];\n"
-      "        s[1] = c[2] * x + c[4] * y;\n"
-      "        x = y;\n"
-      "    }\n"
-      "    return x;\n"
-      "}\n",
-      file);
+void WriteFunction(std::ostream& out) {
+  out << "/* Two state values per section (transposed direct form II). */\n"
+         "static float iir_sos_state[2 * IIR_SOS_STAGES];\n\n"
+         "float iir_sos(float x) {\n"
+         "    int k;\n"
+         "    for (k = 0; k < IIR_SOS_STAGES; k++) {\n";
+  Print(out, "        const float* c = &iir_sos_coeffs[%d * k];\n", kSectionCoefficients);
+  out << "        float* s = &iir_sos_state[2 * k];\n"
+         "        const float y = c[0] * x + s[0];\n"
+         "        s[0] = c[1] * x + c[3] * y + s[1];\n"
+         "        s[1] = c[2] * x + c[4] * y;\n"
+         "        x = y;\n"
+         "    }\n"
+         "    return x;\n"
+         "}\n";
 }
 
 }  // namespace
 
-OutputCode CheckSectionsDesign(const FilterSpec& spec, bool calculated) {
-  if (spec.filterClass == FilterClass::Fir) {
-    return OutputCode::SectionsFirClass;
-  }
-  if (spec.quantization != Quantization::Float) {
-    return OutputCode::SectionsQuantized;
-  }
-  return calculated ? OutputCode::Ok : OutputCode::NotCalculated;
-}
-
-OutputCode GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale,
-                           const FilterDesign& design, const std::string& path) {
-  if (const OutputCode code = CheckSectionsDesign(spec, true); code != OutputCode::Ok) {
-    return code;
-  }
-  if (!SummaryInputsValid(spec, scale, design.denominator) || !IsIirModel(spec.model)) {
+OutputCode WriteSosCode(std::ostream& out, const Calculation& calculation) {
+  const FilterSpec& spec = calculation.spec;
+  const DisplayScale& scale = calculation.scale;
+  const FilterDesign& design = calculation.design;
+  if (spec.filterClass != FilterClass::Iir || spec.quantization != Quantization::Float ||
+      !SummaryInputsValid(spec, scale, design.denominator) || !IsIirModel(spec.model)) {
     return OutputCode::DesignMismatch;
   }
   SectionCascade cascade;
@@ -139,15 +122,10 @@ OutputCode GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale,
       !CascadeFitsFloat(cascade)) {
     return OutputCode::SectionsNotFound;
   }
-  OutputFile output(path);
-  if (!output.IsOpen()) {
-    return OutputCode::NotCreated;
-  }
-  std::FILE* file = output.File();
-  WriteHeader(file, spec, scale, design, cascade.count);
-  WriteTable(file, cascade);
-  WriteFunction(file);
-  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+  WriteHeader(out, spec, scale, design, cascade.count);
+  WriteTable(out, cascade);
+  WriteFunction(out);
+  return OutputCode::Ok;
 }
 
 }  // namespace qv

@@ -3,28 +3,21 @@
 // that filters one sample.
 #pragma once
 
-#include <string>
+#include <ostream>
 
 #include "codegen/output_codes.h"
-#include "records/filter_spec.h"
+#include "engine/calculate.h"
 
 namespace qv {
 
-// The checks made before anything is written, in order: OutputCode::SectionsFirClass (-53),
-// OutputCode::SectionsQuantized (-54), OutputCode::NotCalculated (-15); OutputCode::Ok when the
-// design can be written.
-[[nodiscard]] OutputCode CheckSectionsDesign(const FilterSpec& spec, bool calculated);
-
-// Writes the sections of a calculated float IIR design to `path`, which is created or replaced
-// whole (OutputFile): a failure leaves the file there as it was.
+// Writes the sections of a calculated float IIR design to `out`, reading of the calculation:
 //   spec, scale: the validated specification and its display scale (frequency unit).
 //   design:      b[0..m] and a[0..m], m = spec.effectiveOrder; split by SplitIntoSections.
-// Returns OutputCode::Ok (0); before anything is written the codes of CheckSectionsDesign,
-// OutputCode::DesignMismatch (-19) when the records do not describe a design of `spec`,
-// OutputCode::SectionsNotFound (-55) when the cascade cannot be formed or a coefficient is beyond
-// the float range, or OutputCode::NotCreated (-10); OutputCode::NotClosed (-12) when a write,
-// flush, close or the replacement fails (nothing changed).
-[[nodiscard]] OutputCode GenerateSosCode(const FilterSpec& spec, const DisplayScale& scale,
-                                         const FilterDesign& design, const std::string& path);
+// The output service refuses an FIR or quantised design with its own message first. Returns
+// OutputCode::Ok; writing nothing, OutputCode::DesignMismatch (-19) when the records do not
+// describe a float IIR design of `spec`, or OutputCode::SectionsNotFound (-55) when the cascade
+// cannot be formed or a coefficient is beyond the float range. Stream failures are left to the
+// caller.
+[[nodiscard]] OutputCode WriteSosCode(std::ostream& out, const Calculation& calculation);
 
 }  // namespace qv

@@ -10,16 +10,17 @@
 #include <array>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "codegen/design_summary.h"
+#include "codegen/formatted_output.h"
 #include "codegen/hdl_model.h"
 #include "codegen/output_codes.h"
 #include "codegen/testbench_probes.h"
 #include "codegen/verilog_generator.h"
 #include "codegen/vhdl_generator.h"
-#include "fileio/output_file.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -154,246 +155,230 @@ const char* ArchitectureName(bool speed) { return speed ? "speed" : "size"; }
 // resource estimate's output latency, which counts clocks from the sample's first register that
 // every architecture shares: size from the delay line taking it (one sample period of N + 1
 // clocks later Y_OUT shows it), speed from X_IN_reg.
-void WriteLatency(std::FILE* file, const Bench& b, const char* prefix) {
+void WriteLatency(std::ostream& out, const Bench& b, const char* prefix) {
   const int taps = b.spec.taps;
   if (b.speed) {
-    std::fprintf(file,
-                 "%sand compares every output with the exact integer filter, %d samples (%d "
-                 "clocks) later:\n"
-                 "%sthe estimate's output latency of %d clocks counts from X_IN_reg to Y_OUT; "
-                 "this count\n"
-                 "%sadds the clock that takes X_IN into X_IN_reg.\n",
-                 prefix, b.latency, b.latency, prefix, b.latency - 1, prefix);
+    Print(out,
+          "%sand compares every output with the exact integer filter, %d samples (%d "
+          "clocks) later:\n"
+          "%sthe estimate's output latency of %d clocks counts from X_IN_reg to Y_OUT; "
+          "this count\n"
+          "%sadds the clock that takes X_IN into X_IN_reg.\n",
+          prefix, b.latency, b.latency, prefix, b.latency - 1, prefix);
   } else {
-    std::fprintf(file,
-                 "%sand compares every output with the exact integer filter, %d samples (%d x %d "
-                 "clocks) later:\n"
-                 "%sthe estimate's output latency of %d clocks counts from the delay line taking "
-                 "a sample\n"
-                 "%sto Y_OUT; this count adds the sample period in which X_IN waits for the delay "
-                 "line.\n",
-                 prefix, b.latency, b.latency, taps + 1, prefix, taps + 1, prefix);
+    Print(out,
+          "%sand compares every output with the exact integer filter, %d samples (%d x %d "
+          "clocks) later:\n"
+          "%sthe estimate's output latency of %d clocks counts from the delay line taking "
+          "a sample\n"
+          "%sto Y_OUT; this count adds the sample period in which X_IN waits for the delay "
+          "line.\n",
+          prefix, b.latency, b.latency, taps + 1, prefix, taps + 1, prefix);
   }
 }
 
 // `run`: the commands that analyse, build and run the testbench with the filter's file.
-void WriteHeader(std::FILE* file, const Bench& b, const char* prefix, const char* rule,
+void WriteHeader(std::ostream& out, const Bench& b, const char* prefix, const char* rule,
                  const std::string& run) {
-  std::fputs(rule, file);
-  WriteIdentification(file, prefix, "");
-  std::fprintf(file,
-               "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
-               "coefficients, %d-bit signal.\n",
-               prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
-               b.spec.quantization == Quantization::Signed8 ? "8-bit" : "16-bit", b.width);
-  std::fprintf(file,
-               "%sIt presents %d samples (impulses, steps, pseudo-random samples, probes of "
-               "every\n%scoefficient one step off, zeros)\n",
-               prefix, b.stimulus.count, prefix);
-  WriteLatency(file, b, prefix);
-  std::fprintf(file, "%sRun it with the filter's file, %s:\n%s  %s\n", prefix,
-               b.files.hardware.c_str(), prefix, run.c_str());
-  std::fputs(rule, file);
-  std::fputs("\n", file);
+  out << rule;
+  WriteIdentification(out, prefix, "");
+  Print(out,
+        "%sSelf-checking testbench of fir, %s architecture, FIR %d Taps, %s "
+        "coefficients, %d-bit signal.\n",
+        prefix, ArchitectureName(b.speed), static_cast<int>(b.spec.taps),
+        HardwareWordFormat(b.spec.quantization).name, b.width);
+  Print(out,
+        "%sIt presents %d samples (impulses, steps, pseudo-random samples, probes of "
+        "every\n%scoefficient one step off, zeros)\n",
+        prefix, b.stimulus.count, prefix);
+  WriteLatency(out, b, prefix);
+  Print(out, "%sRun it with the filter's file, %s:\n%s  %s\n", prefix, b.files.hardware.c_str(),
+        prefix, run.c_str());
+  out << rule;
+  out << "\n";
 }
 
 // A VHDL integer literal; the most negative 32-bit value has no literal of its own.
-void WriteVhdlInteger(std::FILE* file, std::int64_t value) {
+void WriteVhdlInteger(std::ostream& out, std::int64_t value) {
   if (value == INT32_MIN) {
-    std::fputs("(-2147483647-1)", file);
+    out << "(-2147483647-1)";
   } else {
-    std::fprintf(file, "%lld", static_cast<long long>(value));
+    Print(out, "%lld", static_cast<long long>(value));
   }
 }
 
 template <typename Value>
-void WriteVhdlVector(std::FILE* file, const char* name, int count, Value value) {
-  std::fprintf(file, "    constant %s : int_array := (\n", name);
+void WriteVhdlVector(std::ostream& out, const char* name, int count, Value value) {
+  Print(out, "    constant %s : int_array := (\n", name);
   for (int r = 0; r < count; ++r) {
-    std::fputs(r % kValuesPerLine == 0 ? "        " : " ", file);
-    WriteVhdlInteger(file, value(r));
-    std::fputs(r + 1 == count ? "\n" : (r % kValuesPerLine == kValuesPerLine - 1 ? ",\n" : ","),
-               file);
+    out << (r % kValuesPerLine == 0 ? "        " : " ");
+    WriteVhdlInteger(out, value(r));
+    out << (r + 1 == count ? "\n" : (r % kValuesPerLine == kValuesPerLine - 1 ? ",\n" : ","));
   }
-  std::fputs("    );\n", file);
+  out << "    );\n";
 }
 
-void WriteVhdl(std::FILE* file, const Bench& b) {
+void WriteVhdl(std::ostream& out, const Bench& b) {
   const int count = b.stimulus.count;
   // --ieee-asserts=disable-at-0 keeps the library's warnings about the undefined values before
   // the reset from burying the PASS line.
-  WriteHeader(file, b, "-- ", "----------------------------------------------------------------\n",
+  WriteHeader(out, b, "-- ", "----------------------------------------------------------------\n",
               "ghdl -a --std=93c -fsynopsys -fexplicit " + b.files.hardware + " " +
                   b.files.testbench +
                   " && ghdl --elab-run --std=93c -fsynopsys -fexplicit fir_tb "
                   "--ieee-asserts=disable-at-0");
-  std::fputs(
-      "library IEEE;\n"
-      "    use IEEE.std_logic_1164.all;\n"
-      "    use IEEE.std_logic_arith.all;\n"
-      "library STD;\n"
-      "    use STD.textio.all;\n\n"
-      "entity fir_tb is\n"
-      "end fir_tb;\n\n"
-      "architecture bench of fir_tb is\n",
-      file);
-  std::fprintf(file, "    constant W       : integer := %d;\n", b.width);
-  std::fprintf(file, "    constant SAMPLES : integer := %d;\n", count);
-  std::fputs("    type int_array is array (0 to SAMPLES-1) of integer;\n", file);
-  std::fputs("    -- X_IN of each step\n", file);
-  WriteVhdlVector(file, "X_VEC", count,
+  out << "library IEEE;\n"
+         "    use IEEE.std_logic_1164.all;\n"
+         "    use IEEE.std_logic_arith.all;\n"
+         "library STD;\n"
+         "    use STD.textio.all;\n\n"
+         "entity fir_tb is\n"
+         "end fir_tb;\n\n"
+         "architecture bench of fir_tb is\n";
+  Print(out, "    constant W       : integer := %d;\n", b.width);
+  Print(out, "    constant SAMPLES : integer := %d;\n", count);
+  out << "    type int_array is array (0 to SAMPLES-1) of integer;\n";
+  out << "    -- X_IN of each step\n";
+  WriteVhdlVector(out, "X_VEC", count,
                   [&b](int r) { return std::int64_t{b.stimulus.x[static_cast<std::size_t>(r)]}; });
-  std::fputs("    -- Y_OUT expected at each step\n", file);
-  WriteVhdlVector(file, "Y_VEC", count, [&b](int r) { return b.Expected(r).y; });
-  std::fputs("    -- SATURATION_ERR expected at each step (1 = set)\n", file);
-  WriteVhdlVector(file, "S_VEC", count,
+  out << "    -- Y_OUT expected at each step\n";
+  WriteVhdlVector(out, "Y_VEC", count, [&b](int r) { return b.Expected(r).y; });
+  out << "    -- SATURATION_ERR expected at each step (1 = set)\n";
+  WriteVhdlVector(out, "S_VEC", count,
                   [&b](int r) { return std::int64_t{b.Expected(r).saturated ? 1 : 0}; });
-  std::fputs(
-      "\n"
-      "    signal clk     : std_logic := '0';\n"
-      "    signal reset   : std_logic := '1';\n"
-      "    signal running : boolean := true;\n"
-      "    signal x_in    : std_logic_vector(W-1 downto 0) := (others => '0');\n"
-      "    signal y_out   : std_logic_vector(W-1 downto 0);\n"
-      "    signal sat     : std_logic;\n",
-      file);
+  out << "\n"
+         "    signal clk     : std_logic := '0';\n"
+         "    signal reset   : std_logic := '1';\n"
+         "    signal running : boolean := true;\n"
+         "    signal x_in    : std_logic_vector(W-1 downto 0) := (others => '0');\n"
+         "    signal y_out   : std_logic_vector(W-1 downto 0);\n"
+         "    signal sat     : std_logic;\n";
   if (!b.speed) {
-    std::fputs("    signal new_sample : std_logic;\n", file);
+    out << "    signal new_sample : std_logic;\n";
   }
-  std::fprintf(file,
-               "begin\n"
-               "    dut : entity work.fir(%s)\n"
-               "        port map (\n"
-               "            GLOBAL_CLK     => clk,\n"
-               "            GLOBAL_RESET   => reset,\n"
-               "            X_IN           => x_in,\n",
-               ArchitectureName(b.speed));
+  Print(out,
+        "begin\n"
+        "    dut : entity work.fir(%s)\n"
+        "        port map (\n"
+        "            GLOBAL_CLK     => clk,\n"
+        "            GLOBAL_RESET   => reset,\n"
+        "            X_IN           => x_in,\n",
+        ArchitectureName(b.speed));
   if (!b.speed) {
-    std::fputs("            NEW_SAMPLE     => new_sample,\n", file);
+    out << "            NEW_SAMPLE     => new_sample,\n";
   }
-  std::fputs(
-      "            SATURATION_ERR => sat,\n"
-      "            Y_OUT          => y_out\n"
-      "        );\n\n"
-      "    clock : process\n"
-      "    begin\n"
-      "        while running loop\n"
-      "            clk <= '0';\n"
-      "            wait for 5 ns;\n"
-      "            clk <= '1';\n"
-      "            wait for 5 ns;\n"
-      "        end loop;\n"
-      "        wait;\n"
-      "    end process;\n\n"
-      "    -- Each step reads the output on a falling clock edge, then presents the next input.\n"
-      "    check : process\n"
-      "        variable lout : line;\n"
-      "    begin\n"
-      "        wait for 12 ns;\n"
-      "        reset <= '0';\n"
-      "        for r in 0 to SAMPLES-1 loop\n",
-      file);
+  out << "            SATURATION_ERR => sat,\n"
+         "            Y_OUT          => y_out\n"
+         "        );\n\n"
+         "    clock : process\n"
+         "    begin\n"
+         "        while running loop\n"
+         "            clk <= '0';\n"
+         "            wait for 5 ns;\n"
+         "            clk <= '1';\n"
+         "            wait for 5 ns;\n"
+         "        end loop;\n"
+         "        wait;\n"
+         "    end process;\n\n"
+         "    -- Each step reads the output on a falling clock edge, then presents the next "
+         "input.\n"
+         "    check : process\n"
+         "        variable lout : line;\n"
+         "    begin\n"
+         "        wait for 12 ns;\n"
+         "        reset <= '0';\n"
+         "        for r in 0 to SAMPLES-1 loop\n";
   if (b.speed) {
-    std::fputs("            wait until falling_edge(clk);\n", file);
+    out << "            wait until falling_edge(clk);\n";
   } else {
-    std::fputs("            wait until falling_edge(clk) and new_sample = '1';\n", file);
+    out << "            wait until falling_edge(clk) and new_sample = '1';\n";
   }
-  std::fputs(
-      "            assert conv_integer(signed(y_out)) = Y_VEC(r) and (sat = '1') = (S_VEC(r) = 1)\n"
-      "                report \"sample \" & integer'image(r) & \": expected \" & "
-      "integer'image(Y_VEC(r))\n"
-      "                    & \" saturation \" & integer'image(S_VEC(r)) & \", got \"\n"
-      "                    & integer'image(conv_integer(signed(y_out))) & \" saturation \" & "
-      "std_logic'image(sat)\n"
-      "                severity failure;\n"
-      "            x_in <= conv_std_logic_vector(X_VEC(r), W);\n"
-      "        end loop;\n"
-      "        write(lout, string'(\"PASS \"));\n"
-      "        write(lout, SAMPLES);\n"
-      "        write(lout, string'(\" samples checked\"));\n"
-      "        writeline(output, lout);\n"
-      "        running <= false;\n"
-      "        wait;\n"
-      "    end process;\n"
-      "end bench;\n",
-      file);
+  out << "            assert conv_integer(signed(y_out)) = Y_VEC(r) and (sat = '1') = (S_VEC(r) = "
+         "1)\n"
+         "                report \"sample \" & integer'image(r) & \": expected \" & "
+         "integer'image(Y_VEC(r))\n"
+         "                    & \" saturation \" & integer'image(S_VEC(r)) & \", got \"\n"
+         "                    & integer'image(conv_integer(signed(y_out))) & \" saturation \" & "
+         "std_logic'image(sat)\n"
+         "                severity failure;\n"
+         "            x_in <= conv_std_logic_vector(X_VEC(r), W);\n"
+         "        end loop;\n"
+         "        write(lout, string'(\"PASS \"));\n"
+         "        write(lout, SAMPLES);\n"
+         "        write(lout, string'(\" samples checked\"));\n"
+         "        writeline(output, lout);\n"
+         "        running <= false;\n"
+         "        wait;\n"
+         "    end process;\n"
+         "end bench;\n";
 }
 
 // A W-bit Verilog constant of `value`'s two's complement.
-void WriteVerilogWord(std::FILE* file, int width, std::int64_t value) {
+void WriteVerilogWord(std::ostream& out, int width, std::int64_t value) {
   const std::uint64_t mask = (std::uint64_t{1} << width) - 1;
-  std::fprintf(file, "%d'h%llx", width,
-               static_cast<unsigned long long>(static_cast<std::uint64_t>(value) & mask));
+  Print(out, "%d'h%llx", width,
+        static_cast<unsigned long long>(static_cast<std::uint64_t>(value) & mask));
 }
 
-void WriteVerilog(std::FILE* file, const Bench& b) {
+void WriteVerilog(std::ostream& out, const Bench& b) {
   const int count = b.stimulus.count;
-  WriteHeader(file, b, "// ", "//--------------------------------------------------------------\n",
+  WriteHeader(out, b, "// ", "//--------------------------------------------------------------\n",
               "iverilog -g2005 -o " + b.files.program + " " + b.files.hardware + " " +
                   b.files.testbench + " && vvp " + b.files.program);
-  std::fputs("`timescale 1ns / 1ps\n\nmodule fir_tb;\n\n", file);
-  std::fprintf(file, "localparam W = %d;\nlocalparam SAMPLES = %d;\n\n", b.width, count);
-  std::fputs(
-      "reg clk = 1'b0;\n"
-      "reg reset = 1'b1;\n"
-      "reg [W-1:0] x_in = {W{1'b0}};\n"
-      "wire [W-1:0] y_out;\n"
-      "wire sat;\n",
-      file);
+  out << "`timescale 1ns / 1ps\n\nmodule fir_tb;\n\n";
+  Print(out, "localparam W = %d;\nlocalparam SAMPLES = %d;\n\n", b.width, count);
+  out << "reg clk = 1'b0;\n"
+         "reg reset = 1'b1;\n"
+         "reg [W-1:0] x_in = {W{1'b0}};\n"
+         "wire [W-1:0] y_out;\n"
+         "wire sat;\n";
   if (!b.speed) {
-    std::fputs("wire new_sample;\n", file);
+    out << "wire new_sample;\n";
   }
-  std::fputs(
-      "// X_IN, the expected Y_OUT and the expected SATURATION_ERR of each step\n"
-      "reg [W-1:0] x_vec [0:SAMPLES-1];\n"
-      "reg [W-1:0] y_vec [0:SAMPLES-1];\n"
-      "reg s_vec [0:SAMPLES-1];\n"
-      "integer r;\n\n"
-      "fir #(.W(W)) dut (\n"
-      "    .GLOBAL_CLK(clk),\n"
-      "    .GLOBAL_RESET(reset),\n"
-      "    .X_IN(x_in),\n",
-      file);
+  out << "// X_IN, the expected Y_OUT and the expected SATURATION_ERR of each step\n"
+         "reg [W-1:0] x_vec [0:SAMPLES-1];\n"
+         "reg [W-1:0] y_vec [0:SAMPLES-1];\n"
+         "reg s_vec [0:SAMPLES-1];\n"
+         "integer r;\n\n"
+         "fir #(.W(W)) dut (\n"
+         "    .GLOBAL_CLK(clk),\n"
+         "    .GLOBAL_RESET(reset),\n"
+         "    .X_IN(x_in),\n";
   if (!b.speed) {
-    std::fputs("    .NEW_SAMPLE(new_sample),\n", file);
+    out << "    .NEW_SAMPLE(new_sample),\n";
   }
-  std::fputs(
-      "    .SATURATION_ERR(sat),\n"
-      "    .Y_OUT(y_out)\n"
-      ");\n\n"
-      "always #5 clk = ~clk;\n\n"
-      "initial begin\n",
-      file);
+  out << "    .SATURATION_ERR(sat),\n"
+         "    .Y_OUT(y_out)\n"
+         ");\n\n"
+         "always #5 clk = ~clk;\n\n"
+         "initial begin\n";
   for (int r = 0; r < count; ++r) {
     const HdlOutput want = b.Expected(r);
-    std::fprintf(file, "    x_vec[%d] = ", r);
-    WriteVerilogWord(file, b.width, b.stimulus.x[static_cast<std::size_t>(r)]);
-    std::fprintf(file, "; y_vec[%d] = ", r);
-    WriteVerilogWord(file, b.width, want.y);
-    std::fprintf(file, "; s_vec[%d] = 1'b%d;\n", r, want.saturated ? 1 : 0);
+    Print(out, "    x_vec[%d] = ", r);
+    WriteVerilogWord(out, b.width, b.stimulus.x[static_cast<std::size_t>(r)]);
+    Print(out, "; y_vec[%d] = ", r);
+    WriteVerilogWord(out, b.width, want.y);
+    Print(out, "; s_vec[%d] = 1'b%d;\n", r, want.saturated ? 1 : 0);
   }
-  std::fputs(
-      "end\n\n"
-      "// Each step reads the output on a falling clock edge, then presents the next input.\n"
-      "initial begin\n"
-      "    #12 reset = 1'b0;\n"
-      "    for (r = 0; r < SAMPLES; r = r + 1) begin\n"
-      "        @(negedge clk);\n",
-      file);
+  out << "end\n\n"
+         "// Each step reads the output on a falling clock edge, then presents the next input.\n"
+         "initial begin\n"
+         "    #12 reset = 1'b0;\n"
+         "    for (r = 0; r < SAMPLES; r = r + 1) begin\n"
+         "        @(negedge clk);\n";
   if (!b.speed) {
-    std::fputs("        while (new_sample !== 1'b1) @(negedge clk);\n", file);
+    out << "        while (new_sample !== 1'b1) @(negedge clk);\n";
   }
-  std::fputs(
-      "        if (y_out !== y_vec[r] || sat !== s_vec[r])\n"
-      "            $fatal(1, \"sample %0d: expected %0d saturation %0d, got %0d saturation %0d\",\n"
-      "                   r, $signed(y_vec[r]), s_vec[r], $signed(y_out), sat);\n"
-      "        x_in = x_vec[r];\n"
-      "    end\n"
-      "    $display(\"PASS %0d samples checked\", SAMPLES);\n"
-      "    $finish;\n"
-      "end\n\n"
-      "endmodule\n",
-      file);
+  out << "        if (y_out !== y_vec[r] || sat !== s_vec[r])\n"
+         "            $fatal(1, \"sample %0d: expected %0d saturation %0d, got %0d saturation "
+         "%0d\",\n"
+         "                   r, $signed(y_vec[r]), s_vec[r], $signed(y_out), sat);\n"
+         "        x_in = x_vec[r];\n"
+         "    end\n"
+         "    $display(\"PASS %0d samples checked\", SAMPLES);\n"
+         "    $finish;\n"
+         "end\n\n"
+         "endmodule\n";
 }
 
 bool EndsWith(std::string_view text, std::string_view end) {
@@ -412,47 +397,39 @@ std::optional<HdlLanguage> TestbenchLanguage(std::string_view path) {
   return std::nullopt;
 }
 
-OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps, int shift,
-                             HdlArchitecture architecture, int width, std::string_view hardwarePath,
-                             const std::string& path) {
-  const std::optional<HdlLanguage> language = TestbenchLanguage(path);
-  if (!language) {
-    return OutputCode::TestbenchExtension;
-  }
-  const bool verilog = *language == HdlLanguage::Verilog;
-  const bool speed = architecture == HdlArchitecture::Speed;
-  if (!speed && architecture != HdlArchitecture::Size) {
-    return OutputCode::BadArchitecture;
-  }
-  if (const OutputCode code = CheckHdlDesign(spec, true); code != OutputCode::Ok) {
-    return code;
-  }
-  if (const OutputCode code = CheckHdlArchitecture(spec, architecture); code != OutputCode::Ok) {
-    return code;
-  }
-  if (!FirTapsValid(spec, firTaps, shift)) {
+OutputCode WriteTestbench(std::ostream& out, const Calculation& calculation,
+                          const TestbenchSetup& setup) {
+  const FilterSpec& spec = calculation.spec;
+  const std::span<const double> firTaps = calculation.design.firTaps;
+  const int shift = calculation.design.shift;
+  const HdlArchitecture architecture = setup.architecture;
+  const int width = setup.width;
+  if (!FirTapsValid(spec, firTaps, shift) || !HdlDesignWritable(spec, architecture) ||
+      width < kMinHdlWidth || width > kMaxHdlWidth) {
     return OutputCode::DesignMismatch;
   }
-  if (width < kMinHdlWidth || width > kMaxHdlWidth) {
-    return OutputCode::ResolutionRange;
-  }
-  Bench b{spec, speed, width,        HdlSampleLatency(architecture, spec.taps), {},
-          {},   shift, architecture, NamesForRun(hardwarePath, path, verilog)};
+  const bool verilog = setup.language == HdlLanguage::Verilog;
+  const bool speed = architecture == HdlArchitecture::Speed;
+  Bench b{spec,
+          speed,
+          width,
+          HdlSampleLatency(architecture, spec.taps),
+          {},
+          {},
+          shift,
+          architecture,
+          NamesForRun(setup.hardwarePath, setup.benchPath, verilog)};
   for (int k = 0; k < spec.taps; ++k) {
     b.rom[static_cast<std::size_t>(k)] =
         HdlCoefficient(firTaps[static_cast<std::size_t>(k)], spec.quantization);
   }
   MakeStimulus(b.stimulus, b.Coefficients(), architecture, shift, b.latency, width);
-  OutputFile output(path);
-  if (!output.IsOpen()) {
-    return OutputCode::NotCreated;
-  }
   if (verilog) {
-    WriteVerilog(output.File(), b);
+    WriteVerilog(out, b);
   } else {
-    WriteVhdl(output.File(), b);
+    WriteVhdl(out, b);
   }
-  return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
+  return OutputCode::Ok;
 }
 
 }  // namespace qv

@@ -5,13 +5,13 @@
 #pragma once
 
 #include <optional>
-#include <span>
-#include <string>
+#include <ostream>
 #include <string_view>
 
 #include "codegen/hdl_architecture.h"
 #include "codegen/hdl_language.h"
-#include "records/filter_spec.h"
+#include "codegen/output_codes.h"
+#include "engine/calculate.h"
 
 namespace qv {
 
@@ -19,21 +19,24 @@ namespace qv {
 // nothing for any other name.
 [[nodiscard]] std::optional<HdlLanguage> TestbenchLanguage(std::string_view path);
 
-// Writes the testbench of a calculated, quantised FIR design to `path`, created or replaced
-// whole (OutputFile); the language follows the extension (TestbenchLanguage).
-//   spec:         the validated specification; spec.taps taps.
-//   firTaps:      h[0..taps-1], whole numbers, as handed to the VHDL and Verilog generators.
-//   shift:        the bits the output drops (0..62).
-//   architecture: Size or Speed.
-//   width:        W, the signal width in bits (kMinHdlWidth..kMaxHdlWidth).
-// Returns Ok; before anything is written TestbenchExtension for another extension, then the
-// refusals of the language's generator in its order (architecture, design, tap count),
-// DesignMismatch, ResolutionRange or NotCreated; NotClosed when a write, flush, close or the
-// replacement fails. The codes take the numbers and messages of the file's language.
-//   hardwarePath: the file of the module fir that the testbench tests, in the testbench's
-//                 language, for the run line of its header (empty: none was written).
-[[nodiscard]] OutputCode GenerateTestbench(const FilterSpec& spec, std::span<const double> firTaps,
-                                           int shift, HdlArchitecture architecture, int width,
-                                           std::string_view hardwarePath, const std::string& path);
+// What a testbench is written for besides the design.
+struct TestbenchSetup {
+  HdlLanguage language = HdlLanguage::Vhdl;
+  HdlArchitecture architecture = HdlArchitecture::Size;
+  int width = kDefaultHdlWidth;  // W, the signal width in bits (kMinHdlWidth..kMaxHdlWidth)
+  // The file of the module fir that the testbench tests, in the testbench's language, for the
+  // run line of its header (empty: none was written), and the testbench's own file.
+  std::string_view hardwarePath;
+  std::string_view benchPath;
+};
+
+// Writes the testbench of a calculated, quantised FIR design to `out`, reading spec.taps taps
+// h[0..taps-1] of design.firTaps (whole numbers, as handed to the VHDL and Verilog generators)
+// and design.shift, the bits the output drops (0..62). The output service refuses what users
+// may ask for first. Returns Ok, or DesignMismatch, writing nothing, when the records do not
+// describe such a design, the architecture cannot express it or the width is out of range.
+// Stream failures are left to the caller.
+[[nodiscard]] OutputCode WriteTestbench(std::ostream& out, const Calculation& calculation,
+                                        const TestbenchSetup& setup);
 
 }  // namespace qv

@@ -4,34 +4,26 @@
 // (folded symmetric taps, an adder tree, one sample per clock).
 #pragma once
 
-#include <span>
-#include <string>
+#include <ostream>
 #include <string_view>
 
 #include "codegen/hdl_architecture.h"
-#include "records/filter_spec.h"
+#include "codegen/output_codes.h"
+#include "engine/calculate.h"
 
 namespace qv {
 
-// Writes the Verilog file of a calculated, quantised FIR design to `path`, created or replaced
-// whole (OutputFile).
-//   spec, scale:  the validated specification and its display scale (frequency unit).
-//   denominator:  a[0..effectiveOrder], read only to list the poles of the IIR models.
-//   firTaps:      h[0..taps-1], whole numbers; truncated to integers into the ROM.
-//   shift:        the taps' scaling exponent, the bits the output drops (0..62).
+// Writes the Verilog file of a calculated, quantised FIR design to `out`, reading the same
+// records as WriteVhdlCode.
 //   architecture: Size or Speed.
 //   width:        the default of the module's parameter W, the signal width in bits
 //                 (kMinHdlWidth..kMaxHdlWidth).
 //   comment:      the estimate as header lines, each "// ... \n" (EstimateReport::CommentLines).
-// Returns Ok; before anything is written BadArchitecture, the codes of CheckHdlDesign and
-// CheckHdlArchitecture, DesignMismatch when the records do not describe a design of `spec`,
-// ResolutionRange for a width out of range, or NotCreated; NotClosed when a write, flush, close
-// or the replacement fails (nothing changed). The codes take their Verilog numbers and messages
-// (HdlLanguage::Verilog).
-[[nodiscard]] OutputCode GenerateVerilogCode(const FilterSpec& spec, const DisplayScale& scale,
-                                             std::span<const double> denominator,
-                                             std::span<const double> firTaps, int shift,
-                                             HdlArchitecture architecture, int width,
-                                             std::string_view comment, const std::string& path);
+// The output service refuses what users may ask for first. Returns Ok, or DesignMismatch,
+// writing nothing, when the records do not describe a design of `spec`, the architecture cannot
+// express it or the width is out of range. Stream failures are left to the caller.
+[[nodiscard]] OutputCode WriteVerilogCode(std::ostream& out, const Calculation& calculation,
+                                          HdlArchitecture architecture, int width,
+                                          std::string_view comment);
 
 }  // namespace qv

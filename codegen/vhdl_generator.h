@@ -3,30 +3,27 @@
 // "speed" architecture (folded symmetric taps, an adder tree, one sample per clock).
 #pragma once
 
-#include <span>
-#include <string>
+#include <ostream>
 #include <string_view>
 
 #include "codegen/hdl_architecture.h"
-#include "records/filter_spec.h"
+#include "codegen/output_codes.h"
+#include "engine/calculate.h"
 
 namespace qv {
 
-// Writes the VHDL file of a calculated, quantised FIR design to `path`, which is created or
-// replaced whole (OutputFile): a failure leaves the file there as it was.
+// Writes the VHDL file of a calculated, quantised FIR design to `out`, reading of the
+// calculation:
 //   spec, scale:  the validated specification and its display scale (frequency unit).
-//   denominator:  a[0..effectiveOrder], read only to list the poles of the IIR models.
-//   firTaps:      h[0..taps-1], whole numbers; written truncated to integers into the ROM.
-//   shift:        the taps' scaling exponent, the bits the output drops (0..62).
-//   architecture: Size or Speed.
-//   comment:      the estimate as header lines, each "-- ... \n" (EstimateResources).
-// Returns Ok; before anything is written BadArchitecture, the codes of CheckHdlDesign and
-// CheckHdlArchitecture, DesignMismatch when the records do not describe a design of `spec`, or
-// NotCreated; NotClosed when a write, flush, close or the replacement fails (nothing changed).
-[[nodiscard]] OutputCode GenerateVhdlCode(const FilterSpec& spec, const DisplayScale& scale,
-                                          std::span<const double> denominator,
-                                          std::span<const double> firTaps, int shift,
-                                          HdlArchitecture architecture, std::string_view comment,
-                                          const std::string& path);
+//   design.denominator: a[0..effectiveOrder], read only to list the poles of the IIR models.
+//   design.firTaps: h[0..taps-1], whole numbers; written truncated to integers into the ROM.
+//   design.shift: the taps' scaling exponent, the bits the output drops (0..62).
+// architecture: Size or Speed; comment: the estimate as header lines, each "-- ... \n".
+// The output service refuses what users may ask for (an IIR or float design, an architecture
+// that cannot express the tap count) first. Returns Ok, or DesignMismatch, writing nothing,
+// when the records do not describe a design of `spec` or the architecture cannot express it.
+// Stream failures are left to the caller.
+[[nodiscard]] OutputCode WriteVhdlCode(std::ostream& out, const Calculation& calculation,
+                                       HdlArchitecture architecture, std::string_view comment);
 
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include "analysis/cascade_roots.h"
 #include "design/design_driver.h"
 #include "design/second_order_sections.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
@@ -217,7 +218,7 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
     reached = wanted;
   }
 
-  const int bits = spec.quantization == Quantization::Signed8 ? 8 : 16;
+  const int bits = WordFormatOf(spec.quantization).bits;
   const std::int64_t fullScale = (std::int64_t{1} << (bits - 1)) - 1;
   cascade = FixedPointCascade{};
   cascade.wordBits = bits;

@@ -117,15 +117,15 @@ MinimumOrder IirMinimumOrder(FilterSpec& spec) {
       FromPrototype(band, spec.bandType, w, a1, a2);
       if (RoundCuts(trial, UnwarpHz(a1, spec.fsample), UnwarpHz(a2, spec.fsample))) {
         spec = trial;
-        return {kMinimumOrderFound, n};
+        return {MinimumOrderCode::Found, n};
       }
     } else if (Meets(trial)) {
       spec = trial;
-      return {kMinimumOrderFound, n};
+      return {MinimumOrderCode::Found, n};
     }
   }
-  if (Ceiling(exact) > limit) return {kOrderBeyondLimit, Ceiling(exact)};
-  return {kNoOrderMeets, limit};
+  if (Ceiling(exact) > limit) return {MinimumOrderCode::OrderBeyondLimit, Ceiling(exact)};
+  return {MinimumOrderCode::NoOrderMeets, limit};
 }
 
 // Only odd counts have gain at half the sampling frequency.
@@ -137,7 +137,7 @@ int Admissible(int taps, BandType band) {
 
 // The smallest admissible count from `start` on that meets, searching upward; downward first
 // when `start` already meets, so that the one below the answer always misses.
-MinimumOrder SearchTaps(FilterSpec& spec, int start, int needIfNone) {
+MinimumOrder SearchTaps(FilterSpec& spec, int start, MinimumOrderCode needIfNone) {
   const int step = OddTapsOnly(spec.bandType) ? 2 : 1;
   const auto meetsWith = [&](int taps) {
     FilterSpec trial = spec;
@@ -154,7 +154,7 @@ MinimumOrder SearchTaps(FilterSpec& spec, int start, int needIfNone) {
     if (taps > kMaxTaps) return {needIfNone, std::max(start, kMaxTaps + 1)};
   }
   spec.taps = taps;
-  return {kMinimumOrderFound, taps};
+  return {MinimumOrderCode::Found, taps};
 }
 
 // Kaiser's estimate for equiripple designs, from the deviations and the transition width.
@@ -179,24 +179,25 @@ MinimumOrder FirMinimumOrder(FilterSpec& spec) {
     case FilterModel::Kaiser: {
       const int estimate = KaiserEstimate(KaiserAttenuation(spec), bands.narrowestTransition).taps;
       const int taps = Admissible(estimate, spec.bandType);
-      if (taps > kMaxTaps) return {kTapsBeyondLimit, taps};
+      if (taps > kMaxTaps) return {MinimumOrderCode::TapsBeyondLimit, taps};
       // Kaiser's formula is an estimate; where its count misses, the search goes on upward.
       FilterSpec trial = spec;
       trial.taps = taps;
       if (Meets(trial)) {
         spec = trial;
-        return {kMinimumOrderFound, taps};
+        return {MinimumOrderCode::Found, taps};
       }
-      return SearchTaps(spec, taps + 1, kNoTapCountMeets);
+      return SearchTaps(spec, taps + 1, MinimumOrderCode::NoTapCountMeets);
     }
     case FilterModel::Equiripple: {
       const int estimate = EquirippleEstimate(bands);
-      if (estimate > kMaxTaps + kEstimateMargin) return {kTapsBeyondLimit, estimate};
-      return SearchTaps(spec, std::min(estimate, kMaxTaps), kNoTapCountMeets);
+      if (estimate > kMaxTaps + kEstimateMargin)
+        return {MinimumOrderCode::TapsBeyondLimit, estimate};
+      return SearchTaps(spec, std::min(estimate, kMaxTaps), MinimumOrderCode::NoTapCountMeets);
     }
     default:
       MiddleCuts(spec);
-      return SearchTaps(spec, 1, kNoTapCountMeets);
+      return SearchTaps(spec, 1, MinimumOrderCode::NoTapCountMeets);
   }
 }
 
@@ -224,7 +225,7 @@ MinimumOrder ApplyMinimumOrder(FilterSpec& spec) {
   const MinimumOrder found = IsIirModel(trial.model) && trial.filterClass == FilterClass::Iir
                                  ? IirMinimumOrder(trial)
                                  : FirMinimumOrder(trial);
-  if (found.code == kMinimumOrderFound) spec = trial;
+  if (found.code == MinimumOrderCode::Found) spec = trial;
   return found;
 }
 
@@ -242,30 +243,30 @@ int PrepareScheme(FilterSpec& spec, MinimumOrder& found) {
   }
   if (!spec.scheme.minimumOrder) return kValid;
   found = ApplyMinimumOrder(spec);
-  return found.code;
+  return static_cast<int>(found.code);
 }
 
 std::string MinimumOrderMessage(const MinimumOrder& found) {
   constexpr std::size_t kCapacity = 128;
   char text[kCapacity];
   switch (found.code) {
-    case kOrderBeyondLimit:
+    case MinimumOrderCode::OrderBeyondLimit:
       std::snprintf(text, sizeof text,
                     "The tolerance scheme needs filter order %d, more than this filter allows\n",
                     found.needed);
       return text;
-    case kTapsBeyondLimit:
+    case MinimumOrderCode::TapsBeyondLimit:
       std::snprintf(text, sizeof text,
                     "The tolerance scheme needs %d taps; the N Tap value must be equal or lower "
                     "than %d\n",
                     found.needed, kMaxTaps);
       return text;
-    case kNoOrderMeets:
+    case MinimumOrderCode::NoOrderMeets:
       std::snprintf(text, sizeof text,
                     "No filter order up to %d meets the tolerance scheme with this model\n",
                     found.needed);
       return text;
-    case kNoTapCountMeets:
+    case MinimumOrderCode::NoTapCountMeets:
       std::snprintf(text, sizeof text,
                     "No N Tap value up to %d meets the tolerance scheme with this model\n",
                     kMaxTaps);

@@ -7,18 +7,19 @@
 
 namespace qv {
 
-enum MinimumOrderCode : int {
-  kMinimumOrderFound = 0,
-  kOrderBeyondLimit = -70,  // the order needed exceeds 19 (9 for band designs)
-  kTapsBeyondLimit = -71,   // the tap count needed exceeds 511
-  kNoTapCountMeets = -72,   // no tap count up to 511 meets it, though the estimate lies within
+// The numbers are those users see as the calculation's code.
+enum class MinimumOrderCode : int {
+  Found = 0,
+  OrderBeyondLimit = -70,  // the order needed exceeds 19 (9 for band designs)
+  TapsBeyondLimit = -71,   // the tap count needed exceeds 511
+  NoTapCountMeets = -72,   // no tap count up to 511 meets it, though the estimate lies within
   // The formula's order is within the limit, yet no design up to the limit meets the scheme by
   // its true response (the rounding of very selective designs in the coefficient form).
-  kNoOrderMeets = -73,
+  NoOrderMeets = -73,
 };
 
 struct MinimumOrder {
-  int code = kMinimumOrderFound;
+  MinimumOrderCode code = MinimumOrderCode::Found;
   int needed = 0;  // the order (IIR models; band designs count the prototype order) or taps
 };
 
@@ -33,13 +34,14 @@ double EllipticOrder(double selectivity, double rippleDb, double attenuationDb);
 // for Chebyshev, the 3 dB frequencies for Butterworth, the middle of the transitions for the
 // rectangle and raised-cosine windows, each rounded to whole hertz in the direction that still
 // meets the scheme. On failure `spec` is unchanged and `needed` says what the scheme needs.
-MinimumOrder ApplyMinimumOrder(FilterSpec& spec);
+[[nodiscard]] MinimumOrder ApplyMinimumOrder(FilterSpec& spec);
 
 // Makes `spec` ready to validate and design from its scheme: refuses an invalid scheme (a
 // validation code), sets the cut frequencies of the models designed from the scheme to its
 // pass-band edges (whole hertz, for display and the outputs), and with minimum order on runs
-// ApplyMinimumOrder (a MinimumOrderCode, with `found.needed`). kValid (0) when it is ready.
-int PrepareScheme(FilterSpec& spec, MinimumOrder& found);
+// ApplyMinimumOrder (the number of a MinimumOrderCode, with `found.needed`). kValid (0) when it
+// is ready.
+[[nodiscard]] int PrepareScheme(FilterSpec& spec, MinimumOrder& found);
 
 // The message of a MinimumOrderCode, with the order or tap count needed.
 std::string MinimumOrderMessage(const MinimumOrder& found);

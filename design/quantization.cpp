@@ -6,18 +6,22 @@
 #include <span>
 
 #include "design/design_driver.h"
+#include "records/word_format.h"
 
 namespace qv {
 namespace {
 
-struct WordFormat {
+// The scaling of one word: a product of two words (2 x bits - 1 bits without the sign) bounds
+// the exponent of the denominator and the taps, one word (bits - 1) that of the numerator.
+struct ScaleLimits {
   double fullScale;    // F: one more than the largest positive word
   int exponentLimit;   // L1: largest e for the denominator or the taps
   int numeratorLimit;  // L2: largest e2 for the IIR numerator
 };
 
-constexpr WordFormat kSigned8{128.0, 15, 7};
-constexpr WordFormat kSigned16{32768.0, 31, 15};
+constexpr ScaleLimits LimitsOf(const WordFormat& word) {
+  return {word.fullScale, 2 * word.bits - 1, word.bits - 1};
+}
 
 double LargestMagnitude(std::span<const double> values) {
   double largest = 0.0;
@@ -49,7 +53,7 @@ double Quantize(double value, int e) {
   return static_cast<double>(static_cast<std::int32_t>(std::ldexp(value, e)));
 }
 
-int QuantizeFir(const WordFormat& format, int taps, FilterDesign& design) {
+int QuantizeFir(const ScaleLimits& format, int taps, FilterDesign& design) {
   const auto h = std::span<double>(design.firTaps).first(taps);
   if (!AllFinite(h)) return kQuantizationNotPossible;
   const double largest = LargestMagnitude(h);
@@ -63,7 +67,7 @@ int QuantizeFir(const WordFormat& format, int taps, FilterDesign& design) {
   return kDesignOk;
 }
 
-int QuantizeIir(const WordFormat& format, int count, FilterDesign& design) {
+int QuantizeIir(const ScaleLimits& format, int count, FilterDesign& design) {
   const auto b = std::span<double>(design.numerator).first(count);
   const auto a = std::span<double>(design.denominator).first(count);
   if (!AllFinite(b) || !AllFinite(a)) return kQuantizationNotPossible;
@@ -89,18 +93,11 @@ int QuantizeIir(const WordFormat& format, int count, FilterDesign& design) {
 }  // namespace
 
 int QuantizeDesign(const FilterSpec& spec, FilterDesign& design) {
-  WordFormat format{};
-  switch (spec.quantization) {
-    case Quantization::Signed8:
-      format = kSigned8;
-      break;
-    case Quantization::Signed16:
-      format = kSigned16;
-      break;
-    default:
-      design.shift = 0;
-      return kDesignOk;
+  if (!IsQuantized(spec.quantization)) {
+    design.shift = 0;
+    return kDesignOk;
   }
+  const ScaleLimits format = LimitsOf(WordFormatOf(spec.quantization));
   if (spec.filterClass == FilterClass::Fir) {
     return QuantizeFir(format, std::clamp(spec.taps, 0, kMaxTaps), design);
   }

@@ -3,32 +3,32 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "codegen/c_code_generator.h"
-#include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
-#include "codegen/testbench_generator.h"
-#include "codegen/verilog_generator.h"
-#include "codegen/vhdl_generator.h"
 #include "desktop/vhdl_parameter_dlg.h"
-#include "export/graph_export.h"
 #include "framework/file_dialog.h"
 #include "framework/file_name.h"
 #include "framework/message_service.h"
 #include "framework/utf8_text.h"
+#include "output/output_service.h"
 
 namespace qv {
 namespace {
 
 struct SaveDialogSetup {
-  const char* extension;   // without its dot, as the dialog takes it
+  OutputFormat format;     // gives the extension
   const char* nameFilter;  // followed by kAllFilesFilter in the dialog
   const char* title;
 };
 
-constexpr SaveDialogSetup kCFile{"c", "C File (*.c)", "Save C code As"};
-constexpr SaveDialogSetup kVhdlFile{"vhd", "VHDL File (*.vhd)", "Save VHDL code As"};
-constexpr SaveDialogSetup kVerilogFile{"v", "Verilog Files (*.v)", "Save Verilog code As"};
-constexpr SaveDialogSetup kGifFile{"gif", "Gif File (*.gif)", "Export Graphic As"};
+constexpr SaveDialogSetup kCFile{OutputFormat::C, "C File (*.c)", "Save C code As"};
+constexpr SaveDialogSetup kVhdlFile{OutputFormat::Vhdl, "VHDL File (*.vhd)", "Save VHDL code As"};
+constexpr SaveDialogSetup kVerilogFile{OutputFormat::Verilog, "Verilog Files (*.v)",
+                                       "Save Verilog code As"};
+constexpr SaveDialogSetup kGifFile{OutputFormat::Gif, "Gif File (*.gif)", "Export Graphic As"};
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Shows the message of an output code in a stop box, in the words of `language` where it names
 // one; false when there was none to show.
@@ -41,9 +41,16 @@ bool ReportOutputCode(OutputCode code, HdlLanguage language = HdlLanguage::Vhdl)
   return true;
 }
 
+OutputOptions Options(const OutputSource& source) {
+  OutputOptions options;
+  options.calculated = source.calculated;
+  return options;
+}
+
 // Asks for the output path; empty when the user cancelled.
 QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, QWidget* parent) {
-  const QString extension = QString::fromLatin1(setup.extension);
+  // The dialog takes the extension without its dot.
+  const QString extension = Latin1(OutputExtension(setup.format)).mid(1);
   CFileDialog dialog(false, extension, OutputBaseName(source.title, "." + extension),
                      {QString::fromLatin1(setup.nameFilter), kAllFilesFilter}, parent);
   dialog.SetTitle(QString::fromLatin1(setup.title));
@@ -57,38 +64,49 @@ QString AskOutputPath(const OutputSource& source, const SaveDialogSetup& setup, 
 // language's messages and file type; then the testbench when it was asked for.
 void GenerateHdlCode(const OutputSource& source, QWidget* parent, HdlLanguage language) {
   const bool verilog = language == HdlLanguage::Verilog;
-  if (ReportOutputCode(CheckHdlDesign(source.spec, source.calculated), language)) {
+  const OutputFormat format = verilog ? OutputFormat::Verilog : OutputFormat::Vhdl;
+  OutputOptions options = Options(source);
+  options.language = language;
+  if (ReportOutputCode(CheckDesign(format, source.calculation, options), language)) {
     return;
   }
-  CVhdlParameterDlg options(source.spec, parent, language);
-  if (options.exec() != QDialog::Accepted) {
+  CVhdlParameterDlg dialog(source.calculation.spec, parent, language);
+  if (dialog.exec() != QDialog::Accepted) {
     return;
   }
   // Refused after the options, before any file is named: the even-tap check of Speed and the
   // fewest taps each architecture can express.
-  const HdlArchitecture architecture = options.Architecture();
-  if (ReportOutputCode(CheckHdlArchitecture(source.spec, architecture), language)) {
+  options.architecture = dialog.Architecture();
+  options.resolution = dialog.Resolution();
+  if (ReportOutputCode(Check(format, source.calculation, options), language)) {
     return;
   }
   const QString path = AskOutputPath(source, verilog ? kVerilogFile : kVhdlFile, parent);
   if (path.isEmpty()) {
     return;
   }
-  const FilterDesign& design = source.design;
-  const OutputCode code =
-      verilog ? GenerateVerilogCode(source.spec, source.scale, design.denominator, design.firTaps,
-                                    design.shift, architecture, options.Resolution(),
-                                    options.HeaderComment(), FileNameBytes(path))
-              : GenerateVhdlCode(source.spec, source.scale, design.denominator, design.firTaps,
-                                 design.shift, architecture, options.HeaderComment(),
-                                 FileNameBytes(path));
-  if (ReportOutputCode(code, language) || !options.WriteTestbench()) {
+  if (ReportOutputCode(Write(format, source.calculation, options, FileNameBytes(path)), language) ||
+      !dialog.WriteTestbench()) {
     return;
   }
-  ReportOutputCode(GenerateTestbench(source.spec, design.firTaps, design.shift, architecture,
-                                     options.Resolution(), FileNameBytes(path),
-                                     FileNameBytes(TestbenchPath(path, language))),
+  options.hardwarePath = FileNameBytes(path);
+  ReportOutputCode(Write(OutputFormat::Testbench, source.calculation, options,
+                         FileNameBytes(TestbenchPath(path, language))),
                    language);
+}
+
+// A command without options: checked, then the file asked for and written.
+void WriteWithoutOptions(const OutputSource& source, const SaveDialogSetup& setup,
+                         QWidget* parent) {
+  const OutputOptions options = Options(source);
+  if (ReportOutputCode(Check(setup.format, source.calculation, options))) {
+    return;
+  }
+  const QString path = AskOutputPath(source, setup, parent);
+  if (path.isEmpty()) {
+    return;
+  }
+  ReportOutputCode(Write(setup.format, source.calculation, options, FileNameBytes(path)));
 }
 
 }  // namespace
@@ -99,17 +117,7 @@ QString OutputBaseName(const QString& title, const QString& extension) {
 }
 
 void GenerateCCodeCommand(const OutputSource& source, QWidget* parent) {
-  if (!source.calculated) {
-    ReportOutputCode(OutputCode::NotCalculated);
-    return;
-  }
-  const QString path = AskOutputPath(source, kCFile, parent);
-  if (path.isEmpty()) {
-    return;
-  }
-  const FilterDesign& design = source.design;
-  ReportOutputCode(GenerateCCode(source.spec, source.scale, design.numerator, design.denominator,
-                                 design.firTaps, design.shift, FileNameBytes(path)));
+  WriteWithoutOptions(source, kCFile, parent);
 }
 
 QString TestbenchPath(const QString& hardwarePath, HdlLanguage language) {
@@ -131,31 +139,22 @@ void GenerateVerilogCodeCommand(const OutputSource& source, QWidget* parent) {
 }
 
 void ExportGraphCommand(const OutputSource& source, QWidget* parent) {
-  if (!source.calculated) {
-    ReportOutputCode(OutputCode::NotCalculated);
-    return;
-  }
-  const QString path = AskOutputPath(source, kGifFile, parent);
-  if (path.isEmpty()) {
-    return;
-  }
-  ReportOutputCode(
-      ExportGraphs(source.spec, source.scale, source.responses, FileNameBytes(path).c_str()));
+  WriteWithoutOptions(source, kGifFile, parent);
 }
 
 void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
+  const OutputOptions options = Options(source);
   if (!source.calculated) {
     ReportOutputCode(OutputCode::NotCalculated);
     return;
   }
   QStringList types;
   int proposed = -1;
-  for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
-    const CoefficientFormatName& name = kCoefficientFormats[i];
-    types.append(QString::fromLatin1(name.description) + " (*" +
-                 QString::fromLatin1(name.extension) + ")");
+  for (std::size_t i = 0; i < std::size(kCoefficientOutputs); ++i) {
+    const OutputFormat format = kCoefficientOutputs[i];
+    types.append(Latin1(OutputDescription(format)) + " (*" + Latin1(OutputExtension(format)) + ")");
     // The first type this design can be written in is selected when the dialog opens.
-    if (proposed < 0 && CheckCoefficientExport(name.format, source.spec, true) == OutputCode::Ok) {
+    if (proposed < 0 && Check(format, source.calculation, options) == OutputCode::Ok) {
       proposed = static_cast<int>(i);
     }
   }
@@ -167,7 +166,7 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
     return;
   }
   const int chosen = dialog.GetFilterIndex();
-  if (chosen < 0 || chosen >= static_cast<int>(kCoefficientFormats.size())) {
+  if (chosen < 0 || chosen >= static_cast<int>(std::size(kCoefficientOutputs))) {
     return;
   }
   // A name typed with one of the formats' own extensions is written in that format, whatever
@@ -175,23 +174,20 @@ void ExportCoefficientsCommand(const OutputSource& source, QWidget* parent) {
   // an extension gets the selected type's, and any other extension is kept.
   QString path = dialog.GetPathName();
   const QString typed = QFileInfo(path).suffix();
-  auto format = static_cast<std::size_t>(chosen);
-  for (std::size_t i = 0; i < kCoefficientFormats.size(); ++i) {
-    if (!typed.isEmpty() && ("." + typed)
-                                    .compare(QString::fromLatin1(kCoefficientFormats[i].extension),
-                                             Qt::CaseInsensitive) == 0) {
-      format = i;
+  OutputFormat format = kCoefficientOutputs[chosen];
+  for (const OutputFormat candidate : kCoefficientOutputs) {
+    if (!typed.isEmpty() &&
+        ("." + typed).compare(Latin1(OutputExtension(candidate)), Qt::CaseInsensitive) == 0) {
+      format = candidate;
     }
   }
-  const CoefficientFormatName& name = kCoefficientFormats[format];
-  if (ReportOutputCode(CheckCoefficientExport(name.format, source.spec, true))) {
+  if (ReportOutputCode(Check(format, source.calculation, options))) {
     return;
   }
   if (typed.isEmpty()) {
-    path += QString::fromLatin1(name.extension);
+    path += Latin1(OutputExtension(format));
   }
-  ReportOutputCode(ExportCoefficients(name.format, source.spec, source.scale, source.design,
-                                      FileNameBytes(path)));
+  ReportOutputCode(Write(format, source.calculation, options, FileNameBytes(path)));
 }
 
 }  // namespace qv

@@ -1,13 +1,12 @@
-// The commands of the Output menu: each checks its preconditions, asks for a file name derived
-// from the document's title and calls its writer, reporting refusals and failures in stop
-// boxes. They read the design and never change it.
+// The commands of the Output menu: each asks the output service for its refusals, asks for a
+// file name derived from the document's title and has the service write its format, reporting
+// refusals and failures in stop boxes. They read the design and never change it.
 #pragma once
 
 #include <QString>
 
-#include "analysis/responses.h"
-#include "codegen/testbench_generator.h"
-#include "records/filter_spec.h"
+#include "codegen/hdl_language.h"
+#include "engine/calculate.h"
 
 class QWidget;
 
@@ -15,10 +14,7 @@ namespace qv {
 
 // What the commands read of the document.
 struct OutputSource {
-  const FilterSpec& spec;
-  const DisplayScale& scale;
-  const FilterDesign& design;
-  const ResponseSet& responses;
+  const Calculation& calculation;
   bool calculated;
   QString title;  // the document's title, such as "Untitled" or "lowpass.qvd"
 };

@@ -78,10 +78,7 @@ bool CQuorvanelDoc::WriteDocument(std::ostream& out) const {
   return StoreDesignFile(out, calculation_.spec, keptChunks_);
 }
 
-OutputSource CQuorvanelDoc::Output() const {
-  return {calculation_.spec,      calculation_.scale, calculation_.design,
-          calculation_.responses, calculated_,        GetTitle()};
-}
+OutputSource CQuorvanelDoc::Output() const { return {calculation_, calculated_, GetTitle()}; }
 
 void CQuorvanelDoc::OnGenerateCCode() { GenerateCCodeCommand(Output(), DialogParent()); }
 

@@ -27,8 +27,8 @@ Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
   MinimumOrder found;
   if (const int code = PrepareScheme(prepared, found); code != kValid) {
     calculation.outcome =
-        Refused(code, found.code != kMinimumOrderFound ? MinimumOrderMessage(found)
-                                                       : ValidationMessage(code));
+        Refused(code, found.code != MinimumOrderCode::Found ? MinimumOrderMessage(found)
+                                                            : ValidationMessage(code));
     return calculation;
   }
   const int validation = Validate(prepared);

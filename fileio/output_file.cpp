@@ -409,4 +409,13 @@ std::streamsize OutputFile::StdioForwarder::xsputn(const char* bytes, std::strea
   return static_cast<std::streamsize>(written);
 }
 
+OutputFileResult WriteOutputFile(const std::string& path, std::string_view bytes) {
+  OutputFile output(path);
+  if (!output.IsOpen()) {
+    return OutputFileResult::NotCreated;
+  }
+  output.Stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return output.Commit() ? OutputFileResult::Written : OutputFileResult::NotClosed;
+}
+
 }  // namespace qv

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -103,5 +104,17 @@ class OutputFile {
   StdioForwarder forwarder_{file_, error_};
   std::ostream stream_{&forwarder_};
 };
+
+// How a whole-file write ended: written, or one of the two failures of the file step.
+enum class OutputFileResult {
+  Written,
+  NotCreated,  // the target cannot be opened for writing; nothing exists or changed on disk
+  NotClosed,   // a write, the flush, the close or the replacement failed; nothing changed
+};
+
+// Replaces the file at `path` whole with `bytes` through one OutputFile: every writer of the
+// engine makes its text first and hands it here, so a refusal found while writing leaves no
+// file behind and no writer repeats the open and commit steps.
+[[nodiscard]] OutputFileResult WriteOutputFile(const std::string& path, std::string_view bytes);
 
 }  // namespace qv

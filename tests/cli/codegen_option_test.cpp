@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "cli/codegen_outputs.h"
 #include "cli/exit_status.h"
 #include "codegen/c_code_generator.h"
-#include "codegen/coefficient_export.h"
+#include "codegen/fixed_point_sections_code.h"
 #include "engine/calculate.h"
+#include "output/output_service.h"
 #include "tests/support/cli_runner.h"
 
 namespace qv::cli {
@@ -56,12 +58,34 @@ TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
   spec.quantization = Quantization::Signed8;
   const Calculation calculation = Calculate(spec);
   ASSERT_TRUE(calculation.Succeeded());
-  const DisplayScale& scale = calculation.scale;
-  const FilterDesign& design = calculation.design;
-  ASSERT_EQ(GenerateCCode(calculation.spec, scale, design.numerator, design.denominator,
-                          design.firTaps, design.shift, File("b.c")),
+  std::ostringstream expected;
+  ASSERT_EQ(WriteCCode(expected, calculation), OutputCode::Ok);
+  EXPECT_EQ(Read(File("a.c")), expected.str());
+}
+
+// A quantised IIR design of second-order sections is written as the bit-exact C of its
+// fixed-point cascade; the same order as direct form keeps the direct-form function.
+TEST_F(CodegenOptions, CFileOfFixedPointSectionsIsTheirCascadeCode) {
+  FilterSpec spec;
+  spec.order = 6;
+  spec.quantization = Quantization::Signed16;
+  spec.structure = IirStructure::Sections;
+  const Calculation sections = Calculate(spec);
+  ASSERT_TRUE(sections.Succeeded()) << sections.outcome.message;
+  qv::cli::CodegenOptions options;
+  options.cPath = File("sections.c");
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_TRUE(WriteCodegenOutputs(options, sections, out, err)) << err.str();
+  std::ostringstream expected;
+  ASSERT_EQ(WriteFixedPointSectionsCode(expected, sections.spec, sections.scale, sections.design),
             OutputCode::Ok);
-  EXPECT_EQ(Read(File("a.c")), Read(File("b.c")));
+  EXPECT_EQ(Read(File("sections.c")), expected.str());
+
+  const CliRun direct = RunCliInProcess({"--order", "6", "--quant", "16", "--c", File("direct.c")});
+  ASSERT_EQ(direct.status, kExitSuccess) << direct.err;
+  EXPECT_NE(Read(File("direct.c")).find("iir(__int16 NewSample)"), std::string::npos);
+  EXPECT_EQ(Read(File("direct.c")).find("iir_q15"), std::string::npos);
 }
 
 TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
@@ -226,14 +250,14 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
   struct Export {
     std::vector<std::string> args;
     std::string option;
-    CoefficientFormat format;
+    OutputFormat format;
   };
   const std::vector<std::string> fir = {"--class", "fir", "--quant", "8", "--taps", "21"};
   const std::vector<std::string> iir = {"--model", "chebyshev", "--order", "5"};
   for (const Export& e :
-       {Export{fir, "--coe", CoefficientFormat::Coe}, Export{fir, "--mif", CoefficientFormat::Mif},
-        Export{fir, "--csv", CoefficientFormat::Csv}, Export{iir, "--csv", CoefficientFormat::Csv},
-        Export{iir, "--sos", CoefficientFormat::Sos}}) {
+       {Export{fir, "--coe", OutputFormat::Coe}, Export{fir, "--mif", OutputFormat::Mif},
+        Export{fir, "--csv", OutputFormat::Csv}, Export{iir, "--csv", OutputFormat::Csv},
+        Export{iir, "--sos", OutputFormat::Sections}}) {
     std::vector<std::string> args = e.args;
     args.insert(args.end(), {e.option, File("cli")});
     const CliRun run = RunCliInProcess(args);
@@ -247,10 +271,7 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
     spec.order = firClass ? spec.order : 5;
     const Calculation calculation = Calculate(spec);
     ASSERT_TRUE(calculation.Succeeded());
-    const DisplayScale& scale = calculation.scale;
-    const FilterDesign& design = calculation.design;
-    ASSERT_EQ(ExportCoefficients(e.format, calculation.spec, scale, design, File("engine")),
-              OutputCode::Ok);
+    ASSERT_EQ(Write(e.format, calculation, {}, File("engine")), OutputCode::Ok);
     EXPECT_EQ(Read(File("cli")), Read(File("engine"))) << e.option;
   }
 }

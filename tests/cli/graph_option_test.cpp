@@ -10,8 +10,8 @@
 
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
-#include "tests/export/gif_picture.h"
-#include "tests/export/sample_design.h"
+#include "tests/picture/gif_picture.h"
+#include "tests/picture/sample_design.h"
 #include "tests/support/cli_runner.h"
 
 namespace qv::cli {

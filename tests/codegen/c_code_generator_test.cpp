@@ -23,8 +23,7 @@ using test::GeneratorInput;
 using test::ScratchDirectory;
 
 OutputCode Generate(const GeneratorInput& in, const std::string& path) {
-  return GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                       in.design.firTaps, in.design.shift, path);
+  return Write(OutputFormat::C, in, {}, path);
 }
 
 std::string GenerateText(const GeneratorInput& in) {

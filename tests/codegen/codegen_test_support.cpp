@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "codegen/testbench_generator.h"
 #include "engine/calculate.h"
 #include "records/identification.h"
 
@@ -49,10 +50,25 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 }
 
 GeneratorInput Calculated(const FilterSpec& spec) {
-  const Calculation calculation = Calculate(spec);
+  Calculation calculation = Calculate(spec);
   EXPECT_TRUE(calculation.Succeeded())
       << "Calculate refused the design: " << calculation.outcome.message;
-  return {calculation.spec, calculation.scale, calculation.design, calculation.responses};
+  return calculation;
+}
+
+OutputOptions HardwareOptions(HdlArchitecture architecture, int width) {
+  OutputOptions options;
+  options.architecture = architecture;
+  options.resolution = width;
+  return options;
+}
+
+OutputCode WriteTestbenchFile(const GeneratorInput& in, HdlArchitecture architecture, int width,
+                              const std::string& hardwarePath, const std::string& path) {
+  OutputOptions options = HardwareOptions(architecture, width);
+  options.language = TestbenchLanguage(path).value_or(HdlLanguage::Vhdl);
+  options.hardwarePath = hardwarePath;
+  return Write(OutputFormat::Testbench, in, options, path);
 }
 
 FilterSpec SchemeSpec(BandType band, FilterModel model, int order, int fsample, int fcut1,

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/responses.h"
+#include "codegen/hdl_architecture.h"
+#include "codegen/output_codes.h"
+#include "engine/calculate.h"
+#include "output/output_service.h"
 #include "records/filter_spec.h"
 #include "tests/support/scratch_directory.h"
 
@@ -21,13 +24,8 @@ bool FileExists(const std::string& path);
 // The whitespace-separated numbers of a text file, in order, up to the first that is none.
 std::vector<double> ReadNumbers(const std::string& path);
 
-// The records a generator reads.
-struct GeneratorInput {
-  FilterSpec spec;
-  DisplayScale scale;
-  FilterDesign design;
-  ResponseSet responses;
-};
+// The records a generator reads: a calculation, or one made by hand.
+using GeneratorInput = Calculation;
 
 // An FIR rectangle-window low pass at 1000 Hz holding exactly `taps` as its (whole-number)
 // coefficients, quantised as given, with `shift`.
@@ -36,6 +34,14 @@ GeneratorInput HandMadeFir(std::initializer_list<double> taps, Quantization quan
 
 // `spec` run through the Calculate command; fails the current test when it is refused.
 GeneratorInput Calculated(const FilterSpec& spec);
+
+// The options of a hardware output: its architecture and signal width in bits.
+OutputOptions HardwareOptions(HdlArchitecture architecture, int width = 16);
+
+// Writes the testbench of `in` to `path` through the output service, in the language of the
+// path's extension (VHDL for any other), its run line naming `hardwarePath`.
+OutputCode WriteTestbenchFile(const GeneratorInput& in, HdlArchitecture architecture, int width,
+                              const std::string& hardwarePath, const std::string& path);
 
 // A design of `model` (one designed from a tolerance scheme) of manual `order` (taps for the FIR
 // models), whose scheme has its pass-band edges at fcut1 (and fcut2 for band designs) and its

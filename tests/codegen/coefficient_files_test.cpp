@@ -1,6 +1,6 @@
 // The .coe, .mif and .csv exports read back by small readers of each format's grammar (not by
-// the writer's own strings) to exactly the design's coefficients, and the refusals of every
-// export, which leave no file.
+// the writer's own strings) to exactly the design's coefficients, and the full-scale tap that
+// the core files refuse.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "codegen/coefficient_export.h"
+#include "codegen/coefficient_csv.h"
+#include "codegen/fpga_coefficient_files.h"
 #include "codegen/output_codes.h"
 #include "codegen_test_support.h"
 #include "tests/support/scratch_directory.h"
@@ -195,12 +196,8 @@ class FpgaFiles : public testing::TestWithParam<FilterSpec> {};
 TEST_P(FpgaFiles, ReadBackToTheTaps) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDirectory dir;
-  ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Coe, in.spec, in.scale, in.design, dir.Path("f.coe")),
-      OutputCode::Ok);
-  ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Mif, in.spec, in.scale, in.design, dir.Path("f.mif")),
-      OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Coe, in, {}, dir.Path("f.coe")), OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Mif, in, {}, dir.Path("f.mif")), OutputCode::Ok);
   const std::optional<std::vector<long>> coe = ReadCoe(test::ReadFile(dir.Path("f.coe")));
   ASSERT_TRUE(coe.has_value()) << test::ReadFile(dir.Path("f.coe"));
   EXPECT_EQ(*coe, IntegerTaps(in));
@@ -223,9 +220,7 @@ class CsvFile : public testing::TestWithParam<FilterSpec> {};
 TEST_P(CsvFile, ReadsBackExactly) {
   const test::GeneratorInput in = test::Calculated(GetParam());
   test::ScratchDirectory dir;
-  ASSERT_EQ(
-      ExportCoefficients(CoefficientFormat::Csv, in.spec, in.scale, in.design, dir.Path("f.csv")),
-      OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Csv, in, {}, dir.Path("f.csv")), OutputCode::Ok);
   const Csv csv = ReadCsv(test::ReadFile(dir.Path("f.csv")));
   const bool iir = in.spec.filterClass == FilterClass::Iir;
   EXPECT_EQ(csv.header, iir ? "index,numerator,denominator" : "index,tap");
@@ -252,46 +247,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Fir(FilterModel::Butterworth, 1, Quantization::Float),
                     Fir(FilterModel::Rectangle, 64, Quantization::Signed8)));
 
-struct ExportRefusal {
-  const char* name;
-  CoefficientFormat format;
-  FilterSpec spec;
-  OutputCode code;
-};
-
-void PrintTo(const ExportRefusal& c, std::ostream* os) { *os << c.name; }
-
-class Refusal : public testing::TestWithParam<ExportRefusal> {};
-
-// Checked before the file is touched, also when the design is not calculated.
-TEST_P(Refusal, WritesNothing) {
-  const ExportRefusal& c = GetParam();
-  const test::GeneratorInput in = test::Calculated(c.spec);
-  test::ScratchDirectory dir;
-  EXPECT_EQ(CheckCoefficientExport(c.format, in.spec, true), c.code);
-  EXPECT_EQ(CheckCoefficientExport(c.format, in.spec, false), c.code);
-  EXPECT_EQ(ExportCoefficients(c.format, in.spec, in.scale, in.design, dir.Path("new")), c.code);
-  EXPECT_FALSE(test::FileExists(dir.Path("new")));
-  EXPECT_FALSE(OutputMessage(c.code).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formats, Refusal,
-    testing::Values(
-        ExportRefusal{"CoeIir", CoefficientFormat::Coe,
-                      Iir(BandType::LowPass, FilterModel::Butterworth, 2, Quantization::Signed16),
-                      OutputCode::TapsIirClass},
-        ExportRefusal{"MifFloat", CoefficientFormat::Mif,
-                      Fir(FilterModel::Rectangle, 31, Quantization::Float),
-                      OutputCode::TapsFloatQuantization},
-        ExportRefusal{"SosFir", CoefficientFormat::Sos,
-                      Fir(FilterModel::Butterworth, 31, Quantization::Float),
-                      OutputCode::SectionsFirClass},
-        ExportRefusal{"SosQuantized", CoefficientFormat::Sos,
-                      Iir(BandType::LowPass, FilterModel::Chebyshev, 4, Quantization::Signed16),
-                      OutputCode::SectionsQuantized}),
-    [](const testing::TestParamInfo<ExportRefusal>& param) { return param.param.name; });
-
 // The quantisation reaches +2^(bits-1) when the largest tap is a power of two: one more than
 // the signed word holds, while -2^(bits-1) fits.
 TEST(FpgaWord, FullScaleTapIsRefusedAndTheMostNegativeFits) {
@@ -300,23 +255,15 @@ TEST(FpgaWord, FullScaleTapIsRefusedAndTheMostNegativeFits) {
     double full;
   };
   for (const Word w : {Word{Quantization::Signed8, 128.0}, Word{Quantization::Signed16, 32768.0}}) {
-    for (const CoefficientFormat format : {CoefficientFormat::Coe, CoefficientFormat::Mif}) {
+    for (const OutputFormat format : {OutputFormat::Coe, OutputFormat::Mif}) {
       test::ScratchDirectory dir;
       const test::GeneratorInput over = test::HandMadeFir({3.0, w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(ExportCoefficients(format, over.spec, over.scale, over.design, dir.Path("a")),
-                OutputCode::TapOutsideWord);
+      EXPECT_EQ(Write(format, over, {}, dir.Path("a")), OutputCode::TapOutsideWord);
       EXPECT_FALSE(test::FileExists(dir.Path("a")));
       const test::GeneratorInput most = test::HandMadeFir({3.0, -w.full, 3.0}, w.quantization, 7);
-      EXPECT_EQ(ExportCoefficients(format, most.spec, most.scale, most.design, dir.Path("b")),
-                OutputCode::Ok);
+      EXPECT_EQ(Write(format, most, {}, dir.Path("b")), OutputCode::Ok);
     }
   }
-}
-
-TEST(CsvExport, OnlyNeedsACalculatedDesign) {
-  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, false),
-            OutputCode::NotCalculated);
-  EXPECT_EQ(CheckCoefficientExport(CoefficientFormat::Csv, FilterSpec{}, true), OutputCode::Ok);
 }
 
 }  // namespace

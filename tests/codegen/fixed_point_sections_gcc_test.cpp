@@ -130,8 +130,7 @@ TEST(FixedPointSectionsCompiled, FunctionAndCmsisLoopEqualTheSimulation) {
                  << (spec.quantization == Quantization::Signed8 ? 8 : 16));
     const Calculation calculated = Calculate(spec);
     if (!calculated.Succeeded()) continue;
-    const test::GeneratorInput in{calculated.spec, calculated.scale, calculated.design,
-                                  calculated.responses};
+    const test::GeneratorInput& in = calculated;
     const std::vector<std::int32_t> input = Stimulus(in.design.cascade, random);
     std::vector<std::int32_t> expected;
     CascadeState state;

@@ -113,9 +113,7 @@ TEST_P(GccHarness, FunctionReproducesTheModelSimulation) {
   const test::GeneratorInput in = test::Calculated(SpecOf(GetParam()));
   const bool quantized = in.spec.quantization != Quantization::Float;
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::C, in, {}, dir.Path("filter.c")), OutputCode::Ok);
 
   const std::string source = QUORVANEL_C_HARNESS_DIR;
   const std::string compile =
@@ -182,9 +180,7 @@ TEST_P(CompilesAsWritten, WithEveryWarningAnError) {
       << c.compiler << " is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in = test::Calculated(SpecOf(c.design));
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::C, in, {}, dir.Path("filter.c")), OutputCode::Ok);
   const std::string compile = "cd '" + dir.Directory() + "' && " + c.compiler +
                               " -std=c99 -Wall -Wextra -Werror -pedantic -c filter.c -o filter.o "
                               "> cc.log 2>&1";

@@ -33,10 +33,9 @@ TEST_P(GhdlSimulation, OutputEqualsTheExactIntegerFilter) {
 
   test::ScratchDirectory dir;
   const EstimateReport estimate = ReportEstimate(in.spec, c.architecture, c.width);
-  ASSERT_EQ(
-      GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
-                       c.architecture, estimate.HeaderComment(), dir.Path("fir.vhd")),
-      OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Vhdl, in, test::HardwareOptions(c.architecture, c.width),
+                  dir.Path("fir.vhd")),
+            OutputCode::Ok);
 
   // The estimate's latency, in samples, plus the one sample the testbench takes to present
   // an input after it records an output.

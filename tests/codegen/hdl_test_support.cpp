@@ -106,9 +106,7 @@ std::vector<Sample> ReadResponse(const std::string& path) {
 
 OutputCode WriteVerilogOf(const HdlCase& c, const std::string& path) {
   const GeneratorInput in = MakeHdlInput(c);
-  return GenerateVerilogCode(
-      in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift, c.architecture,
-      c.width, ReportEstimate(in.spec, c.architecture, c.width).CommentLines("// "), path);
+  return Write(OutputFormat::Verilog, in, test::HardwareOptions(c.architecture, c.width), path);
 }
 
 }  // namespace qv::test

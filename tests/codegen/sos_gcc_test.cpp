@@ -93,7 +93,7 @@ double RelativeError(const std::vector<double>& got, const std::vector<double>& 
 // The cascade's impulse response error for one design; fails the test when it does not compile.
 double SectionsError(const test::GeneratorInput& in) {
   test::ScratchDirectory dir;
-  EXPECT_EQ(GenerateSosCode(in.spec, in.scale, in.design, dir.Path("filter.c")), OutputCode::Ok);
+  EXPECT_EQ(Write(OutputFormat::Sections, in, {}, dir.Path("filter.c")), OutputCode::Ok);
   return RelativeError(CompiledImpulse(dir, "iir_sos"), TransferImpulse(in));
 }
 
@@ -144,9 +144,7 @@ TEST(SosCompiled, HoldsWhereTheDirectFormDrifts) {
   const test::GeneratorInput in =
       test::Calculated(IirSpec(BandType::BandStop, FilterModel::Chebyshev, 9, 100, 200));
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateCCode(in.spec, in.scale, in.design.numerator, in.design.denominator,
-                          in.design.firTaps, in.design.shift, dir.Path("filter.c")),
-            OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::C, in, {}, dir.Path("filter.c")), OutputCode::Ok);
   EXPECT_GT(RelativeError(CompiledImpulse(dir, "iir"), TransferImpulse(in)), 10 * kTolerance);
   EXPECT_LE(SectionsError(in), kTolerance);
 }
@@ -188,8 +186,7 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
     if (!calculation.Succeeded()) {
       continue;  // the root search of the design itself gave up
     }
-    const test::GeneratorInput in{calculation.spec, calculation.scale, calculation.design,
-                                  calculation.responses};
+    const test::GeneratorInput& in = calculation;
     const double error = SectionsError(in);
     if (ReferenceUncertainty(in) < kTolerance / 10) {
       EXPECT_LE(error, kTolerance);

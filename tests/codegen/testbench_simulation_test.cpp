@@ -30,12 +30,11 @@ void PrintTo(const BenchCase& c, std::ostream* os) {
 OutputCode WriteHardware(const BenchCase& c, const test::GeneratorInput& in,
                          const test::ScratchDirectory& dir) {
   if (c.verilog) {
-    return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                               in.design.shift, c.hdl.architecture, c.hdl.width, "",
-                               dir.Path("fir.v"));
+    return Write(OutputFormat::Verilog, in, test::HardwareOptions(c.hdl.architecture, c.hdl.width),
+                 dir.Path("fir.v"));
   }
-  return GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                          in.design.shift, c.hdl.architecture, "", dir.Path("fir.vhd"));
+  return Write(OutputFormat::Vhdl, in, test::HardwareOptions(c.hdl.architecture),
+               dir.Path("fir.vhd"));
 }
 
 // Compiles and runs the hardware and fir_tb of `dir`; the simulator's exit status, its output
@@ -61,10 +60,10 @@ TEST_P(TestbenchSimulation, PassesOnItsDesignAndCatchesAWrongCoefficient) {
   test::GeneratorInput in = test::MakeHdlInput(c.hdl);
   test::ScratchDirectory dir;
   ASSERT_EQ(WriteHardware(c, in, dir), OutputCode::Ok);
-  ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
-                              c.hdl.width, c.verilog ? "fir.v" : "fir.vhd",
-                              dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
-            OutputCode::Ok);
+  ASSERT_EQ(
+      test::WriteTestbenchFile(in, c.hdl.architecture, c.hdl.width, c.verilog ? "fir.v" : "fir.vhd",
+                               dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
+      OutputCode::Ok);
   std::string log;
   ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;
   const auto pass = log.find("\nPASS ") != std::string::npos || log.rfind("PASS ", 0) == 0;
@@ -119,15 +118,11 @@ TEST(TestbenchHeader, RunLineRunsAsWritten) {
     const std::string extension = verilog ? ".v" : ".vhd";
     const std::string hardware = dir.Path("low pass" + extension);
     const std::string bench = dir.Path("low pass_tb" + extension);
-    ASSERT_EQ(verilog
-                  ? GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                                        in.design.shift, test::kSize, 8, "", hardware)
-                  : GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                                     in.design.shift, test::kSize, "", hardware),
-              OutputCode::Ok);
-    ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, test::kSize, 8,
-                                hardware, bench),
-              OutputCode::Ok);
+    ASSERT_EQ(
+        verilog ? Write(OutputFormat::Verilog, in, test::HardwareOptions(test::kSize, 8), hardware)
+                : Write(OutputFormat::Vhdl, in, test::HardwareOptions(test::kSize), hardware),
+        OutputCode::Ok);
+    ASSERT_EQ(test::WriteTestbenchFile(in, test::kSize, 8, hardware, bench), OutputCode::Ok);
     const std::string text = test::ReadFile(bench);
     const std::string lead = verilog ? "//   " : "--   ";
     const std::size_t start = text.find(lead);
@@ -157,10 +152,10 @@ TEST_P(OneStepErrors, EachFailsTheTestbench) {
       << "the simulator is not on PATH; scripts/install-deps installs it";
   const test::GeneratorInput in = test::MakeHdlInput(c.hdl);
   test::ScratchDirectory dir;
-  ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, c.hdl.architecture,
-                              c.hdl.width, c.verilog ? "fir.v" : "fir.vhd",
-                              dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
-            OutputCode::Ok);
+  ASSERT_EQ(
+      test::WriteTestbenchFile(in, c.hdl.architecture, c.hdl.width, c.verilog ? "fir.v" : "fir.vhd",
+                               dir.Path(c.verilog ? "fir_tb.v" : "fir_tb.vhd")),
+      OutputCode::Ok);
   std::string log;
   ASSERT_EQ(WriteHardware(c, in, dir), OutputCode::Ok);
   ASSERT_EQ(Simulate(c.verilog, dir, log), 0) << log;

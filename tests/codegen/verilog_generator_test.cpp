@@ -28,11 +28,10 @@ enum class Output { Verilog, VerilogBench, VhdlBench };
 OutputCode Generate(Output output, const GeneratorInput& in, HdlArchitecture architecture,
                     int width, const std::string& path) {
   if (output == Output::Verilog) {
-    return GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                               in.design.shift, architecture, width, "", path);
+    return Write(OutputFormat::Verilog, in, test::HardwareOptions(architecture, width), path);
   }
-  return GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, architecture, width,
-                           output == Output::VhdlBench ? "fir.vhd" : "fir.v", path);
+  return test::WriteTestbenchFile(in, architecture, width,
+                                  output == Output::VhdlBench ? "fir.vhd" : "fir.v", path);
 }
 
 struct RefusalCase {
@@ -135,9 +134,7 @@ TEST(Testbench, RunLineNamesTheFilesWritten) {
   for (const RunLineCase& c : cases) {
     ScratchDirectory dir;
     const std::string hardware = *c.hardware == '\0' ? "" : dir.Path(c.hardware);
-    ASSERT_EQ(GenerateTestbench(in.spec, in.design.firTaps, in.design.shift, kSpeed, 8, hardware,
-                                dir.Path(c.bench)),
-              OutputCode::Ok)
+    ASSERT_EQ(test::WriteTestbenchFile(in, kSpeed, 8, hardware, dir.Path(c.bench)), OutputCode::Ok)
         << c.bench;
     const std::string text = test::ReadFile(dir.Path(c.bench));
     std::string line = c.line;

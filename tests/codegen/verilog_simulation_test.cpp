@@ -82,9 +82,8 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
 
   test::ScratchDirectory verilogDir;
   const EstimateReport estimate = ReportEstimate(in.spec, c.architecture, c.width);
-  ASSERT_EQ(GenerateVerilogCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                                in.design.shift, c.architecture, c.width,
-                                estimate.CommentLines("// "), verilogDir.Path("fir.v")),
+  ASSERT_EQ(Write(OutputFormat::Verilog, in, test::HardwareOptions(c.architecture, c.width),
+                  verilogDir.Path("fir.v")),
             OutputCode::Ok);
   // The estimate's latency, in samples, plus the one sample the bench takes to present an
   // input after it reads an output.
@@ -129,10 +128,9 @@ TEST_P(IcarusSimulation, OutputEqualsTheExactIntegerFilterAndTheVhdl) {
 
   ASSERT_TRUE(test::OnPath("ghdl")) << "ghdl is not on PATH; scripts/install-deps installs it";
   test::ScratchDirectory vhdlDir;
-  ASSERT_EQ(
-      GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps, in.design.shift,
-                       c.architecture, estimate.HeaderComment(), vhdlDir.Path("fir.vhd")),
-      OutputCode::Ok);
+  ASSERT_EQ(Write(OutputFormat::Vhdl, in, test::HardwareOptions(c.architecture, c.width),
+                  vhdlDir.Path("fir.vhd")),
+            OutputCode::Ok);
   test::WriteStimulus(x, vhdlDir.Path("stimulus.txt"));
   ASSERT_EQ(RunTrace(vhdlDir, false, speed, c.width, latency + 1, log), 0) << "GHDL failed:\n"
                                                                            << log;

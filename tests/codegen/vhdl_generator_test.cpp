@@ -22,8 +22,7 @@ constexpr auto kSpeed = HdlArchitecture::Speed;
 
 OutputCode Generate(const GeneratorInput& in, HdlArchitecture architecture,
                     const std::string& path) {
-  return GenerateVhdlCode(in.spec, in.scale, in.design.denominator, in.design.firTaps,
-                          in.design.shift, architecture, "", path);
+  return Write(OutputFormat::Vhdl, in, test::HardwareOptions(architecture), path);
 }
 
 std::string GenerateText(const GeneratorInput& in, HdlArchitecture architecture) {
@@ -126,18 +125,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RefusalCase>& param) { return param.param.name; });
 
 TEST(VhdlGenerator, SmallestTapCountsAreAccepted) {
-  EXPECT_EQ(CheckHdlArchitecture(Symmetric(2, Quantization::Signed8).spec, kSize), OutputCode::Ok);
-  EXPECT_EQ(CheckHdlArchitecture(Symmetric(3, Quantization::Signed8).spec, kSpeed), OutputCode::Ok);
-}
-
-TEST(VhdlGenerator, CommandChecksComeInOrder) {
-  FilterSpec spec;
-  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::IirClass);
-  spec.filterClass = FilterClass::Fir;
-  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::FloatQuantization);
-  spec.quantization = Quantization::Signed8;
-  EXPECT_EQ(CheckHdlDesign(spec, false), OutputCode::NotCalculated);
-  EXPECT_EQ(CheckHdlDesign(spec, true), OutputCode::Ok);
+  ScratchDirectory dir;
+  EXPECT_EQ(Generate(Symmetric(2, Quantization::Signed8), kSize, dir.Path("a.vhd")),
+            OutputCode::Ok);
+  EXPECT_EQ(Generate(Symmetric(3, Quantization::Signed8), kSpeed, dir.Path("b.vhd")),
+            OutputCode::Ok);
 }
 
 TEST(VhdlGenerator, FileErrorsAreReported) {

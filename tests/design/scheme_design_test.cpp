@@ -121,15 +121,18 @@ TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
     const int scipy = c.*m.scipy;
     const int limit = IsBandType(spec.bandType) ? kMaxBandOrder : kMaxOrder;
     MinimumOrder found;
-    const int code = PrepareScheme(spec, found);
+    const int prepared = PrepareScheme(spec, found);
+    const MinimumOrderCode code = found.code;
+    EXPECT_EQ(prepared, static_cast<int>(code)) << i;  // the scheme itself is valid
     if (scipy > limit) {
-      EXPECT_EQ(code, kOrderBeyondLimit) << i;
+      EXPECT_EQ(code, MinimumOrderCode::OrderBeyondLimit) << i;
       if (spec.bandType != BandType::BandStop) {
         EXPECT_EQ(found.needed, scipy) << i;
       }
       continue;
     }
-    if (code == kNoOrderMeets || (code == kOrderBeyondLimit && scipy == limit)) {
+    if (code == MinimumOrderCode::NoOrderMeets ||
+        (code == MinimumOrderCode::OrderBeyondLimit && scipy == limit)) {
       // Very selective designs whose coefficient form rounds their stop band above As (or, for
       // Butterworth and Chebyshev band designs, whose root search places the poles too
       // roughly), and whole-hertz cuts that need one order beyond scipy's at the limit: said
@@ -137,9 +140,9 @@ TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
       ++noneMeets;
       continue;
     }
-    if (code != kMinimumOrderFound) {
-      ADD_FAILURE() << "scheme " << i << " code " << code << " needed " << found.needed << " scipy "
-                    << scipy;
+    if (code != MinimumOrderCode::Found) {
+      ADD_FAILURE() << "scheme " << i << " code " << prepared << " needed " << found.needed
+                    << " scipy " << scipy;
       continue;
     }
     const bool wholeHertz = !NeedsScheme(m.model);
@@ -254,12 +257,14 @@ TEST(MinimumTaps, MeetsAndOneLessMisses) {
       spec.filterClass = FilterClass::Fir;
       spec.model = model;
       MinimumOrder found;
-      const int code = PrepareScheme(spec, found);
-      if (code == kTapsBeyondLimit) {
+      const int prepared = PrepareScheme(spec, found);
+      const MinimumOrderCode code = found.code;
+      ASSERT_EQ(prepared, static_cast<int>(code)) << i;  // the scheme itself is valid
+      if (code == MinimumOrderCode::TapsBeyondLimit) {
         EXPECT_GT(found.needed, kMaxTaps);
         continue;
       }
-      ASSERT_EQ(code, kMinimumOrderFound) << i;
+      ASSERT_EQ(code, MinimumOrderCode::Found) << i;
       FilterSpec manual = spec;
       manual.scheme.minimumOrder = false;
       int calculated = 0;
@@ -387,7 +392,7 @@ TEST(MinimumOrderLimit, ReportsTheOrderNeeded) {
   FilterSpec spec = SpecOf(0, 1000, 0.1, 120, 100, 0, 101, 0);
   spec.model = FilterModel::Butterworth;
   const CalculateOutcome outcome = Calculate(spec).outcome;
-  EXPECT_EQ(outcome.code, kOrderBeyondLimit);
+  EXPECT_EQ(outcome.code, static_cast<int>(MinimumOrderCode::OrderBeyondLimit));
   EXPECT_NE(outcome.message.find("order"), std::string::npos);
   EXPECT_EQ(spec.scheme.minimumOrder, true);
 }

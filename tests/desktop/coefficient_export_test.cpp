@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "codegen/coefficient_export.h"
 #include "codegen/output_codes.h"
 #include "desktop/quorvanel_doc.h"
+#include "output/output_service.h"
 #include "tests/support/document_test_base.h"
 #include "tests/support/scripted_services.h"
 
@@ -124,9 +124,7 @@ class CoefficientExportTest : public qv::testing::DocumentTestBase {
     QVERIFY(messages_->shown.isEmpty());
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{written});
     const QString direct = dir_->filePath("direct");
-    QCOMPARE(qv::ExportCoefficients(
-                 qv::kCoefficientFormats[static_cast<std::size_t>(format)].format, doc_->GetSpec(),
-                 doc_->GetScale(), doc_->GetDesign(), direct.toStdString()),
+    QCOMPARE(qv::Write(qv::kCoefficientOutputs[format], Document(), {}, direct.toStdString()),
              qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath(written)), ReadAll(direct));
   }

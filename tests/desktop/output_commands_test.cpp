@@ -1,6 +1,8 @@
 // The Output menu's commands: refusals in their order, the proposed names and dialogs, cancel
 // paths, files equal to what the writers produce (testbenches included), and the VHDL and
 // Verilog options dialog: its estimate and its remembered testbench box.
+#include <sstream>
+
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -16,11 +18,13 @@
 #include <QTimer>
 
 #include "codegen/c_code_generator.h"
+#include "codegen/fixed_point_sections_code.h"
 #include "codegen/testbench_generator.h"
 #include "desktop/output_commands.h"
 #include "desktop/quorvanel_doc.h"
 #include "desktop/vhdl_parameter_dlg.h"
-#include "export/graph_export.h"
+#include "output/output_service.h"
+#include "picture/graph_export.h"
 #include "tests/support/document_test_base.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/scripted_services.h"
@@ -182,13 +186,26 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     dialogs_->answers.push_back(dir_->filePath("filter.c"));
     doc_->OnGenerateCCode();
     QVERIFY(messages_->shown.isEmpty());
-    const qv::FilterDesign& design = doc_->GetDesign();
-    const QString direct = dir_->filePath("direct.c");
-    QCOMPARE(
-        qv::GenerateCCode(doc_->GetSpec(), doc_->GetScale(), design.numerator, design.denominator,
-                          design.firTaps, design.shift, direct.toStdString()),
-        qv::OutputCode::Ok);
-    QCOMPARE(ReadAll(dir_->filePath("filter.c")), ReadAll(direct));
+    std::ostringstream expected;
+    QCOMPARE(qv::WriteCCode(expected, Document()), qv::OutputCode::Ok);
+    QCOMPARE(ReadAll(dir_->filePath("filter.c")), QByteArray::fromStdString(expected.str()));
+  }
+
+  // A quantised IIR design of second-order sections gets the C of its fixed-point cascade.
+  void cFileOfFixedPointSectionsIsTheirCascadeCode() {
+    FilterSpec spec;
+    spec.order = 4;
+    spec.quantization = qv::Quantization::Signed8;
+    spec.structure = qv::IirStructure::Sections;
+    Calculated(spec);
+    dialogs_->answers.push_back(dir_->filePath("sections.c"));
+    doc_->OnGenerateCCode();
+    QVERIFY(messages_->shown.isEmpty());
+    std::ostringstream expected;
+    QCOMPARE(qv::WriteFixedPointSectionsCode(expected, doc_->GetSpec(), doc_->GetScale(),
+                                             doc_->GetDesign()),
+             qv::OutputCode::Ok);
+    QCOMPARE(ReadAll(dir_->filePath("sections.c")), QByteArray::fromStdString(expected.str()));
   }
 
   void graphIsTheExportedPicture() {
@@ -315,10 +332,11 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
       // The same names in another folder: the header names the files, not their folder.
       QVERIFY(QDir(dir_->path()).mkdir("direct"));
       const QString direct = dir_->filePath("direct/lp_tb" + extension);
-      const qv::FilterDesign& design = doc_->GetDesign();
-      QCOMPARE(qv::GenerateTestbench(
-                   doc_->GetSpec(), design.firTaps, design.shift, qv::HdlArchitecture::Speed, 16,
-                   dir_->filePath("direct/lp" + extension).toStdString(), direct.toStdString()),
+      qv::OutputOptions options;
+      options.architecture = qv::HdlArchitecture::Speed;
+      options.language = verilog ? qv::HdlLanguage::Verilog : qv::HdlLanguage::Vhdl;
+      options.hardwarePath = dir_->filePath("direct/lp" + extension).toStdString();
+      QCOMPARE(qv::Write(qv::OutputFormat::Testbench, Document(), options, direct.toStdString()),
                qv::OutputCode::Ok);
       QCOMPARE(ReadAll(bench), ReadAll(direct));
     }

@@ -30,6 +30,16 @@ class DocumentTestBase : public QObject {
     QVERIFY(doc_->OnCalculate());
   }
 
+  // The document's records as the output writers read them.
+  [[nodiscard]] Calculation Document() const {
+    Calculation records;
+    records.spec = doc_->GetSpec();
+    records.scale = doc_->GetScale();
+    records.design = doc_->GetDesign();
+    records.responses = doc_->GetResponses();
+    return records;
+  }
+
   // Called from the test's cleanup() slot.
   void DestroyDocument() {
     // QTemporaryDir cannot remove a file whose name is not UTF-8.

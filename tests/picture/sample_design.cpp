@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "export/graph_export.h"
+#include "picture/graph_export.h"
 
 namespace qv::test {
 namespace {

@@ -1,6 +1,6 @@
 // The written picture, decoded again: file format, frames and dashed grids, curves, zero-pole
 // marks, texts, failures and values that have no place on a graph.
-#include "export/graph_export.h"
+#include "picture/graph_export.h"
 
 #include <gtest/gtest.h>
 

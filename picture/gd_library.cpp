@@ -1,4 +1,4 @@
-#include "export/gd_library.h"
+#include "picture/gd_library.h"
 
 #include <dlfcn.h>
 

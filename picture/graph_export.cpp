@@ -1,17 +1,17 @@
-#include "export/graph_export.h"
+#include "picture/graph_export.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
 
-#include "export/gd_library.h"
-#include "export/graph_layout.h"
 #include "fileio/output_file.h"
 #include "graph/graph_text.h"
 #include "graph/pixel_position.h"
 #include "graph/tolerance_mask.h"
 #include "graph/verdict_text.h"
+#include "picture/gd_library.h"
+#include "picture/graph_layout.h"
 #include "records/identification.h"
 
 namespace qv {

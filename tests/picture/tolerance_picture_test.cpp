@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "engine/calculate.h"
-#include "export/graph_layout.h"
+#include "picture/graph_layout.h"
 #include "graph/tolerance_mask.h"
 #include "sample_design.h"
 
