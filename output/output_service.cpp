@@ -180,7 +180,7 @@ using OutputFileWriter = OutputCode (*)(const Calculation&, const OutputOptions&
 // The picture and the design file write their files themselves: libgd draws into a file of
 // its own, and the design file keeps the message of its own save.
 OutputCode WriteGif(const Calculation& c, const OutputOptions&, const std::string& path) {
-  return ExportGraphs(c.spec, c.scale, c.responses, path.c_str());
+  return ExportGraphs(c.spec, c.scale, c.responses, c.outcome.scheme, path.c_str());
 }
 
 OutputCode WriteDesignFile(const Calculation& c, const OutputOptions& options,

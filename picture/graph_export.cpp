@@ -313,9 +313,4 @@ OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
   return output.Commit() ? OutputCode::Ok : OutputCode::NotClosed;
 }
 
-OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
-                        const ResponseSet& responses, const char* path) {
-  return ExportGraphs(spec, scale, responses, SchemeCheck{}, path);
-}
-
 }  // namespace qv

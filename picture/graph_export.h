@@ -21,9 +21,4 @@ namespace qv {
                                       const ResponseSet& responses, const SchemeCheck& scheme,
                                       const char* path);
 
-// The same picture for a caller that has no check at hand: a scheme's mask is drawn, its
-// verdict is not.
-[[nodiscard]] OutputCode ExportGraphs(const FilterSpec& spec, const DisplayScale& scale,
-                                      const ResponseSet& responses, const char* path);
-
 }  // namespace qv

@@ -10,6 +10,7 @@
 
 #include "cli/cli_run.h"
 #include "cli/exit_status.h"
+#include "picture/graph_layout.h"
 #include "tests/picture/gif_picture.h"
 #include "tests/picture/sample_design.h"
 #include "tests/support/cli_runner.h"
@@ -51,6 +52,22 @@ TEST(GifOption, WritesThePictureOfTheDesignAsOverridden) {
   EXPECT_GT(picture.CountDifferences(golden), 0);
   // A raised-cosine design has no zero-pole marks.
   EXPECT_FALSE(picture.AnyInRectangle(60, 444, 281, 665, test::kRed));
+}
+
+// The picture of a design with a scheme carries the verdict beside the summary, as the window
+// and the printout do.
+TEST(GifOption, DesignWithASchemeShowsItsVerdict) {
+  const std::string path = TempPath("scheme.gif");
+  const CliRun run = RunCliInProcess({"--model", "elliptic", "--pass", "100", "--stop", "130",
+                                      "--atten", "50", "--min-order", "--gif", path});
+  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  const test::Picture picture(path);
+  std::filesystem::remove(path);
+  ASSERT_TRUE(picture.IsValid());
+  EXPECT_TRUE(picture
+                  .InkColumns(picture::kVerdictX, picture::kSummaryY, picture::kImageWidth,
+                              picture::kTopTitleY)
+                  .has_value());
 }
 
 struct FailureCase {

@@ -214,7 +214,7 @@ class OutputCommandsTest : public qv::testing::DocumentTestBase {
     doc_->OnExportGraph();
     const QString direct = dir_->filePath("direct.gif");
     QCOMPARE(qv::ExportGraphs(doc_->GetSpec(), doc_->GetScale(), doc_->GetResponses(),
-                              direct.toStdString().c_str()),
+                              doc_->GetSchemeCheck(), direct.toStdString().c_str()),
              qv::OutputCode::Ok);
     QCOMPARE(ReadAll(dir_->filePath("graphs.gif")), ReadAll(direct));
   }

@@ -433,7 +433,8 @@ TEST_P(ExportFailure, IsReportedAndLeavesNoFileBehind) {
   const ExportInput input = MakeSampleInput();
   const FailureCase& c = GetParam();
   const bool existed = std::filesystem::exists(c.path);
-  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, c.path.c_str()), c.code);
+  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, input.scheme, c.path.c_str()),
+            c.code);
   if (!existed) {
     EXPECT_FALSE(std::filesystem::exists(c.path));
   }
@@ -450,7 +451,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ExportFailure, NullPathIsNotCreated) {
   const ExportInput input = MakeSampleInput();
-  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, nullptr),
+  EXPECT_EQ(ExportGraphs(input.spec, input.scale, input.responses, input.scheme, nullptr),
             OutputCode::NotCreated);
 }
 

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "engine/calculate.h"
-#include "picture/graph_layout.h"
 #include "graph/tolerance_mask.h"
+#include "picture/graph_layout.h"
 #include "sample_design.h"
 
 namespace qv::test {
