@@ -14,7 +14,7 @@ namespace qv {
 namespace {
 
 constexpr int kBasePoints = 256;  // grid points of every band, and per coefficient:
-constexpr int kPointsPerTerm = 4;
+constexpr int kPointsPerTerm = 8;
 constexpr int kRefineSteps = 48;  // golden-section steps around a local extremum
 constexpr int kMaxGridPoints = kBasePoints + kPointsPerTerm * kTapCapacity;
 // Local extrema within this ratio of the band's sampled extreme are refined: a grid of at least
@@ -114,8 +114,13 @@ double Refine(const Response& h, double low, double high, double sign, double be
 // ripple can lie well below its peak, so the worst sample alone does not find the worst
 // ripple. Returns early, unrefined, once a value exceeds `stopAbove`.
 Extremes Scan(const Response& h, const FirBand& band, int points, double stopAbove) {
-  const double step = (band.high - band.low) / (points - 1);
-  const auto at = [&](int i) { return i == points - 1 ? band.high : band.low + i * step; };
+  // Cosine spacing: an IIR design crowds its ripples toward the band edges next to a narrow
+  // transition, where the points crowd too.
+  const double half = 0.5 * (band.high - band.low);
+  const auto at = [&](int i) {
+    if (i == points - 1) return band.high;
+    return band.low + half * (1.0 - std::cos(std::numbers::pi * i / (points - 1)));
+  };
   std::array<double, kMaxGridPoints> value{};
   Extremes e{kInfinity, 0.0};
   for (int i = 0; i < points; ++i) {
