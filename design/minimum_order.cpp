@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kEstimateMargin = 16;  // the equiripple estimates are low by up to this many taps
 constexpr double kHugeOrder = 1e9;   // reported for a scheme no order of these formulas reaches
+constexpr int kMaxWideningHz =
+    64;  // the farthest whole-hertz cuts move outward, doubling from 1 Hz
 
 double PowerMinusOne(double db) { return std::expm1(0.1 * db * std::numbers::ln10); }
 
@@ -41,21 +43,48 @@ int OrderLimit(const FilterSpec& spec) {
   return IsBandType(spec.bandType) ? kMaxBandOrder : kMaxOrder;
 }
 
+// Tries whole-hertz cut frequencies `c1`, `c2` (Hz); true, with `spec` holding them, when the
+// design meets its scheme.
+bool TryCuts(FilterSpec& spec, double c1, double c2) {
+  const bool band = IsBandType(spec.bandType);
+  if (!(c1 >= 1.0 && c2 >= 1.0 && c1 < spec.fsample && c2 < spec.fsample)) return false;
+  FilterSpec trial = spec;
+  trial.fcut1 = static_cast<std::int32_t>(c1);
+  trial.fcut2 = band ? static_cast<std::int32_t>(c2) : trial.fcut1;
+  if (!Meets(trial)) return false;
+  spec = trial;
+  return true;
+}
+
 // Whole-hertz cut frequencies around `f1`, `f2` (Hz) of a Butterworth or Chebyshev design of
-// order spec.order: the four roundings, the first that meets wins.
+// order spec.order: the four roundings, the first that meets wins. Where none does (the design
+// lands its edges a little off the formula's, by thousandths of a dB), the cuts move outward,
+// widening the pass band into the slack the order leaves in the stop band, by 1, 2, 4 ... Hz.
 bool RoundCuts(FilterSpec& spec, double f1, double f2) {
   const bool band = IsBandType(spec.bandType);
   for (int choice = 0; choice < (band ? 4 : 2); ++choice) {
-    FilterSpec trial = spec;
     const double c1 = (choice & 1) ? std::ceil(f1) : std::floor(f1);
     const double c2 = (choice & 2) ? std::ceil(f2) : std::floor(f2);
-    if (!(c1 >= 1.0 && c2 >= 1.0 && c1 < trial.fsample && c2 < trial.fsample)) continue;
-    trial.fcut1 = static_cast<std::int32_t>(c1);
-    trial.fcut2 = band ? static_cast<std::int32_t>(c2) : trial.fcut1;
-    if (Meets(trial)) {
-      spec = trial;
-      return true;
-    }
+    if (TryCuts(spec, c1, c2)) return true;
+  }
+  // The direction in which each cut widens the pass band.
+  double out1 = -1.0;
+  double out2 = 1.0;
+  switch (spec.bandType) {
+    case BandType::LowPass:
+      out1 = 1.0;
+      break;
+    case BandType::BandStop:
+      out1 = 1.0;
+      out2 = -1.0;
+      break;
+    default:
+      break;
+  }
+  const double c1 = out1 > 0.0 ? std::ceil(f1) : std::floor(f1);
+  const double c2 = out2 > 0.0 ? std::ceil(f2) : std::floor(f2);
+  for (int step = 1; step <= kMaxWideningHz; step *= 2) {
+    if (TryCuts(spec, c1 + out1 * step, c2 + out2 * step)) return true;
   }
   return false;
 }
