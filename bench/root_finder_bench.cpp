@@ -19,9 +19,9 @@ std::vector<double> Denominator(qv::FilterSpec spec) {
   qv::DisplayScale scale;
   qv::FilterDesign design;
   qv::PoleList poles{};
-  if (qv::Validate(spec) != qv::kValid) return {};
+  if (qv::Validate(spec) != qv::ValidationCode::Valid) return {};
   qv::DeriveScale(spec, scale);
-  qv::Design(spec, scale, design, poles);
+  static_cast<void>(qv::Design(spec, scale, design, poles));
   return {design.denominator.begin(), design.denominator.begin() + spec.effectiveOrder + 1};
 }
 

@@ -11,7 +11,7 @@
 namespace qv::bench {
 
 inline void RunDesign(benchmark::State& state, FilterSpec spec) {
-  if (Validate(spec) != kValid) {
+  if (Validate(spec) != ValidationCode::Valid) {
     state.SkipWithError("specification does not validate");
     return;
   }
@@ -19,14 +19,14 @@ inline void RunDesign(benchmark::State& state, FilterSpec spec) {
   DeriveScale(spec, scale);
   FilterDesign design;
   PoleList poles{};
-  int code = 0;
+  DesignCode code = DesignCode::Ok;
   for (auto _ : state) {
     FilterSpec working = spec;
     code = Design(working, scale, design, poles);
     benchmark::DoNotOptimize(design);
     benchmark::DoNotOptimize(poles);
   }
-  if (code != kDesignOk) state.SkipWithError("design failed");
+  if (code != DesignCode::Ok) state.SkipWithError("design failed");
 }
 
 }  // namespace qv::bench

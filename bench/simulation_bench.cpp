@@ -38,9 +38,9 @@ bool HeaviestIir(qv::FilterSpec& spec, qv::FilterDesign& design) {
   spec.quantization = qv::Quantization::Signed16;
   qv::PoleList poles{};
   qv::DisplayScale scale;
-  if (qv::Validate(spec) != qv::kValid) return false;
+  if (qv::Validate(spec) != qv::ValidationCode::Valid) return false;
   qv::DeriveScale(spec, scale);
-  return qv::Design(spec, scale, design, poles) == qv::kDesignOk;
+  return qv::Design(spec, scale, design, poles) == qv::DesignCode::Ok;
 }
 
 // Step and impulse of the quantised order-18 recursion: side by side with regrouped sums, one

@@ -26,11 +26,11 @@ constexpr std::size_t kLinesPerJob = 4;
 
 constexpr std::string_view kInputFailed = "Standard input cannot be read";
 
-int InputFailed(const BatchInput& input, std::ostream& err) {
+ExitStatus InputFailed(const BatchInput& input, std::ostream& err) {
   err << kInputFailed;
   if (!input.failure().empty()) err << ": " << input.failure();
   err << '\n';
-  return kExitRefused;
+  return ExitStatus::Refused;
 }
 
 bool Write(std::ostream& out, const fmt::memory_buffer& text) {
@@ -38,17 +38,17 @@ bool Write(std::ostream& out, const fmt::memory_buffer& text) {
   return static_cast<bool>(out);
 }
 
-int RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err,
-                    const JsonFields& fields) {
+ExitStatus RunOnThisThread(BatchInput& input, std::ostream& out, std::ostream& err,
+                           const JsonFields& fields) {
   fmt::memory_buffer text;
   std::string_view line;
   LineRead read = LineRead::End;
   while ((read = input.Next(line)) == LineRead::Line || read == LineRead::TooLong) {
     text.clear();
     AnswerBatchLine(read, line, text, fields);
-    if (!Write(out, text) || !out.flush()) return kExitOutputFailed;
+    if (!Write(out, text) || !out.flush()) return ExitStatus::OutputFailed;
   }
-  return read == LineRead::Failed ? InputFailed(input, err) : kExitSuccess;
+  return read == LineRead::Failed ? InputFailed(input, err) : ExitStatus::Success;
 }
 
 // One line in flight: read, then answered by a worker, then written.
@@ -93,7 +93,7 @@ class ParallelRun {
   }
 
   // Reads the input to its end, or until the output fails; returns the run's exit status.
-  int Run(std::ostream& err) {
+  ExitStatus Run(std::ostream& err) {
     LineRead read = LineRead::End;
     for (;;) {
       {
@@ -126,8 +126,8 @@ class ParallelRun {
     // A worker leaves only once no line is left to take, and the answers it leaves behind are
     // written by the worker still answering the line before them: joined, all is written.
     Join();
-    if (status_ != kExitSuccess) return status_;
-    return read == LineRead::Failed ? InputFailed(input_, err) : kExitSuccess;
+    if (status_ != ExitStatus::Success) return status_;
+    return read == LineRead::Failed ? InputFailed(input_, err) : ExitStatus::Success;
   }
 
  private:
@@ -185,7 +185,7 @@ class ParallelRun {
   // waits for input is woken. Called with the lock held; holds it again on return.
   void Stopped(std::unique_lock<std::mutex>& lock) {
     stopped_ = true;
-    status_ = kExitOutputFailed;
+    status_ = ExitStatus::OutputFailed;
     lock.unlock();
     lineRead_.notify_all();
     slotFree_.notify_all();
@@ -221,8 +221,9 @@ class ParallelRun {
   std::uint64_t written_ = 0;
   bool inputEnded_ = false;
   bool stopped_ = false;
-  bool writing_ = false;       // a worker is writing answers
-  int status_ = kExitSuccess;  // kExitOutputFailed once a write or flush failed
+  bool writing_ = false;  // a worker is writing answers
+  ExitStatus status_ =
+      ExitStatus::Success;  // ExitStatus::OutputFailed once a write or flush failed
   std::vector<std::thread> workers_;
 };
 
@@ -233,8 +234,8 @@ int DefaultBatchJobs() {
   return std::clamp(cores, 1, kMaxBatchJobs);
 }
 
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
-             const JsonFields& fields, const std::function<void()>& interruptInput) {
+ExitStatus RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+                    const JsonFields& fields, const std::function<void()>& interruptInput) {
   BatchInput input(in);
   if (jobs > 1) {
     // std::cin flushes std::cout before every read; with the reader and the writing workers on
@@ -243,7 +244,7 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
     std::ostream* const tied = in.tie(nullptr);
     ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), fields, interruptInput);
     const bool started = run.Start();
-    const int status = started ? run.Run(err) : kExitSuccess;
+    const ExitStatus status = started ? run.Run(err) : ExitStatus::Success;
     in.tie(tied);
     // Without threads the lines are answered here, as with one job.
     if (started) return status;

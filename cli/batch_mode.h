@@ -6,6 +6,7 @@
 #include <istream>
 #include <ostream>
 
+#include "cli/exit_status.h"
 #include "cli/json_fields.h"
 
 namespace qv::cli {
@@ -22,13 +23,14 @@ int DefaultBatchJobs();
 // answered one after another on this thread, else on `jobs` worker threads, with a few lines
 // per job in flight, so memory stays flat whatever the input length. Output is flushed
 // whenever the next answer is not ready yet (with 1 job: after every line). Returns
-// kExitSuccess once the input has ended; kExitOutputFailed as soon as `out` fails, without
-// reading further; kExitRefused when `in` cannot be read (the lines before are answered, and
-// the reason goes to `err`). Each answer prints the items of `fields`. With more than one job
-// the output fails on a thread of its own while this one may be waiting for input:
+// ExitStatus::Success once the input has ended; ExitStatus::OutputFailed as soon as `out` fails,
+// without reading further; ExitStatus::Refused when `in` cannot be read (the lines before are
+// answered, and the reason goes to `err`). Each answer prints the items of `fields`. With more than
+// one job the output fails on a thread of its own while this one may be waiting for input:
 // `interruptInput`, when given, is then called (from that thread) to end the wait, so the run
 // ends at once rather than when more input arrives.
-int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
-             const JsonFields& fields = {}, const std::function<void()>& interruptInput = {});
+[[nodiscard]] ExitStatus RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
+                                  const JsonFields& fields = {},
+                                  const std::function<void()>& interruptInput = {});
 
 }  // namespace qv::cli

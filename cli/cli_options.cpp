@@ -164,8 +164,8 @@ void AddChoice(CLI::App& app, const std::string& name, const Choices<Enum>& choi
 
 }  // namespace
 
-std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
-                                   std::ostream& out, std::ostream& err) {
+std::optional<ExitStatus> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
+                                          std::ostream& out, std::ostream& err) {
   CLI::App app{
       "Designs a digital filter, computes its responses and writes what is asked for.\n"
       "Starts from the defaults of a new design, or from --open; every other option\n"
@@ -270,7 +270,8 @@ std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions
     }
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error, out, err);
-    return code == static_cast<int>(CLI::ExitCodes::Success) ? kExitSuccess : kExitUsage;
+    return code == static_cast<int>(CLI::ExitCodes::Success) ? ExitStatus::Success
+                                                             : ExitStatus::Usage;
   }
   return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "cli/exit_status.h"
 #include "cli/outputs.h"
 #include "records/filter_spec.h"
 
@@ -50,12 +51,13 @@ struct CliOptions {
 };
 
 // Parses argv[1..argc-1] into `options`. Returns no value when the program goes on; otherwise
-// the exit status to end with: kExitSuccess after --help (usage on `out`) or --version
-// (version line on `out`), kExitUsage after a usage error (its message, naming the option, on
-// `err`). --batch combined with any other option than --jobs is a usage error, and so is
+// the exit status to end with: ExitStatus::Success after --help (usage on `out`) or --version
+// (version line on `out`), ExitStatus::Usage after a usage error (its message, naming the option,
+// on `err`). --batch combined with any other option than --jobs is a usage error, and so is
 // --jobs without --batch or outside 1 to kMaxBatchJobs.
-std::optional<int> ParseCliOptions(int argc, const char* const* argv, CliOptions& options,
-                                   std::ostream& out, std::ostream& err);
+[[nodiscard]] std::optional<ExitStatus> ParseCliOptions(int argc, const char* const* argv,
+                                                        CliOptions& options, std::ostream& out,
+                                                        std::ostream& err);
 
 // Writes every given field of `overrides` into `spec`.
 void ApplyOverrides(const SpecOverrides& overrides, FilterSpec& spec);

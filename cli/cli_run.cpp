@@ -69,7 +69,7 @@ struct Streams {
 
 // What is printed on `out` is buffered, so a failure to write it (a full disk, a closed
 // descriptor) may show only here, at the last flush; it fails the run.
-int FinishOutput(int status, const Streams& streams) {
+ExitStatus FinishOutput(ExitStatus status, const Streams& streams) {
   if (streams.out.flush()) {
     return status;
   }
@@ -79,10 +79,10 @@ int FinishOutput(int status, const Streams& streams) {
     streams.err << ": " << std::generic_category().message(reason);
   }
   streams.err << '\n';
-  return kExitOutputFailed;
+  return ExitStatus::OutputFailed;
 }
 
-int Run(int argc, const char* const* argv, const Streams& streams) {
+ExitStatus Run(int argc, const char* const* argv, const Streams& streams) {
   std::ostream& out = streams.out;
   std::ostream& err = streams.err;
   CliOptions options;
@@ -98,18 +98,18 @@ int Run(int argc, const char* const* argv, const Streams& streams) {
   FilterSpec spec;  // a new design: the defaults
   // --save writes again what the opened file held for a later version.
   if (options.openPath && !OpenDesign(*options.openPath, spec, options.outputs.keptChunks, err)) {
-    return kExitRefused;
+    return ExitStatus::Refused;
   }
   ApplyOverrides(options.overrides, spec);
   if (const auto usage = ApplyFormRules(options.overrides, spec)) {
     ShowMessage(err, *usage);
-    return kExitUsage;
+    return ExitStatus::Usage;
   }
 
   const Calculation calculation = Calculate(spec);
   if (!calculation.Succeeded()) {
     ShowMessage(err, calculation.outcome.message);
-    return kExitRefused;
+    return ExitStatus::Refused;
   }
   return FinishOutput(WriteOutputs(options.outputs, calculation, out, err), streams);
 }
@@ -118,7 +118,7 @@ int Run(int argc, const char* const* argv, const Streams& streams) {
 
 int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
            std::ostream& err) {
-  return Run(argc, argv, {in, out, err, {}, [] { return 0; }});
+  return static_cast<int>(Run(argc, argv, {in, out, err, {}, [] { return 0; }}));
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& err) {
@@ -126,8 +126,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& err) {
   StandardOutput output(STDOUT_FILENO);
   std::istream in(&input);
   std::ostream out(&output);
-  return Run(argc, argv,
-             {in, out, err, [&input] { input.Interrupt(); }, [&output] { return output.Error(); }});
+  return static_cast<int>(
+      Run(argc, argv,
+          {in, out, err, [&input] { input.Interrupt(); }, [&output] { return output.Error(); }}));
 }
 
 }  // namespace qv::cli

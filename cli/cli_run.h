@@ -10,7 +10,7 @@ namespace qv::cli {
 // of a new design or from --open, applies the overrides and the form's rules, calculates, and
 // on success produces the requested outputs. Messages go to `err` (each ending in a newline),
 // the JSON printout and --help/--version to `out`; --batch reads its specifications from `in`.
-// Returns the exit status (cli/exit_status.h).
+// Returns the number of the exit status (cli/exit_status.h) that the process ends with.
 int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out,
            std::ostream& err);
 

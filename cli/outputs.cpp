@@ -20,9 +20,9 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options) {
   AddCodegenOptions(app, options.codegen);
 }
 
-int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
-                 std::ostream& err) {
-  int status = kExitSuccess;
+ExitStatus WriteOutputs(const OutputOptions& options, const Calculation& calculated,
+                        std::ostream& out, std::ostream& err) {
+  ExitStatus status = ExitStatus::Success;
   if (options.savePath) {
     qv::OutputOptions save;
     save.keptChunks = options.keptChunks;
@@ -30,18 +30,18 @@ int WriteOutputs(const OutputOptions& options, const Calculation& calculated, st
             Write(OutputFormat::DesignFile, calculated, save, *options.savePath);
         code != OutputCode::Ok) {
       err << OutputMessage(code);
-      status = kExitOutputFailed;
+      status = ExitStatus::OutputFailed;
     }
   }
-  // The generators' outputs run here, each setting kExitOutputFailed when refused or failed.
+  // The generators' outputs run here, each setting ExitStatus::OutputFailed when refused or failed.
   if (options.gifPath && !WriteGraphImage(*options.gifPath, calculated, err)) {
-    status = kExitOutputFailed;
+    status = ExitStatus::OutputFailed;
   }
   if (!WriteCodegenOutputs(options.codegen, calculated, out, err)) {
-    status = kExitOutputFailed;
+    status = ExitStatus::OutputFailed;
   }
   if (options.json && !WriteDesignJson(out, calculated, options.fields)) {
-    status = kExitOutputFailed;
+    status = ExitStatus::OutputFailed;
   }
   return status;
 }

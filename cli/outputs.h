@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/codegen_outputs.h"
+#include "cli/exit_status.h"
 #include "cli/json_fields.h"
 #include "engine/calculate.h"
 #include "fileio/extension_block.h"
@@ -36,8 +37,8 @@ void AddOutputOptions(CLI::App& app, OutputOptions& options);
 // Produces every requested output of a successfully calculated design, in a fixed order: the
 // design file, the generators' files, then the JSON printout on `out`. An output that is
 // refused or fails writes its message to `err`, and the others still run. Returns
-// kExitSuccess, or kExitOutputFailed when any output was refused or failed.
-int WriteOutputs(const OutputOptions& options, const Calculation& calculated, std::ostream& out,
-                 std::ostream& err);
+// ExitStatus::Success, or ExitStatus::OutputFailed when any output was refused or failed.
+[[nodiscard]] ExitStatus WriteOutputs(const OutputOptions& options, const Calculation& calculated,
+                                      std::ostream& out, std::ostream& err);
 
 }  // namespace qv::cli

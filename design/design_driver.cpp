@@ -31,11 +31,11 @@ void Normalise(const FilterSpec& spec, double gain, FilterDesign& design) {
 
 // The quantised cascade of the normalised float design, whose arrays stay as they are; the
 // poles are those of the quantised sections.
-int DesignFixedPointSections(const FilterSpec& spec, FilterDesign& design, PoleList& poles) {
+DesignCode DesignFixedPointSections(const FilterSpec& spec, FilterDesign& design, PoleList& poles) {
   design.shift = 0;
-  const int code =
+  const DesignCode code =
       BuildFixedPointCascade(spec, design.numerator, design.denominator, design.cascade);
-  if (code != kDesignOk && code != kNotStable) return code;
+  if (code != DesignCode::Ok && code != DesignCode::NotStable) return code;
   std::array<Complex, kMaxCoefficients> zeros{};
   CascadeRoots(design.cascade, spec.effectiveOrder, zeros, poles);
   return code;
@@ -43,18 +43,19 @@ int DesignFixedPointSections(const FilterSpec& spec, FilterDesign& design, PoleL
 
 }  // namespace
 
-int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, PoleList& poles) {
+DesignCode Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design,
+                  PoleList& poles) {
   const bool iirModel = IsIirModel(spec.model);
   if (HasPrototypeZeros(spec.model)) {
     DesignCauer(spec, design);
   } else if (iirModel && DesignIir(spec, design) != 0) {
-    return kRootSearchFailed;
+    return DesignCode::RootSearchFailed;
   }
   if (spec.filterClass == FilterClass::Fir) {
     if (spec.model == FilterModel::Kaiser) {
       DesignKaiser(spec, design);
     } else if (spec.model == FilterModel::Equiripple) {
-      if (DesignEquiripple(spec, design) != kRemezConverged) return kRemezFailed;
+      if (DesignEquiripple(spec, design) != RemezCode::Converged) return DesignCode::RemezFailed;
     } else {
       DesignFir(spec, design);
     }
@@ -64,33 +65,33 @@ int Design(FilterSpec& spec, const DisplayScale& scale, FilterDesign& design, Po
   }
 
   const double gain = MeasureGain(spec, design, scale.points);
-  if (!(gain <= kLargestGain)) return kGainOutOfRange;
-  if (!(gain > 0.0)) return kZeroGain;
+  if (!(gain <= kLargestGain)) return DesignCode::GainOutOfRange;
+  if (!(gain > 0.0)) return DesignCode::ZeroGain;
   Normalise(spec, gain, design);
 
   if (UsesFixedPointSections(spec)) return DesignFixedPointSections(spec, design, poles);
   design.cascade = {};  // no sections of an earlier design stay behind
-  if (const int code = QuantizeDesign(spec, design)) return code;
+  if (const DesignCode code = QuantizeDesign(spec, design); code != DesignCode::Ok) return code;
   if (iirModel) return CheckStability(spec.effectiveOrder, design, poles);
-  return kDesignOk;
+  return DesignCode::Ok;
 }
 
-std::string DesignMessage(int code) {
+std::string DesignMessage(DesignCode code) {
   switch (code) {
-    case kGainOutOfRange:
+    case DesignCode::GainOutOfRange:
       return "Error: Calculus out of range!\nReduce Fs/Fc or the Filter Order.\n\n";
-    case kRootSearchFailed:
+    case DesignCode::RootSearchFailed:
       return "Error: The function did not find the roots!\n\n";
-    case kQuantizationNotPossible:
+    case DesignCode::QuantizationNotPossible:
       return "Error: Quantization not possible!\nReduce Fs/Fc or the Filter Order. Or increase "
              "the quantization coefficients precision\n\n";
-    case kNotStable:
+    case DesignCode::NotStable:
       return "Error: This filter is not stable!\nReduce Fs/Fc or the Filter Order. Or increase "
              "the quantization coefficients precision\n\n";
-    case kZeroGain:
+    case DesignCode::ZeroGain:
       return "Error: The filter has no gain!\nChange the cut frequencies or the number of "
              "taps.\n\n";
-    case kRemezFailed:
+    case DesignCode::RemezFailed:
       return "Error: The equiripple design did not converge!\nChange the band edges or the "
              "number of taps.\n\n";
     default:

@@ -261,13 +261,13 @@ bool TransitionRises(const FirBands& bands, std::span<const double> h, double li
 
 }  // namespace
 
-int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h) {
+RemezCode RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h) {
   std::fill(h.begin(), h.end(), 0.0);
   const bool even = taps % 2 == 0;
   const int functions = even ? taps / 2 : (taps + 1) / 2;
   const int r = functions + 1;
   Grid grid;
-  if (!BuildGrid(functions, even, bands, grid) || grid.size < r) return kRemezDegenerate;
+  if (!BuildGrid(functions, even, bands, grid) || grid.size < r) return RemezCode::Degenerate;
 
   std::array<int, kMaxExtremals> ext{};
   for (int j = 0; j < r; ++j) {
@@ -284,7 +284,7 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
       error[i] = grid.weight[i] * (grid.desired[i] - error[i]);
       largest = std::max(largest, std::abs(error[i]));
     }
-    if (!std::isfinite(largest)) return kRemezNotConverged;
+    if (!std::isfinite(largest)) return RemezCode::NotConverged;
     std::array<int, kMaxExtremals> next{};
     if (!Exchange(grid, error, r, delta, largest, next)) {
       next = ext;
@@ -305,7 +305,7 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     if (next == ext && !settled) break;
     ext = next;
   }
-  if (!settled) return kRemezNotConverged;
+  if (!settled) return RemezCode::NotConverged;
   Level(grid, ext, r, p);
 
   // The amplitude A(f) sampled at f_i = i / taps and inverted by the cosine transform of the
@@ -336,17 +336,18 @@ int RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h)
     h[middle - l] = value;
     h[taps - 1 - (middle - l)] = value;
   }
-  return kRemezConverged;
+  return RemezCode::Converged;
 }
 
-int DesignEquiripple(const FilterSpec& spec, FilterDesign& design) {
+RemezCode DesignEquiripple(const FilterSpec& spec, FilterDesign& design) {
   const FirBands bands = SchemeFirBands(spec);
   const int n = std::clamp(spec.taps, 1, kMaxTaps);
   const std::span<double> taps = std::span<double>(design.firTaps).first(n);
-  const int code = RemezExchange(n, std::span<const FirBand>(bands.bands).first(bands.count), taps);
+  const RemezCode code =
+      RemezExchange(n, std::span<const FirBand>(bands.bands).first(bands.count), taps);
   // Where the transitions differ much in width, the exchange is free to raise the wider one far
   // above the pass band; all of the narrowest width, they stay below it.
-  if (code != kRemezConverged ||
+  if (code != RemezCode::Converged ||
       !TransitionRises(bands, taps, std::pow(10.0, spec.ripple / 20.0))) {
     return code;
   }

@@ -185,16 +185,16 @@ std::array<BiquadSection, kMaxSections> AsReal(const FixedPointCascade& cascade,
 
 }  // namespace
 
-int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numerator,
-                           std::span<const double> denominator, FixedPointCascade& cascade) {
+DesignCode BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numerator,
+                                  std::span<const double> denominator, FixedPointCascade& cascade) {
   SectionCascade split;
-  if (!SplitIntoSections(spec, numerator, denominator, split)) return kRootSearchFailed;
+  if (!SplitIntoSections(spec, numerator, denominator, split)) return DesignCode::RootSearchFailed;
   const auto count = static_cast<std::size_t>(split.count);
   const std::span<BiquadSection> sections = std::span(split.sections).first(count);
 
   // Each section's numerator with b0 = 1: the gain is spread again below.
   const double gain = sections[0].b0;
-  if (!(std::abs(gain) > 0.0) || !std::isfinite(gain)) return kGainOutOfRange;
+  if (!(std::abs(gain) > 0.0) || !std::isfinite(gain)) return DesignCode::GainOutOfRange;
   sections[0] = {1.0, sections[0].b1 / gain, sections[0].b2 / gain, sections[0].a1, sections[0].a2};
 
   const bool lInfinity = spec.sectionScaling != SectionScaling::L2;
@@ -204,7 +204,7 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
   double reached = 1.0;
   double headroom = 1.0;
   for (std::size_t k = 0; k < count; ++k) {
-    if (!(norms[k] > 0.0) || !std::isfinite(norms[k])) return kGainOutOfRange;
+    if (!(norms[k] > 0.0) || !std::isfinite(norms[k])) return DesignCode::GainOutOfRange;
     double wanted = 1.0 / norms[k];
     if (k + 1 == count) {
       headroom = std::min(1.0, wanted / std::abs(gain));
@@ -231,7 +231,7 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
     quantised = QuantizeSections(sections, std::span(lowering).first(count),
                                  std::ldexp(1.0, bits - 1 - postShift), fullScale, cascade);
   }
-  if (!quantised) return kQuantizationNotPossible;
+  if (!quantised) return DesignCode::QuantizationNotPossible;
 
   if (lInfinity) {
     // Rounding may lift a peak a little beyond full scale; the numerator of the first section
@@ -248,11 +248,11 @@ int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numer
       const double b0 = std::abs(cascade.sections[k].b0);
       lowering[k] += std::max(1, static_cast<int>(b0 - b0 / *over));
       if (!QuantizeSections(sections, std::span(lowering).first(count), unit, fullScale, cascade)) {
-        return kQuantizationNotPossible;
+        return DesignCode::QuantizationNotPossible;
       }
     }
   }
-  return CascadeIsStable(cascade) ? kDesignOk : kNotStable;
+  return CascadeIsStable(cascade) ? DesignCode::Ok : DesignCode::NotStable;
 }
 
 }  // namespace qv

@@ -5,6 +5,7 @@
 
 #include <span>
 
+#include "design/design_driver.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -21,11 +22,14 @@ namespace qv {
 //     the word; a numerator keeps its zeros' proportions (b1 and b2 rounded from b0); with
 //     L-infinity scaling a numerator is lowered step by step until the quantised cascade's peak
 //     at its output is at most full scale.
-// Returns kDesignOk; kRootSearchFailed when the poles cannot be made or paired;
-// kGainOutOfRange when the gain is not a positive finite number; kQuantizationNotPossible when
-// a coefficient needs a larger postShift or a numerator rounds to zero; kNotStable when a
-// quantised section has a pole on or outside the unit circle (the cascade is then written).
-int BuildFixedPointCascade(const FilterSpec& spec, std::span<const double> numerator,
-                           std::span<const double> denominator, FixedPointCascade& cascade);
+// Returns DesignCode::Ok; DesignCode::RootSearchFailed when the poles cannot be made or paired;
+// DesignCode::GainOutOfRange when the gain is not a positive finite number;
+// DesignCode::QuantizationNotPossible when a coefficient needs a larger postShift or a numerator
+// rounds to zero; DesignCode::NotStable when a quantised section has a pole on or outside the unit
+// circle (the cascade is then written).
+[[nodiscard]] DesignCode BuildFixedPointCascade(const FilterSpec& spec,
+                                                std::span<const double> numerator,
+                                                std::span<const double> denominator,
+                                                FixedPointCascade& cascade);
 
 }  // namespace qv

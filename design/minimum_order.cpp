@@ -30,12 +30,12 @@ int Ceiling(double order) {
 
 // Validates, designs and checks a trial spec; any refusal counts as missing the scheme.
 bool Meets(FilterSpec trial) {
-  if (Validate(trial) != kValid) return false;
+  if (Validate(trial) != ValidationCode::Valid) return false;
   DisplayScale scale;
   DeriveScale(trial, scale);
   FilterDesign design;
   PoleList poles{};
-  if (Design(trial, scale, design, poles) != kDesignOk) return false;
+  if (Design(trial, scale, design, poles) != DesignCode::Ok) return false;
   return CheckAgainstScheme(trial, design, true).meets;
 }
 
@@ -260,8 +260,10 @@ MinimumOrder ApplyMinimumOrder(FilterSpec& spec) {
 
 int PrepareScheme(FilterSpec& spec, MinimumOrder& found) {
   found = {};
-  if (const int code = ValidateScheme(spec); code != kValid) return code;
-  if (!spec.scheme.active) return kValid;
+  if (const ValidationCode code = ValidateScheme(spec); code != ValidationCode::Valid) {
+    return static_cast<int>(code);
+  }
+  if (!spec.scheme.active) return static_cast<int>(ValidationCode::Valid);
   if (NeedsScheme(spec.model)) {
     const AnalogBand band = SchemeAnalogBand(spec, spec.scheme.minimumOrder);
     const auto whole = [&](double omega) {
@@ -270,7 +272,7 @@ int PrepareScheme(FilterSpec& spec, MinimumOrder& found) {
     spec.fcut1 = whole(band.pass1);
     spec.fcut2 = IsBandType(spec.bandType) ? whole(band.pass2) : spec.fcut1;
   }
-  if (!spec.scheme.minimumOrder) return kValid;
+  if (!spec.scheme.minimumOrder) return static_cast<int>(ValidationCode::Valid);
   found = ApplyMinimumOrder(spec);
   return static_cast<int>(found.code);
 }

@@ -39,8 +39,8 @@ double EllipticOrder(double selectivity, double rippleDb, double attenuationDb);
 // Makes `spec` ready to validate and design from its scheme: refuses an invalid scheme (a
 // validation code), sets the cut frequencies of the models designed from the scheme to its
 // pass-band edges (whole hertz, for display and the outputs), and with minimum order on runs
-// ApplyMinimumOrder (the number of a MinimumOrderCode, with `found.needed`). kValid (0) when it
-// is ready.
+// ApplyMinimumOrder (the number of a MinimumOrderCode, with `found.needed`). ValidationCode::Valid
+// (0) when it is ready.
 [[nodiscard]] int PrepareScheme(FilterSpec& spec, MinimumOrder& found);
 
 // The message of a MinimumOrderCode, with the order or tap count needed.

@@ -37,15 +37,15 @@ bool AllFinite(std::span<const double> values) {
 // against `limit`. When the largest value is a power of two (or rounding puts the logarithm
 // on an integer) the scaled largest value would be F itself, one more than the word holds:
 // one bit less is used. A negative exponent means the values exceed the word.
-int ScalingExponent(double fullScale, double largest, int limit, int& exponent) {
+DesignCode ScalingExponent(double fullScale, double largest, int limit, int& exponent) {
   const double log2Ratio = std::log10(fullScale / largest) / std::log10(2.0);
-  if (!(log2Ratio < limit + 1.0)) return kQuantizationNotPossible;
-  if (!(log2Ratio > -1.0)) return kQuantizationNotPossible;
+  if (!(log2Ratio < limit + 1.0)) return DesignCode::QuantizationNotPossible;
+  if (!(log2Ratio > -1.0)) return DesignCode::QuantizationNotPossible;
   int e = static_cast<int>(log2Ratio);
   if (std::ldexp(largest, e) >= fullScale) --e;
-  if (e < 0) return kQuantizationNotPossible;
+  if (e < 0) return DesignCode::QuantizationNotPossible;
   exponent = e;
-  return kDesignOk;
+  return DesignCode::Ok;
 }
 
 // Cuts value x 2^e toward zero; the exponents above keep the result inside the word.
@@ -53,49 +53,52 @@ double Quantize(double value, int e) {
   return static_cast<double>(static_cast<std::int32_t>(std::ldexp(value, e)));
 }
 
-int QuantizeFir(const ScaleLimits& format, int taps, FilterDesign& design) {
+DesignCode QuantizeFir(const ScaleLimits& format, int taps, FilterDesign& design) {
   const auto h = std::span<double>(design.firTaps).first(taps);
-  if (!AllFinite(h)) return kQuantizationNotPossible;
+  if (!AllFinite(h)) return DesignCode::QuantizationNotPossible;
   const double largest = LargestMagnitude(h);
-  if (largest == 0.0) return kZeroGain;
+  if (largest == 0.0) return DesignCode::ZeroGain;
   int e = 0;
-  if (const int code = ScalingExponent(format.fullScale, largest, format.exponentLimit, e)) {
+  if (const DesignCode code = ScalingExponent(format.fullScale, largest, format.exponentLimit, e);
+      code != DesignCode::Ok) {
     return code;
   }
   for (double& tap : h) tap = Quantize(tap, e);
   design.shift = e;
-  return kDesignOk;
+  return DesignCode::Ok;
 }
 
-int QuantizeIir(const ScaleLimits& format, int count, FilterDesign& design) {
+DesignCode QuantizeIir(const ScaleLimits& format, int count, FilterDesign& design) {
   const auto b = std::span<double>(design.numerator).first(count);
   const auto a = std::span<double>(design.denominator).first(count);
-  if (!AllFinite(b) || !AllFinite(a)) return kQuantizationNotPossible;
+  if (!AllFinite(b) || !AllFinite(a)) return DesignCode::QuantizationNotPossible;
   const double largest = std::max(LargestMagnitude(b), LargestMagnitude(a));
-  if (largest == 0.0) return kZeroGain;
+  if (largest == 0.0) return DesignCode::ZeroGain;
   int e = 0;
-  if (const int code = ScalingExponent(format.fullScale, largest, format.exponentLimit, e)) {
+  if (const DesignCode code = ScalingExponent(format.fullScale, largest, format.exponentLimit, e);
+      code != DesignCode::Ok) {
     return code;
   }
   const double largestNumerator = std::ldexp(LargestMagnitude(b), e);
-  if (largestNumerator == 0.0) return kZeroGain;
+  if (largestNumerator == 0.0) return DesignCode::ZeroGain;
   int e2 = 0;
-  if (const int code =
-          ScalingExponent(format.fullScale, largestNumerator, format.numeratorLimit, e2)) {
+  if (const DesignCode code =
+          ScalingExponent(format.fullScale, largestNumerator, format.numeratorLimit, e2);
+      code != DesignCode::Ok) {
     return code;
   }
   for (double& coefficient : b) coefficient = Quantize(coefficient, e + e2);
   for (double& coefficient : a) coefficient = Quantize(coefficient, e);
   design.shift = e2;
-  return kDesignOk;
+  return DesignCode::Ok;
 }
 
 }  // namespace
 
-int QuantizeDesign(const FilterSpec& spec, FilterDesign& design) {
+DesignCode QuantizeDesign(const FilterSpec& spec, FilterDesign& design) {
   if (!IsQuantized(spec.quantization)) {
     design.shift = 0;
-    return kDesignOk;
+    return DesignCode::Ok;
   }
   const ScaleLimits format = LimitsOf(WordFormatOf(spec.quantization));
   if (spec.filterClass == FilterClass::Fir) {

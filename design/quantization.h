@@ -2,6 +2,7 @@
 // scaling exponent.
 #pragma once
 
+#include "design/design_driver.h"
 #include "records/filter_spec.h"
 
 namespace qv {
@@ -13,10 +14,10 @@ namespace qv {
 // exponent that keeps every scaled magnitude below F, and the IIR numerator by 2^(e + e2) with
 // e2 found the same way; every value is then cut toward zero, so all lie in -F..F-1. `shift`
 // becomes e (FIR), e2 (IIR) or 0 (float, which changes nothing else).
-// Returns kDesignOk; kQuantizationNotPossible when e exceeds 15 (8 bits) or 31 (16 bits), e2
-// exceeds 7 or 15, either would be negative (coefficients larger than the word), or a
-// coefficient is not a finite number; kZeroGain when every coefficient is 0. On failure the
-// coefficients are left as they were.
-int QuantizeDesign(const FilterSpec& spec, FilterDesign& design);
+// Returns DesignCode::Ok; DesignCode::QuantizationNotPossible when e exceeds 15 (8 bits) or 31 (16
+// bits), e2 exceeds 7 or 15, either would be negative (coefficients larger than the word), or a
+// coefficient is not a finite number; DesignCode::ZeroGain when every coefficient is 0. On failure
+// the coefficients are left as they were.
+[[nodiscard]] DesignCode QuantizeDesign(const FilterSpec& spec, FilterDesign& design);
 
 }  // namespace qv

@@ -29,29 +29,30 @@ bool AnyNearCircle(std::span<const Complex> poles) {
 
 }  // namespace
 
-int FindPoles(int order, std::span<const double> a, std::span<Complex> poles) {
+DesignCode FindPoles(int order, std::span<const double> a, std::span<Complex> poles) {
   if (order < 1 || order >= kMaxCoefficients || a.size() < static_cast<std::size_t>(order) + 1 ||
       poles.size() < static_cast<std::size_t>(order) + 1) {
-    return kRootSearchFailed;
+    return DesignCode::RootSearchFailed;
   }
   const auto coef = a.first(static_cast<std::size_t>(order) + 1);
-  if (FindRoots(order, coef, poles, kRootTolerance) != 0) return kRootSearchFailed;
+  if (FindRoots(order, coef, poles, kRootTolerance) != 0) return DesignCode::RootSearchFailed;
   const auto found = poles.first(static_cast<std::size_t>(order));
-  if (!AnyNearCircle(found)) return 0;
+  if (!AnyNearCircle(found)) return DesignCode::Ok;
   std::array<Complex, kMaxCoefficients> robust{};
-  if (FindRootsRobust(order, coef, robust) != 0) return 0;
+  if (FindRootsRobust(order, coef, robust) != 0) return DesignCode::Ok;
   const auto robustPoles = std::span<const Complex>(robust).first(found.size());
   if (AllInside(robustPoles) != AllInside(found)) {
     std::copy(robustPoles.begin(), robustPoles.end(), found.begin());
   }
-  return 0;
+  return DesignCode::Ok;
 }
 
-int CheckStability(int order, const FilterDesign& design, PoleList& poles) {
-  if (FindPoles(order, design.denominator, poles) != 0) return kRootSearchFailed;
+DesignCode CheckStability(int order, const FilterDesign& design, PoleList& poles) {
+  if (FindPoles(order, design.denominator, poles) != DesignCode::Ok)
+    return DesignCode::RootSearchFailed;
   return AllInside(std::span<const Complex>(poles).first(static_cast<std::size_t>(order)))
-             ? kDesignOk
-             : kNotStable;
+             ? DesignCode::Ok
+             : DesignCode::NotStable;
 }
 
 }  // namespace qv

@@ -25,24 +25,25 @@ Calculation Calculate(const FilterSpec& spec, CurveWork curves) {
   calculation.spec = spec;
   FilterSpec prepared = spec;
   MinimumOrder found;
-  if (const int code = PrepareScheme(prepared, found); code != kValid) {
-    calculation.outcome =
-        Refused(code, found.code != MinimumOrderCode::Found ? MinimumOrderMessage(found)
-                                                            : ValidationMessage(code));
+  if (const int code = PrepareScheme(prepared, found);
+      code != static_cast<int>(ValidationCode::Valid)) {
+    calculation.outcome = Refused(code, found.code != MinimumOrderCode::Found
+                                            ? MinimumOrderMessage(found)
+                                            : ValidationMessage(static_cast<ValidationCode>(code)));
     return calculation;
   }
-  const int validation = Validate(prepared);
-  if (validation != kValid) {
-    calculation.outcome = Refused(validation, ValidationMessage(validation));
+  const ValidationCode validation = Validate(prepared);
+  if (validation != ValidationCode::Valid) {
+    calculation.outcome = Refused(static_cast<int>(validation), ValidationMessage(validation));
     return calculation;
   }
   calculation.spec = prepared;
   FilterSpec& s = calculation.spec;
   DeriveScale(s, calculation.scale);
-  const int designed =
+  const DesignCode designed =
       Design(s, calculation.scale, calculation.design, calculation.responses.poles);
-  if (designed != kDesignOk) {
-    calculation.outcome = Refused(designed, DesignMessage(designed));
+  if (designed != DesignCode::Ok) {
+    calculation.outcome = Refused(static_cast<int>(designed), DesignMessage(designed));
     return calculation;
   }
   if (curves == CurveWork::Compute) {

@@ -115,11 +115,11 @@ struct Designed {
 
 Designed Make(FilterSpec spec) {
   Designed d;
-  EXPECT_EQ(Validate(spec), kValid);
+  EXPECT_EQ(Validate(spec), ValidationCode::Valid);
   DisplayScale scale;
   DeriveScale(spec, scale);
   PoleList poles{};
-  EXPECT_EQ(Design(spec, scale, d.design, poles), kDesignOk);
+  EXPECT_EQ(Design(spec, scale, d.design, poles), DesignCode::Ok);
   d.spec = spec;
   const auto m = static_cast<std::size_t>(spec.effectiveOrder + 1);
   d.b.assign(d.design.numerator.begin(), d.design.numerator.begin() + m);

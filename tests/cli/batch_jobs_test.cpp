@@ -66,7 +66,7 @@ std::string MixedInput() {
 }
 
 struct BatchResult {
-  int status;
+  ExitStatus status;
   std::string out;
   std::string err;
 };
@@ -74,7 +74,7 @@ struct BatchResult {
 BatchResult RunJobs(std::istream& in, int jobs) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = RunBatch(in, out, err, jobs);
+  const ExitStatus status = RunBatch(in, out, err, jobs);
   return {status, out.str(), err.str()};
 }
 
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Jobs, BatchJobs, ::testing::Values(2, 7),
 TEST_P(BatchJobs, GiveTheBytesOfOneJob) {
   const std::string input = MixedInput();
   const BatchResult one = RunJobs(input, 1);
-  ASSERT_EQ(one.status, kExitSuccess);
+  ASSERT_EQ(one.status, ExitStatus::Success);
   std::istringstream lines(one.out);
   std::size_t count = 0;
   for (std::string line; std::getline(lines, line); ++count) {
@@ -101,12 +101,12 @@ TEST_P(BatchJobs, GiveTheBytesOfOneJob) {
   EXPECT_EQ(count, static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1);
 
   const BatchResult many = RunJobs(input, GetParam());
-  EXPECT_EQ(many.status, kExitSuccess);
+  EXPECT_EQ(many.status, ExitStatus::Success);
   EXPECT_TRUE(many.out == one.out) << "the output differs from that of one job";
   EXPECT_TRUE(many.err.empty());
 
   const BatchResult none = RunJobs("", GetParam());
-  EXPECT_EQ(none.status, kExitSuccess);
+  EXPECT_EQ(none.status, ExitStatus::Success);
   EXPECT_TRUE(none.out.empty());
 }
 
@@ -156,7 +156,7 @@ TEST(BatchEnds, WhenTheOutputFails) {
     FullOutput full(kRoom);
     std::ostream out(&full);
     std::ostringstream err;
-    EXPECT_EQ(RunBatch(in, out, err, jobs), kExitOutputFailed) << jobs;
+    EXPECT_EQ(RunBatch(in, out, err, jobs), ExitStatus::OutputFailed) << jobs;
     EXPECT_LT(endless.lines, kMostLinesRead) << jobs;
     EXPECT_TRUE(err.str().empty()) << jobs;
   }
@@ -189,7 +189,7 @@ TEST(BatchEnds, WhenTheInputCannotBeRead) {
     FailingInput failing("{}\n{\"order\": 20}\n{\"order\": 3");
     std::istream in(&failing);
     const BatchResult run = RunJobs(in, jobs);
-    EXPECT_EQ(run.status, kExitRefused) << jobs;
+    EXPECT_EQ(run.status, ExitStatus::Refused) << jobs;
     EXPECT_EQ(run.out, RunJobs("{}\n{\"order\": 20}\n", 1).out) << jobs;
     EXPECT_EQ(run.err, "Standard input cannot be read: Input/output error\n") << jobs;
   }
@@ -211,7 +211,7 @@ TEST_F(BatchProgram, GivesTheBytesOfOneJobThroughItsStandardStreams) {
     const std::string out = scratch_.Path("out" + std::to_string(jobs));
     EXPECT_EQ(Shell("\"$CLI\" --batch --jobs " + std::to_string(jobs) + " <'" + input + "' >'" +
                     out + "'"),
-              kExitSuccess);
+              static_cast<int>(ExitStatus::Success));
     EXPECT_TRUE(test::ReadBytes(out) == expected) << jobs << " jobs differ from one";
   }
 }
@@ -222,13 +222,13 @@ TEST_F(BatchProgram, EndsQuietlyWhenItsOutputIsClosed) {
   constexpr int kTimedOut = 124;
   // A closed descriptor fails at the first write.
   EXPECT_EQ(Shell("yes '{}' | timeout 60 \"$CLI\" --batch --jobs 2 >&- 2>'" + err + "'"),
-            kExitOutputFailed);
+            static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(test::ReadBytes(err), "");
   // A reader that goes away ends the program by the broken pipe.
   Shell("{ yes '{}' | timeout 60 \"$CLI\" --batch --jobs 2 2>'" + err + "'; echo $? >'" + status +
         "'; } | head -c 1 >/dev/null");
   const int ended = std::atoi(test::ReadBytes(status).c_str());
-  EXPECT_NE(ended, kExitSuccess);
+  EXPECT_NE(ended, static_cast<int>(ExitStatus::Success));
   EXPECT_NE(ended, kTimedOut);
   EXPECT_EQ(test::ReadBytes(err), "");
 }
@@ -239,7 +239,7 @@ TEST_F(BatchProgram, ReportsAnInputThatCannotBeRead) {
   for (const char* jobs : {"1", "2"}) {
     EXPECT_EQ(Shell("\"$CLI\" --batch --jobs " + std::string(jobs) + " </ >'" + out + "' 2>'" +
                     err + "'"),
-              kExitRefused);
+              static_cast<int>(ExitStatus::Refused));
     EXPECT_EQ(test::ReadBytes(out), "");
     EXPECT_EQ(test::ReadBytes(err), "Standard input cannot be read: Is a directory\n");
   }

@@ -202,7 +202,7 @@ TEST(Batch, EachLineIsTheCalculationOfItsSpecification) {
     expected.push_back(Json::parse(reference::DomDesignJson(calculated).dump()));
   }
   const BatchRun run = RunBatchTool(input);
-  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success));
   EXPECT_TRUE(run.err.empty());
   ASSERT_EQ(run.lines.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -217,7 +217,7 @@ TEST(Batch, FieldsOverrideTheDefaultsAsTheOptionsDo) {
   const test::CliRun options =
       test::RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--taps", "41",
                              "--rolloff", "0.25", "--quant", "8", "--fc1", "120", "--json"});
-  ASSERT_EQ(options.status, kExitSuccess) << options.err;
+  ASSERT_EQ(options.status, static_cast<int>(ExitStatus::Success)) << options.err;
   ASSERT_EQ(batch.lines.size(), 1u);
   EXPECT_EQ(Json::parse(batch.lines[0]), Json::parse(options.out));
 }
@@ -258,7 +258,7 @@ TEST(Batch, RefusedLinesGiveTheirCodeAndTheRunGoesOn) {
   for (const RefusedLine& r : refusals) input += r.line + "\n{}\n";
   input += "{}";  // the last line needs no newline
   const BatchRun run = RunBatchTool(input);
-  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success));
   ASSERT_EQ(run.lines.size(), 2 * refusals.size() + 1);
   const Json defaults = Json::parse(reference::DomDesignJson(Calculated(FilterSpec{})).dump());
   for (std::size_t i = 0; i < refusals.size(); ++i) {
@@ -277,7 +277,7 @@ TEST(Batch, TakesNoOtherOption) {
                                                {"--order", "3", "--batch"},
                                                {"--batch", "--open", "x.qvd"}}) {
     const BatchRun run = RunBatchTool("{}\n", args);
-    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage));
     EXPECT_NE(run.err.find("--batch"), std::string::npos) << run.err;
     EXPECT_TRUE(run.lines.empty());
   }
@@ -294,15 +294,15 @@ TEST(Batch, JobsAreOneToTheMostAndOnlyForBatch) {
                                                {"--batch", "--jobs", beyond},
                                                {"--jobs", "2"}}) {
     const BatchRun run = RunBatchTool("{}\n", args);
-    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage));
     EXPECT_NE(run.err.find("--jobs"), std::string::npos) << run.err;
     EXPECT_TRUE(run.lines.empty());
   }
   const BatchRun one = RunBatchTool("{}\n{\"order\": 20}\n", {"--batch", "--jobs", "1"});
-  EXPECT_EQ(one.status, kExitSuccess);
+  EXPECT_EQ(one.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(one.lines.size(), 2u);
   const BatchRun all = RunBatchTool("{}\n{\"order\": 20}\n", {"--jobs", most, "--batch"});
-  EXPECT_EQ(all.status, kExitSuccess);
+  EXPECT_EQ(all.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(all.lines, one.lines);
 }
 

@@ -74,7 +74,7 @@ class CliTest : public ::testing::Test {
 
 TEST_F(CliTest, DefaultJsonIsTheCalculatedDefaultDesign) {
   const CliRun run = RunCliInProcess({"--json"});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   EXPECT_TRUE(run.err.empty());
   ASSERT_EQ(run.out.back(), '\n');
   const nlohmann::json printed = nlohmann::json::parse(run.out);
@@ -150,7 +150,7 @@ TEST_P(CliSpecTest, JsonIsTheCalculationOfTheDescribedSpecification) {
   std::vector<std::string> args = GetParam().args;
   args.push_back("--json");
   const CliRun run = RunCliInProcess(args);
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   const nlohmann::json printed = nlohmann::json::parse(run.out);
   EXPECT_EQ(printed, Expected(GetParam().spec));
   EXPECT_EQ(printed["design"]["numerator"].size(), GetParam().coefficients);
@@ -222,7 +222,7 @@ TEST_P(CliUsageTest, UsageErrorNamesTheOptionAndWritesNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--json", "--save", save.string()});
   const CliRun run = RunCliInProcess(args);
-  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage));
   EXPECT_NE(run.err.find(GetParam().option), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
   EXPECT_FALSE(fs::exists(save));
@@ -261,13 +261,14 @@ TEST_F(CliTest, RefusedCalculationShowsItsExactMessageAndWritesNothing) {
          spec.fsample = 0;
          return ValidationMessage(Validate(spec));
        }()},
-      {{"--order", "19", "--fc1", "1", "--fs", "1000000"}, DesignMessage(kGainOutOfRange)},
+      {{"--order", "19", "--fc1", "1", "--fs", "1000000"},
+       DesignMessage(DesignCode::GainOutOfRange)},
   };
   for (const Refusal& refusal : refusals) {
     std::vector<std::string> args = refusal.args;
     args.insert(args.end(), {"--json", "--save", Path("refused.qvd")});
     const CliRun run = RunCliInProcess(args);
-    EXPECT_EQ(run.status, kExitRefused);
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Refused));
     EXPECT_FALSE(refusal.message.empty());
     EXPECT_EQ(run.err, refusal.message);
     EXPECT_TRUE(run.out.empty());
@@ -281,7 +282,7 @@ TEST_F(CliTest, SavedDesignIsTheFileOfTheCalculatedSpecAndOpensBack) {
   std::vector<std::string> saving = args;
   saving.insert(saving.end(), {"--save", Path("design.qvd"), "--json"});
   const CliRun saved = RunCliInProcess(saving);
-  ASSERT_EQ(saved.status, kExitSuccess) << saved.err;
+  ASSERT_EQ(saved.status, static_cast<int>(ExitStatus::Success)) << saved.err;
   const std::string bytes = Read(Path("design.qvd"));
   ASSERT_EQ(bytes.size(), kDesignFileSize);
   EXPECT_EQ(bytes.substr(0, 4), std::string("\x03\x30\x2E\x38"));
@@ -295,7 +296,7 @@ TEST_F(CliTest, SavedDesignIsTheFileOfTheCalculatedSpecAndOpensBack) {
   EXPECT_EQ(spec.effectiveOrder, 4);
 
   const CliRun opened = RunCliInProcess({"--open", Path("design.qvd"), "--json"});
-  ASSERT_EQ(opened.status, kExitSuccess) << opened.err;
+  ASSERT_EQ(opened.status, static_cast<int>(ExitStatus::Success)) << opened.err;
   EXPECT_EQ(nlohmann::json::parse(opened.out), printed);
 }
 
@@ -304,13 +305,13 @@ TEST_F(CliTest, OptionsOverrideTheOpenedFile) {
                            200, 2000, Quantization::Signed8, 21);
   const std::string path = WriteFile("fir.qvd", Stored(stored));
   const CliRun run = RunCliInProcess({"--open", path, "--taps", "33", "--json"});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   stored.taps = 33;
   EXPECT_EQ(nlohmann::json::parse(run.out), Expected(stored));
 
   // Choosing IIR on the command line for the file's rectangle model is the user's mistake.
   const CliRun iir = RunCliInProcess({"--open", path, "--class", "iir"});
-  EXPECT_EQ(iir.status, kExitUsage);
+  EXPECT_EQ(iir.status, static_cast<int>(ExitStatus::Usage));
   EXPECT_NE(iir.err.find("--class"), std::string::npos);
 }
 
@@ -332,11 +333,12 @@ TEST_F(CliTest, RefusedFilesShowTheirMessages) {
        "Saved File does not fit with this version\n"},
       {WriteFile("short.qvd", valid.substr(0, 40)), "Unexpected file format.\n"},
       // A rectangle IIR design from the file alone is refused by the calculation.
-      {WriteFile("iir-rectangle.qvd", Stored(firModelForIir)), ValidationMessage(kFirModelForIir)},
+      {WriteFile("iir-rectangle.qvd", Stored(firModelForIir)),
+       ValidationMessage(ValidationCode::FirModelForIir)},
   };
   for (const FileCase& c : cases) {
     const CliRun run = RunCliInProcess({"--open", c.path, "--json"});
-    EXPECT_EQ(run.status, kExitRefused) << c.path;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Refused)) << c.path;
     EXPECT_EQ(run.err, c.message);
     EXPECT_TRUE(run.out.empty());
   }
@@ -344,13 +346,13 @@ TEST_F(CliTest, RefusedFilesShowTheirMessages) {
 
 TEST_F(CliTest, EmptyFileKeepsTheDefaults) {
   const CliRun run = RunCliInProcess({"--open", WriteFile("empty.qvd", ""), "--json"});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   EXPECT_EQ(nlohmann::json::parse(run.out), Expected(FilterSpec{}));
 }
 
 TEST_F(CliTest, FailedSaveIsAnOutputFailure) {
   const CliRun run = RunCliInProcess({"--save", Path("no-such-directory/design.qvd"), "--json"});
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, "Failed to save document.\n");
   // The printout is an output of its own and still comes.
   EXPECT_EQ(nlohmann::json::parse(run.out), Expected(FilterSpec{}));
@@ -358,7 +360,7 @@ TEST_F(CliTest, FailedSaveIsAnOutputFailure) {
 
 TEST_F(CliTest, HelpAndVersion) {
   const CliRun help = RunCliInProcess({"--help"});
-  EXPECT_EQ(help.status, kExitSuccess);
+  EXPECT_EQ(help.status, static_cast<int>(ExitStatus::Success));
   for (const char* option :
        {"--open",      "--class",     "--band",    "--model",    "--fs",      "--fc1",
         "--fc2",       "--order",     "--taps",    "--ripple",   "--rolloff", "--quant",
@@ -371,7 +373,7 @@ TEST_F(CliTest, HelpAndVersion) {
   EXPECT_EQ(help.out.find("Excludes"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("takes no other option but --jobs"), std::string::npos) << help.out;
   const CliRun version = RunCliInProcess({"--version"});
-  EXPECT_EQ(version.status, kExitSuccess);
+  EXPECT_EQ(version.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(version.out, "Quorvanel version 0.8\n");
 }
 
@@ -390,12 +392,12 @@ TEST_F(CliTest, TheProgramGivesTheSameResultsAndStatuses) {
     return CliRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, Read(Path("stderr"))};
   };
   const CliRun json = runProgram("--json");
-  EXPECT_EQ(json.status, kExitSuccess);
+  EXPECT_EQ(json.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(json.out, RunCliInProcess({"--json"}).out);
   const CliRun refused = runProgram("--order 20 --json");
-  EXPECT_EQ(refused.status, kExitRefused);
+  EXPECT_EQ(refused.status, static_cast<int>(ExitStatus::Refused));
   EXPECT_EQ(refused.err, "Filter order must be smaller than 20\n");
-  EXPECT_EQ(runProgram("--fs x").status, kExitUsage);
+  EXPECT_EQ(runProgram("--fs x").status, static_cast<int>(ExitStatus::Usage));
 }
 
 // libgd, with the image codecs it brings, is loaded by the first picture, not at start.

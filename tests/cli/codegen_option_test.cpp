@@ -51,7 +51,7 @@ class CodegenOptions : public testing::Test {
 TEST_F(CodegenOptions, CFileIsTheGeneratorsFileOfTheCalculatedDesign) {
   const CliRun run = RunCliInProcess(
       {"--class", "fir", "--model", "raised-cosine", "--quant", "8", "--c", File("a.c")});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   FilterSpec spec;
   spec.filterClass = FilterClass::Fir;
   spec.model = FilterModel::RaisedCosine;
@@ -83,21 +83,21 @@ TEST_F(CodegenOptions, CFileOfFixedPointSectionsIsTheirCascadeCode) {
   EXPECT_EQ(Read(File("sections.c")), expected.str());
 
   const CliRun direct = RunCliInProcess({"--order", "6", "--quant", "16", "--c", File("direct.c")});
-  ASSERT_EQ(direct.status, kExitSuccess) << direct.err;
+  ASSERT_EQ(direct.status, static_cast<int>(ExitStatus::Success)) << direct.err;
   EXPECT_NE(Read(File("direct.c")).find("iir(__int16 NewSample)"), std::string::npos);
   EXPECT_EQ(Read(File("direct.c")).find("iir_q15"), std::string::npos);
 }
 
 TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
   const CliRun size = RunCliInProcess({"--class", "fir", "--quant", "16", "--estimate"});
-  EXPECT_EQ(size.status, kExitSuccess);
+  EXPECT_EQ(size.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(size.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 16-bit\n1 multiplier(s)\n"
             "652 FFs for the filter*\n512 FFs for the coefficients*\n32 clks output latency\n"
             "32000 Hz for Fclk\n1000 Hz for Fsampling\n* May change with synthezis optimization\n");
   const CliRun speed =
       RunCliInProcess({"--class", "fir", "--quant", "16", "--estimate", "--arch", "speed"});
-  EXPECT_EQ(speed.status, kExitSuccess);
+  EXPECT_EQ(speed.status, static_cast<int>(ExitStatus::Success));
   EXPECT_NE(
       speed.out.find("\n16 multiplier(s)\n1817 FFs for the filter*\n256 FFs for the coefficients*\n"
                      "8 clks output latency\n1000 Hz for Fclk\n"),
@@ -107,14 +107,14 @@ TEST_F(CodegenOptions, EstimateOfTheDefaultsPrintsNineLines) {
 TEST_F(CodegenOptions, VhdlHeaderCarriesTheEstimateOfItsArchitectureAndResolution) {
   const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--vhdl",
                                       File("f.vhd"), "--arch", "speed", "--resolution", "10"});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   const std::string text = Read(File("f.vhd"));
   EXPECT_NE(text.find("--\n-- Signal Resolution: 10-bit\n-- Coefficients Quantization: 8-bit\n"
                       "-- 5 multiplier(s)\n"),
             std::string::npos);
   EXPECT_NE(text.find("architecture speed of fir is"), std::string::npos);
   const CliRun size = RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("g.vhd")});
-  ASSERT_EQ(size.status, kExitSuccess) << size.err;
+  ASSERT_EQ(size.status, static_cast<int>(ExitStatus::Success)) << size.err;
   EXPECT_NE(Read(File("g.vhd")).find("-- Signal Resolution: 16-bit\n"), std::string::npos);
   EXPECT_NE(Read(File("g.vhd")).find("architecture size of fir is"), std::string::npos);
 }
@@ -133,7 +133,7 @@ TEST_P(VhdlRefusal, ShowsItsMessageAndWritesNothing) {
   std::vector<std::string> args = GetParam().args;
   args.insert(args.end(), {"--vhdl", File("f.vhd")});
   const CliRun run = RunCliInProcess(args);
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, GetParam().message);
   EXPECT_FALSE(fs::exists(File("f.vhd")));
 }
@@ -145,7 +145,7 @@ TEST_P(VhdlRefusal, AndTheVerilogOutputAndItsTestbench) {
   const CliRun run = RunCliInProcess(args);
   std::string message = GetParam().message;
   message.replace(message.find("VHDL"), 4, "Verilog");
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, message);
   EXPECT_FALSE(fs::exists(File("f.v")));
   EXPECT_FALSE(fs::exists(File("f_tb.v")));
@@ -173,11 +173,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CodegenOptions, TestbenchNeedsAHardwareFileAndAKnownExtension) {
   EXPECT_EQ(RunCliInProcess({"--class", "fir", "--quant", "8", "--testbench", File("t.v")}).status,
-            kExitUsage);
+            static_cast<int>(ExitStatus::Usage));
   EXPECT_FALSE(fs::exists(File("t.v")));
   const CliRun run = RunCliInProcess(
       {"--class", "fir", "--quant", "8", "--vhdl", File("f.vhd"), "--testbench", File("t.txt")});
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, "The testbench file name must end in .vhd, .vhdl or .v\n");
   EXPECT_TRUE(fs::exists(File("f.vhd")));
 }
@@ -187,7 +187,7 @@ TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
     const CliRun run = RunCliInProcess({"--class", "fir", "--quant", "8", "--taps", "9", "--arch",
                                         "speed", "--resolution", "12", "--verilog", File("f.v"),
                                         "--testbench", File(bench)});
-    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
     const bool vhdl = std::string(bench) == "t.vhd";
     EXPECT_NE(Read(File(bench)).find(vhdl ? "entity work.fir(speed)" : "fir #(.W(W))"),
               std::string::npos)
@@ -203,43 +203,43 @@ TEST_F(CodegenOptions, VerilogAndBothTestbenchLanguagesAreWritten) {
   EXPECT_NE(Read(File("f.v")).find("module fir #(parameter W = 12) ("), std::string::npos);
   const CliRun wide = RunCliInProcess(
       {"--class", "fir", "--quant", "8", "--resolution", "33", "--verilog", File("g.v")});
-  EXPECT_EQ(wide.status, kExitOutputFailed);
+  EXPECT_EQ(wide.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(wide.err, "The Signal Resolution must be 2 to 32 bits\n");
 }
 
 TEST_F(CodegenOptions, EvenTapsAreWrittenForSize) {
   const CliRun run =
       RunCliInProcess({"--class", "fir", "--quant", "16", "--taps", "30", "--vhdl", File("f.vhd")});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   EXPECT_TRUE(fs::exists(File("f.vhd")));
 }
 
 TEST_F(CodegenOptions, FileInAMissingDirectoryIsNotCreated) {
   const CliRun c = RunCliInProcess({"--c", File("absent/a.c")});
-  EXPECT_EQ(c.status, kExitOutputFailed);
+  EXPECT_EQ(c.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(c.err, "The Output file cannot be created!\n");
   const CliRun vhdl =
       RunCliInProcess({"--class", "fir", "--quant", "8", "--vhdl", File("absent/a.vhd")});
-  EXPECT_EQ(vhdl.status, kExitOutputFailed);
+  EXPECT_EQ(vhdl.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(vhdl.err, "The Output file cannot be created!\n");
 }
 
 TEST_F(CodegenOptions, RefusedVhdlLeavesTheOtherOutputs) {
   const CliRun run =
       RunCliInProcess({"--quant", "16", "--vhdl", File("f.vhd"), "--c", File("a.c")});
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(fs::exists(File("a.c")));
 }
 
 TEST_F(CodegenOptions, EstimateIsRefusedLikeTheVhdlOutput) {
   const CliRun iir = RunCliInProcess({"--estimate"});
-  EXPECT_EQ(iir.status, kExitOutputFailed);
+  EXPECT_EQ(iir.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(iir.err, "VHDL generation for IIR not yet implemented\n");
   EXPECT_TRUE(iir.out.empty());
   const CliRun fewTaps = RunCliInProcess(
       {"--class", "fir", "--quant", "8", "--taps", "1", "--arch", "speed", "--estimate"});
-  EXPECT_EQ(fewTaps.status, kExitSuccess);
+  EXPECT_EQ(fewTaps.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(fewTaps.out,
             "Signal Resolution: 16-bit\nCoefficients Quantization: 8-bit\n"
             "Estimate not available: SPEED needs 3 to 511 taps\n");
@@ -261,7 +261,7 @@ TEST_F(CodegenOptions, CoefficientFilesAreTheExportsOfTheCalculatedDesign) {
     std::vector<std::string> args = e.args;
     args.insert(args.end(), {e.option, File("cli")});
     const CliRun run = RunCliInProcess(args);
-    ASSERT_EQ(run.status, kExitSuccess) << e.option << ": " << run.err;
+    ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << e.option << ": " << run.err;
     FilterSpec spec;
     const bool firClass = e.args == fir;
     spec.filterClass = firClass ? FilterClass::Fir : FilterClass::Iir;
@@ -283,7 +283,7 @@ TEST_P(CoefficientRefusal, ShowsItsMessageAndWritesNothing) {
   std::vector<std::string> args = GetParam().args;
   args.push_back(File("f"));
   const CliRun run = RunCliInProcess(args);
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, GetParam().message);
   EXPECT_FALSE(fs::exists(File("f")));
 }
@@ -310,11 +310,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CodegenOptions, UnknownArchitectureIsAUsageError) {
   const CliRun run =
       RunCliInProcess({"--class", "fir", "--quant", "8", "--arch", "fast", "--estimate"});
-  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage));
   EXPECT_NE(run.err.find("--arch"), std::string::npos);
   EXPECT_EQ(
       RunCliInProcess({"--class", "fir", "--quant", "8", "--resolution", "x", "--estimate"}).status,
-      kExitUsage);
+      static_cast<int>(ExitStatus::Usage));
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::string TempPath(const std::string& name) {
 TEST(GifOption, WritesThePictureOfTheDefaultDesign) {
   const std::string path = TempPath("default.gif");
   const CliRun run = RunCliInProcess({"--gif", path});
-  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(run.err, "");
   const test::Picture picture(path);
   std::filesystem::remove(path);
@@ -44,7 +44,7 @@ TEST(GifOption, WritesThePictureOfTheDefaultDesign) {
 TEST(GifOption, WritesThePictureOfTheDesignAsOverridden) {
   const std::string path = TempPath("fir.gif");
   const CliRun run = RunCliInProcess({"--class", "fir", "--model", "raised-cosine", "--gif", path});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   const test::Picture picture(path);
   std::filesystem::remove(path);
   const test::Picture golden(test::DefaultDesignGoldenPath());
@@ -60,7 +60,7 @@ TEST(GifOption, DesignWithASchemeShowsItsVerdict) {
   const std::string path = TempPath("scheme.gif");
   const CliRun run = RunCliInProcess({"--model", "elliptic", "--pass", "100", "--stop", "130",
                                       "--atten", "50", "--min-order", "--gif", path});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   const test::Picture picture(path);
   std::filesystem::remove(path);
   ASSERT_TRUE(picture.IsValid());
@@ -80,7 +80,7 @@ class GifOptionFailure : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(GifOptionFailure, ShowsTheMessageAndEndsWithStatusThree) {
   const CliRun run = RunCliInProcess({"--gif", GetParam().path});
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, GetParam().message);
 }
 
@@ -97,7 +97,7 @@ TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
   const std::string design = TempPath("kept.qvd");
   const CliRun run =
       RunCliInProcess({"--gif", "/nonexistent-quorvanel-dir/graph.gif", "--save", design});
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_TRUE(std::filesystem::exists(design));
   std::filesystem::remove(design);
 }
@@ -105,7 +105,7 @@ TEST(GifOption, OtherOutputsStillRunWhenThePictureFails) {
 TEST(GifOption, RefusedDesignWritesNoPicture) {
   const std::string path = TempPath("refused.gif");
   const CliRun run = RunCliInProcess({"--order", "30", "--gif", path});
-  EXPECT_EQ(run.status, kExitRefused);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Refused));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 

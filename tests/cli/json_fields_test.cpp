@@ -94,7 +94,7 @@ const std::string kBatchInput =
 
 TEST(JsonFields, BatchLinesHoldExactlyTheChosenPartsInTheirOrder) {
   const test::CliRun full = test::RunCliInProcess({"--batch", "--jobs", "1"}, kBatchInput);
-  ASSERT_EQ(full.status, kExitSuccess) << full.err;
+  ASSERT_EQ(full.status, static_cast<int>(ExitStatus::Success)) << full.err;
   const std::vector<std::string> fullLines = Lines(full.out);
   ASSERT_EQ(fullLines.size(), 5u);
   for (const std::vector<std::string>& names : kSelections) {
@@ -102,7 +102,7 @@ TEST(JsonFields, BatchLinesHoldExactlyTheChosenPartsInTheirOrder) {
       SCOPED_TRACE(Joined(names) + " with " + jobs + " jobs");
       const test::CliRun run = test::RunCliInProcess(
           {"--batch", "--jobs", jobs, "--fields", Joined(names)}, kBatchInput);
-      EXPECT_EQ(run.status, kExitSuccess) << run.err;
+      EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
       const std::vector<std::string> lines = Lines(run.out);
       ASSERT_EQ(lines.size(), fullLines.size());
       for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -119,13 +119,13 @@ TEST(JsonFields, BatchLinesHoldExactlyTheChosenPartsInTheirOrder) {
 TEST(JsonFields, JsonRunPrintsTheChosenPartsAndDefaultsToTheWholeAnswer) {
   const std::vector<std::string> design = {"--band", "bandpass", "--order", "3", "--json"};
   const test::CliRun full = test::RunCliInProcess(design);
-  ASSERT_EQ(full.status, kExitSuccess) << full.err;
+  ASSERT_EQ(full.status, static_cast<int>(ExitStatus::Success)) << full.err;
   for (const std::vector<std::string>& names : kSelections) {
     SCOPED_TRACE(Joined(names));
     std::vector<std::string> args = design;
     args.insert(args.end(), {"--fields", Joined(names)});
     const test::CliRun run = test::RunCliInProcess(args);
-    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
     EXPECT_EQ(Ordered::parse(run.out), Selected(Ordered::parse(full.out), names));
   }
   // Every record named is the whole answer again, byte for byte.
@@ -150,7 +150,7 @@ TEST(JsonFields, UnknownOrMisplacedFieldsAreUsageErrors) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Joined(c.args));
     const test::CliRun run = test::RunCliInProcess(c.args, "{}\n");
-    EXPECT_EQ(run.status, kExitUsage);
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage));
     EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty());
   }

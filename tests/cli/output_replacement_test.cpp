@@ -75,7 +75,7 @@ class OutputReplacement : public ::testing::TestWithParam<OutputCase> {
   // The bytes of the output written to a new file.
   std::string FreshOutput() const {
     const ToolRun run = Produce(Path("fresh"));
-    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
     std::string bytes = test::ReadBytes(Path("fresh"));
     fs::remove(Path("fresh"));
     return bytes;
@@ -89,7 +89,7 @@ TEST_P(OutputReplacement, FailedWriteKeepsThePreviousFileOrNone) {
   test::WriteBytes(Path("target"), kPrevious);
   for (const char* name : {"target", "absent"}) {
     const ToolRun run = ProduceWithLimit(Path(name));
-    EXPECT_EQ(run.status, kExitOutputFailed) << name;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed)) << name;
     EXPECT_EQ(run.err, GetParam().notClosed) << name;
   }
   EXPECT_EQ(test::ReadBytes(Path("target")), kPrevious);
@@ -104,7 +104,7 @@ TEST_P(OutputReplacement, ReplacedFileHoldsTheNewBytesAndKeepsItsPermissions) {
   const fs::perms unusual = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
   fs::permissions(Path("target"), unusual);
   const ToolRun run = Produce(Path("target"));
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   EXPECT_EQ(test::ReadBytes(Path("target")), expected);
   EXPECT_EQ(fs::status(Path("target")).permissions(), unusual);
   EXPECT_EQ(Names(), std::set<std::string>{"target"});
@@ -116,7 +116,7 @@ TEST_P(OutputReplacement, LinkStaysAndTheFileItNamesIsReplaced) {
   test::WriteBytes(Path("real/file"), kPrevious);
   fs::create_symlink("real/file", Path("link"));
   const ToolRun run = Produce(Path("link"));
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
+  ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
   EXPECT_TRUE(fs::is_symlink(Path("link")));
   EXPECT_EQ(test::ReadBytes(Path("real/file")), expected);
   EXPECT_EQ(Names("real"), std::set<std::string>{"file"});
@@ -126,7 +126,7 @@ TEST_P(OutputReplacement, PathThatCannotTakeAFileIsNotCreated) {
   fs::create_directories(Path("directory"));
   for (const char* name : {"directory", "missing/file"}) {
     const ToolRun run = Produce(Path(name));
-    EXPECT_EQ(run.status, kExitOutputFailed) << name;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed)) << name;
     EXPECT_EQ(run.err, GetParam().notCreated) << name;
   }
   EXPECT_TRUE(fs::is_directory(Path("directory")));
@@ -141,7 +141,7 @@ TEST_P(OutputReplacement, ReadOnlyDirectoryKeepsItsFile) {
   test::WriteBytes(Path("read-only/file"), kPrevious);
   fs::permissions(Path("read-only"), fs::perms::owner_read | fs::perms::owner_exec);
   const ToolRun run = Produce(Path("read-only/file"));
-  EXPECT_EQ(run.status, kExitOutputFailed);
+  EXPECT_EQ(run.status, static_cast<int>(ExitStatus::OutputFailed));
   EXPECT_EQ(run.err, GetParam().notCreated);
   EXPECT_EQ(test::ReadBytes(Path("read-only/file")), kPrevious);
   EXPECT_EQ(Names("read-only"), std::set<std::string>{"file"});

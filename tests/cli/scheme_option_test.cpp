@@ -168,7 +168,7 @@ TEST(SchemeBatchLine, WrongValuesAreNoSpecification) {
   };
   for (const Case& c : cases) {
     const test::CliRun run = RunCliInProcess({"--batch", "--jobs", "1"}, c.line + "\n");
-    ASSERT_EQ(run.status, kExitSuccess) << run.err;
+    ASSERT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
     const Json answer = Json::parse(run.out);
     EXPECT_EQ(answer["code"], kLineNotASpecification) << c.line;
     EXPECT_NE(answer["error"].get<std::string>().find(c.named), std::string::npos)
@@ -240,7 +240,7 @@ TEST(SchemeBatchLine, PrintedSpecReadsBackToTheSameAnswer) {
   }
   for (const char* jobs : {"1", "2"}) {
     const test::CliRun run = RunCliInProcess({"--batch", "--jobs", jobs}, input);
-    EXPECT_EQ(run.status, kExitSuccess) << run.err;
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Success)) << run.err;
     EXPECT_EQ(run.out, expected);
   }
 }
@@ -293,7 +293,7 @@ TEST(SchemeCli, EllipticMinimumOrderMeetsAndOneOrderLessMisses) {
   std::vector<std::string> minimum = scheme;
   minimum.push_back("--min-order");
   const test::CliRun found = RunCliInProcess(minimum);
-  ASSERT_EQ(found.status, kExitSuccess) << found.err;
+  ASSERT_EQ(found.status, static_cast<int>(ExitStatus::Success)) << found.err;
   const Json best = Json::parse(found.out);
   const int order = best["spec"]["order"].get<int>();
   EXPECT_GE(order, 2);
@@ -314,7 +314,7 @@ TEST(SchemeCli, EllipticMinimumOrderMeetsAndOneOrderLessMisses) {
   std::vector<std::string> manual = scheme;
   manual.insert(manual.end(), {"--order", std::to_string(order - 1)});
   const test::CliRun lower = RunCliInProcess(manual);
-  ASSERT_EQ(lower.status, kExitSuccess) << lower.err;
+  ASSERT_EQ(lower.status, static_cast<int>(ExitStatus::Success)) << lower.err;
   const Json less = Json::parse(lower.out);
   EXPECT_EQ(less["spec"]["order"], order - 1);
   EXPECT_FALSE(less["verdict"]["meets"].get<bool>());
@@ -347,7 +347,7 @@ TEST(SchemeCli, UsageErrorsNameTheOption) {
     std::vector<std::string> args = c.args;
     args.push_back("--json");
     const test::CliRun run = RunCliInProcess(args, "{}\n");
-    EXPECT_EQ(run.status, kExitUsage) << c.args[1];
+    EXPECT_EQ(run.status, static_cast<int>(ExitStatus::Usage)) << c.args[1];
     EXPECT_NE(run.err.find(c.option), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty());
   }
@@ -362,7 +362,7 @@ TEST(SchemeCli, DesignFileKeepsEveryField) {
       {"--band",      "bandpass", "--model",   "chebyshev", "--pass", "150,250", "--stop",
        "100,320",     "--atten",  "50",        "--order",   "4",      "--quant", "16",
        "--structure", "sections", "--scaling", "l2",        "--save", saved,     "--json"});
-  ASSERT_EQ(save.status, kExitSuccess) << save.err;
+  ASSERT_EQ(save.status, static_cast<int>(ExitStatus::Success)) << save.err;
   FilterSpec stored;
   {
     std::ifstream in(saved, std::ios::binary);
@@ -385,7 +385,8 @@ TEST(SchemeCli, DesignFileKeepsEveryField) {
   const std::string later = scratch.Path("later.qvd");
   ASSERT_TRUE(SaveDesignFile(later, stored, kept));
   const std::string copy = scratch.Path("copy.qvd");
-  ASSERT_EQ(RunCliInProcess({"--open", later, "--save", copy}).status, kExitSuccess);
+  ASSERT_EQ(RunCliInProcess({"--open", later, "--save", copy}).status,
+            static_cast<int>(ExitStatus::Success));
   EXPECT_EQ(test::ReadBytes(copy), test::ReadBytes(later));
 
   std::string damaged = test::ReadBytes(later);
@@ -393,7 +394,7 @@ TEST(SchemeCli, DesignFileKeepsEveryField) {
   test::WriteBytes(scratch.Path("damaged.qvd"), damaged);
   const test::CliRun refused =
       RunCliInProcess({"--open", scratch.Path("damaged.qvd"), "--save", scratch.Path("x.qvd")});
-  EXPECT_EQ(refused.status, kExitRefused);
+  EXPECT_EQ(refused.status, static_cast<int>(ExitStatus::Refused));
   EXPECT_EQ(refused.err, std::string(kDamagedExtensionMessage) + "\n");
   EXPECT_FALSE(std::filesystem::exists(scratch.Path("x.qvd")));
 }

@@ -62,7 +62,8 @@ TEST_F(StandardStreams, OutputThatCannotBeWrittenFailsTheRunWithItsReason) {
   };
   for (const auto& c : cases) {
     std::string err;
-    EXPECT_EQ(Run(c.arguments, c.redirect, err), kExitOutputFailed) << c.arguments << c.redirect;
+    EXPECT_EQ(Run(c.arguments, c.redirect, err), static_cast<int>(ExitStatus::OutputFailed))
+        << c.arguments << c.redirect;
     EXPECT_EQ(err, c.err) << c.arguments << c.redirect;
   }
 }
@@ -72,10 +73,10 @@ TEST_F(StandardStreams, OutputThatCannotBeWrittenFailsTheRunWithItsReason) {
 TEST_F(StandardStreams, FilesWrittenThroughTheStandardOutputKeepTheirPlace) {
   std::string err;
   ASSERT_EQ(Run("--c '" + Path("alone.c") + "' --json", ">'" + Path("alone.json") + "'", err),
-            kExitSuccess);
+            static_cast<int>(ExitStatus::Success));
   ASSERT_EQ(Run(kFirDesign + "--estimate --csv '" + Path("alone.csv") + "'",
                 ">'" + Path("estimate") + "'", err),
-            kExitSuccess);
+            static_cast<int>(ExitStatus::Success));
   const struct {
     std::string arguments;
     std::string expected;
@@ -90,7 +91,8 @@ TEST_F(StandardStreams, FilesWrittenThroughTheStandardOutputKeepTheirPlace) {
   for (const auto& c : cases) {
     for (const std::string redirect : {">", ">>"}) {
       test::WriteBytes(Path("both"), "");
-      EXPECT_EQ(Run(c.arguments, redirect + "'" + Path("both") + "'", err), kExitSuccess)
+      EXPECT_EQ(Run(c.arguments, redirect + "'" + Path("both") + "'", err),
+                static_cast<int>(ExitStatus::Success))
           << c.arguments << err;
       EXPECT_TRUE(test::ReadBytes(Path("both")) == c.expected) << c.arguments << redirect;
     }
@@ -134,7 +136,7 @@ TEST_F(StandardStreams, BatchOnWorkersEndsWhenItsOutputFailsWithoutMoreInput) {
       continue;
     }
     ASSERT_TRUE(WIFEXITED(status)) << jobs;
-    EXPECT_EQ(WEXITSTATUS(status), kExitOutputFailed) << jobs;
+    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(ExitStatus::OutputFailed)) << jobs;
   }
 }
 

@@ -119,7 +119,7 @@ TEST(DesignAllocation, NoDesignAllocates) {
   std::vector<FilterSpec> specs = Specifications();
   std::vector<DisplayScale> scales(specs.size());
   for (std::size_t i = 0; i < specs.size(); ++i) {
-    ASSERT_EQ(Validate(specs[i]), kValid);
+    ASSERT_EQ(Validate(specs[i]), ValidationCode::Valid);
     DeriveScale(specs[i], scales[i]);
   }
   FilterDesign design;
@@ -130,7 +130,7 @@ TEST(DesignAllocation, NoDesignAllocates) {
 
   const long before = allocations.load();
   for (std::size_t i = 0; i < specs.size(); ++i) {
-    Design(specs[i], scales[i], design, poles);
+    static_cast<void>(Design(specs[i], scales[i], design, poles));
     SimulateIirStep(specs[i], design.numerator, design.denominator, design.shift,
                     kSimulationSamples, samples);
     SimulateFirImpulse(specs[i], design.firTaps, design.shift, kSimulationSamples, samples);
@@ -191,10 +191,12 @@ TEST(DesignAllocation, NoSchemeDesignAllocates) {
   const long before = allocations.load();
   for (FilterSpec& spec : specs) {
     MinimumOrder found;
-    if (PrepareScheme(spec, found) != kValid || Validate(spec) != kValid) continue;
+    if (PrepareScheme(spec, found) != static_cast<int>(ValidationCode::Valid) ||
+        Validate(spec) != ValidationCode::Valid)
+      continue;
     DisplayScale scale;
     DeriveScale(spec, scale);
-    if (Design(spec, scale, design, poles) == kDesignOk) CheckAgainstScheme(spec, design);
+    if (Design(spec, scale, design, poles) == DesignCode::Ok) CheckAgainstScheme(spec, design);
   }
   EXPECT_EQ(allocations.load() - before, 0);
 }

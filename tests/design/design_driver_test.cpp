@@ -32,7 +32,7 @@ using B = BandType;
 
 TEST(Design, DefaultButterworthLowPass) {
   const DesignRun run = RunDesign(FilterSpec{});
-  ASSERT_EQ(run.code, kDesignOk);
+  ASSERT_EQ(run.code, DesignCode::Ok);
   const FilterDesign& d = run.design;
   EXPECT_NEAR(d.numerator[0], 0.0674553, 1e-7);
   EXPECT_NEAR(d.numerator[1], 0.1349106, 1e-7);
@@ -56,7 +56,7 @@ TEST(Design, DefaultButterworthLowPass) {
 TEST(Design, DefaultAt16Bits) {
   FilterSpec spec{.quantization = k16};
   const DesignRun run = RunDesign(spec);
-  ASSERT_EQ(run.code, kDesignOk);
+  ASSERT_EQ(run.code, DesignCode::Ok);
   EXPECT_EQ(run.design.numerator[0], 8841.0);
   EXPECT_EQ(run.design.numerator[1], 17682.0);
   EXPECT_EQ(run.design.numerator[2], 8841.0);
@@ -77,7 +77,7 @@ TEST(Design, LargestCoefficientOneFitsTheWord) {
                                                .fcut1 = 100,
                                                .fcut2 = 100,
                                                .quantization = q});
-    ASSERT_EQ(run.code, kDesignOk);
+    ASSERT_EQ(run.code, DesignCode::Ok);
     const double half = q == k8 ? 64.0 : 16384.0;
     EXPECT_EQ(run.design.denominator[0], half);
     EXPECT_LT(std::abs(run.design.denominator[1]), half);
@@ -311,10 +311,12 @@ class DesignProperties : public ::testing::TestWithParam<PropertyCase> {};
 
 TEST_P(DesignProperties, AcceptedDesignsAreNormalisedStableAndFitTheirWords) {
   const DesignRun run = RunDesign(GetParam().spec);
-  if (run.code != kDesignOk) {
+  if (run.code != DesignCode::Ok) {
     // Quantised designs may be refused, with one of the specified reasons.
-    ASSERT_NE(run.spec.quantization, kFloat) << "code " << run.code;
-    EXPECT_TRUE(run.code == kQuantizationNotPossible || run.code == kNotStable) << run.code;
+    ASSERT_NE(run.spec.quantization, kFloat) << "code " << static_cast<int>(run.code);
+    EXPECT_TRUE(run.code == DesignCode::QuantizationNotPossible ||
+                run.code == DesignCode::NotStable)
+        << static_cast<int>(run.code);
     return;
   }
   const FilterSpec& spec = run.spec;
@@ -349,7 +351,7 @@ TEST_P(DesignProperties, AcceptedDesignsAreNormalisedStableAndFitTheirWords) {
     FilterSpec floatSpec = GetParam().spec;
     floatSpec.quantization = kFloat;
     const DesignRun floatRun = RunDesign(floatSpec);
-    ASSERT_EQ(floatRun.code, kDesignOk);
+    ASSERT_EQ(floatRun.code, DesignCode::Ok);
     EXPECT_NEAR(gainDb, GainDb(floatRun.spec, floatRun.design, referenceHz),
                 spec.quantization == k16 ? 0.05 : 1.5);
   }
@@ -395,7 +397,7 @@ TEST(Design, FirWithIirModelKeepsTheUnnormalisedIirDesign) {
                   .taps = 63,
                   .quantization = k16};
   const DesignRun run = RunDesign(spec);
-  ASSERT_EQ(run.code, kDesignOk);
+  ASSERT_EQ(run.code, DesignCode::Ok);
   FilterSpec iirSpec = run.spec;
   FilterDesign iir;
   ASSERT_EQ(DesignIir(iirSpec, iir), 0);
@@ -423,7 +425,7 @@ TEST(Design, FirBandPassCentreIsTheIirCentre) {
                       .quantization = kFloat};
       spec.fcenter = -1.0;
       const DesignRun run = RunDesign(spec);
-      ASSERT_EQ(run.code, kDesignOk);
+      ASSERT_EQ(run.code, DesignCode::Ok);
       FilterSpec iirSpec = FilterSpec{.filterClass = kIir,
                                       .bandType = B::BandPass,
                                       .model = M::Butterworth,
@@ -433,7 +435,7 @@ TEST(Design, FirBandPassCentreIsTheIirCentre) {
                                       .fsample = fsample,
                                       .taps = 31,
                                       .quantization = kFloat};
-      ASSERT_EQ(Validate(iirSpec), kValid);
+      ASSERT_EQ(Validate(iirSpec), ValidationCode::Valid);
       FilterDesign iir;
       ASSERT_EQ(DesignIir(iirSpec, iir), 0);
       EXPECT_EQ(run.spec.fcenter, iirSpec.fcenter) << fcut1 << ".." << fcut2;
@@ -444,7 +446,7 @@ TEST(Design, FirBandPassCentreIsTheIirCentre) {
 struct FailureCase {
   std::string name;
   FilterSpec spec;
-  int code;
+  DesignCode code;
 };
 
 class DesignFailures : public ::testing::TestWithParam<FailureCase> {};
@@ -455,14 +457,14 @@ TEST_P(DesignFailures, StopWithTheirCode) {
   EXPECT_EQ(run.code, c.code);
   const FilterDesign& d = run.design;
   switch (c.code) {
-    case kGainOutOfRange:  // stops before the normalisation
+    case DesignCode::GainOutOfRange:  // stops before the normalisation
       EXPECT_EQ(d.numerator[0], 1.0);
       break;
-    case kQuantizationNotPossible:  // normalised, not quantised
+    case DesignCode::QuantizationNotPossible:  // normalised, not quantised
       EXPECT_LT(std::abs(d.numerator[0]), 1.0);
       EXPECT_NE(d.numerator[0], std::trunc(d.numerator[0]));
       break;
-    case kNotStable:  // judged after quantisation, with the poles written
+    case DesignCode::NotStable:  // judged after quantisation, with the poles written
       EXPECT_EQ(d.denominator[1], std::trunc(d.denominator[1]));
       EXPECT_NE(run.poles[0], kPoleSentinel);
       break;
@@ -486,7 +488,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fsample = 48000,
                                .taps = 31,
                                .quantization = kFloat},
-                    kGainOutOfRange},
+                    DesignCode::GainOutOfRange},
         // Denominator coefficients of an 8th-order low pass reach the hundreds: they do not
         // fit 8 bits at any scale.
         FailureCase{"CoefficientsAboveTheWord",
@@ -497,7 +499,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fcut1 = 100,
                                .fcut2 = 100,
                                .quantization = k8},
-                    kQuantizationNotPossible},
+                    DesignCode::QuantizationNotPossible},
         FailureCase{"NumeratorBelowItsRange",
                     FilterSpec{.filterClass = kIir,
                                .bandType = B::BandPass,
@@ -506,7 +508,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fcut1 = 10,
                                .fcut2 = 20,
                                .quantization = k16},
-                    kQuantizationNotPossible},
+                    DesignCode::QuantizationNotPossible},
         FailureCase{"QuantisedPolesOnTheCircle",
                     FilterSpec{.filterClass = kIir,
                                .bandType = B::BandStop,
@@ -515,7 +517,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fcut1 = 100,
                                .fcut2 = 250,
                                .quantization = k16},
-                    kNotStable},
+                    DesignCode::NotStable},
         // Both cut frequencies fall into bin 51: no bin passes, every tap is 0.
         FailureCase{"NoPassBin",
                     FilterSpec{.filterClass = kFir,
@@ -525,7 +527,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fcut1 = 100,
                                .fcut2 = 101,
                                .quantization = kFloat},
-                    kZeroGain},
+                    DesignCode::ZeroGain},
         FailureCase{"NoPassBinQuantised",
                     FilterSpec{.filterClass = kFir,
                                .bandType = B::BandPass,
@@ -534,7 +536,7 @@ INSTANTIATE_TEST_SUITE_P(
                                .fcut1 = 100,
                                .fcut2 = 101,
                                .quantization = k16},
-                    kZeroGain}),
+                    DesignCode::ZeroGain}),
     [](const auto& test) { return test.param.name; });
 
 // Specifications the damped secant search alone refused, although they design stable filters:
@@ -583,7 +585,7 @@ TEST(DesignDriver, StableDesignsTheSearchAloneRefused) {
   for (const FilterSpec& spec : specs) {
     const DesignRun run = RunDesign(spec);
     SCOPED_TRACE(std::to_string(spec.order) + " " + std::to_string(spec.fcut1));
-    ASSERT_EQ(run.code, kDesignOk);
+    ASSERT_EQ(run.code, DesignCode::Ok);
     const int m = spec.bandType == B::HighPass ? spec.order : 2 * spec.order;
     EXPECT_TRUE(RootsRebuildPolynomial(
         m, std::span<const double>(run.design.denominator).first(m + 1), run.poles));
@@ -594,25 +596,27 @@ TEST(DesignDriver, StableDesignsTheSearchAloneRefused) {
 }
 
 TEST(DesignMessage, ExactTexts) {
-  const std::vector<std::pair<int, std::string>> messages{
-      {kGainOutOfRange, "Error: Calculus out of range!\nReduce Fs/Fc or the Filter Order.\n\n"},
-      {kRootSearchFailed, "Error: The function did not find the roots!\n\n"},
-      {kQuantizationNotPossible,
+  const std::vector<std::pair<DesignCode, std::string>> messages{
+      {DesignCode::GainOutOfRange,
+       "Error: Calculus out of range!\nReduce Fs/Fc or the Filter Order.\n\n"},
+      {DesignCode::RootSearchFailed, "Error: The function did not find the roots!\n\n"},
+      {DesignCode::QuantizationNotPossible,
        "Error: Quantization not possible!\nReduce Fs/Fc or the Filter Order. Or increase the "
        "quantization coefficients precision\n\n"},
-      {kNotStable,
+      {DesignCode::NotStable,
        "Error: This filter is not stable!\nReduce Fs/Fc or the Filter Order. Or increase the "
        "quantization coefficients precision\n\n"},
-      {kZeroGain,
+      {DesignCode::ZeroGain,
        "Error: The filter has no gain!\nChange the cut frequencies or the number of taps.\n\n"},
-      {kRemezFailed,
+      {DesignCode::RemezFailed,
        "Error: The equiripple design did not converge!\nChange the band edges or the number of "
        "taps.\n\n"},
-      {kDesignOk, ""},
-      {-7, ""},
-      {-20, ""},
+      {DesignCode::Ok, ""},
+      {static_cast<DesignCode>(-7), ""},
+      {static_cast<DesignCode>(-20), ""},
   };
-  for (const auto& [code, text] : messages) EXPECT_EQ(DesignMessage(code), text) << code;
+  for (const auto& [code, text] : messages)
+    EXPECT_EQ(DesignMessage(code), text) << static_cast<int>(code);
 }
 
 }  // namespace

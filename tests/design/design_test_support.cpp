@@ -12,7 +12,7 @@ namespace qv::design_test {
 
 DesignRun RunDesign(FilterSpec spec) {
   DesignRun run;
-  EXPECT_EQ(Validate(spec), kValid);
+  EXPECT_EQ(Validate(spec), ValidationCode::Valid);
   DeriveScale(spec, run.scale);
   run.poles.fill(kPoleSentinel);
   run.code = Design(spec, run.scale, run.design, run.poles);

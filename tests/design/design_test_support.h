@@ -14,7 +14,7 @@ struct DesignRun {
   DisplayScale scale;
   FilterDesign design;
   PoleList poles{};
-  int code = 0;
+  DesignCode code = DesignCode::Ok;
 };
 
 // Validates `spec` (expecting success), derives the scale and designs. Poles start at a

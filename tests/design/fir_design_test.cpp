@@ -24,7 +24,7 @@ constexpr FilterClass kFir = FilterClass::Fir;
 constexpr Quantization kFloat = Quantization::Float;
 
 FrequencyGrid GridOf(FilterSpec spec) {
-  EXPECT_EQ(Validate(spec), kValid);
+  EXPECT_EQ(Validate(spec), ValidationCode::Valid);
   FilterDesign design;
   if (IsIirModel(spec.model)) {
     EXPECT_EQ(DesignIir(spec, design), 0);
@@ -249,7 +249,7 @@ TEST(IirModelGrid, IsTheSampledMagnitudeOverTheGridSize) {
                                  .fcut2 = 300,
                                  .quantization = kFloat}}) {
     FilterSpec validated = spec;
-    ASSERT_EQ(Validate(validated), kValid);
+    ASSERT_EQ(Validate(validated), ValidationCode::Valid);
     FilterDesign design;
     ASSERT_EQ(DesignIir(validated, design), 0);
     FrequencyGrid grid;
@@ -279,7 +279,7 @@ TEST(FirTaps, PlacementForOddAndEvenCounts) {
                     .fcut2 = 300,
                     .fsample = 1000};
     spec.taps = n;
-    EXPECT_EQ(Validate(spec), kValid);
+    EXPECT_EQ(Validate(spec), ValidationCode::Valid);
     FilterDesign design;
     design.firTaps.fill(-9.0);
     DesignFir(spec, design);
@@ -330,7 +330,7 @@ TEST_P(NormalisedFirLowPass, UnitGainAtDcAndTheCutFigure) {
                                              .fcut2 = 100,
                                              .taps = c.taps,
                                              .quantization = kFloat});
-  ASSERT_EQ(run.code, kDesignOk);
+  ASSERT_EQ(run.code, DesignCode::Ok);
   EXPECT_NEAR(GainDb(run.spec, run.design, 0.0), 0.0, 1e-10);
   EXPECT_NEAR(GainDb(run.spec, run.design, 100.0), c.expectedDb, c.toleranceDb);
 }

@@ -181,11 +181,11 @@ TEST_P(FixedPointCascadeProperties, HoldOnRandomDesigns) {
     // float design makes should be made; one is not yet: the band pass of order 8 from 1329 to
     // 13456 Hz at 58303 Hz (design 30), which designs in float since its poles are found by the
     // companion matrix, is refused as not quantisable. It is counted, not passed over.
-    if (code == kQuantizationNotPossible) {
+    if (code == static_cast<int>(DesignCode::QuantizationNotPossible)) {
       unquantised += sixteen ? 1 : 0;
       continue;
     }
-    if (code == kRootSearchFailed) continue;
+    if (code == static_cast<int>(DesignCode::RootSearchFailed)) continue;
     ASSERT_EQ(code, 0);
     const FixedPointCascade& c = design.cascade;
     ASSERT_EQ(c.count, (spec.effectiveOrder + 1) / 2);
@@ -301,9 +301,9 @@ TEST(FixedPointCascadeSurvey, DISABLED_RandomSpecifications) {
           }
         }
       }
-      if (code == kNotStable) ++unstable;
+      if (code == static_cast<int>(DesignCode::NotStable)) ++unstable;
       if (code != 0) {
-        unquantisable += code == kNotStable ? 0 : 1;
+        unquantisable += code == static_cast<int>(DesignCode::NotStable) ? 0 : 1;
         continue;
       }
       off += PassBandDeviationDb(spec, design) > 0.5 ? 1 : 0;

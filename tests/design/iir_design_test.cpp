@@ -17,7 +17,7 @@ namespace qv {
 namespace {
 
 FilterDesign Designed(FilterSpec& spec) {
-  EXPECT_EQ(Validate(spec), kValid);
+  EXPECT_EQ(Validate(spec), ValidationCode::Valid);
   FilterDesign design;
   EXPECT_EQ(DesignIir(spec, design), 0);
   return design;

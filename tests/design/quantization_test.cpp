@@ -20,7 +20,7 @@ struct QuantizationCase {
   Quantization quantization;
   std::vector<double> b;  // IIR numerator, or the FIR taps
   std::vector<double> a;  // IIR denominator
-  int code;
+  DesignCode code;
 };
 
 FilterSpec SpecFor(const QuantizationCase& c) {
@@ -55,7 +55,7 @@ TEST_P(Quantize, LargestScaleThatFitsTheWord) {
   const FilterDesign before = DesignFor(c);
   FilterDesign design = before;
   ASSERT_EQ(QuantizeDesign(spec, design), c.code);
-  if (c.code != kDesignOk) {
+  if (c.code != DesignCode::Ok) {
     // A refused design keeps its normalised coefficients, bit for bit.
     EXPECT_EQ(std::memcmp(&design, &before, sizeof design), 0);
     return;
@@ -98,54 +98,75 @@ INSTANTIATE_TEST_SUITE_P(
                          k16,
                          {0.06745527606, 0.1349105521, 0.06745527606},
                          {1.0, -1.142980503, 0.4128015981},
-                         kDesignOk},
+                         DesignCode::Ok},
         QuantizationCase{"DefaultDesign8",
                          kIir,
                          k8,
                          {0.06745527606, 0.1349105521, 0.06745527606},
                          {1.0, -1.142980503, 0.4128015981},
-                         kDesignOk},
+                         DesignCode::Ok},
         // a[0] = 1 is the largest: 2^15 x 1 would be 32768.
-        QuantizationCase{"LeadingOne16", kIir, k16, {0.2, 0.2}, {1.0, -0.6}, kDesignOk},
-        QuantizationCase{"LeadingOne8", kIir, k8, {0.2, 0.2}, {1.0, -0.6}, kDesignOk},
+        QuantizationCase{"LeadingOne16", kIir, k16, {0.2, 0.2}, {1.0, -0.6}, DesignCode::Ok},
+        QuantizationCase{"LeadingOne8", kIir, k8, {0.2, 0.2}, {1.0, -0.6}, DesignCode::Ok},
         // The numerator's own largest value a power of two at its scale.
         QuantizationCase{
-            "NumeratorPowerOfTwo", kIir, k16, {0.125, -0.0625}, {1.0, -0.3}, kDesignOk},
-        QuantizationCase{"NegativePowerOfTwoTap", kFir, k16, {0.1, -0.5, 0.1}, {}, kDesignOk},
-        QuantizationCase{"QuarterTap8", kFir, k8, {0.25, 0.1, -0.2}, {}, kDesignOk},
-        QuantizationCase{"OrdinaryTaps16", kFir, k16, {0.01, 0.3, 0.01}, {}, kDesignOk},
+            "NumeratorPowerOfTwo", kIir, k16, {0.125, -0.0625}, {1.0, -0.3}, DesignCode::Ok},
+        QuantizationCase{"NegativePowerOfTwoTap", kFir, k16, {0.1, -0.5, 0.1}, {}, DesignCode::Ok},
+        QuantizationCase{"QuarterTap8", kFir, k8, {0.25, 0.1, -0.2}, {}, DesignCode::Ok},
+        QuantizationCase{"OrdinaryTaps16", kFir, k16, {0.01, 0.3, 0.01}, {}, DesignCode::Ok},
         // Largest tap 2^-9 at 8 bits: log2(128 / M) = 16 exceeds 15.
+        QuantizationCase{"TinyTaps8",
+                         kFir,
+                         k8,
+                         {std::ldexp(1.0, -9), 0.001},
+                         {},
+                         DesignCode::QuantizationNotPossible},
         QuantizationCase{
-            "TinyTaps8", kFir, k8, {std::ldexp(1.0, -9), 0.001}, {}, kQuantizationNotPossible},
+            "JustLargeEnoughTaps8", kFir, k8, {std::ldexp(1.002, -9), 0.001}, {}, DesignCode::Ok},
+        QuantizationCase{"TinyTaps16",
+                         kFir,
+                         k16,
+                         {std::ldexp(1.0, -17)},
+                         {},
+                         DesignCode::QuantizationNotPossible},
         QuantizationCase{
-            "JustLargeEnoughTaps8", kFir, k8, {std::ldexp(1.002, -9), 0.001}, {}, kDesignOk},
-        QuantizationCase{
-            "TinyTaps16", kFir, k16, {std::ldexp(1.0, -17)}, {}, kQuantizationNotPossible},
-        QuantizationCase{
-            "JustLargeEnoughTaps16", kFir, k16, {std::ldexp(1.002, -17)}, {}, kDesignOk},
+            "JustLargeEnoughTaps16", kFir, k16, {std::ldexp(1.002, -17)}, {}, DesignCode::Ok},
         // A numerator more than 2^15 below the denominator needs e2 > 15 at 16 bits.
-        QuantizationCase{
-            "NumeratorTooSmall16", kIir, k16, {1e-5, 1e-5}, {1.0, -0.9}, kQuantizationNotPossible},
+        QuantizationCase{"NumeratorTooSmall16",
+                         kIir,
+                         k16,
+                         {1e-5, 1e-5},
+                         {1.0, -0.9},
+                         DesignCode::QuantizationNotPossible},
         // Coefficients beyond the word: 150 would need a negative exponent at 8 bits.
         QuantizationCase{"CoefficientAboveWord8",
                          kIir,
                          k8,
                          {0.01, 0.01},
                          {1.0, -150.0, 60.0},
-                         kQuantizationNotPossible},
+                         DesignCode::QuantizationNotPossible},
+        QuantizationCase{"CoefficientFarAboveWord8",
+                         kIir,
+                         k8,
+                         {0.01},
+                         {1.0, 300.0},
+                         DesignCode::QuantizationNotPossible},
+        QuantizationCase{"CoefficientAboveWord16",
+                         kIir,
+                         k16,
+                         {0.5},
+                         {1.0, 40000.0},
+                         DesignCode::QuantizationNotPossible},
+        QuantizationCase{"AllTapsZero", kFir, k16, {0.0, 0.0, -0.0}, {}, DesignCode::ZeroGain},
         QuantizationCase{
-            "CoefficientFarAboveWord8", kIir, k8, {0.01}, {1.0, 300.0}, kQuantizationNotPossible},
-        QuantizationCase{
-            "CoefficientAboveWord16", kIir, k16, {0.5}, {1.0, 40000.0}, kQuantizationNotPossible},
-        QuantizationCase{"AllTapsZero", kFir, k16, {0.0, 0.0, -0.0}, {}, kZeroGain},
-        QuantizationCase{"NotANumber", kFir, k16, {0.5, kNan}, {}, kQuantizationNotPossible}),
+            "NotANumber", kFir, k16, {0.5, kNan}, {}, DesignCode::QuantizationNotPossible}),
     [](const auto& test) { return test.param.name; });
 
 TEST(Quantize, FloatKeepsTheCoefficientsAndClearsTheShift) {
-  const QuantizationCase c{"", kIir, Quantization::Float, {0.3, 0.2}, {1.0, -0.5}, kDesignOk};
+  const QuantizationCase c{"", kIir, Quantization::Float, {0.3, 0.2}, {1.0, -0.5}, DesignCode::Ok};
   const FilterDesign before = DesignFor(c);
   FilterDesign design = before;
-  ASSERT_EQ(QuantizeDesign(SpecFor(c), design), kDesignOk);
+  ASSERT_EQ(QuantizeDesign(SpecFor(c), design), DesignCode::Ok);
   EXPECT_EQ(design.shift, 0);
   EXPECT_EQ(design.numerator, before.numerator);
   EXPECT_EQ(design.denominator, before.denominator);

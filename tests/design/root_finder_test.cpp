@@ -211,12 +211,12 @@ std::vector<PolynomialCase> PolynomialTable() {
                     .order = band < 2 ? kMaxOrder : kMaxBandOrder,
                     .fcut1 = 100,
                     .fcut2 = 300};
-    EXPECT_EQ(Validate(spec), kValid);
+    EXPECT_EQ(Validate(spec), ValidationCode::Valid);
     DisplayScale scale;
     DeriveScale(spec, scale);
     FilterDesign design;
     PoleList poles{};
-    Design(spec, scale, design, poles);
+    static_cast<void>(Design(spec, scale, design, poles));
     table.push_back({"Denominator" + std::to_string(band),
                      std::vector<double>(design.denominator.begin(),
                                          design.denominator.begin() + spec.effectiveOrder + 1)});

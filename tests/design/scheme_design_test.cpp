@@ -228,10 +228,11 @@ TEST(Equiripple, TapsNextToRemez) {
     const double remezDeviation = WeightedDeviation(reference, bands);
     if (largest > 2.0 || remezDeviation < 1e-5) continue;
     std::array<double, kTapCapacity> h{};
-    const int code = RemezExchange(c.taps, std::span<const FirBand>(bands.bands).first(bands.count),
-                                   std::span<double>(h).first(c.taps));
-    if (code != kRemezConverged) {
-      EXPECT_EQ(code, kRemezNotConverged) << c.first;
+    const RemezCode code =
+        RemezExchange(c.taps, std::span<const FirBand>(bands.bands).first(bands.count),
+                      std::span<double>(h).first(c.taps));
+    if (code != RemezCode::Converged) {
+      EXPECT_EQ(code, RemezCode::NotConverged) << c.first;
       EXPECT_TRUE(std::all_of(h.begin(), h.end(), [](double v) { return v == 0.0; }));
       ++unsettled;
       continue;
@@ -295,83 +296,88 @@ struct SchemeValidationCase {
   BandType band;
   ToleranceScheme scheme;
   double ripple;
-  int expected;
+  ValidationCode expected;
 };
 
 const SchemeValidationCase kSchemeValidation[] = {
-    {"EllipticWithoutScheme", FilterModel::Elliptic, BandType::LowPass, {}, 1.0, kSchemeNeeded},
+    {"EllipticWithoutScheme",
+     FilterModel::Elliptic,
+     BandType::LowPass,
+     {},
+     1.0,
+     ValidationCode::SchemeNeeded},
     {"MinimumOrderWithoutScheme",
      FilterModel::Butterworth,
      BandType::LowPass,
      {.minimumOrder = true},
      1.0,
-     kSchemeNeeded},
+     ValidationCode::SchemeNeeded},
     {"BesselMinimumOrder",
      FilterModel::Bessel,
      BandType::LowPass,
      {true, true, 100, 0, 200, 0, 40},
      1.0,
-     kMinimumOrderForBessel},
+     ValidationCode::MinimumOrderForBessel},
     {"RippleZero",
      FilterModel::Elliptic,
      BandType::LowPass,
      {true, false, 100, 0, 200, 0, 40},
      0.0,
-     kRippleNotPositive},
+     ValidationCode::RippleNotPositive},
     {"AttenuationBelowRipple",
      FilterModel::Elliptic,
      BandType::LowPass,
      {true, false, 100, 0, 200, 0, 0.5},
      1.0,
-     kAttenuationOutOfRange},
+     ValidationCode::AttenuationOutOfRange},
     {"AttenuationNotANumber",
      FilterModel::Elliptic,
      BandType::LowPass,
      {true, false, 100, 0, 200, 0, std::nan("")},
      1.0,
-     kAttenuationOutOfRange},
+     ValidationCode::AttenuationOutOfRange},
     {"PassEdgeAtNyquist",
      FilterModel::Elliptic,
      BandType::LowPass,
      {true, false, 500, 0, 200, 0, 40},
      1.0,
-     kPassEdgeOutOfRange},
+     ValidationCode::PassEdgeOutOfRange},
     {"StopEdgeZero",
      FilterModel::Elliptic,
      BandType::HighPass,
      {true, false, 100, 0, 0, 0, 40},
      1.0,
-     kStopEdgeOutOfRange},
+     ValidationCode::StopEdgeOutOfRange},
     {"LowPassReversed",
      FilterModel::Elliptic,
      BandType::LowPass,
      {true, false, 200, 0, 100, 0, 40},
      1.0,
-     kLowPassEdgesOutOfOrder},
+     ValidationCode::LowPassEdgesOutOfOrder},
     {"HighPassReversed",
      FilterModel::Elliptic,
      BandType::HighPass,
      {true, false, 100, 0, 200, 0, 40},
      1.0,
-     kHighPassEdgesOutOfOrder},
+     ValidationCode::HighPassEdgesOutOfOrder},
     {"BandPassStopInside",
      FilterModel::ChebyshevII,
      BandType::BandPass,
      {true, false, 100, 200, 150, 300, 40},
      1.0,
-     kBandPassEdgesOutOfOrder},
+     ValidationCode::BandPassEdgesOutOfOrder},
     {"BandStopPassInside",
      FilterModel::ChebyshevII,
      BandType::BandStop,
      {true, false, 150, 300, 100, 200, 40},
      1.0,
-     kBandStopEdgesOutOfOrder},
+     ValidationCode::BandStopEdgesOutOfOrder},
     {"BandPassValid",
      FilterModel::ChebyshevII,
      BandType::BandPass,
      {true, false, 150, 200, 100, 300, 40},
      1.0,
-     kValid},
+     ValidationCode::Valid},
 };
 
 TEST(SchemeValidation, RefusesImpossibleSchemesNamingTheField) {
@@ -382,17 +388,17 @@ TEST(SchemeValidation, RefusesImpossibleSchemesNamingTheField) {
     spec.scheme = c.scheme;
     spec.ripple = c.ripple;
     EXPECT_EQ(ValidateScheme(spec), c.expected) << c.name;
-    if (c.expected != kValid) {
+    if (c.expected != ValidationCode::Valid) {
       EXPECT_FALSE(ValidationMessage(c.expected).empty()) << c.name;
       int code = 0;
       Calculated(spec, code);
-      EXPECT_EQ(code, c.expected) << c.name;
+      EXPECT_EQ(code, static_cast<int>(c.expected)) << c.name;
     }
   }
   FilterSpec iir;
   iir.model = FilterModel::Kaiser;
   iir.scheme = {true, false, 100, 0, 200, 0, 40};
-  EXPECT_EQ(Validate(iir), kWindowModelForIir);
+  EXPECT_EQ(Validate(iir), ValidationCode::WindowModelForIir);
 }
 
 TEST(MinimumOrderLimit, ReportsTheOrderNeeded) {
@@ -513,12 +519,12 @@ TEST(SchemeCheck, BumpBetweenTheBandsMisses) {
   spec.filterClass = FilterClass::Fir;
   spec.scheme.minimumOrder = false;
   spec.taps = 101;
-  ASSERT_EQ(Validate(spec), kValid);
+  ASSERT_EQ(Validate(spec), ValidationCode::Valid);
   const FirBands bands = SchemeFirBands(spec);
   FilterDesign raw;
   ASSERT_EQ(RemezExchange(spec.taps, std::span<const FirBand>(bands.bands).first(bands.count),
                           std::span<double>(raw.firTaps).first(spec.taps)),
-            kRemezConverged);
+            RemezCode::Converged);
   const SchemeCheck bump = CheckAgainstScheme(spec, raw);
   EXPECT_GT(bump.transitionRiseDb, 20.0);
   EXPECT_FALSE(bump.meets);

@@ -17,7 +17,7 @@ namespace {
 struct ValidationCase {
   const char* name;
   FilterSpec spec;
-  int code;
+  ValidationCode code;
 };
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
@@ -25,20 +25,22 @@ constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kIntMin = std::numeric_limits<std::int32_t>::min();
 
 const ValidationCase kCases[] = {
-    {"Defaults", FilterSpec{}, kValid},
-    {"LowPassOrder19", FilterSpec{.order = 19}, kValid},
-    {"LowPassOrder20", FilterSpec{.order = 20}, kOrderTooHigh},
-    {"BandPassOrder9", FilterSpec{.bandType = BandType::BandPass, .order = 9}, kValid},
-    {"BandPassOrder10", FilterSpec{.bandType = BandType::BandPass, .order = 10}, kBandOrderTooHigh},
+    {"Defaults", FilterSpec{}, ValidationCode::Valid},
+    {"LowPassOrder19", FilterSpec{.order = 19}, ValidationCode::Valid},
+    {"LowPassOrder20", FilterSpec{.order = 20}, ValidationCode::OrderTooHigh},
+    {"BandPassOrder9", FilterSpec{.bandType = BandType::BandPass, .order = 9},
+     ValidationCode::Valid},
+    {"BandPassOrder10", FilterSpec{.bandType = BandType::BandPass, .order = 10},
+     ValidationCode::BandOrderTooHigh},
     {"BandOrderHugeDoesNotOverflow", FilterSpec{.bandType = BandType::BandStop, .order = kIntMax},
-     kBandOrderTooHigh},
+     ValidationCode::BandOrderTooHigh},
     {"RectangleIgnoresOrder",
      FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle, .order = 50},
-     kValid},
+     ValidationCode::Valid},
     {"RaisedCosineAlphaAboveOne",
      FilterSpec{
          .filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .rollOff = 1.01},
-     kBadRollOff},
+     ValidationCode::BadRollOff},
     {"RaisedCosineAlphaNegativeBeforeBandCheck",
      FilterSpec{.filterClass = FilterClass::Fir,
                 .bandType = BandType::BandPass,
@@ -46,63 +48,70 @@ const ValidationCase kCases[] = {
                 .rollOff = -0.1,
                 .fcut1 = 100,
                 .fcut2 = 100},
-     kBadRollOff},
+     ValidationCode::BadRollOff},
     {"BandPassEqualCutsBeforeFrequencyChecks",
      FilterSpec{.bandType = BandType::BandPass, .fcut1 = 100, .fcut2 = 100, .fsample = 10},
-     kFc2NotAboveFc1},
+     ValidationCode::Fc2NotAboveFc1},
     {"RaisedCosineLowPassAtQuarterFs",
      FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .fcut1 = 250},
-     kRaisedCosineFsTooLow},
+     ValidationCode::RaisedCosineFsTooLow},
     {"RaisedCosineBandFc1NotBelowQuarterOfSum",
      FilterSpec{.filterClass = FilterClass::Fir,
                 .bandType = BandType::BandPass,
                 .model = FilterModel::RaisedCosine,
                 .fcut1 = 100,
                 .fcut2 = 300},
-     kRaisedCosineFc1TooHigh},
-    {"LowPassAtHalfFs", FilterSpec{.fcut1 = 500}, kFsNotAboveTwiceFcut},
-    {"LowPassStaleFc2AboveHalfFs", FilterSpec{.fcut2 = 600}, kFsNotAboveTwiceFcut},
+     ValidationCode::RaisedCosineFc1TooHigh},
+    {"LowPassAtHalfFs", FilterSpec{.fcut1 = 500}, ValidationCode::FsNotAboveTwiceFcut},
+    {"LowPassStaleFc2AboveHalfFs", FilterSpec{.fcut2 = 600}, ValidationCode::FsNotAboveTwiceFcut},
     {"IirBandPassIgnoresFsInClassicChecks",
      FilterSpec{.bandType = BandType::BandPass, .fcut1 = 100, .fcut2 = 200, .fsample = 1000},
-     kValid},
+     ValidationCode::Valid},
     {"ChebyshevRippleZero", FilterSpec{.model = FilterModel::Chebyshev, .ripple = 0.0},
-     kRippleNotPositive},
+     ValidationCode::RippleNotPositive},
     {"ChebyshevRippleNan", FilterSpec{.model = FilterModel::Chebyshev, .ripple = kNan},
-     kRippleNotPositive},
-    {"ButterworthIgnoresRipple", FilterSpec{.ripple = -3.0}, kValid},
-    {"Fir511Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 511}, kValid},
-    {"Fir512Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 512}, kTooManyTaps},
-    {"IirIgnoresTaps", FilterSpec{.taps = 100000}, kValid},
+     ValidationCode::RippleNotPositive},
+    {"ButterworthIgnoresRipple", FilterSpec{.ripple = -3.0}, ValidationCode::Valid},
+    {"Fir511Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 511}, ValidationCode::Valid},
+    {"Fir512Taps", FilterSpec{.filterClass = FilterClass::Fir, .taps = 512},
+     ValidationCode::TooManyTaps},
+    {"IirIgnoresTaps", FilterSpec{.taps = 100000}, ValidationCode::Valid},
     // What the classic checks let through but no design can be made of.
-    {"UnknownBand", FilterSpec{.bandType = static_cast<BandType>(7)}, kUnknownEnumeration},
-    {"UnknownModel", FilterSpec{.model = static_cast<FilterModel>(-1)}, kUnknownEnumeration},
-    {"UnknownClass", FilterSpec{.filterClass = static_cast<FilterClass>(2)}, kUnknownEnumeration},
+    {"UnknownBand", FilterSpec{.bandType = static_cast<BandType>(7)},
+     ValidationCode::UnknownEnumeration},
+    {"UnknownModel", FilterSpec{.model = static_cast<FilterModel>(-1)},
+     ValidationCode::UnknownEnumeration},
+    {"UnknownClass", FilterSpec{.filterClass = static_cast<FilterClass>(2)},
+     ValidationCode::UnknownEnumeration},
     {"UnknownQuantization", FilterSpec{.quantization = static_cast<Quantization>(3)},
-     kUnknownEnumeration},
-    {"IirWithRectangle", FilterSpec{.model = FilterModel::Rectangle}, kFirModelForIir},
+     ValidationCode::UnknownEnumeration},
+    {"IirWithRectangle", FilterSpec{.model = FilterModel::Rectangle},
+     ValidationCode::FirModelForIir},
     {"RaisedCosineAlphaNan",
      FilterSpec{
          .filterClass = FilterClass::Fir, .model = FilterModel::RaisedCosine, .rollOff = kNan},
-     kBadRollOff},
-    {"FsZero", FilterSpec{.fcut1 = -5, .fcut2 = -5, .fsample = 0}, kFsNotPositive},
+     ValidationCode::BadRollOff},
+    {"FsZero", FilterSpec{.fcut1 = -5, .fcut2 = -5, .fsample = 0}, ValidationCode::FsNotPositive},
     {"FsNegativeBand", FilterSpec{.bandType = BandType::BandPass, .fsample = -1000},
-     kFsNotPositive},
-    {"Fc1Zero", FilterSpec{.fcut1 = 0, .fcut2 = 0}, kCutNotPositive},
+     ValidationCode::FsNotPositive},
+    {"Fc1Zero", FilterSpec{.fcut1 = 0, .fcut2 = 0}, ValidationCode::CutNotPositive},
     {"BandFc1Negative", FilterSpec{.bandType = BandType::BandStop, .fcut1 = -10, .fcut2 = 5},
-     kCutNotPositive},
+     ValidationCode::CutNotPositive},
     {"BandBothNegative", FilterSpec{.bandType = BandType::BandStop, .fcut1 = -10, .fcut2 = -5},
-     kCutNotPositive},
-    {"OrderZero", FilterSpec{.order = 0}, kOrderNotPositive},
-    {"OrderMostNegative", FilterSpec{.order = kIntMin}, kOrderNotPositive},
-    {"FirTapsZero", FilterSpec{.filterClass = FilterClass::Fir, .taps = 0}, kTapsNotPositive},
+     ValidationCode::CutNotPositive},
+    {"OrderZero", FilterSpec{.order = 0}, ValidationCode::OrderNotPositive},
+    {"OrderMostNegative", FilterSpec{.order = kIntMin}, ValidationCode::OrderNotPositive},
+    {"FirTapsZero", FilterSpec{.filterClass = FilterClass::Fir, .taps = 0},
+     ValidationCode::TapsNotPositive},
     {"RectangleIgnoresNegativeOrder",
      FilterSpec{.filterClass = FilterClass::Fir, .model = FilterModel::Rectangle, .order = -3},
-     kValid},
+     ValidationCode::Valid},
     {"BandFc2AtHalfFs", FilterSpec{.bandType = BandType::BandPass, .fcut2 = 500},
-     kFsNotAboveTwiceFc2},
-    {"BandFc2JustBelowHalfFs", FilterSpec{.bandType = BandType::BandPass, .fcut2 = 499}, kValid},
+     ValidationCode::FsNotAboveTwiceFc2},
+    {"BandFc2JustBelowHalfFs", FilterSpec{.bandType = BandType::BandPass, .fcut2 = 499},
+     ValidationCode::Valid},
     {"BandFc2HugeDoesNotOverflow", FilterSpec{.bandType = BandType::BandStop, .fcut2 = kIntMax},
-     kFsNotAboveTwiceFc2},
+     ValidationCode::FsNotAboveTwiceFc2},
     {"RaisedCosineBandUpperTransitionReachesHalfFs",
      FilterSpec{.filterClass = FilterClass::Fir,
                 .bandType = BandType::BandPass,
@@ -110,7 +119,7 @@ const ValidationCase kCases[] = {
                 .rollOff = 0.5,
                 .fcut1 = 100,
                 .fcut2 = 450},
-     kRaisedCosineBandTooHigh},
+     ValidationCode::RaisedCosineBandTooHigh},
     {"RaisedCosineBandUpperTransitionBelowHalfFs",
      FilterSpec{.filterClass = FilterClass::Fir,
                 .bandType = BandType::BandPass,
@@ -118,7 +127,7 @@ const ValidationCase kCases[] = {
                 .rollOff = 0.5,
                 .fcut1 = 100,
                 .fcut2 = 449},
-     kValid},
+     ValidationCode::Valid},
 };
 
 // Field by field, reals by their bits, so that a NaN compares equal to itself.
@@ -136,9 +145,9 @@ class ValidationTable : public testing::TestWithParam<ValidationCase> {};
 TEST_P(ValidationTable, GivesTheFirstFailingCode) {
   FilterSpec spec = GetParam().spec;
   const FilterSpec before = spec;
-  const int code = Validate(spec);
+  const ValidationCode code = Validate(spec);
   EXPECT_EQ(code, GetParam().code);
-  if (code != kValid) {
+  if (code != ValidationCode::Valid) {
     EXPECT_TRUE(SameBits(spec, before)) << "a failure must leave the record untouched";
     EXPECT_FALSE(ValidationMessage(code).empty());
     EXPECT_EQ(ValidationMessage(code).back(), '\n');
@@ -152,33 +161,35 @@ INSTANTIATE_TEST_SUITE_P(Specs, ValidationTable, testing::ValuesIn(kCases),
 
 TEST(Validation, NormalisesEffectiveOrderAndSecondCut) {
   FilterSpec low{.order = 7, .fcut2 = 350};
-  ASSERT_EQ(Validate(low), kValid);
+  ASSERT_EQ(Validate(low), ValidationCode::Valid);
   EXPECT_EQ(low.effectiveOrder, 7);
   EXPECT_EQ(low.fcut2, low.fcut1);
 
   FilterSpec band{.bandType = BandType::BandStop, .order = 4};
-  ASSERT_EQ(Validate(band), kValid);
+  ASSERT_EQ(Validate(band), ValidationCode::Valid);
   EXPECT_EQ(band.effectiveOrder, 8);
   EXPECT_EQ(band.fcut2, 350);
 }
 
 TEST(Validation, MessagesAreExact) {
-  const std::pair<int, const char*> expected[] = {
-      {kBadRollOff, "Alpha for a Raised Cosine filter must be between 0 and 1\n"},
-      {kBandOrderTooHigh,
+  const std::pair<ValidationCode, const char*> expected[] = {
+      {ValidationCode::BadRollOff, "Alpha for a Raised Cosine filter must be between 0 and 1\n"},
+      {ValidationCode::BandOrderTooHigh,
        "Filter order must be smaller than 10 for an band pass or an band stop\n"},
-      {kOrderTooHigh, "Filter order must be smaller than 20\n"},
-      {kFc2NotAboveFc1, "Fc2 must be higher than Fc1\n"},
-      {kRaisedCosineFsTooLow,
+      {ValidationCode::OrderTooHigh, "Filter order must be smaller than 20\n"},
+      {ValidationCode::Fc2NotAboveFc1, "Fc2 must be higher than Fc1\n"},
+      {ValidationCode::RaisedCosineFsTooLow,
        "The sampling frequency must be higher than the quadruple of Fcenter\n"},
-      {kRaisedCosineFc1TooHigh, "Fc1 must be lower than the half of Fcenter\n"},
-      {kFsNotAboveTwiceFcut, "The sampling frequency must be higher than the double of Fcut\n"},
-      {kRippleNotPositive, "The band pass ripple must be higher than 0\n"},
-      {kTooManyTaps, "The N Tap value must be equal or lower than 511\n"},
+      {ValidationCode::RaisedCosineFc1TooHigh, "Fc1 must be lower than the half of Fcenter\n"},
+      {ValidationCode::FsNotAboveTwiceFcut,
+       "The sampling frequency must be higher than the double of Fcut\n"},
+      {ValidationCode::RippleNotPositive, "The band pass ripple must be higher than 0\n"},
+      {ValidationCode::TooManyTaps, "The N Tap value must be equal or lower than 511\n"},
   };
-  for (const auto& [code, text] : expected) EXPECT_EQ(ValidationMessage(code), text) << code;
-  EXPECT_EQ(ValidationMessage(kValid), "");
-  EXPECT_EQ(ValidationMessage(-19), "");
+  for (const auto& [code, text] : expected)
+    EXPECT_EQ(ValidationMessage(code), text) << static_cast<int>(code);
+  EXPECT_EQ(ValidationMessage(ValidationCode::Valid), "");
+  EXPECT_EQ(ValidationMessage(static_cast<ValidationCode>(-19)), "");
 }
 
 // Every int32 input must validate without undefined behaviour (the sanitizer build judges),
@@ -202,7 +213,7 @@ TEST(Validation, RandomSpecificationsNeverOverflow) {
     spec.taps = wide ? any(random) : modest(random) % 600;
     spec.rollOff = std::uniform_real_distribution<double>(-0.5, 1.5)(random);
     spec.ripple = std::uniform_real_distribution<double>(-1.0, 5.0)(random);
-    if (Validate(spec) != kValid) continue;
+    if (Validate(spec) != ValidationCode::Valid) continue;
     DisplayScale scale;
     DeriveScale(spec, scale);
     EXPECT_GE(scale.points, 1);
@@ -310,7 +321,7 @@ class ScaleTable : public testing::TestWithParam<ScaleCase> {};
 TEST_P(ScaleTable, DerivesPointsAndUnits) {
   const ScaleCase& c = GetParam();
   FilterSpec spec = c.spec;
-  ASSERT_EQ(Validate(spec), kValid);
+  ASSERT_EQ(Validate(spec), ValidationCode::Valid);
   DisplayScale scale;
   DeriveScale(spec, scale);
   EXPECT_EQ(scale.points, c.points);
@@ -328,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(Specs, ScaleTable, testing::ValuesIn(kScaleCases),
 
 TEST(DisplayScale, FirPointsAreTheTapCount) {
   FilterSpec spec{.filterClass = FilterClass::Fir, .taps = 511};
-  ASSERT_EQ(Validate(spec), kValid);
+  ASSERT_EQ(Validate(spec), ValidationCode::Valid);
   DisplayScale scale;
   DeriveScale(spec, scale);
   EXPECT_EQ(scale.points, 511);
@@ -341,7 +352,7 @@ TEST(DisplayScale, TimeStepIsComputedInSinglePrecision) {
                   .fcut1 = 1000,
                   .fcut2 = 1000,
                   .fsample = 48000};
-  ASSERT_EQ(Validate(spec), kValid);
+  ASSERT_EQ(Validate(spec), ValidationCode::Valid);
   DisplayScale scale;
   DeriveScale(spec, scale);
   const float expected = (0.25f / 48000.0f) * 1000;

@@ -185,9 +185,10 @@ TEST(CalculateRandomTest, EverySpecificationSucceedsSoundlyOrGivesOneMessage) {
     }
     // One message, the one of its code: validation codes are -20 and below, design codes
     // -1 and below down to the validation range.
-    const bool validation = outcome.code <= kBadRollOff;
-    EXPECT_EQ(outcome.message,
-              validation ? ValidationMessage(outcome.code) : DesignMessage(outcome.code))
+    const bool validation = outcome.code <= static_cast<int>(ValidationCode::BadRollOff);
+    EXPECT_EQ(outcome.message, validation
+                                   ? ValidationMessage(static_cast<ValidationCode>(outcome.code))
+                                   : DesignMessage(static_cast<DesignCode>(outcome.code)))
         << "specification " << i;
     EXPECT_FALSE(outcome.message.empty()) << "specification " << i << " code " << outcome.code;
     ++(validation ? validationFailures : designFailures);

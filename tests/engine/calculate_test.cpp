@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct DesignFailureCase {
   const char* name;
   FilterSpec spec;
-  int code;
+  DesignCode code;
 };
 
 void PrintTo(const DesignFailureCase& c, std::ostream* os) { *os << c.name; }
@@ -87,7 +87,7 @@ class DesignFailureTest : public ::testing::TestWithParam<DesignFailureCase> {};
 
 TEST_P(DesignFailureTest, GivesTheDesignMessageWithTheScaleDerivedAndNoCurves) {
   const Calculation r = Calculate(GetParam().spec);
-  EXPECT_EQ(r.outcome.code, GetParam().code);
+  EXPECT_EQ(r.outcome.code, static_cast<int>(GetParam().code));
   EXPECT_EQ(r.outcome.message, DesignMessage(GetParam().code));
   EXPECT_FALSE(r.outcome.message.empty());
   DisplayScale expectedScale;
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                    .fcut2 = 51,
                                                    .fsample = 1000000,
                                                    .quantization = Quantization::Float},
-                                        kGainOutOfRange},
+                                        DesignCode::GainOutOfRange},
                       DesignFailureCase{"QuantizationNotPossible",
                                         FilterSpec{.bandType = BandType::LowPass,
                                                    .order = 6,
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                    .fcut2 = 70,
                                                    .fsample = 48000,
                                                    .quantization = Quantization::Signed16},
-                                        kQuantizationNotPossible},
+                                        DesignCode::QuantizationNotPossible},
                       DesignFailureCase{"NotStable",
                                         FilterSpec{.bandType = BandType::HighPass,
                                                    .order = 6,
@@ -124,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                    .fcut2 = 150,
                                                    .fsample = 1000,
                                                    .quantization = Quantization::Signed8},
-                                        kNotStable}),
+                                        DesignCode::NotStable}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 class RepeatedCalculationTest : public ::testing::TestWithParam<FilterSpec> {};
