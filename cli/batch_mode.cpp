@@ -64,11 +64,11 @@ struct Slot {
 // written by its generic butterfly alone, which the power-of-two transform never runs), and
 // each worker has a calculation of its own.
 //
-// The lines in flight are a ring of slots; line n (counted from 0) sits in slot n % size. This
-// thread reads and the workers answer lines in the order read. The worker that answers the next
-// line to be written writes it, and every answer after it that is ready, in order: no thread
-// is woken to write, which on two cores cost more than the writing. Lines are read, taken and
-// written in turn: written_ <= taken_ <= read_ <= written_ + slots.
+// Each worker reads its next line itself, answers it, and when that answer is the next to be
+// written, writes it and every ready answer after it, in order. No thread is woken to read or
+// to write: on two cores those wake-ups cost more than the lines. The lines in flight are a
+// ring of slots; line n (counted from 0) sits in slot n % size from its reading to its
+// writing: written_ <= read_ <= written_ + slots.
 class ParallelRun {
  public:
   ParallelRun(BatchInput& input, std::ostream& out, int jobs, const JsonFields& fields,
@@ -77,76 +77,80 @@ class ParallelRun {
         out_(out),
         fields_(fields),
         interruptInput_(interruptInput),
-        jobs_(static_cast<std::size_t>(jobs)),
-        slots_(jobs_ * kLinesPerJob) {}
+        slots_(static_cast<std::size_t>(jobs) * kLinesPerJob) {
+    workers_.reserve(static_cast<std::size_t>(jobs));
+  }
 
   // Returns false, having read nothing, when a thread cannot be started.
-  bool Start() {
+  bool Start(int jobs) {
+    // No worker reads before every one has started.
+    std::unique_lock reading(inputMutex_);
     try {
-      for (std::size_t i = 0; i < jobs_; ++i) workers_.emplace_back([this] { AnswerLines(); });
+      for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { AnswerLines(); });
     } catch (const std::system_error&) {
-      Stop();
+      {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+      }
+      reading.unlock();
       Join();
       return false;
     }
     return true;
   }
 
-  // Reads the input to its end, or until the output fails; returns the run's exit status.
-  ExitStatus Run(std::ostream& err) {
-    LineRead read = LineRead::End;
-    for (;;) {
-      {
-        std::unique_lock lock(mutex_);
-        // A full ring is refilled once half of it has been written: the reader then wakes once
-        // per half ring, not once per line, which on two cores costs more than the line.
-        if (read_ - written_ == slots_.size()) {
-          slotFree_.wait(lock, [this] { return stopped_ || read_ - written_ <= HalfRing(); });
-        }
-        if (stopped_) break;
-      }
-      // Only this thread moves read_, and the slot is free: no lock while reading.
-      Slot& slot = SlotOf(read_);
-      std::string_view line;
-      read = input_.Next(line);
-      if (read == LineRead::End || read == LineRead::Failed) break;
-      slot.read = read;
-      slot.line.assign(line);
-      {
-        std::lock_guard lock(mutex_);
-        ++read_;
-      }
-      lineRead_.notify_one();
-    }
-    {
-      std::lock_guard lock(mutex_);
-      inputEnded_ = true;
-    }
-    lineRead_.notify_all();
+  // Waits until the input has ended or the output has failed; returns the run's exit status.
+  ExitStatus Finish(std::ostream& err) {
     // A worker leaves only once no line is left to take, and the answers it leaves behind are
     // written by the worker still answering the line before them: joined, all is written.
     Join();
     if (status_ != ExitStatus::Success) return status_;
-    return read == LineRead::Failed ? InputFailed(input_, err) : ExitStatus::Success;
+    return inputFailed_ ? InputFailed(input_, err) : ExitStatus::Success;
   }
 
  private:
   Slot& SlotOf(std::uint64_t line) { return slots_[line % slots_.size()]; }
 
   void AnswerLines() {
-    std::unique_lock lock(mutex_);
     for (;;) {
-      lineRead_.wait(lock, [this] { return stopped_ || inputEnded_ || taken_ < read_; });
-      if (stopped_ || taken_ == read_) return;
-      const std::uint64_t line = taken_++;
+      std::uint64_t line = 0;
+      {
+        std::lock_guard reading(inputMutex_);
+        if (!ReadLine(line)) return;
+      }
       Slot& slot = SlotOf(line);
-      lock.unlock();
       slot.text.clear();
       AnswerBatchLine(slot.read, slot.line, slot.text, fields_);
-      lock.lock();
+      std::unique_lock lock(mutex_);
       slot.answered = true;
       if (!writing_ && NextAnswered()) WriteAnswers(lock);
     }
+  }
+
+  // Reads the next line into its slot, with the input's lock held. Returns false when there
+  // is none to answer: the input has ended or failed, or the output has failed.
+  bool ReadLine(std::uint64_t& line) {
+    if (inputEnded_) return false;
+    {
+      std::unique_lock lock(mutex_);
+      slotFree_.wait(lock, [this] { return stopped_ || read_ - written_ < slots_.size(); });
+      if (stopped_) return false;
+      line = read_;
+    }
+    // Only the holder of the input's lock moves read_, and the slot is free: no lock needed.
+    Slot& slot = SlotOf(line);
+    std::string_view text;
+    const LineRead read = input_.Next(text);
+    if (read == LineRead::End || read == LineRead::Failed) {
+      inputEnded_ = true;
+      inputFailed_ = read == LineRead::Failed;
+      return false;
+    }
+    slot.read = read;
+    slot.line.assign(text);
+    std::lock_guard lock(mutex_);
+    ++read_;
+    return true;
   }
 
   // Writes the answers ready in order, with the lock held on entry and on return. Nothing is
@@ -163,9 +167,8 @@ class ParallelRun {
         if (!written) return Stopped(lock);
         slot.answered = false;
         ++written_;
-        // The reader waits only on a full ring, until half of it is free; the count in flight
-        // passes that mark on its way down.
-        if (read_ - written_ == HalfRing()) slotFree_.notify_one();
+        // Only a worker that found the ring full waits, holding the input's lock.
+        if (read_ - written_ + 1 == slots_.size()) slotFree_.notify_one();
       } while (!stopped_ && NextAnswered());
       // Answers made during the flush are written by this loop, since their workers saw
       // writing_ and went on.
@@ -179,27 +182,15 @@ class ParallelRun {
 
   bool NextAnswered() { return written_ < read_ && SlotOf(written_).answered; }
 
-  std::uint64_t HalfRing() const { return slots_.size() / 2; }
-
-  // The output failed: the workers and the reader stop at their next wait, and a reader that
-  // waits for input is woken. Called with the lock held; holds it again on return.
+  // The output failed: the workers stop before their next line, and one that waits for input
+  // is woken. Called with the lock held; holds it again on return.
   void Stopped(std::unique_lock<std::mutex>& lock) {
     stopped_ = true;
     status_ = ExitStatus::OutputFailed;
     lock.unlock();
-    lineRead_.notify_all();
     slotFree_.notify_all();
     if (interruptInput_) interruptInput_();
     lock.lock();
-  }
-
-  void Stop() {
-    {
-      std::lock_guard lock(mutex_);
-      stopped_ = true;
-    }
-    lineRead_.notify_all();
-    slotFree_.notify_all();
   }
 
   void Join() {
@@ -211,15 +202,14 @@ class ParallelRun {
   std::ostream& out_;
   const JsonFields& fields_;
   const std::function<void()>& interruptInput_;
-  std::size_t jobs_;
   std::vector<Slot> slots_;
-  std::mutex mutex_;
-  std::condition_variable lineRead_;  // workers wait for a line
-  std::condition_variable slotFree_;  // the reader waits for room
+  std::mutex inputMutex_;  // one worker reads at a time
+  bool inputEnded_ = false;   // guarded by inputMutex_
+  bool inputFailed_ = false;  // guarded by inputMutex_
+  std::mutex mutex_;          // guards the counts, the slots' answered flags and the rest
+  std::condition_variable slotFree_;  // a worker waits for room to read
   std::uint64_t read_ = 0;
-  std::uint64_t taken_ = 0;
   std::uint64_t written_ = 0;
-  bool inputEnded_ = false;
   bool stopped_ = false;
   bool writing_ = false;  // a worker is writing answers
   ExitStatus status_ =
@@ -238,13 +228,14 @@ ExitStatus RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int 
                     const JsonFields& fields, const std::function<void()>& interruptInput) {
   BatchInput input(in);
   if (jobs > 1) {
-    // std::cin flushes std::cout before every read; with the reader and the writing workers on
-    // threads of their own that flush would race with the workers' output, so the tie is cut
+    // std::cin flushes std::cout before every read; with one worker reading while another
+    // writes, that flush would race with the writing, so the tie is cut
     // for the run (the workers flush whenever no answer is ready anyway).
     std::ostream* const tied = in.tie(nullptr);
-    ParallelRun run(input, out, std::min(jobs, kMaxBatchJobs), fields, interruptInput);
-    const bool started = run.Start();
-    const ExitStatus status = started ? run.Run(err) : ExitStatus::Success;
+    const int workers = std::min(jobs, kMaxBatchJobs);
+    ParallelRun run(input, out, workers, fields, interruptInput);
+    const bool started = run.Start(workers);
+    const ExitStatus status = started ? run.Finish(err) : ExitStatus::Success;
     in.tie(tied);
     // Without threads the lines are answered here, as with one job.
     if (started) return status;

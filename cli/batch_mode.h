@@ -26,7 +26,7 @@ int DefaultBatchJobs();
 // ExitStatus::Success once the input has ended; ExitStatus::OutputFailed as soon as `out` fails,
 // without reading further; ExitStatus::Refused when `in` cannot be read (the lines before are
 // answered, and the reason goes to `err`). Each answer prints the items of `fields`. With more than
-// one job the output fails on a thread of its own while this one may be waiting for input:
+// one job the output fails on one worker thread while another may be waiting for input:
 // `interruptInput`, when given, is then called (from that thread) to end the wait, so the run
 // ends at once rather than when more input arrives.
 [[nodiscard]] ExitStatus RunBatch(std::istream& in, std::ostream& out, std::ostream& err, int jobs,
