@@ -21,6 +21,9 @@ constexpr double kFixedPointSpread = 1e-2;
 constexpr double kNoiseLevel = 1e-9;    // relative level of errors that are rounding
 constexpr int kFactorsPerScaling = 16;  // products of node distances taken between two frexp
 constexpr int kPointsPerPass = 4;       // grid points evaluated side by side
+// Steps that climb from the extremal set to the peaks near it, at most, between two
+// evaluations of the whole grid (a 511-tap low pass takes 13).
+constexpr int kMaxClimbingSteps = 32;
 
 struct Grid {
   std::array<double, kGridCapacity> x{};  // cos(2 pi f)
@@ -156,12 +159,14 @@ double Level(const Grid& grid, const std::array<int, kMaxExtremals>& ext, int r,
   }
   const double delta = num / den;
   p.count = r - 1;
+  // The interpolant leaves out the last node: its weights are the set's times the factor
+  // 2 (x_j - x_last) that node put in, all still under the one common power of two.
   for (int j = 0; j < p.count; ++j) {
     const double sign = j % 2 == 0 ? 1.0 : -1.0;
     p.x[j] = x[j];
     p.y[j] = grid.desired[ext[j]] - sign * delta / grid.weight[ext[j]];
+    p.w[j] = w[j] * (2.0 * (x[j] - x[r - 1]));
   }
-  BarycentricWeights(p.x, p.count, p.w);
   return delta;
 }
 
@@ -240,6 +245,48 @@ void ExchangeNeighbours(const Grid& grid, const std::array<double, kGridCapacity
   }
 }
 
+// The weighted error of `p` at grid point i.
+double ErrorAt(const Interpolant& p, const Grid& grid, int i) {
+  return grid.weight[i] * (grid.desired[i] - p(grid.x[i]));
+}
+
+// The exchange near the extremal set alone, as Parks and McClellan search: each extremal
+// climbs the error of its own sign to the nearest peak, within its band and between its
+// neighbours, and the interpolant is evaluated only at the points passed, a few per extremal
+// instead of the whole grid. Returns the spread of the errors at the new set (largest minus
+// smallest, of their sign). An extremum that appears elsewhere is not seen here; the full
+// exchange that ends every run of these steps finds it, and only a full step settles.
+double ClimbExtremals(const Interpolant& p, const Grid& grid, double delta, int r,
+                      std::array<int, kMaxExtremals>& ext) {
+  const double deltaSign = delta < 0.0 ? -1.0 : 1.0;
+  double largest = 0.0;
+  double smallest = std::numeric_limits<double>::infinity();
+  for (int j = 0; j < r; ++j) {
+    const double side = (j % 2 == 0 ? 1.0 : -1.0) * deltaSign;
+    const int low = j == 0 ? 0 : ext[j - 1] + 1;  // the moved neighbour, so the set stays in order
+    const int high = j == r - 1 ? grid.size - 1 : ext[j + 1] - 1;
+    int i = ext[j];
+    double e = side * ErrorAt(p, grid, i);
+    const auto climb = [&](int step) {
+      bool moved = false;
+      for (int next = i + step; next >= low && next <= high && grid.band[next] == grid.band[i];
+           next += step) {
+        const double value = side * ErrorAt(p, grid, next);
+        if (value <= e) break;
+        i = next;
+        e = value;
+        moved = true;
+      }
+      return moved;
+    };
+    if (!climb(1)) climb(-1);
+    ext[j] = i;
+    largest = std::max(largest, e);
+    smallest = std::min(smallest, e);
+  }
+  return largest - smallest;
+}
+
 // True when |H| of the symmetric taps `h` exceeds `limit` (the pass bands' desired gain is 1)
 // anywhere between two bands, on a grid of kRemezGridDensity points per ripple.
 bool TransitionRises(const FirBands& bands, std::span<const double> h, double limit) {
@@ -259,6 +306,86 @@ bool TransitionRises(const FirBands& bands, std::span<const double> h, double li
   return false;
 }
 
+// Runs the exchange from an evenly spread set until it settles; true then, with the settled
+// set in `ext`. Climbing steps move the set between full steps until a full step after them
+// makes no progress (the levelled deviation grows at every true exchange step): the climb has
+// lost a peak that the full exchange keeps, and the run goes on from the set before the climb
+// with full steps alone.
+bool Settle(const Grid& grid, int r, std::array<int, kMaxExtremals>& ext) {
+  for (int j = 0; j < r; ++j) {
+    ext[j] = static_cast<int>(static_cast<std::int64_t>(j) * (grid.size - 1) / (r - 1));
+  }
+  std::array<double, kGridCapacity> error{};
+  Interpolant p;
+  bool climb = true;
+  bool climbing = false;
+  double fullDelta = 0.0;                       // the levelled deviation of the last full step
+  std::array<int, kMaxExtremals> fullSet = ext;  // the set it gave
+  for (int iteration = 0; iteration < kRemezMaxIterations; ++iteration) {
+    double delta = Level(grid, ext, r, p);
+    // Once a full step has found an alternating set, climbing steps move it on at a few points
+    // per extremal instead of the whole grid, while the levelled deviation grows.
+    const bool climbed = climbing;
+    for (int step = 0; climbing && step < kMaxClimbingSteps; ++step) {
+      std::array<int, kMaxExtremals> next = ext;
+      const double spread = ClimbExtremals(p, grid, delta, r, next);
+      if (next == ext || spread <= kConvergence * std::abs(delta)) climbing = false;
+      if (next == ext) break;
+      ext = next;
+      const double previous = delta;
+      delta = Level(grid, ext, r, p);
+      if (std::abs(delta) < std::abs(previous)) climbing = false;
+    }
+    climbing = false;
+    EvaluateOnGrid(p, grid, error);
+    double largest = 0.0;
+    for (int i = 0; i < grid.size; ++i) {
+      error[i] = grid.weight[i] * (grid.desired[i] - error[i]);
+      largest = std::max(largest, std::abs(error[i]));
+    }
+    const auto climbedAstray = [&] {
+      climb = false;
+      ext = fullSet;
+    };
+    if (!std::isfinite(largest)) {
+      if (!climbed) return false;
+      climbedAstray();
+      continue;
+    }
+    std::array<int, kMaxExtremals> next{};
+    const bool exchanged = Exchange(grid, error, r, delta, largest, next);
+    if (!exchanged) {
+      next = ext;
+      ExchangeNeighbours(grid, error, r, delta, next);
+    }
+    double smallestExtremal = largest;
+    for (int j = 0; j < r; ++j)
+      smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
+    const double spread = largest - smallestExtremal;
+    // Only an alternating set is the optimum (the alternation theorem); a levelled set whose
+    // signs do not alternate came from the point-by-point exchange and is not an answer.
+    bool alternates = true;
+    for (int j = 1; j < r; ++j)
+      alternates = alternates && error[next[j]] * error[next[j - 1]] < 0.0;
+    if (alternates && (spread <= kConvergence * std::abs(delta) ||
+                       (next == ext && spread <= kFixedPointSpread * std::abs(delta)))) {
+      ext = next;
+      return true;
+    }
+    if (climbed && (!exchanged || next == ext || std::abs(delta) <= std::abs(fullDelta))) {
+      climbedAstray();
+      continue;
+    }
+    // The same set again with a spread left would only repeat itself: not settled.
+    if (next == ext) return false;
+    fullDelta = delta;
+    fullSet = next;
+    climbing = climb && alternates;
+    ext = next;
+  }
+  return false;
+}
+
 }  // namespace
 
 RemezCode RemezExchange(int taps, std::span<const FirBand> bands, std::span<double> h) {
@@ -270,42 +397,8 @@ RemezCode RemezExchange(int taps, std::span<const FirBand> bands, std::span<doub
   if (!BuildGrid(functions, even, bands, grid) || grid.size < r) return RemezCode::Degenerate;
 
   std::array<int, kMaxExtremals> ext{};
-  for (int j = 0; j < r; ++j) {
-    ext[j] = static_cast<int>(static_cast<std::int64_t>(j) * (grid.size - 1) / (r - 1));
-  }
-  std::array<double, kGridCapacity> error{};
+  if (!Settle(grid, r, ext)) return RemezCode::NotConverged;
   Interpolant p;
-  bool settled = false;
-  for (int iteration = 0; iteration < kRemezMaxIterations && !settled; ++iteration) {
-    const double delta = Level(grid, ext, r, p);
-    EvaluateOnGrid(p, grid, error);
-    double largest = 0.0;
-    for (int i = 0; i < grid.size; ++i) {
-      error[i] = grid.weight[i] * (grid.desired[i] - error[i]);
-      largest = std::max(largest, std::abs(error[i]));
-    }
-    if (!std::isfinite(largest)) return RemezCode::NotConverged;
-    std::array<int, kMaxExtremals> next{};
-    if (!Exchange(grid, error, r, delta, largest, next)) {
-      next = ext;
-      ExchangeNeighbours(grid, error, r, delta, next);
-    }
-    double smallestExtremal = largest;
-    for (int j = 0; j < r; ++j)
-      smallestExtremal = std::min(smallestExtremal, std::abs(error[next[j]]));
-    // The same set again with a spread left would only repeat itself: not settled.
-    const double spread = largest - smallestExtremal;
-    // Only an alternating set is the optimum (the alternation theorem); a levelled set whose
-    // signs do not alternate came from the point-by-point exchange and is not an answer.
-    bool alternates = true;
-    for (int j = 1; j < r; ++j)
-      alternates = alternates && error[next[j]] * error[next[j - 1]] < 0.0;
-    settled = alternates && (spread <= kConvergence * std::abs(delta) ||
-                             (next == ext && spread <= kFixedPointSpread * std::abs(delta)));
-    if (next == ext && !settled) break;
-    ext = next;
-  }
-  if (!settled) return RemezCode::NotConverged;
   Level(grid, ext, r, p);
 
   // The amplitude A(f) sampled at f_i = i / taps and inverted by the cosine transform of the
