@@ -16,6 +16,7 @@
 #include "codegen/fixed_point_sections_code.h"
 #include "codegen_test_support.h"
 #include "engine/calculate.h"
+#include "tests/support/random_iir_spec.h"
 #include "tests/support/scratch_directory.h"
 
 namespace qv {
@@ -95,15 +96,7 @@ FilterSpec RandomSpec(std::mt19937& random, std::size_t index) {
   spec.quantization = index % 2 == 0 ? Quantization::Signed16 : Quantization::Signed8;
   spec.structure = IirStructure::Sections;
   spec.sectionScaling = index % 5 == 4 ? SectionScaling::L2 : SectionScaling::LInfinity;
-  const bool band = IsBandType(spec.bandType);
-  spec.order = std::uniform_int_distribution<int>(1, band ? kMaxBandOrder : 8)(random);
-  spec.fsample = std::uniform_int_distribution<int>(1000, 48000)(random);
-  std::uniform_int_distribution<int> cut(spec.fsample / 20, spec.fsample * 9 / 20);
-  spec.fcut1 = cut(random);
-  spec.fcut2 = cut(random);
-  if (spec.fcut2 < spec.fcut1) std::swap(spec.fcut1, spec.fcut2);
-  if (spec.fcut2 - spec.fcut1 < spec.fsample / 20) spec.fcut2 = spec.fcut1 + spec.fsample / 20;
-  spec.ripple = std::uniform_real_distribution<double>(0.1, 3.0)(random);
+  test::DrawIirSpec(random, {.maxLowPassOrder = 8, .maxFsample = 48000, .cutSpacing = 20}, spec);
   if (index < kModels.size() * kBands.size()) return spec;
   // After the first round, the models designed from a scheme around the same frequencies.
   FilterSpec cauer = test::SchemeSpec(

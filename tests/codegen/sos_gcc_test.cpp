@@ -16,6 +16,7 @@
 #include "codegen/sos_code_generator.h"
 #include "codegen_test_support.h"
 #include "engine/calculate.h"
+#include "tests/support/random_iir_spec.h"
 #include "tests/support/scratch_directory.h"
 
 namespace qv {
@@ -169,15 +170,7 @@ TEST(SosCompiled, RandomDesignsFollowTheirTransferFunctions) {
     spec.model = kModels[std::uniform_int_distribution<std::size_t>(0, kModels.size() - 1)(random)];
     spec.bandType =
         kBands[std::uniform_int_distribution<std::size_t>(0, kBands.size() - 1)(random)];
-    const bool band = IsBandType(spec.bandType);
-    spec.order = std::uniform_int_distribution<int>(1, band ? kMaxBandOrder : kMaxOrder)(random);
-    spec.fsample = std::uniform_int_distribution<int>(1000, 96000)(random);
-    std::uniform_int_distribution<int> cut(spec.fsample / 20, spec.fsample * 9 / 20);
-    spec.fcut1 = cut(random);
-    spec.fcut2 = cut(random);
-    if (spec.fcut2 < spec.fcut1) std::swap(spec.fcut1, spec.fcut2);
-    if (spec.fcut2 - spec.fcut1 < spec.fsample / 20) spec.fcut2 = spec.fcut1 + spec.fsample / 20;
-    spec.ripple = std::uniform_real_distribution<double>(0.1, 3.0)(random);
+    test::DrawIirSpec(random, {.cutSpacing = 20}, spec);
     SCOPED_TRACE(testing::Message() << "design " << d << ": model " << static_cast<int>(spec.model)
                                     << " band " << static_cast<int>(spec.bandType) << " order "
                                     << spec.order << " fs " << spec.fsample << " fc " << spec.fcut1

@@ -18,6 +18,7 @@
 #include "analysis/cascade_simulation.h"
 #include "design_test_support.h"
 #include "engine/calculate.h"
+#include "tests/support/random_iir_spec.h"
 
 namespace qv {
 namespace {
@@ -137,15 +138,7 @@ FilterSpec RandomSpec(std::mt19937& random, int index, Quantization quantization
   spec.quantization = quantization;
   spec.structure = IirStructure::Sections;
   spec.sectionScaling = scaling;
-  const bool band = IsBandType(spec.bandType);
-  spec.order = std::uniform_int_distribution<int>(1, band ? kMaxBandOrder : kMaxOrder)(random);
-  spec.fsample = std::uniform_int_distribution<int>(1000, 96000)(random);
-  std::uniform_int_distribution<int> cut(spec.fsample / 50, spec.fsample * 9 / 20);
-  spec.fcut1 = cut(random);
-  spec.fcut2 = cut(random);
-  if (spec.fcut2 < spec.fcut1) std::swap(spec.fcut1, spec.fcut2);
-  if (spec.fcut2 - spec.fcut1 < spec.fsample / 50) spec.fcut2 = spec.fcut1 + spec.fsample / 50;
-  spec.ripple = std::uniform_real_distribution<double>(0.1, 3.0)(random);
+  test::DrawIirSpec(random, {}, spec);
   return spec;
 }
 
