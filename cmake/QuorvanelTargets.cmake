@@ -8,13 +8,21 @@ if(QUORVANEL_WERROR)
 endif()
 
 if(QUORVANEL_THREAD_SANITIZE)
-  # The batch mode's worker threads share the reader's ring and the writer's order.
+  # The batch mode's worker threads share the input, the ring of lines in flight and the output.
   set(QUORVANEL_SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
 elseif(QUORVANEL_SANITIZE)
   # float-cast-overflow is not part of "undefined" in gcc, yet an out-of-range real-to-integer
   # conversion is undefined behaviour, which the engine must never perform.
   set(QUORVANEL_SANITIZER_FLAGS
       -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer)
+endif()
+
+# lld links the dozens of test programs, with their debug information, in under half the time
+# of the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld QUORVANEL_HAVE_LLD)
+if(QUORVANEL_HAVE_LLD)
+  add_link_options(-fuse-ld=lld)
 endif()
 
 # quorvanel_target(<kind> <name> SOURCES ... [QT] [DEPENDS ...] [INCLUDES ...]
