@@ -203,10 +203,10 @@ class ParallelRun {
   const JsonFields& fields_;
   const std::function<void()>& interruptInput_;
   std::vector<Slot> slots_;
-  std::mutex inputMutex_;  // one worker reads at a time
-  bool inputEnded_ = false;   // guarded by inputMutex_
-  bool inputFailed_ = false;  // guarded by inputMutex_
-  std::mutex mutex_;          // guards the counts, the slots' answered flags and the rest
+  std::mutex inputMutex_;             // one worker reads at a time
+  bool inputEnded_ = false;           // guarded by inputMutex_
+  bool inputFailed_ = false;          // guarded by inputMutex_
+  std::mutex mutex_;                  // guards the counts, the slots' answered flags and the rest
   std::condition_variable slotFree_;  // a worker waits for room to read
   std::uint64_t read_ = 0;
   std::uint64_t written_ = 0;

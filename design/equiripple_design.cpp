@@ -319,7 +319,7 @@ bool Settle(const Grid& grid, int r, std::array<int, kMaxExtremals>& ext) {
   Interpolant p;
   bool climb = true;
   bool climbing = false;
-  double fullDelta = 0.0;                       // the levelled deviation of the last full step
+  double fullDelta = 0.0;                        // the levelled deviation of the last full step
   std::array<int, kMaxExtremals> fullSet = ext;  // the set it gave
   for (int iteration = 0; iteration < kRemezMaxIterations; ++iteration) {
     double delta = Level(grid, ext, r, p);
