@@ -110,12 +110,20 @@ struct ModelCase {
 
 class MinimumOrderProperty : public ::testing::TestWithParam<ModelCase> {};
 
+// Every tenth committed scheme; the sanitizer build, some twenty times slower at these searches,
+// takes every fortieth: what it looks for does not depend on the scheme's numbers.
+#ifdef QUORVANEL_SANITIZED_BUILD
+constexpr std::size_t kMinimumOrderStride = 40;
+#else
+constexpr std::size_t kMinimumOrderStride = 10;
+#endif
+
 TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
   const ModelCase m = GetParam();
   int checked = 0;
   int noneMeets = 0;
   int widened = 0;
-  for (std::size_t i = 0; i < std::size(kSchemeCases); i += 10) {
+  for (std::size_t i = 0; i < std::size(kSchemeCases); i += kMinimumOrderStride) {
     const SchemeCase& c = kSchemeCases[i];
     FilterSpec spec = SpecOf(c);
     spec.model = m.model;
@@ -176,7 +184,8 @@ TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
     }
     ++checked;
   }
-  EXPECT_GT(checked, 100);
+  // At least a quarter of the schemes taken are within the limits and designed.
+  EXPECT_GT(checked, static_cast<int>(std::size(kSchemeCases) / kMinimumOrderStride / 4));
   EXPECT_LE(noneMeets, checked / 10);
   EXPECT_LE(widened, checked / 50);
   RecordProperty("NoOrderMeets", noneMeets);
