@@ -28,7 +28,7 @@ endif()
 # quorvanel_target(<kind> <name> SOURCES ... [QT] [DEPENDS ...] [INCLUDES ...]
 #                  [TEST_ENVIRONMENT ...] [TEST_PROPERTIES <ctest property> <single value> ...])
 #   kind: LIBRARY (static library), PROGRAM (executable), TEST (GoogleTest executable registered
-#   with CTest), QTEST (QtTest executable registered with CTest as one test, run on the offscreen
+#   with CTest case by case, or as one test in the sanitizer build), QTEST (QtTest executable registered with CTest as one test, run on the offscreen
 #   platform), BENCHMARK (Google Benchmark executable, not run by CTest).
 #   QT: the target has Qt classes with signals and slots (runs moc); QTEST implies it.
 function(quorvanel_target kind name)
