@@ -92,13 +92,15 @@ void Polynomial(std::span<const Complex> roots, std::array<double, kMaxCoefficie
 }  // namespace
 
 void DesignCauerZerosPoles(FilterSpec& spec, std::span<Complex> zeros, std::span<Complex> poles) {
-  const bool widen = spec.scheme.minimumOrder;
-  const AnalogBand band = SchemeAnalogBand(spec, widen);
+  const bool minimumOrder = spec.scheme.minimumOrder;
+  const AnalogBand band = SchemeAnalogBand(spec, minimumOrder);
+  PrototypeLimits limits{spec.ripple, spec.scheme.attenuation};
+  if (minimumOrder) limits = SharedLimits(spec.model, spec.order, band.selectivity, limits);
   ZeroPolePrototype proto;
   if (spec.model == FilterModel::Elliptic) {
-    EllipticPrototype(spec.order, spec.ripple, spec.scheme.attenuation, proto);
+    EllipticPrototype(spec.order, limits.rippleDb, limits.attenuationDb, proto);
   } else {
-    ChebyshevIIPrototype(spec.order, spec.ripple, spec.scheme.attenuation, proto);
+    ChebyshevIIPrototype(spec.order, limits.rippleDb, limits.attenuationDb, proto);
   }
   const double twoFs = 2.0 * spec.fsample;
   if (IsBandType(spec.bandType)) {

@@ -22,6 +22,23 @@ double Agm(double a, double b) {
   return a;
 }
 
+// The nome q = exp(-pi K'(m) / K(m)) of parameter m, given with its complement 1 - m.
+double Nome(double m, double mComplement) {
+  return std::exp(-kPi * EllipticKFromComplement(m) / EllipticKFromComplement(mComplement));
+}
+
+// The parameter m whose nome is `q`, by the theta series.
+double ParameterOfNome(double q) {
+  double numerator = 0.0;
+  double denominator = 1.0;
+  for (int j = 0; j <= kNomeTerms; ++j) {
+    numerator += std::pow(q, j * (j + 1));
+    denominator += 2.0 * std::pow(q, (j + 1) * (j + 1));
+  }
+  const double ratio = numerator / denominator;
+  return 16.0 * q * ratio * ratio * ratio * ratio;
+}
+
 }  // namespace
 
 double EllipticKFromComplement(double m1) { return kPi / (2.0 * Agm(1.0, std::sqrt(m1))); }
@@ -90,18 +107,11 @@ double InverseJacobiSc(double w, double m) {
 }
 
 double EllipticDegree(int n, double m1) {
-  const double k1 = EllipticK(m1);
-  const double k1Prime = EllipticKFromComplement(m1);
-  const double q1 = std::exp(-kPi * k1Prime / k1);
-  const double q = std::pow(q1, 1.0 / n);
-  double numerator = 0.0;
-  double denominator = 1.0;
-  for (int j = 0; j <= kNomeTerms; ++j) {
-    numerator += std::pow(q, j * (j + 1));
-    denominator += 2.0 * std::pow(q, (j + 1) * (j + 1));
-  }
-  const double ratio = numerator / denominator;
-  return 16.0 * q * ratio * ratio * ratio * ratio;
+  return ParameterOfNome(std::pow(Nome(m1, 1.0 - m1), 1.0 / n));
+}
+
+double EllipticDiscrimination(int n, double m, double mComplement) {
+  return ParameterOfNome(std::pow(Nome(m, mComplement), n));
 }
 
 }  // namespace qv

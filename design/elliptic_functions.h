@@ -28,4 +28,8 @@ double InverseJacobiSc(double w, double m);
 // (the degree equation, solved through the nomes).
 double EllipticDegree(int n, double m1);
 
+// The inverse: the discrimination parameter m1 that order `n` reaches at the parameter m
+// (1 / selectivity^2), given with its complement 1 - m, which keeps its digits near m = 1.
+double EllipticDiscrimination(int n, double m, double mComplement);
+
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include <numbers>
 #include <span>
 
+#include "design/cauer_prototype.h"
 #include "design/design_driver.h"
 #include "design/display_scale.h"
 #include "design/equiripple_design.h"
@@ -101,6 +102,51 @@ TEST(SchemeOrders, KaiserMatchesKaiserord) {
   }
 }
 
+// The limits a minimum-order Chebyshev II or elliptic design is made to: an order at or above
+// the formula's reaches its discrimination exactly at the scheme's selectivity (so the stop edge
+// falls on the scheme's), with the gain shared evenly between the two deviations, neither limit
+// looser than the scheme's; below the formula's order the scheme's limits stand.
+TEST(SchemeOrders, SharedLimitsReachTheOrderExactly) {
+  const auto power = [](double db) { return std::expm1(0.1 * db * std::numbers::ln10); };
+  int shared = 0;
+  for (const SchemeCase& c : kSchemeCases) {
+    const FilterSpec spec = SpecOf(c);
+    const double w = SchemeAnalogBand(spec, true).selectivity;
+    for (const FilterModel model : {FilterModel::ChebyshevII, FilterModel::Elliptic}) {
+      const auto order = [&](const PrototypeLimits& l) {
+        return model == FilterModel::Elliptic ? EllipticOrder(w, l.rippleDb, l.attenuationDb)
+                                              : ChebyshevOrder(w, l.rippleDb, l.attenuationDb);
+      };
+      const PrototypeLimits scheme{c.rp, c.as};
+      const double exact = order(scheme);
+      const int first = static_cast<int>(std::ceil(exact));
+      if (first > kMaxOrder) continue;
+      if (first > 1) {
+        const PrototypeLimits below = SharedLimits(model, first - 1, w, scheme);
+        EXPECT_EQ(below.rippleDb, c.rp);
+        EXPECT_EQ(below.attenuationDb, c.as);
+      }
+      for (int n = first; n <= std::min(first + 1, kMaxOrder); ++n) {
+        const PrototypeLimits l = SharedLimits(model, n, w, scheme);
+        ASSERT_LE(l.rippleDb, c.rp) << c.fs << " " << c.pass1 << " n " << n;
+        ASSERT_GE(l.attenuationDb, c.as) << c.fs << " " << c.pass1 << " n " << n;
+        const double passShift = std::log(power(c.rp) / power(l.rippleDb));
+        const double stopShift = std::log(power(l.attenuationDb) / power(c.as));
+        EXPECT_NEAR(passShift, stopShift, 1e-9 * std::max(1.0, stopShift));
+        // Up to the 30 dB shared on each side, the order is met exactly; beyond it the rest of
+        // the gain is left in the transition band.
+        if (stopShift < 30.0 * std::numbers::ln10 / 10.0 - 1e-9) {
+          EXPECT_NEAR(order(l), n, 1e-6 * n) << c.fs << " " << c.pass1 << " n " << n;
+          ++shared;
+        } else {
+          EXPECT_LT(order(l), n);
+        }
+      }
+    }
+  }
+  EXPECT_GT(shared, static_cast<int>(std::size(kSchemeCases)));
+}
+
 // Every tenth scheme per band and model: the minimum-order design meets its scheme by its
 // true response, one order less misses, and an order beyond the limit is reported as needed.
 struct ModelCase {
@@ -168,16 +214,18 @@ TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
     } else {
       EXPECT_EQ(spec.order, scipy) << i;
     }
-    // A minimum-order band stop is designed on its widened pass band, so it is calculated in
+    // A minimum-order band stop is designed on its widened pass band, and Chebyshev II and
+    // elliptic to limits that share the order's slack, so these are calculated in
     // minimum-order mode, which finds the same order again.
     FilterSpec manual = spec;
-    manual.scheme.minimumOrder = spec.bandType == BandType::BandStop;
+    manual.scheme.minimumOrder = spec.bandType == BandType::BandStop || !wholeHertz;
     int calculated = 0;
     const SchemeCheck check = Calculated(manual, calculated);
     EXPECT_EQ(calculated, 0) << i;
     EXPECT_TRUE(check.meets) << i << " loss " << check.passLossDb << " attenuation "
                              << check.stopAttenuationDb;
     if (spec.order > 1 && !wholeHertz && spec.bandType != BandType::BandStop) {
+      manual.scheme.minimumOrder = false;
       manual.order = spec.order - 1;
       const SchemeCheck less = Calculated(manual, calculated);
       EXPECT_FALSE(calculated == 0 && less.meets) << i;
