@@ -80,7 +80,10 @@ function(quorvanel_target kind name)
         set_tests_properties(${name} PROPERTIES ${properties})
       endif()
     else()
-      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${ARG_TEST_PROPERTIES})
+      # Named by the case's name alone: a parameter without a printer prints as its bytes,
+      # pointers included, which would rename the test on every discovery.
+      gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
+                           PROPERTIES ${ARG_TEST_PROPERTIES})
     endif()
   elseif(kind STREQUAL "QTEST")
     target_link_libraries(${name} PRIVATE Qt6::Test)

@@ -150,6 +150,7 @@ TEST(SchemeOrders, SharedLimitsReachTheOrderExactly) {
 // Every tenth scheme per band and model: the minimum-order design meets its scheme by its
 // true response, one order less misses, and an order beyond the limit is reported as needed.
 struct ModelCase {
+  const char* name;
   FilterModel model;
   int SchemeCase::*scipy;
 };
@@ -242,10 +243,11 @@ TEST_P(MinimumOrderProperty, MeetsAndOneLessMisses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Models, MinimumOrderProperty,
-    ::testing::Values(ModelCase{FilterModel::Butterworth, &SchemeCase::buttord},
-                      ModelCase{FilterModel::Chebyshev, &SchemeCase::cheb1ord},
-                      ModelCase{FilterModel::ChebyshevII, &SchemeCase::cheb2ord},
-                      ModelCase{FilterModel::Elliptic, &SchemeCase::ellipord}));
+    ::testing::Values(ModelCase{"Butterworth", FilterModel::Butterworth, &SchemeCase::buttord},
+                      ModelCase{"Chebyshev", FilterModel::Chebyshev, &SchemeCase::cheb1ord},
+                      ModelCase{"ChebyshevII", FilterModel::ChebyshevII, &SchemeCase::cheb2ord},
+                      ModelCase{"Elliptic", FilterModel::Elliptic, &SchemeCase::ellipord}),
+    [](const ::testing::TestParamInfo<ModelCase>& test) { return std::string(test.param.name); });
 
 // The largest weighted deviation of taps `h` over `bands`, on a grid ten times as fine as the
 // exchange's.
