@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "design/cauer_prototype.h"
+#include "design/order_formulas.h"
 #include "design/scheme_band.h"
 
 namespace qv {
@@ -95,7 +96,10 @@ void DesignCauerZerosPoles(FilterSpec& spec, std::span<Complex> zeros, std::span
   const bool minimumOrder = spec.scheme.minimumOrder;
   const AnalogBand band = SchemeAnalogBand(spec, minimumOrder);
   PrototypeLimits limits{spec.ripple, spec.scheme.attenuation};
-  if (minimumOrder) limits = SharedLimits(spec.model, spec.order, band.selectivity, limits);
+  // Only the IIR class chooses its order; the FIR class samples the design of the order entered.
+  if (minimumOrder && spec.filterClass == FilterClass::Iir) {
+    limits = SharedLimits(spec.model, spec.order, band.selectivity, limits);
+  }
   ZeroPolePrototype proto;
   if (spec.model == FilterModel::Elliptic) {
     EllipticPrototype(spec.order, limits.rippleDb, limits.attenuationDb, proto);

@@ -1,6 +1,5 @@
 #include "design/cauer_prototype.h"
 
-#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -12,15 +11,8 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kTiny = 1e-12;  // below it an sn value is the zero of an odd order
-// The most discrimination a minimum-order design shares, 30 dB on each side: margins far past
-// any rounding. The rest of the order's gain stays in the transition band.
-constexpr double kMaxSharedDb = 60.0;
-constexpr double kDbPerNeper = 10.0 / std::numbers::ln10;  // of a power ratio
 
 double PowerRatioMinusOne(double db) { return std::expm1(0.1 * db * std::numbers::ln10); }
-
-// ln cosh(x) for x >= 0, without overflow.
-double LogCosh(double x) { return x + std::log1p(std::exp(-2.0 * x)) - std::numbers::ln2; }
 
 Complex ToComplex(std::complex<double> c) { return {c.real(), c.imag()}; }
 
@@ -76,27 +68,6 @@ void EllipticPrototype(int n, double rippleDb, double attenuationDb, ZeroPolePro
       proto.poles[proto.poleCount++] = Conjugate(pole);
     }
   }
-}
-
-PrototypeLimits SharedLimits(FilterModel model, int n, double selectivity,
-                             const PrototypeLimits& scheme) {
-  const double passPower = PowerRatioMinusOne(scheme.rippleDb);
-  const double stopPower = PowerRatioMinusOne(scheme.attenuationDb);
-  // ln of the squared discrimination order n reaches.
-  double reached = 0.0;
-  if (model == FilterModel::Elliptic) {
-    const double m = 1.0 / (selectivity * selectivity);
-    const double m1 = EllipticDiscrimination(n, m, (selectivity - 1.0) * (selectivity + 1.0) * m);
-    reached = -std::log(m1);
-  } else {
-    reached = 2.0 * LogCosh(n * std::acosh(selectivity));
-  }
-  const double gain =
-      std::min(reached - std::log(stopPower / passPower), kMaxSharedDb / kDbPerNeper);
-  if (!(gain > 0.0)) return scheme;
-  const double half = 0.5 * gain;
-  return {kDbPerNeper * std::log1p(passPower * std::exp(-half)),
-          kDbPerNeper * std::log1p(stopPower * std::exp(half))};
 }
 
 }  // namespace qv

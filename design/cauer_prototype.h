@@ -26,20 +26,4 @@ void ChebyshevIIPrototype(int n, double rippleDb, double attenuationDb, ZeroPole
 // `attenuationDb` in the stop band.
 void EllipticPrototype(int n, double rippleDb, double attenuationDb, ZeroPolePrototype& proto);
 
-// Pass-band loss Rp and stop-band attenuation As (dB) a prototype is made to.
-struct PrototypeLimits {
-  double rippleDb = 0.0;
-  double attenuationDb = 0.0;
-};
-
-// The limits of a minimum-order Chebyshev II or elliptic design of order `n`. An order above
-// the formula's reaches a larger discrimination at `selectivity` (the prototype frequency of
-// the nearest stop-band edge, > 1) than `scheme` needs; the gain is shared evenly between the
-// two deviations (the powers 10^(Rp/10) - 1 and 10^(As/10) - 1), so that the design meets with
-// margin on both sides and its edges fall on the scheme's, rather than resting on Rp and As
-// where the rounding of its coefficients would decide. At most 60 dB of gain is shared (30 dB
-// on each side); the rest stays in the transition band. `scheme` itself when there is no gain.
-PrototypeLimits SharedLimits(FilterModel model, int n, double selectivity,
-                             const PrototypeLimits& scheme);
-
 }  // namespace qv

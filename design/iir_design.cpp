@@ -5,7 +5,9 @@
 #include <numbers>
 
 #include "design/iir_prototype.h"
+#include "design/order_formulas.h"
 #include "design/root_finder.h"
+#include "design/scheme_band.h"
 
 namespace qv {
 namespace {
@@ -133,6 +135,21 @@ double BandCentreHz(const FilterSpec& spec) {
 
 namespace {
 
+// The ripple (dB) a Chebyshev design is made to: the ripple field, or, for quantised
+// coefficients where minimum order has chosen the order, the order's share of the scheme's Rp
+// (which the field then holds), leaving room for the rounding of the coefficients. A float
+// design keeps the field's ripple: the whole order's room then goes to rounding the cut
+// frequencies to whole hertz, which a share of it would sometimes not cover.
+double DesignRipple(const FilterSpec& spec) {
+  if (!(spec.scheme.active && spec.scheme.minimumOrder && spec.filterClass == FilterClass::Iir &&
+        spec.quantization != Quantization::Float)) {
+    return spec.ripple;
+  }
+  return SharedLimits(FilterModel::Chebyshev, spec.order, SchemeAnalogBand(spec, true).selectivity,
+                      {spec.ripple, spec.scheme.attenuation})
+      .rippleDb;
+}
+
 // The analog poles of the band-transformed prototype and the bilinear constant K = fs / (pi w)
 // that maps them; writes spec.fcenter for the band types.
 int AnalogPoles(FilterSpec& spec, PoleArray& analog, double& k) {
@@ -150,7 +167,7 @@ int AnalogPoles(FilterSpec& spec, PoleArray& analog, double& k) {
   PoleArray prototype{};
   switch (spec.model) {
     case FilterModel::Chebyshev:
-      ChebyshevPrototype(n, spec.ripple, prototype);
+      ChebyshevPrototype(n, DesignRipple(spec), prototype);
       break;
     case FilterModel::Bessel:
       BesselPrototype(n, prototype);

@@ -7,8 +7,8 @@
 
 #include "design/design_driver.h"
 #include "design/display_scale.h"
-#include "design/elliptic_functions.h"
 #include "design/kaiser_design.h"
+#include "design/order_formulas.h"
 #include "design/scheme_band.h"
 #include "design/scheme_check.h"
 #include "design/validation.h"
@@ -137,9 +137,11 @@ MinimumOrder IirMinimumOrder(FilterSpec& spec) {
     FilterSpec trial = spec;
     trial.order = n;
     if (wholeHertz) {
-      // Butterworth: the 3 dB frequencies of the order; Chebyshev: the pass-band edges.
+      // Butterworth: the 3 dB frequencies of the order, placed so that the loss at the
+      // pass-band edges is the order's share of Rp; Chebyshev: the pass-band edges.
+      const double shared = SharedLimits(spec.model, n, band.selectivity, {rp, as}).rippleDb;
       const double w = spec.model == FilterModel::Butterworth
-                           ? std::pow(PowerMinusOne(rp), -1.0 / (2.0 * n))
+                           ? std::pow(PowerMinusOne(shared), -1.0 / (2.0 * n))
                            : 1.0;
       double a1 = 0.0;
       double a2 = 0.0;
@@ -231,23 +233,6 @@ MinimumOrder FirMinimumOrder(FilterSpec& spec) {
 }
 
 }  // namespace
-
-double ButterworthOrder(double selectivity, double rippleDb, double attenuationDb) {
-  return std::log10(PowerMinusOne(attenuationDb) / PowerMinusOne(rippleDb)) /
-         (2.0 * std::log10(selectivity));
-}
-
-double ChebyshevOrder(double selectivity, double rippleDb, double attenuationDb) {
-  return std::acosh(std::sqrt(PowerMinusOne(attenuationDb) / PowerMinusOne(rippleDb))) /
-         std::acosh(selectivity);
-}
-
-double EllipticOrder(double selectivity, double rippleDb, double attenuationDb) {
-  const double m0 = 1.0 / (selectivity * selectivity);
-  const double m1 = PowerMinusOne(rippleDb) / PowerMinusOne(attenuationDb);
-  return EllipticK(m0) * EllipticKFromComplement(m1) /
-         (EllipticKFromComplement(m0) * EllipticK(m1));
-}
 
 MinimumOrder ApplyMinimumOrder(FilterSpec& spec) {
   FilterSpec trial = spec;

@@ -23,12 +23,6 @@ struct MinimumOrder {
   int needed = 0;  // the order (IIR models; band designs count the prototype order) or taps
 };
 
-// The order formulas of the analog prototypes, from the selectivity (prototype frequency of
-// the nearest stop-band edge, > 1), Rp and As (dB). Not rounded: the order is their ceiling.
-double ButterworthOrder(double selectivity, double rippleDb, double attenuationDb);
-double ChebyshevOrder(double selectivity, double rippleDb, double attenuationDb);
-double EllipticOrder(double selectivity, double rippleDb, double attenuationDb);
-
 // Finds the minimum order or tap count of `spec` (validated scheme, minimum order on) and writes
 // it into spec.order or spec.taps, with the cut frequencies that go with it: the pass-band edges
 // for Chebyshev, the 3 dB frequencies for Butterworth, the middle of the transitions for the
