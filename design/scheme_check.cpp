@@ -8,6 +8,7 @@
 #include <numbers>
 #include <span>
 
+#include "analysis/compensated_horner.h"
 #include "design/scheme_band.h"
 
 namespace qv {
@@ -21,6 +22,10 @@ constexpr int kMaxGridPoints = kBasePoints + kPointsPerTerm * kTapCapacity;
 // kPointsPerTerm points per coefficient samples every ripple close enough to its peak.
 constexpr double kCandidateRatio = 0.5;
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Extended precision's unit roundoff, and the relative error of |H| below which its plain
+// Horner sum stands (a millionth of a millionth of a dB, about).
+constexpr long double kExtendedRoundoff = 0x1p-64L;
+constexpr long double kPlainRelativeError = 1e-10L;
 
 // |H(e^{j 2 pi f})| for f in cycles per sample.
 class Response {
@@ -39,6 +44,8 @@ class Response {
       // A cascade's arrays hold the float design it was made from; its true response is that
       // of its quantised sections.
       if (UsesFixedPointSections(spec)) cascade_ = &design.cascade;
+      numeratorBound_ = RoundingBound(numerator_);
+      denominatorBound_ = RoundingBound(denominator_);
     }
     scale_ = scale;
   }
@@ -47,15 +54,29 @@ class Response {
     const std::complex<double> z = std::polar(1.0, -2.0 * std::numbers::pi * f);
     if (cascade_ != nullptr) return CascadeMagnitude(*cascade_, z);
     if (denominator_.empty()) return std::abs(Horner(numerator_, z)) * scale_;
-    // A transfer function whose poles crowd together near the unit circle loses some
-    // millionths to double rounding, as much as the check's tolerance: its few terms are
-    // summed in extended precision.
+    // A transfer function whose poles crowd together near the unit circle cancels its terms
+    // by up to fifteen digits there: double rounding loses hundredths of a dB, extended
+    // precision some hundred-thousandths, as much as the check's tolerance.
     const std::complex<long double> wide(z);
-    const long double num = std::abs(Horner(numerator_, wide)) * scale_;
-    return static_cast<double>(num / std::abs(Horner(denominator_, wide)));
+    const long double num = Magnitude(numerator_, numeratorBound_, wide) * scale_;
+    return static_cast<double>(num / Magnitude(denominator_, denominatorBound_, wide));
   }
 
  private:
+  // Bound of the rounding error of Horner's sum in extended precision on the unit circle.
+  static long double RoundingBound(std::span<const double> c) {
+    long double sum = 0.0L;
+    for (const double x : c) sum += std::abs(static_cast<long double>(x));
+    return 2.0L * static_cast<long double>(c.size()) * kExtendedRoundoff * sum;
+  }
+  // |sum c_k z^k|: Horner's sum in extended precision where its rounding bound is a small
+  // enough part of the value, else the compensated sum.
+  static long double Magnitude(std::span<const double> c, long double bound,
+                               std::complex<long double> z) {
+    const long double plain = std::abs(Horner(c, z));
+    if (bound <= kPlainRelativeError * plain) return plain;
+    return std::abs(CompensatedHorner(c, z));
+  }
   template <typename Real>
   static std::complex<Real> Horner(std::span<const double> c, std::complex<Real> z) {
     std::complex<Real> acc = 0.0;
@@ -79,6 +100,8 @@ class Response {
   const FixedPointCascade* cascade_ = nullptr;
   std::span<const double> numerator_;
   std::span<const double> denominator_;
+  long double numeratorBound_ = 0.0L;
+  long double denominatorBound_ = 0.0L;
   double scale_ = 1.0;
   int terms_ = 0;
 };

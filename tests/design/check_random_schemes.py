@@ -47,6 +47,8 @@ MODELS = {
     8: ("equiripple", 1, None),
 }
 TOLERANCE_DB = 1e-4
+POLE_POINTS = 200  # extra points around each pole's frequency
+POLE_SPAN = 20     # on either side, in resonance widths (1 - |p|) fs / 2 pi
 ROUNDING_DB = 1e-5  # the places are found on freqz values, whose rounding moves them a little
 GRID = 4000  # points per band, edges included
 MAX_ORDER, MAX_BAND_ORDER, MAX_TAPS = 19, 9, 511
@@ -145,9 +147,9 @@ def true_extremes(answer, band, fs, passb, stopb, exact_polish=False):
 
 
 def extremes(b, a, band, fs, passb, stopb, exact_polish=False):
-    """With exact_polish the extrema are polished on |H| at 30 digits rather than on freqz, whose
-    rounding near crowded poles moves a peak's place by enough to miss it by some 1e-4 dB:
-    slow, so taken only to settle a disagreement."""
+    """With exact_polish the extrema are found and polished on |H| at 30 digits rather than on
+    freqz, whose rounding near crowded poles misses a peak by 1e-4 dB or more: slow, so taken
+    only to settle a disagreement."""
     passes, stops = bands_of(band, fs, passb, stopb)
 
     def at(f):
@@ -161,19 +163,29 @@ def extremes(b, a, band, fs, passb, stopb, exact_polish=False):
         den = mpmath.polyval([mpmath.mpf(float(c)) for c in a[::-1]], z)
         return float(abs(num / den))
 
+    # Near a pole close to the unit circle the ripples are narrower than the even grid's step;
+    # points crowd around each pole's frequency, over some resonance widths.
+    near_poles = []
+    for p in np.roots(a) if len(a) > 1 else []:
+        centre = abs(np.angle(p)) * fs / (2 * math.pi)
+        width = max(1 - abs(p), 1e-12) * fs / (2 * math.pi)
+        near_poles.append(np.linspace(centre - POLE_SPAN * width, centre + POLE_SPAN * width,
+                                      POLE_POINTS))
+
     def extreme(lo, hi, sign):
         """max of sign * |H| over [lo, hi]: the grid, then every grid extremum within 1 dB of
         the best polished between its neighbours, as a peak between two samples is higher;
         the best place found evaluated again exactly."""
-        f = np.linspace(lo, hi, GRID)
-        m = sign * at(f)
+        f = np.unique(np.concatenate([np.linspace(lo, hi, GRID)] +
+                                     [g[(g > lo) & (g < hi)] for g in near_poles]))
+        # freqz can be off by hundredths of a dB near crowded poles, enough to pick the wrong
+        # ripples to polish: settling a disagreement samples exactly.
+        m = sign * (np.array([exact(x) for x in f]) if exact_polish else at(f))
         best, where = m.max(), f[m.argmax()]
-        if exact_polish:
-            best = sign * exact(where)  # polished values are compared with exact ones only
         inner = (m[1:-1] >= m[:-2]) & (m[1:-1] >= m[2:])
-        candidates = np.concatenate(([0], np.nonzero(inner)[0] + 1, [GRID - 1]))
+        candidates = np.concatenate(([0], np.nonzero(inner)[0] + 1, [len(f) - 1]))
         for i in candidates[m[candidates] >= best - abs(best) * 0.12]:
-            left, right = f[max(i - 1, 0)], f[min(i + 1, GRID - 1)]
+            left, right = f[max(i - 1, 0)], f[min(i + 1, len(f) - 1)]
             if right > left:
                 polished = exact if exact_polish else (lambda x: at(x)[0])
                 r = optimize.minimize_scalar(lambda x: -sign * polished(x), bounds=(left, right),
