@@ -12,7 +12,6 @@ namespace qv {
 
 // sum c[k] z^k for the `c` given (index = power), `z` taken as exact. The result's error is
 // about one rounding of the value plus 4 n^2 u^2 sum |c[k]| |z|^k, u = 2^-64.
-std::complex<long double> CompensatedHorner(std::span<const double> c,
-                                            std::complex<long double> z);
+std::complex<long double> CompensatedHorner(std::span<const double> c, std::complex<long double> z);
 
 }  // namespace qv

@@ -49,11 +49,10 @@ TEST_P(CompensatedHornerTable, RecoversTheCancelledValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Crowds, CompensatedHornerTable,
-    ::testing::Values(
-        CrowdCase{"RealNearOne", 8, 1.0L, {1.0L + 0x1p-10L, 0.0L}},
-        CrowdCase{"ImaginaryStepFromOne", 8, 1.0L, {1.0L, 0x1p-10L}},
-        CrowdCase{"NearMinusOne", 6, -1.0L, {-1.0L, -0x1p-12L}},
-        CrowdCase{"DiagonalStep", 7, 1.0L, {1.0L + 0x1p-11L, 0x1p-11L}}),
+    ::testing::Values(CrowdCase{"RealNearOne", 8, 1.0L, {1.0L + 0x1p-10L, 0.0L}},
+                      CrowdCase{"ImaginaryStepFromOne", 8, 1.0L, {1.0L, 0x1p-10L}},
+                      CrowdCase{"NearMinusOne", 6, -1.0L, {-1.0L, -0x1p-12L}},
+                      CrowdCase{"DiagonalStep", 7, 1.0L, {1.0L + 0x1p-11L, 0x1p-11L}}),
     [](const ::testing::TestParamInfo<CrowdCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
