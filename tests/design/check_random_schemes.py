@@ -12,9 +12,10 @@ type, through quorvanel-cli --batch with "minimumOrder" on:
   more where that length misses, the count below then missing too;
 - every design that Quorvanel says meets its scheme does by scipy's freqz of its own
   coefficients (the quantised ones when quantised) on a dense grid of every pass and stop band,
-  its extrema polished by scipy's bounded minimiser, within the verdict's 1e-4 dB; and the
-  verdict's worst loss and attenuation are never better than what that search finds (the
-  places it finds evaluated again at 30 digits with mpmath), beyond 1e-5 dB;
+  crowded around the poles' frequencies, its extrema polished by scipy's bounded minimiser,
+  within the verdict's 1e-4 dB; and the verdict's worst loss and attenuation are never better
+  than what that search finds (the places it finds evaluated again at 30 digits with mpmath),
+  beyond 1e-5 dB; a disagreement is settled by the same search on values at 30 digits;
 - one order (or tap step) less than the minimum, designed by hand, misses its scheme by freqz
   (not for Kaiser, whose length is kaiserord's formula).
 
