@@ -138,15 +138,26 @@ MinimumOrder IirMinimumOrder(FilterSpec& spec) {
     trial.order = n;
     if (wholeHertz) {
       // Butterworth: the 3 dB frequencies of the order, placed so that the loss at the
-      // pass-band edges is the order's share of Rp; Chebyshev: the pass-band edges.
-      const double shared = SharedLimits(spec.model, n, band.selectivity, {rp, as}).rippleDb;
-      const double w = spec.model == FilterModel::Butterworth
-                           ? std::pow(PowerMinusOne(shared), -1.0 / (2.0 * n))
-                           : 1.0;
-      double a1 = 0.0;
-      double a2 = 0.0;
-      FromPrototype(band, spec.bandType, w, a1, a2);
-      if (RoundCuts(trial, UnwarpHz(a1, spec.fsample), UnwarpHz(a2, spec.fsample))) {
+      // pass-band edges is the order's share of Rp; should no whole-hertz cuts near those
+      // meet (the design lands a little off the formula), those where the loss is Rp itself,
+      // from which the search outward has all of the stop band's room. Chebyshev: the
+      // pass-band edges.
+      const auto cutsMeet = [&](double w) {
+        double a1 = 0.0;
+        double a2 = 0.0;
+        FromPrototype(band, spec.bandType, w, a1, a2);
+        return RoundCuts(trial, UnwarpHz(a1, spec.fsample), UnwarpHz(a2, spec.fsample));
+      };
+      const auto butterworthCut = [n](double rippleDb) {
+        return std::pow(PowerMinusOne(rippleDb), -1.0 / (2.0 * n));
+      };
+      const bool found =
+          spec.model == FilterModel::Butterworth
+              ? cutsMeet(butterworthCut(
+                    SharedLimits(spec.model, n, band.selectivity, {rp, as}).rippleDb)) ||
+                    cutsMeet(butterworthCut(rp))
+              : cutsMeet(1.0);
+      if (found) {
         spec = trial;
         return {MinimumOrderCode::Found, n};
       }
